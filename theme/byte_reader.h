@@ -1,0 +1,34 @@
+#pragma once
+// The one way into untrusted file bytes: every read is checked against the end of
+// the image and a read past it throws ThemeError naming what was being read.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace theme {
+
+class ByteReader {
+ public:
+  ByteReader() = default;
+  explicit ByteReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+
+  [[nodiscard]] std::size_t size() const { return bytes_.size(); }
+  [[nodiscard]] bool contains(std::uint64_t offset, std::uint64_t length) const {
+    return offset <= bytes_.size() && length <= bytes_.size() - offset;
+  }
+  // Throws ThemeError("<what> lies outside the file") unless [offset, offset+length) is inside.
+  void require(std::uint64_t offset, std::uint64_t length, const char* what) const;
+
+  [[nodiscard]] std::uint16_t u16(std::uint64_t offset, const char* what) const;
+  [[nodiscard]] std::uint32_t u32(std::uint64_t offset, const char* what) const;
+  [[nodiscard]] std::span<const std::uint8_t> bytes(std::uint64_t offset, std::uint64_t length,
+                                                    const char* what) const;
+  // `count` little-endian UTF-16 units starting at `offset`.
+  [[nodiscard]] std::u16string units(std::uint64_t offset, std::uint64_t count, const char* what) const;
+
+ private:
+  std::span<const std::uint8_t> bytes_;
+};
+
+}  // namespace theme

@@ -1,0 +1,43 @@
+#pragma once
+// Conversion between the UTF-16 of theme data and the ANSI code page of rows and
+// controls. On Windows this is WideCharToMultiByte/MultiByteToWideChar (code page 0
+// means the system's ANSI code page); elsewhere iconv, code page 932 unless told.
+// Characters the code page cannot hold become its default character, as on Windows.
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace theme {
+
+class CodePage {
+ public:
+#ifdef _WIN32
+  static constexpr unsigned kDefault = 0;  // CP_ACP
+#else
+  static constexpr unsigned kDefault = 932;
+#endif
+  explicit CodePage(unsigned id = kDefault);  // throws std::invalid_argument for an unknown code page
+  ~CodePage();
+  CodePage(CodePage&&) noexcept;
+  CodePage& operator=(CodePage&&) noexcept;
+  CodePage(const CodePage&) = delete;
+  CodePage& operator=(const CodePage&) = delete;
+
+  [[nodiscard]] unsigned id() const { return id_; }
+  [[nodiscard]] std::string toAnsi(std::u16string_view wide) const;
+  [[nodiscard]] std::u16string toWide(std::string_view ansi) const;
+
+ private:
+  struct Impl;
+  unsigned id_;
+  std::unique_ptr<Impl> impl_;
+};
+
+// UTF-8 for the command line and JSON (surrogate pairs joined, lone surrogates as U+FFFD).
+std::string utf16ToUtf8(std::u16string_view wide);
+std::u16string utf8ToUtf16(std::string_view utf8);  // invalid bytes become U+FFFD
+
+// Cuts an ANSI text to at most `maxBytes` bytes without splitting a double-byte character.
+std::string cutAnsi(std::string_view ansi, std::size_t maxBytes, const CodePage& cp);
+
+}  // namespace theme

@@ -1,0 +1,86 @@
+#pragma once
+// The font-page model: up to five pages, one per size of the loaded theme, each an
+// ordered list of font rows, plus the name lists that decide which page a setting
+// belongs to and the size-name and style-name box texts.
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace theme {
+
+class CodePage;
+
+inline constexpr int kMaxPages = 5;
+inline constexpr int kMaxColours = 10;
+inline constexpr std::size_t kMaxCellBytes = 63;   // ANSI bytes of one cell or box text
+inline constexpr std::size_t kMaxFieldUnits = 63;  // UTF-16 units of one field
+inline constexpr std::size_t kMaxLineUnits = 511;  // UTF-16 units of one line or string
+
+enum Column : int { kColFile = 0, kColSection, kColKey, kColFont, kColSize, kColOption, kColumnCount };
+
+// A value the user may edit. It remembers the UTF-16 text it was read from, so that a
+// value left as it was is written back exactly, not through the lossy code page.
+struct EditableText {
+  std::string text;          // ANSI, as shown and edited
+  std::u16string original;   // as read from the file
+  std::string originalText;  // `text` as first shown
+
+  static EditableText fromFile(std::u16string_view wide, const CodePage& cp);
+  [[nodiscard]] bool edited() const { return text != originalText; }
+  // What a writer puts back: the original when unedited, else the edited text converted.
+  [[nodiscard]] std::u16string toWrite(const CodePage& cp) const;
+};
+
+struct FontRow {
+  std::string file;     // column 0: resource name, or the file part of a string-table entry
+  std::string section;  // column 1
+  std::string key;      // column 2
+  EditableText font;    // column 3
+  EditableText size;    // column 4
+  EditableText option;  // column 5
+
+  [[nodiscard]] const std::string& cell(int column) const;
+  [[nodiscard]] EditableText& value(int column);  // columns 3..5
+  [[nodiscard]] const EditableText& value(int column) const;
+};
+
+class FontPages {
+ public:
+  FontPages();
+
+  // Empties every page, the size names, the boxes, the file-name table and both counts,
+  // as a load does before it reads a file.
+  void clear();
+
+  int pageCount = 3;  // number of SIZENAMES entries; 3 before the first load
+  int colourCount = 0;
+  std::array<std::u16string, kMaxPages> sizeNames;
+  std::array<std::array<std::u16string, kMaxColours>, kMaxPages> fileNames;  // [page][colour]
+  std::array<EditableText, kMaxPages> sizeNameBoxes;
+  EditableText styleNameBox;
+
+  [[nodiscard]] const std::vector<FontRow>& rows(int page) const { return pages_.at(page).rows; }
+  [[nodiscard]] std::size_t rowCount(int page) const { return rows(page).size(); }
+  std::size_t appendRow(int page, FontRow row);  // returns the new row's index
+  // Columns 3..5 only; the identifying columns never change after a row is added.
+  void setCell(int page, std::size_t row, int column, std::string text);
+  // Sets the font name of every row of a page (the bulk font-name input).
+  void setFontOfPage(int page, const std::string& face);
+
+  // The first row from the top of `page` whose columns 0..2 equal the three texts byte
+  // for byte, or nullptr. Constant cost: an index is kept with the rows.
+  [[nodiscard]] const FontRow* findRow(int page, std::string_view file, std::string_view section,
+                                       std::string_view key) const;
+
+ private:
+  struct Page {
+    std::vector<FontRow> rows;
+    std::unordered_map<std::string, std::size_t> firstRowByIdentity;
+  };
+  std::array<Page, kMaxPages> pages_;
+};
+
+}  // namespace theme
