@@ -4,6 +4,8 @@
 // belongs to and the size-name and style-name box texts.
 #include <array>
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -28,11 +30,16 @@ struct EditableText {
   std::u16string original;   // as read from the file
   std::string originalText;  // `text` as first shown
 
-  static EditableText fromFile(std::u16string_view wide, const CodePage& cp);
+  static EditableText fromFile(std::u16string_view wide, const CodePage& cp);  // cut to a cell
+  static EditableText loaded(std::u16string_view wide, std::string ansi);      // ansi already converted
   [[nodiscard]] bool edited() const { return text != originalText; }
   // What a writer puts back: the original when unedited, else the edited text converted.
   [[nodiscard]] std::u16string toWrite(const CodePage& cp) const;
 };
+
+// The ANSI form of a field as a cell shows it, or nullopt when it does not fit in a cell
+// (such settings are not listed and are written back unchanged).
+std::optional<std::string> cellText(std::u16string_view wide, const CodePage& cp);
 
 struct FontRow {
   std::string file;     // column 0: resource name, or the file part of a string-table entry
@@ -61,6 +68,9 @@ class FontPages {
   std::array<std::array<std::u16string, kMaxColours>, kMaxPages> fileNames;  // [page][colour]
   std::array<EditableText, kMaxPages> sizeNameBoxes;
   EditableText styleNameBox;
+
+  // The box a string id feeds: 3000..3004 the size-name boxes, 5000 the style-name box.
+  EditableText* nameBox(std::uint32_t stringId);
 
   [[nodiscard]] const std::vector<FontRow>& rows(int page) const { return pages_.at(page).rows; }
   [[nodiscard]] std::size_t rowCount(int page) const { return rows(page).size(); }

@@ -1,0 +1,237 @@
+#include "codepage.h"
+
+#include <cerrno>
+#include <stdexcept>
+#include <string>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <iconv.h>
+#endif
+
+namespace theme {
+
+namespace {
+
+// Length of the character that starts with `lead` in a multibyte code page.
+std::size_t charLength(unsigned cp, unsigned char lead) {
+#ifdef _WIN32
+  if (cp != CP_UTF8) {
+    return IsDBCSLeadByteEx(cp, lead) ? 2 : 1;
+  }
+#endif
+  switch (cp) {
+    case 932:
+      return ((lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC)) ? 2 : 1;
+    case 936:
+    case 949:
+    case 950:
+      return (lead >= 0x81 && lead <= 0xFE) ? 2 : 1;
+    case 65001:
+      return lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    default:
+      return 1;
+  }
+}
+
+}  // namespace
+
+#ifdef _WIN32
+
+struct CodePage::Impl {};
+
+CodePage::CodePage(unsigned id) : id_(id) {
+  if (id != 0 && IsValidCodePage(id) == 0) {
+    throw std::invalid_argument("unknown code page " + std::to_string(id));
+  }
+  if (id_ == 0) {
+    id_ = GetACP();
+  }
+}
+
+std::string CodePage::toAnsi(std::u16string_view wide) const {
+  if (wide.empty()) return {};
+  const auto* src = reinterpret_cast<const wchar_t*>(wide.data());
+  const int n = WideCharToMultiByte(id_, 0, src, static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
+  if (n > 0) WideCharToMultiByte(id_, 0, src, static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+std::u16string CodePage::toWide(std::string_view ansi) const {
+  if (ansi.empty()) return {};
+  const int n = MultiByteToWideChar(id_, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+  std::u16string out(static_cast<std::size_t>(n > 0 ? n : 0), u'\0');
+  if (n > 0) {
+    MultiByteToWideChar(id_, 0, ansi.data(), static_cast<int>(ansi.size()), reinterpret_cast<wchar_t*>(out.data()),
+                        n);
+  }
+  return out;
+}
+
+#else
+
+struct CodePage::Impl {
+  iconv_t toAnsi = reinterpret_cast<iconv_t>(-1);
+  iconv_t toWide = reinterpret_cast<iconv_t>(-1);
+  ~Impl() {
+    if (toAnsi != reinterpret_cast<iconv_t>(-1)) iconv_close(toAnsi);
+    if (toWide != reinterpret_cast<iconv_t>(-1)) iconv_close(toWide);
+  }
+};
+
+namespace {
+
+std::string iconvName(unsigned id) {
+  if (id == 65001) return "UTF-8";
+  if (id == 20127) return "ASCII";
+  return "CP" + std::to_string(id);
+}
+
+// Runs `cd` over `in`; an unconvertible or incomplete input unit of `unit` bytes is
+// replaced by `fallback` and skipped, as the Windows calls do with their default char.
+std::string convert(iconv_t cd, std::string_view in, std::size_t unit, std::string_view fallback) {
+  std::string out;
+  out.resize(in.size() * 2 + 16);
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  char* src = const_cast<char*>(in.data());
+  std::size_t srcLeft = in.size();
+  std::size_t used = 0;
+  while (srcLeft > 0) {
+    char* dst = out.data() + used;
+    std::size_t dstLeft = out.size() - used;
+    const std::size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+    used = out.size() - dstLeft;
+    if (r != static_cast<std::size_t>(-1)) break;
+    if (errno == E2BIG) {
+      out.resize(out.size() * 2);
+      continue;
+    }
+    // EILSEQ or EINVAL: one unit cannot be converted.
+    if (out.size() - used < fallback.size()) out.resize(out.size() * 2);
+    out.replace(used, fallback.size(), fallback);
+    used += fallback.size();
+    const std::size_t skip = std::min(unit, srcLeft);
+    src += skip;
+    srcLeft -= skip;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  }
+  out.resize(used);
+  return out;
+}
+
+}  // namespace
+
+CodePage::CodePage(unsigned id) : id_(id == 0 ? 932 : id), impl_(std::make_unique<Impl>()) {
+  const std::string name = iconvName(id_);
+  impl_->toAnsi = iconv_open(name.c_str(), "UTF-16LE");
+  impl_->toWide = iconv_open("UTF-16LE", name.c_str());
+  if (impl_->toAnsi == reinterpret_cast<iconv_t>(-1) || impl_->toWide == reinterpret_cast<iconv_t>(-1)) {
+    throw std::invalid_argument("unknown code page " + std::to_string(id));
+  }
+}
+
+std::string CodePage::toAnsi(std::u16string_view wide) const {
+  if (wide.empty()) return {};
+  std::string le(wide.size() * 2, '\0');
+  for (std::size_t i = 0; i < wide.size(); ++i) {
+    le[2 * i] = static_cast<char>(wide[i] & 0xFF);
+    le[2 * i + 1] = static_cast<char>(wide[i] >> 8);
+  }
+  return convert(impl_->toAnsi, le, 2, "?");
+}
+
+std::u16string CodePage::toWide(std::string_view ansi) const {
+  if (ansi.empty()) return {};
+  // The default Unicode character of code page 932 is the katakana middle dot.
+  const char16_t fallbackUnit = id_ == 932 ? u'\u30FB' : u'?';
+  const std::string fallback{static_cast<char>(fallbackUnit & 0xFF), static_cast<char>(fallbackUnit >> 8)};
+  const std::string le = convert(impl_->toWide, ansi, 1, fallback);
+  std::u16string out(le.size() / 2, u'\0');
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    out[i] = static_cast<char16_t>(static_cast<unsigned char>(le[2 * i]) |
+                                   (static_cast<unsigned char>(le[2 * i + 1]) << 8));
+  }
+  return out;
+}
+
+#endif
+
+CodePage::~CodePage() = default;
+CodePage::CodePage(CodePage&&) noexcept = default;
+CodePage& CodePage::operator=(CodePage&&) noexcept = default;
+
+std::string cutAnsi(std::string_view ansi, std::size_t maxBytes, const CodePage& cp) {
+  std::size_t end = 0;
+  while (end < ansi.size()) {
+    const std::size_t len = charLength(cp.id(), static_cast<unsigned char>(ansi[end]));
+    if (end + len > maxBytes) break;
+    end += len;
+  }
+  return std::string(ansi.substr(0, std::min(end, ansi.size())));
+}
+
+std::string utf16ToUtf8(std::u16string_view wide) {
+  std::string out;
+  out.reserve(wide.size());
+  for (std::size_t i = 0; i < wide.size(); ++i) {
+    char32_t c = wide[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (wide[i + 1] - 0xDC00);
+      ++i;
+    } else if (c >= 0xD800 && c <= 0xDFFF) {
+      c = 0xFFFD;
+    }
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (c >> 18));
+      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+std::u16string utf8ToUtf16(std::string_view s) {
+  std::u16string out;
+  out.reserve(s.size());
+  std::size_t i = 0;
+  while (i < s.size()) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    std::size_t len = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
+    char32_t c = len == 1 ? b : len == 2 ? (b & 0x1F) : len == 3 ? (b & 0x0F) : (b & 0x07);
+    bool ok = len != 0 && i + len <= s.size();
+    for (std::size_t k = 1; ok && k < len; ++k) {
+      const auto t = static_cast<unsigned char>(s[i + k]);
+      ok = (t >> 6) == 2;
+      c = (c << 6) | (t & 0x3F);
+    }
+    const char32_t minimum = len == 2 ? 0x80 : len == 3 ? 0x800 : len == 4 ? 0x10000 : 0;
+    if (!ok || c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+      out += u'\uFFFD';
+      ++i;
+      continue;
+    }
+    if (c >= 0x10000) {
+      c -= 0x10000;
+      out += static_cast<char16_t>(0xD800 + (c >> 10));
+      out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(c);
+    }
+    i += len;
+  }
+  return out;
+}
+
+}  // namespace theme

@@ -1,0 +1,119 @@
+#include "font_pages.h"
+
+#include <stdexcept>
+
+#include "codepage.h"
+
+namespace theme {
+
+EditableText EditableText::fromFile(std::u16string_view wide, const CodePage& cp) {
+  EditableText t;
+  t.original = std::u16string(wide);
+  t.text = cutAnsi(cp.toAnsi(wide), kMaxCellBytes, cp);
+  t.originalText = t.text;
+  return t;
+}
+
+EditableText EditableText::loaded(std::u16string_view wide, std::string ansi) {
+  EditableText t;
+  t.original = std::u16string(wide);
+  t.text = std::move(ansi);
+  t.originalText = t.text;
+  return t;
+}
+
+std::u16string EditableText::toWrite(const CodePage& cp) const {
+  if (!edited()) return original;
+  std::u16string wide = cp.toWide(text);
+  if (wide.size() > kMaxFieldUnits) {
+    std::size_t cut = kMaxFieldUnits;
+    if (wide[cut - 1] >= 0xD800 && wide[cut - 1] <= 0xDBFF) --cut;  // keep surrogate pairs whole
+    wide.resize(cut);
+  }
+  return wide;
+}
+
+std::optional<std::string> cellText(std::u16string_view wide, const CodePage& cp) {
+  if (wide.size() > kMaxFieldUnits) return std::nullopt;
+  std::string ansi = cp.toAnsi(wide);
+  if (ansi.size() > kMaxCellBytes) return std::nullopt;
+  return ansi;
+}
+
+const std::string& FontRow::cell(int column) const {
+  switch (column) {
+    case kColFile: return file;
+    case kColSection: return section;
+    case kColKey: return key;
+    default: return value(column).text;
+  }
+}
+
+EditableText& FontRow::value(int column) {
+  switch (column) {
+    case kColFont: return font;
+    case kColSize: return size;
+    case kColOption: return option;
+    default: throw std::out_of_range("column " + std::to_string(column) + " is not a value column");
+  }
+}
+
+const EditableText& FontRow::value(int column) const { return const_cast<FontRow*>(this)->value(column); }
+
+FontPages::FontPages() = default;
+
+EditableText* FontPages::nameBox(std::uint32_t stringId) {
+  if (stringId >= 3000 && stringId < 3000 + kMaxPages) return &sizeNameBoxes[stringId - 3000];
+  if (stringId == 5000) return &styleNameBox;
+  return nullptr;
+}
+
+void FontPages::clear() {
+  pageCount = 0;
+  colourCount = 0;
+  for (auto& name : sizeNames) name.clear();
+  for (auto& page : fileNames) {
+    for (auto& name : page) name.clear();
+  }
+  for (auto& box : sizeNameBoxes) box = EditableText{};
+  styleNameBox = EditableText{};
+  for (auto& page : pages_) {
+    page.rows.clear();
+    page.firstRowByIdentity.clear();
+  }
+}
+
+namespace {
+std::string identity(std::string_view file, std::string_view section, std::string_view key) {
+  std::string id;
+  id.reserve(file.size() + section.size() + key.size() + 2);
+  id.append(file).append(1, '\0').append(section).append(1, '\0').append(key);
+  return id;
+}
+}  // namespace
+
+std::size_t FontPages::appendRow(int page, FontRow row) {
+  Page& p = pages_.at(page);
+  const std::size_t index = p.rows.size();
+  p.firstRowByIdentity.try_emplace(identity(row.file, row.section, row.key), index);
+  p.rows.push_back(std::move(row));
+  return index;
+}
+
+void FontPages::setCell(int page, std::size_t row, int column, std::string text) {
+  pages_.at(page).rows.at(row).value(column).text = std::move(text);
+}
+
+void FontPages::setFontOfPage(int page, const std::string& face) {
+  for (auto& row : pages_.at(page).rows) row.font.text = face;
+}
+
+const FontRow* FontPages::findRow(int page, std::string_view file, std::string_view section,
+                                  std::string_view key) const {
+  if (page < 0 || page >= kMaxPages) return nullptr;
+  const Page& p = pages_[page];
+  const auto it = p.firstRowByIdentity.find(identity(file, section, key));
+  return it == p.firstRowByIdentity.end() ? nullptr : &p.rows[it->second];
+}
+
+}  // namespace theme

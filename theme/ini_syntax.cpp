@@ -1,0 +1,113 @@
+#include "ini_syntax.h"
+
+#include "byte_reader.h"
+#include "font_pages.h"
+#include "text_compare.h"
+
+namespace theme {
+
+namespace {
+
+constexpr std::u16string_view::size_type npos = std::u16string_view::npos;
+
+bool isBreak(char16_t c) { return c == u'\r' || c == u'\n'; }
+
+// Drops trailing units for which `trim` holds, never past the start of the field.
+template <typename Pred>
+std::u16string_view trimEnd(std::u16string_view s, Pred trim) {
+  while (!s.empty() && trim(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+std::u16string_view trimBlanks(std::u16string_view s) {
+  return trimEnd(s, [](char16_t c) { return c == u' '; });
+}
+
+std::u16string_view trimBlanksAndBreaks(std::u16string_view s) {
+  return trimEnd(s, [](char16_t c) { return c == u' ' || isBreak(c); });
+}
+
+std::size_t skipBlanks(std::u16string_view s, std::size_t pos) {
+  while (pos < s.size() && s[pos] == u' ') ++pos;
+  return pos;
+}
+
+}  // namespace
+
+std::u16string decodeIniText(std::span<const std::uint8_t> data) {
+  const ByteReader reader(data);
+  const std::size_t units = data.size() / 2;
+  std::u16string text;
+  text.reserve(units);
+  for (std::size_t i = 0; i < units; ++i) {
+    const char16_t c = static_cast<char16_t>(reader.u16(2 * i, "an INI text"));
+    if (c == 0) break;
+    text.push_back(c);
+  }
+  return text;
+}
+
+std::size_t iniLineEnd(std::u16string_view text, std::size_t pos) {
+  const std::size_t crlf = text.find(u"\r\n", pos);
+  if (crlf == npos) return text.size();
+  std::size_t end = crlf + 2;
+  while (end < text.size() && isBreak(text[end])) ++end;
+  return end;
+}
+
+IniLine IniLineParser::parse(std::u16string_view line) {
+  IniLine out;
+  const std::u16string_view content = trimEnd(line, isBreak);
+  if (content.size() > kMaxLineUnits) {
+    out.overLong = true;
+    return out;
+  }
+  if (!line.empty() && line.front() == u';') {
+    out.comment = true;
+    return out;
+  }
+
+  const std::size_t open = line.find(u'[');
+  const std::size_t close = line.find(u']');
+  if (open != npos && close != npos && open < close) {
+    section_.assign(line.substr(open + 1, close - open - 1));
+  }
+
+  const std::size_t eq = line.find(u'=');
+  if (eq == npos) return out;
+  out.hasKey = true;
+  out.key = trimBlanks(line.substr(0, eq));
+
+  const std::size_t valueStart = skipBlanks(line, eq + 1);
+  const std::size_t comma = line.find(u',', valueStart);
+  if (comma != npos) {
+    out.hasValueComma = true;
+    out.font = trimBlanks(line.substr(valueStart, comma - valueStart));
+    const std::size_t sizeStart = skipBlanks(line, comma + 1);
+    const std::size_t comma2 = line.find(u',', sizeStart);
+    if (comma2 != npos) {
+      out.size = trimBlanksAndBreaks(line.substr(sizeStart, comma2 - sizeStart));
+      out.option = trimBlanksAndBreaks(line.substr(skipBlanks(line, comma2 + 1)));
+    } else {
+      out.size = trimBlanksAndBreaks(line.substr(sizeStart));
+    }
+  }
+
+  out.fontEntry = !out.key.empty() && containsIgnoreCase(out.key, u"font") && out.hasValueComma;
+  out.withinLimits = section_.size() <= kMaxFieldUnits && out.key.size() <= kMaxFieldUnits &&
+                     out.font.size() <= kMaxFieldUnits && out.size.size() <= kMaxFieldUnits &&
+                     out.option.size() <= kMaxFieldUnits;
+  return out;
+}
+
+std::u16string formatIniFontLine(std::u16string_view key, std::u16string_view font, std::u16string_view size,
+                                 std::u16string_view option) {
+  std::u16string line;
+  line.reserve(key.size() + font.size() + size.size() + option.size() + 12);
+  line.append(key).append(u" = ").append(font).append(u", ").append(size);
+  if (!option.empty()) line.append(u", ").append(option);
+  line.append(u"\r\n");
+  return line;
+}
+
+}  // namespace theme

@@ -1,0 +1,134 @@
+#include "resource_tree.h"
+
+#include <algorithm>
+#include <array>
+#include <unordered_set>
+
+#include "codepage.h"
+#include "errors.h"
+#include "font_pages.h"
+
+namespace theme {
+
+namespace {
+
+constexpr std::uint32_t kOffsetMask = 0x7FFFFFFF;
+
+// Guards the walk of an untrusted directory: each directory may be visited once, and
+// no more entries may be read than the file has room for, so a crafted directory can
+// neither loop nor make the walk explode.
+class WalkGuard {
+ public:
+  explicit WalkGuard(const ByteReader& file) : entryBudget_(file.size() / 8) {}
+
+  void enterDirectory(std::uint64_t offset) {
+    if (!visited_.insert(offset).second) throw ThemeError("the resource directory loops back on itself");
+  }
+  void spendEntries(std::uint64_t count) {
+    if (count > entryBudget_) throw ThemeError("the resource directory has more entries than the file can hold");
+    entryBudget_ -= count;
+  }
+
+ private:
+  std::unordered_set<std::uint64_t> visited_;
+  std::uint64_t entryBudget_;
+};
+
+struct RawEntry {
+  std::uint32_t name;
+  std::uint32_t offset;
+};
+
+struct Directory {
+  DirectoryHeader header{};
+  std::vector<RawEntry> entries;
+};
+
+Directory readDirectory(const ByteReader& file, std::uint64_t at, WalkGuard& guard, const char* what) {
+  guard.enterDirectory(at);
+  Directory dir;
+  const auto head = file.bytes(at, 16, what);
+  std::copy(head.begin(), head.end(), dir.header.begin());
+  const std::uint32_t count = static_cast<std::uint32_t>(file.u16(at + 12, what)) + file.u16(at + 14, what);
+  guard.spendEntries(count);
+  file.require(at + 16, 8ULL * count, what);
+  dir.entries.reserve(count);
+  for (std::uint32_t i = 0; i < count; ++i) {
+    dir.entries.push_back({file.u32(at + 16 + 8ULL * i, what), file.u32(at + 20 + 8ULL * i, what)});
+  }
+  return dir;
+}
+
+EntryName readName(const ByteReader& file, std::uint64_t root, std::uint32_t field) {
+  EntryName name{field, {}};
+  if (name.named()) {
+    const std::uint64_t at = root + (field & kOffsetMask);
+    const std::uint16_t length = file.u16(at, "a resource name");
+    name.text = file.units(at + 2, length, "a resource name");
+  }
+  return name;
+}
+
+}  // namespace
+
+std::string EntryName::ansi(const CodePage& cp, int idBits) const {
+  if (named()) return cutAnsi(cp.toAnsi(text), kMaxCellBytes, cp);
+  return std::to_string(idBits == 16 ? (field & 0xFFFF) : field);
+}
+
+std::string resourceTypeName(std::uint32_t id) {
+  static const std::array<const char*, 23> kNames = {
+      "???_0",        "CURSOR",       "BITMAP",  "ICON",       "MENU",     "DIALOG",   "STRING",   "FONTDIR",
+      "FONT",         "ACCELERATORS", "RCDATA",  "MESSAGETABLE", "GROUP_CURSOR", "???_13", "GROUP_ICON", "???_15",
+      "VERSION",      "DLGINCLUDE",   "???_18",  "PLUGPLAY",   "VXD",      "ANICURSOR", "ANIICON"};
+  return id < kNames.size() ? kNames[id] : std::to_string(id);
+}
+
+std::string TypeNode::typeName(const CodePage& cp) const {
+  return name.named() ? name.ansi(cp, 16) : resourceTypeName(name.field & 0xFFFF);
+}
+
+ResourceTree readResourceTree(const ByteReader& file, const PeLayout& layout) {
+  const std::uint64_t root = layout.rvaToOffset(file, layout.resourceRva, 16, "the resource directory");
+  WalkGuard guard(file);
+  ResourceTree tree;
+
+  const Directory types = readDirectory(file, root, guard, "the resource directory");
+  tree.rootHeader = types.header;
+  tree.types.reserve(types.entries.size());
+  for (const RawEntry& t : types.entries) {
+    TypeNode type;
+    type.name = readName(file, root, t.name);
+    type.offsetField = t.offset;
+    const Directory names = readDirectory(file, root + (t.offset & kOffsetMask), guard, "a resource type directory");
+    type.nameHeader = names.header;
+    type.resources.reserve(names.entries.size());
+    for (const RawEntry& r : names.entries) {
+      ResourceNode res;
+      res.name = readName(file, root, r.name);
+      res.offsetField = r.offset;
+      const Directory langs = readDirectory(file, root + (r.offset & kOffsetMask), guard, "a language directory");
+      res.languageHeader = langs.header;
+      res.languages.reserve(langs.entries.size());
+      for (const RawEntry& l : langs.entries) {
+        LanguageNode lang;
+        lang.name = readName(file, root, l.name);
+        lang.offsetField = l.offset;
+        const std::uint64_t at = root + (l.offset & kOffsetMask);
+        guard.enterDirectory(at);
+        lang.data.offsetToData = file.u32(at, "a resource data entry");
+        lang.data.size = file.u32(at + 4, "a resource data entry");
+        lang.data.codePage = file.u32(at + 8, "a resource data entry");
+        lang.data.reserved = file.u32(at + 12, "a resource data entry");
+        lang.data.fileOffset =
+            layout.rvaToOffset(file, lang.data.offsetToData & kOffsetMask, lang.data.size, "resource data");
+        res.languages.push_back(std::move(lang));
+      }
+      type.resources.push_back(std::move(res));
+    }
+    tree.types.push_back(std::move(type));
+  }
+  return tree;
+}
+
+}  // namespace theme

@@ -1,0 +1,73 @@
+#include "byte_writer.h"
+#include "codepage.h"
+#include "font_pages.h"
+#include "page_routing.h"
+#include "rewriters.h"
+#include "string_entry_syntax.h"
+
+namespace theme {
+
+namespace {
+
+void appendString(std::vector<std::uint8_t>& out, std::u16string_view s) {
+  appendU16(out, static_cast<std::uint16_t>(s.size()));
+  appendUtf16(out, s);
+}
+
+// The entry with its row's values when a row matches (the last match wins), else its
+// own; nullopt when the entry was never listed and must be copied unchanged.
+std::optional<std::u16string> rewriteEntry(const StringFontEntry& own, const PageRouter& router,
+                                           const FontPages& pages, const CodePage& cp) {
+  const auto file = cellText(own.file, cp);
+  const auto section = cellText(own.section, cp);
+  const auto key = cellText(own.key, cp);
+  if (!file || !section || !key || !cellText(own.font, cp) || !cellText(own.size, cp) || !cellText(own.option, cp)) {
+    return std::nullopt;
+  }
+  StringFontEntry e = own;
+  for (const int page : router.stringEntryPages(own.file, Visit::Every)) {
+    if (const FontRow* row = pages.findRow(page, *file, *section, *key)) {
+      e.font = row->font.toWrite(cp);
+      e.size = row->size.toWrite(cp);
+      e.option = row->option.toWrite(cp);
+    }
+  }
+  return formatStringFontEntry(e);
+}
+
+}  // namespace
+
+void rewriteStringTableBlock(std::span<const std::uint8_t> old, std::uint32_t firstId, FontPages& pages,
+                             const CodePage& cp, std::vector<std::uint8_t>& out) {
+  const PageRouter router(pages, cp);
+  out.reserve(out.size() + old.size() + 256);
+  forEachTableString(old, firstId, [&](const TableString& s) {
+    const auto copyUnchanged = [&] { out.insert(out.end(), old.begin() + s.offset, old.begin() + s.offset + s.byteLength); };
+    if (!s.complete || s.text.size() > kMaxLineUnits) {
+      copyUnchanged();
+      return;
+    }
+    if (looksLikeStringFontEntry(s.text)) {
+      const auto entry = parseStringFontEntry(s.text);
+      const auto rewritten = entry ? rewriteEntry(*entry, router, pages, cp) : std::nullopt;
+      if (rewritten) {
+        appendString(out, *rewritten);
+      } else {
+        copyUnchanged();
+      }
+      return;
+    }
+    EditableText* box = pages.nameBox(s.id);
+    if (box == nullptr) {
+      copyUnchanged();
+    } else if (!box->text.empty()) {
+      appendString(out, box->toWrite(cp));
+    } else {
+      // An emptied box keeps the name the file has, and shows it again.
+      copyUnchanged();
+      *box = EditableText::fromFile(s.text, cp);
+    }
+  });
+}
+
+}  // namespace theme

@@ -1,0 +1,50 @@
+#include "theme_image.h"
+
+#include <fstream>
+#include <limits>
+
+#include "errors.h"
+#include "font_pages.h"
+
+namespace theme {
+
+ThemeImage parseThemeImage(std::vector<std::uint8_t> bytes, std::string path) {
+  ThemeImage image;
+  image.path = std::move(path);
+  image.bytes = std::move(bytes);
+  if (image.bytes.empty()) throw ThemeError("the file is empty");
+  const ByteReader file = image.reader();
+  image.layout = readPeLayout(file);
+  image.tree = readResourceTree(file, image.layout);
+  return image;
+}
+
+ThemeImage loadThemeImage(const std::string& path) {
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  if (!in) throw ThemeError("cannot open the file");
+  const std::streamoff size = in.tellg();
+  if (size < 0) throw ThemeError("cannot read the file");
+  if (static_cast<std::uint64_t>(size) > std::numeric_limits<std::uint32_t>::max()) {
+    throw ThemeError("the file is larger than 4 GiB");
+  }
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+  in.seekg(0);
+  if (!bytes.empty() && !in.read(reinterpret_cast<char*>(bytes.data()), size)) {
+    throw ThemeError("cannot read the file");
+  }
+  return parseThemeImage(std::move(bytes), path);
+}
+
+ThemeImage loadTheme(const std::string& path, FontPages& pages, const CodePage& cp) {
+  pages.clear();
+  try {
+    ThemeImage image = loadThemeImage(path);
+    readFontPages(image, pages, cp);
+    return image;
+  } catch (...) {
+    pages.clear();
+    throw;
+  }
+}
+
+}  // namespace theme

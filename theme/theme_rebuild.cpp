@@ -1,0 +1,219 @@
+#include "theme_rebuild.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "byte_writer.h"
+#include "codepage.h"
+#include "errors.h"
+#include "font_pages.h"
+#include "rewriters.h"
+#include "theme_image.h"
+
+namespace theme {
+
+namespace {
+
+constexpr std::uint32_t kSectionFileOffset = 0x1000;  // where the rebuilt resource section starts
+constexpr std::uint32_t kSubdirectoryBit = 0x80000000;
+constexpr std::uint32_t kResourceDirectory = 2;
+
+std::uint64_t alignUp(std::uint64_t v, std::uint32_t alignment) { return (v + alignment - 1) / alignment * alignment; }
+bool isPowerOfTwo(std::uint32_t v) { return v != 0 && (v & (v - 1)) == 0; }
+std::uint64_t countedNameSize(const EntryName& n) { return n.named() ? 2 + 2ULL * n.text.size() : 0; }
+
+// The offsets, from the section start, of the regions of the rebuilt resource section:
+// directories, data entries and names back to back, then the data blocks.
+struct SectionLayout {
+  std::uint64_t nameDirectories = 0, languageDirectories = 0, dataEntries = 0;
+  std::uint64_t typeNames = 0, resourceNames = 0, languageNames = 0, data = 0;
+
+  explicit SectionLayout(const ResourceTree& tree) {
+    std::uint64_t nameDirs = 0, langDirs = 0, entries = 0, typeNameBytes = 0, resNameBytes = 0, langNameBytes = 0;
+    for (const TypeNode& t : tree.types) {
+      nameDirs += 16 + 8ULL * t.resources.size();
+      typeNameBytes += countedNameSize(t.name);
+      for (const ResourceNode& r : t.resources) {
+        langDirs += 16 + 8ULL * r.languages.size();
+        resNameBytes += countedNameSize(r.name);
+        for (const LanguageNode& l : r.languages) {
+          entries += 16;
+          langNameBytes += countedNameSize(l.name);
+        }
+      }
+    }
+    nameDirectories = 16 + 8ULL * tree.types.size();
+    languageDirectories = nameDirectories + nameDirs;
+    dataEntries = languageDirectories + langDirs;
+    typeNames = dataEntries + entries;
+    resourceNames = typeNames + typeNameBytes;
+    languageNames = resourceNames + resNameBytes;
+    data = languageNames + langNameBytes;
+  }
+};
+
+class SectionWriter {
+  std::vector<std::uint8_t>& out_;
+
+ public:
+  SectionWriter(std::vector<std::uint8_t>& out, const SectionLayout& layout)
+      : out_(out),
+        nameDir_(layout.nameDirectories),
+        langDir_(layout.languageDirectories),
+        dataEntry_(layout.dataEntries),
+        typeName_(layout.typeNames),
+        resName_(layout.resourceNames),
+        langName_(layout.languageNames) {}
+
+  // Write cursors, one per region.
+  std::uint64_t nameDir_, langDir_, dataEntry_, typeName_, resName_, langName_;
+
+  void header(std::uint64_t at, const DirectoryHeader& h) {
+    std::copy(h.begin(), h.end(), out_.begin() + static_cast<std::ptrdiff_t>(kSectionFileOffset + at));
+  }
+  void entry(std::uint64_t at, std::uint32_t name, std::uint32_t offset) {
+    putU32(out_, kSectionFileOffset + at, name);
+    putU32(out_, kSectionFileOffset + at + 4, offset);
+  }
+  // Copies a counted name to `cursor` and returns the Name field that points at it.
+  std::uint32_t name(const EntryName& n, std::uint64_t& cursor) {
+    if (!n.named()) return n.field;
+    const std::uint64_t at = cursor;
+    putU16(out_, kSectionFileOffset + at, static_cast<std::uint16_t>(n.text.size()));
+    for (std::size_t i = 0; i < n.text.size(); ++i) putU16(out_, kSectionFileOffset + at + 2 + 2 * i, n.text[i]);
+    cursor += countedNameSize(n);
+    return kSubdirectoryBit | static_cast<std::uint32_t>(at);
+  }
+};
+
+void checkRebuildable(const PeLayout& pe) {
+  if (pe.resourceSectionIndex() < 0) throw WriteError("the resource directory lies in no section");
+  if (static_cast<std::uint64_t>(pe.optionalHeaderOffset) + pe.sizeOfOptionalHeader + 40 > kSectionFileOffset) {
+    throw WriteError("the headers do not fit before the resource section");
+  }
+  if (!isPowerOfTwo(pe.fileAlignment) || pe.fileAlignment > kSectionFileOffset) {
+    throw WriteError("the file alignment is not supported");
+  }
+  if (!isPowerOfTwo(pe.sectionAlignment)) throw WriteError("the section alignment is not supported");
+}
+
+void produceData(const ThemeImage& image, const std::string& typeName, const ResourceNode& res, std::size_t language,
+                 FontPages& pages, const CodePage& cp, std::vector<std::uint8_t>& out) {
+  const DataEntry& d = res.languages[language].data;
+  const auto old = image.reader().bytes(d.fileOffset, d.size, "resource data");
+  // Only the first language is what the tool lists; the others are kept as they are.
+  if (language == 0 && typeName == "TEXTFILE") {
+    rewriteIniText(old, res.name.ansi(cp, 32), pages, cp, out);
+  } else if (language == 0 && typeName == "STRING") {
+    rewriteStringTableBlock(old, (res.name.field - 1U) * 16U, pages, cp, out);
+  } else {
+    out.insert(out.end(), old.begin(), old.end());
+  }
+}
+
+// Headers carried over from the loaded image, brought up to date with the one
+// rebuilt section; directories into sections that are gone are cleared.
+void writeHeaders(const ThemeImage& image, std::vector<std::uint8_t>& out, std::uint32_t contentSize,
+                  std::uint32_t rawSize) {
+  const PeLayout& pe = image.layout;
+  const ByteReader file = image.reader();
+  const SectionHeader& kept = pe.sections[static_cast<std::size_t>(pe.resourceSectionIndex())];
+
+  const auto dos = file.bytes(0, 64, "the DOS header");
+  std::copy(dos.begin(), dos.end(), out.begin());
+  const auto nt = file.bytes(pe.ntOffset, 24ULL + pe.sizeOfOptionalHeader, "the NT headers");
+  std::copy(nt.begin(), nt.end(), out.begin() + pe.ntOffset);
+  const std::uint32_t sectionHeader = pe.optionalHeaderOffset + pe.sizeOfOptionalHeader;
+  const auto section = file.bytes(kept.headerOffset, 40, "the section table");
+  std::copy(section.begin(), section.end(), out.begin() + sectionHeader);
+
+  putU16(out, pe.ntOffset + 6, 1);   // NumberOfSections
+  putU32(out, pe.ntOffset + 12, 0);  // PointerToSymbolTable: the symbols are not carried over
+  putU32(out, pe.ntOffset + 16, 0);  // NumberOfSymbols
+
+  putU32(out, sectionHeader + 8, contentSize);  // VirtualSize
+  putU32(out, sectionHeader + 16, rawSize);     // SizeOfRawData
+  putU32(out, sectionHeader + 20, kSectionFileOffset);
+  putU32(out, sectionHeader + 24, 0);  // PointerToRelocations
+  putU32(out, sectionHeader + 28, 0);  // PointerToLinenumbers
+  putU32(out, sectionHeader + 32, 0);  // NumberOfRelocations, NumberOfLinenumbers
+
+  const std::uint32_t opt = pe.optionalHeaderOffset;
+  const std::uint32_t entryPoint = file.u32(opt + 16, "the optional header");
+  if (entryPoint != 0 && (entryPoint < kept.virtualAddress || entryPoint - kept.virtualAddress >= contentSize)) {
+    putU32(out, opt + 16, 0);  // its code was in a section that is not carried over
+  }
+  putU32(out, opt + 8, static_cast<std::uint32_t>(out.size()));  // SizeOfInitializedData
+  putU32(out, opt + 56, static_cast<std::uint32_t>(alignUp(static_cast<std::uint64_t>(kept.virtualAddress) + contentSize,
+                                                             pe.sectionAlignment)));  // SizeOfImage
+  if (pe.sizeOfHeaders > kSectionFileOffset) putU32(out, opt + 60, kSectionFileOffset);
+
+  const std::uint32_t directories = std::min<std::uint32_t>(pe.dataDirectoryCount, 16);
+  for (std::uint32_t i = 0; i < directories; ++i) {
+    const std::uint32_t at = pe.dataDirectoryOffset + 8 * i;
+    if (at + 8 > opt + pe.sizeOfOptionalHeader) break;
+    const bool resources = i == kResourceDirectory;
+    putU32(out, at, resources ? kept.virtualAddress : 0);
+    putU32(out, at + 4, resources ? contentSize : 0);
+  }
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> rebuildTheme(const ThemeImage& image, FontPages& pages, const CodePage& cp) {
+  if (!image.loaded()) throw WriteError("no theme is loaded");
+  const PeLayout& pe = image.layout;
+  checkRebuildable(pe);
+  const SectionHeader& kept = pe.sections[static_cast<std::size_t>(pe.resourceSectionIndex())];
+  const ResourceTree& tree = image.tree;
+
+  const SectionLayout layout(tree);
+  std::vector<std::uint8_t> out(kSectionFileOffset + layout.data, 0);
+  out.reserve(kSectionFileOffset + layout.data + image.bytes.size() + image.bytes.size() / 16);
+  SectionWriter w(out, layout);
+
+  w.header(0, tree.rootHeader);
+  for (std::size_t ti = 0; ti < tree.types.size(); ++ti) {
+    const TypeNode& type = tree.types[ti];
+    const std::string typeName = type.typeName(cp);
+    const std::uint64_t nameDirAt = w.nameDir_;
+    w.header(nameDirAt, type.nameHeader);
+    w.nameDir_ += 16;
+    for (const ResourceNode& res : type.resources) {
+      const std::uint64_t langDirAt = w.langDir_;
+      w.header(langDirAt, res.languageHeader);
+      w.langDir_ += 16;
+      for (std::size_t li = 0; li < res.languages.size(); ++li) {
+        const LanguageNode& lang = res.languages[li];
+        const std::uint64_t dataAt = out.size() - kSectionFileOffset;
+        produceData(image, typeName, res, li, pages, cp, out);
+        const std::uint64_t size = out.size() - kSectionFileOffset - dataAt;
+        if (out.size() > std::numeric_limits<std::int32_t>::max()) throw WriteError("the rebuilt file is too large");
+
+        const std::uint64_t entryAt = w.dataEntry_;
+        putU32(out, kSectionFileOffset + entryAt, kept.virtualAddress + static_cast<std::uint32_t>(dataAt));
+        putU32(out, kSectionFileOffset + entryAt + 4, static_cast<std::uint32_t>(size));
+        putU32(out, kSectionFileOffset + entryAt + 8, lang.data.codePage);
+        putU32(out, kSectionFileOffset + entryAt + 12, lang.data.reserved);
+        w.dataEntry_ += 16;
+
+        const std::uint32_t langName = w.name(lang.name, w.langName_);
+        w.entry(w.langDir_, langName, (lang.offsetField & kSubdirectoryBit) | static_cast<std::uint32_t>(entryAt));
+        w.langDir_ += 8;
+      }
+      const std::uint32_t resName = w.name(res.name, w.resName_);
+      w.entry(w.nameDir_, resName, (res.offsetField & kSubdirectoryBit) | static_cast<std::uint32_t>(langDirAt));
+      w.nameDir_ += 8;
+    }
+    const std::uint32_t typeNameField = w.name(type.name, w.typeName_);
+    w.entry(16 + 8 * ti, typeNameField, (type.offsetField & kSubdirectoryBit) | static_cast<std::uint32_t>(nameDirAt));
+  }
+
+  const auto contentSize = static_cast<std::uint32_t>(out.size() - kSectionFileOffset);
+  const auto rawSize = static_cast<std::uint32_t>(alignUp(contentSize, pe.fileAlignment));
+  out.resize(kSectionFileOffset + static_cast<std::size_t>(rawSize), 0);
+  writeHeaders(image, out, contentSize, rawSize);
+  return out;
+}
+
+}  // namespace theme
