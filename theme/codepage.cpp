@@ -1,6 +1,7 @@
 #include "codepage.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
@@ -72,12 +73,17 @@ std::u16string CodePage::toWide(std::string_view ansi) const {
 
 #else
 
+namespace {
+// iconv_open reports failure as (iconv_t)-1.
+bool opened(iconv_t cd) { return reinterpret_cast<std::intptr_t>(cd) != -1; }
+}  // namespace
+
 struct CodePage::Impl {
-  iconv_t toAnsi = reinterpret_cast<iconv_t>(-1);
-  iconv_t toWide = reinterpret_cast<iconv_t>(-1);
+  iconv_t toAnsi = nullptr;
+  iconv_t toWide = nullptr;
   ~Impl() {
-    if (toAnsi != reinterpret_cast<iconv_t>(-1)) iconv_close(toAnsi);
-    if (toWide != reinterpret_cast<iconv_t>(-1)) iconv_close(toWide);
+    if (toAnsi != nullptr && opened(toAnsi)) iconv_close(toAnsi);
+    if (toWide != nullptr && opened(toWide)) iconv_close(toWide);
   }
 };
 
@@ -127,7 +133,7 @@ CodePage::CodePage(unsigned id) : id_(id == 0 ? 932 : id), impl_(std::make_uniqu
   const std::string name = iconvName(id_);
   impl_->toAnsi = iconv_open(name.c_str(), "UTF-16LE");
   impl_->toWide = iconv_open("UTF-16LE", name.c_str());
-  if (impl_->toAnsi == reinterpret_cast<iconv_t>(-1) || impl_->toWide == reinterpret_cast<iconv_t>(-1)) {
+  if (!opened(impl_->toAnsi) || !opened(impl_->toWide)) {
     throw std::invalid_argument("unknown code page " + std::to_string(id));
   }
 }
