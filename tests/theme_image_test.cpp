@@ -1,0 +1,201 @@
+// Whole images read into pages: the resource walk, dispatch by type name, first
+// language only, PE32+ and section layouts where file offsets differ from RVAs.
+#include <gtest/gtest.h>
+
+#include "errors.h"
+#include "test_support.h"
+
+namespace marvento_test {
+namespace {
+
+void expectSampleRead(const theme::FontPages& pages) {
+  EXPECT_EQ(pages.pageCount, 2);
+  EXPECT_EQ(pages.colourCount, 2);
+  EXPECT_EQ(pages.sizeNames[0], u"NormalSize");
+  EXPECT_EQ(pages.sizeNames[1], u"LargeFonts");
+  EXPECT_EQ(pages.fileNames[1][1], u"LARGEOLIVE");
+  EXPECT_EQ(rowsOf(pages, 0), sampleRows(0));
+  EXPECT_EQ(rowsOf(pages, 1), sampleRows(1));
+  for (int k = 2; k < theme::kMaxPages; ++k) EXPECT_TRUE(rowsOf(pages, k).empty());
+  EXPECT_EQ(pages.sizeNameBoxes[0].text, "Normal");  // language 0x409 comes first
+  EXPECT_EQ(pages.sizeNameBoxes[1].text, "Large Fonts");
+  EXPECT_EQ(pages.styleNameBox.text, "Sample Style");
+}
+
+TEST(ThemeImage, SampleThemeIsReadIntoItsPages) {
+  theme::FontPages pages;
+  loadBytes(sampleTheme(), pages);
+  expectSampleRead(pages);
+}
+
+struct Layout {
+  const char* label;
+  BuildOptions options;
+};
+
+class ThemeLayouts : public ::testing::TestWithParam<Layout> {};
+
+TEST_P(ThemeLayouts, ReadTheSameAsTheDefaultLayout) {
+  theme::FontPages pages;
+  theme::ThemeImage image = loadBytes(sampleTheme(GetParam().options), pages);
+  expectSampleRead(pages);
+  EXPECT_EQ(image.layout.pe32Plus, GetParam().options.pe32Plus);
+}
+
+BuildOptions pe32Plus() {
+  BuildOptions o;
+  o.pe32Plus = true;
+  return o;
+}
+BuildOptions translated(std::uint32_t rva, std::uint32_t fileOffset) {
+  BuildOptions o;
+  o.sectionRva = rva;
+  o.sectionFileOffset = fileOffset;
+  return o;
+}
+BuildOptions withCodeAndRelocations() {
+  BuildOptions o = translated(0x2000, 0x1000);
+  o.leadingCodeSection = true;
+  o.relocations = true;
+  return o;
+}
+BuildOptions alignedData() {
+  BuildOptions o;
+  o.dataAlignment = 8;
+  return o;
+}
+BuildOptions plusTranslated() {
+  BuildOptions o = translated(0x5000, 0x400);
+  o.pe32Plus = true;
+  return o;
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, ThemeLayouts,
+                         ::testing::Values(Layout{"pe32plus", pe32Plus()},
+                                           Layout{"rva_above_offset", translated(0x3000, 0x600)},
+                                           Layout{"rva_below_offset", translated(0x1000, 0x2000)},
+                                           Layout{"code_and_relocations", withCodeAndRelocations()},
+                                           Layout{"aligned_data", alignedData()},
+                                           Layout{"pe32plus_translated", plusTranslated()}),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+TEST(ResourceWalk, OnlyTheFirstLanguageIsRead) {
+  for (bool sorted : {true, false}) {
+    BuildOptions o;
+    o.sortEntries = sorted;
+    ThemeBuilder b = oneSizeTheme(o);
+    b.add(u"TEXTFILE", u"BLUE_INI", utf16le(u"Font = b, 2\r\n"), 0x411);
+    b.add(u"TEXTFILE", u"BLUE_INI", utf16le(u"Font = a, 1\r\n"), 0x409);
+    b.add(6, blockOf(3000), stringBlock({{indexInBlock(3000), u"second"}}), 0x411);
+    b.add(6, blockOf(3000), stringBlock({{indexInBlock(3000), u"first"}}), 0x409);
+    theme::FontPages pages;
+    loadBytes(b.build().bytes, pages);
+    // Directory order decides: sorted puts 0x409 first, unsorted keeps 0x411 first.
+    ASSERT_EQ(pages.rowCount(0), 1U);
+    EXPECT_EQ(pages.rows(0)[0].font.text, sorted ? "a" : "b");
+    EXPECT_EQ(pages.sizeNameBoxes[0].text, sorted ? "first" : "second");
+  }
+}
+
+TEST(ResourceWalk, TypesAreDispatchedByTheirExactName) {
+  const Bytes block = stringBlock({{indexInBlock(3000), u"Normal"}});
+  const Bytes text = utf16le(u"Font = a, 1\r\n");
+  {
+    ThemeBuilder b = oneSizeTheme();
+    b.add(24, blockOf(3000), block);            // id 24 is named "24": ignored
+    b.add(u"textfile", u"BLUE_INI", text);      // letter case counts
+    b.add(u"TEXTFILES", u"BLUE_INI", text);
+    b.add(u"6", blockOf(3000), block);
+    b.add(16, blockOf(3000), block);  // VERSION
+    theme::FontPages pages;
+    loadBytes(b.build().bytes, pages);
+    EXPECT_EQ(pages.rowCount(0), 0U);
+    EXPECT_TRUE(pages.sizeNameBoxes[0].text.empty());
+  }
+  {
+    ThemeBuilder b = oneSizeTheme();
+    b.add(u"STRING", blockOf(3000), block);  // a counted type name "STRING" is a string table
+    theme::FontPages pages;
+    loadBytes(b.build().bytes, pages);
+    EXPECT_EQ(pages.sizeNameBoxes[0].text, "Normal");
+  }
+}
+
+TEST(ResourceWalk, StringBlockIdsGiveTheirFirstStringId) {
+  ThemeBuilder b = oneSizeTheme();
+  b.strings(1, stringBlock({{0, u"BLUE@[S]Font=id0, 1"}}));
+  b.strings(188, stringBlock({{0, u"BLUE@[S]Font=id2992, 1"}, {8, u"Normal"}}));
+  theme::FontPages pages;
+  loadBytes(b.build().bytes, pages);
+  ASSERT_EQ(pages.rowCount(0), 2U);
+  EXPECT_EQ(pages.rows(0)[0].font.text, "id0");
+  EXPECT_EQ(pages.rows(0)[1].font.text, "id2992");
+  EXPECT_EQ(pages.sizeNameBoxes[0].text, "Normal");
+}
+
+TEST(ResourceWalk, NumericTextFileNamesMatchNoPage) {
+  ThemeBuilder b;
+  b.nameLists({u"Blue"}, {u"7_INI"}, {u"Normal"});
+  b.add(u"TEXTFILE", 7, utf16le(u"[S]\r\nFont = a, 1\r\n"));
+  theme::FontPages pages;
+  loadBytes(b.build().bytes, pages);
+  EXPECT_EQ(pages.fileNames[0][0], u"7");
+  EXPECT_EQ(pages.rowCount(0), 0U);
+}
+
+TEST(ResourceWalk, LongResourceNamesAreComparedByTheirFirst63Characters) {
+  const std::u16string stem(59, u'A');
+  ThemeBuilder b;
+  b.add(u"COLORNAMES", 1, nameList({u"Blue"}));
+  b.add(u"FILERESNAMES", 1, nameList({stem + u"_INI"}));
+  b.add(u"SIZENAMES", 1, nameList({u"Normal"}));
+  b.add(u"TEXTFILE", stem + u"_INIXYZ", utf16le(u"Font = a, 1\r\n"));
+  theme::FontPages pages;
+  loadBytes(b.build().bytes, pages);
+  ASSERT_EQ(pages.rowCount(0), 1U);
+  EXPECT_EQ(pages.rows(0)[0].file, std::string(59, 'A') + "_INI");
+}
+
+TEST(ResourceWalk, NameListOrderInTheDirectoryDoesNotMatter) {
+  BuildOptions unsorted;
+  unsorted.sortEntries = false;
+  ThemeBuilder b(unsorted);
+  b.add(u"SIZENAMES", 1, nameList({u"S0", u"S1"}));
+  b.add(u"COLORNAMES", 1, nameList({u"Blue"}));
+  b.add(u"FILERESNAMES", 1, nameList({u"P0_INI", u"P1_INI"}));
+  theme::FontPages pages;
+  loadBytes(b.build().bytes, pages);
+  EXPECT_EQ(pages.fileNames[0][0], u"P0");
+  EXPECT_EQ(pages.fileNames[1][0], u"P1");
+}
+
+TEST(LoadTheme, ReadsAFileAndASecondLoadReplacesTheFirst) {
+  TempDir dir;
+  theme::FontPages pages;
+  theme::ThemeImage first = theme::loadTheme(dir.write("sample.msstyles", sampleTheme()), pages, cp932());
+  expectSampleRead(pages);
+  EXPECT_TRUE(first.loaded());
+
+  ThemeBuilder b = oneSizeTheme();
+  b.textFile(u"BLUE_INI", u"Font = x, 1\r\n");
+  theme::ThemeImage second = theme::loadTheme(dir.write("one.msstyles", b.build().bytes), pages, cp932());
+  EXPECT_EQ(pages.pageCount, 1);
+  EXPECT_EQ(rowsOf(pages, 0), (std::vector<Row>{{"BLUE_INI", "", "Font", "x", "1", ""}}));
+  EXPECT_TRUE(rowsOf(pages, 1).empty());
+  EXPECT_TRUE(pages.sizeNameBoxes[0].text.empty());
+  EXPECT_TRUE(pages.styleNameBox.text.empty());
+  EXPECT_TRUE(pages.sizeNames[1].empty());
+}
+
+TEST(LoadTheme, MissingFileIsRefusedAndLeavesThePagesEmpty) {
+  TempDir dir;
+  theme::FontPages pages;
+  theme::loadTheme(dir.write("sample.msstyles", sampleTheme()), pages, cp932());
+  EXPECT_THROW(theme::loadTheme(dir.file("absent.msstyles"), pages, cp932()), theme::ThemeError);
+  for (int k = 0; k < theme::kMaxPages; ++k) EXPECT_EQ(pages.rowCount(k), 0U);
+  EXPECT_TRUE(pages.styleNameBox.text.empty());
+  EXPECT_TRUE(pages.sizeNames[0].empty());
+}
+
+}  // namespace
+}  // namespace marvento_test
