@@ -1,0 +1,37 @@
+#pragma once
+// The command line of marvento-cli: which command, which theme, which options.
+#include <optional>
+#include <span>
+#include <stdexcept>
+#include <string>
+
+namespace cli {
+
+// Bad usage: the message is printed with the usage line and the exit status is 2.
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+enum class Command { Help, List, Write };
+
+struct Options {
+  Command command = Command::Help;
+  std::string theme;
+  std::optional<unsigned> codePage;
+  // list
+  bool json = false;
+  // write
+  std::string out;
+  std::optional<std::string> from;
+  std::optional<std::string> font;  // UTF-8, as given
+  std::optional<int> page;
+};
+
+// `args` without the program name. Throws UsageError.
+Options parseArguments(std::span<const std::string> args);
+
+extern const char* const kUsage;  // the two usage lines
+extern const char* const kHelp;   // what --help prints
+
+}  // namespace cli

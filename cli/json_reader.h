@@ -1,0 +1,39 @@
+#pragma once
+// A small JSON reader for the edited lists given to `write --from`: the whole of RFC 8259,
+// strings decoded to UTF-8, with a nesting limit so that a hostile file cannot exhaust the stack.
+#include <cstddef>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace cli {
+
+// A text that is not JSON; the message says where ("line L, column C: ...").
+class JsonError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct JsonValue {
+  enum class Kind { Null, Boolean, Number, String, Array, Object };
+  Kind kind = Kind::Null;
+  bool boolean = false;
+  double number = 0;
+  std::string string;                                     // UTF-8
+  std::vector<JsonValue> items;                           // Array
+  std::vector<std::pair<std::string, JsonValue>> members;  // Object, in file order, keys unique
+
+  [[nodiscard]] bool is(Kind k) const { return kind == k; }
+  // The member called `key` of an object, or nullptr.
+  [[nodiscard]] const JsonValue* find(std::string_view key) const;
+};
+
+inline constexpr std::size_t kMaxJsonDepth = 64;
+
+// Throws JsonError for anything but one JSON value with optional blanks around it,
+// for invalid UTF-8, lone surrogates, duplicate keys and nesting deeper than kMaxJsonDepth.
+JsonValue parseJson(std::string_view text);
+
+}  // namespace cli

@@ -1,0 +1,156 @@
+#include "list_printer.h"
+
+#include <algorithm>
+#include <array>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "cell_text.h"
+#include "codepage.h"
+#include "font_pages.h"
+
+namespace cli {
+namespace {
+
+// The column titles and box labels of the Windows program, so both show the same words.
+constexpr std::array<const char*, theme::kColumnCount> kColumnTitles = {
+    "内部ファイル名", "セクション", "キー", "フォント名", "サイズ", "オプション"};
+constexpr const char* kSizeNameLabel = "フォントサイズ名";
+constexpr const char* kStyleNameLabel = "スタイル名";
+
+constexpr std::array<const char*, theme::kColumnCount> kJsonNames = {"file", "section", "key",
+                                                                     "font", "size",    "option"};
+
+// The tab title: the size name in the code page, cut to a cell's length as the tab gets it.
+std::string tabTitle(const theme::FontPages& pages, int page, const theme::CodePage& cp) {
+  const std::string ansi = theme::cutAnsi(cp.toAnsi(pages.sizeNames.at(page)), theme::kMaxCellBytes, cp);
+  return ansiToUtf8(ansi, cp);
+}
+
+// "label: text", without a trailing blank when the text is empty.
+std::string labelled(std::string_view label, const std::string& text) {
+  std::string line(label);
+  line += ':';
+  if (!text.empty()) line += " " + text;
+  return line;
+}
+
+bool isWide(char32_t c) {
+  return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0x303E) || (c >= 0x3041 && c <= 0x33FF) ||
+         (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xA000 && c <= 0xA4CF) ||
+         (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) ||
+         (c >= 0xFF00 && c <= 0xFF60) || (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x1F300 && c <= 0x1F64F) ||
+         (c >= 0x1F900 && c <= 0x1F9FF) || (c >= 0x20000 && c <= 0x3FFFD);
+}
+
+void writeJsonString(std::ostream& out, std::string_view utf8) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  out << '"';
+  for (const char ch : utf8) {
+    const auto c = static_cast<unsigned char>(ch);
+    switch (c) {
+      case '"': out << "\\\""; break;
+      case '\\': out << "\\\\"; break;
+      case '\b': out << "\\b"; break;
+      case '\f': out << "\\f"; break;
+      case '\n': out << "\\n"; break;
+      case '\r': out << "\\r"; break;
+      case '\t': out << "\\t"; break;
+      default:
+        if (c < 0x20) {
+          out << "\\u00" << kHex[c >> 4] << kHex[c & 0xF];
+        } else {
+          out << ch;
+        }
+    }
+  }
+  out << '"';
+}
+
+}  // namespace
+
+std::size_t displayWidth(std::string_view utf8) {
+  std::size_t width = 0;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const auto lead = static_cast<unsigned char>(utf8[i]);
+    std::size_t length = 1;
+    char32_t c = lead;
+    if (lead >= 0xF0) {
+      length = 4, c = lead & 0x07U;
+    } else if (lead >= 0xE0) {
+      length = 3, c = lead & 0x0FU;
+    } else if (lead >= 0xC0) {
+      length = 2, c = lead & 0x1FU;
+    }
+    for (std::size_t k = 1; k < length && i + k < utf8.size(); ++k) {
+      c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3FU);
+    }
+    i += length;
+    width += isWide(c) ? 2 : 1;
+  }
+  return width;
+}
+
+void printTable(std::ostream& out, const theme::FontPages& pages, const theme::CodePage& cp) {
+  for (int page = 0; page < pages.pageCount; ++page) {
+    out << '[' << page << "] " << tabTitle(pages, page, cp) << '\n';
+    out << "  " << labelled(kSizeNameLabel, ansiToUtf8(pages.sizeNameBoxes.at(page).text, cp)) << '\n';
+
+    std::vector<std::array<std::string, theme::kColumnCount>> lines;
+    lines.emplace_back();
+    for (int col = 0; col < theme::kColumnCount; ++col) lines.back()[col] = kColumnTitles[col];
+    for (const theme::FontRow& row : pages.rows(page)) {
+      lines.emplace_back();
+      for (int col = 0; col < theme::kColumnCount; ++col) lines.back()[col] = ansiToUtf8(row.cell(col), cp);
+    }
+    std::array<std::size_t, theme::kColumnCount> widths{};
+    for (const auto& line : lines) {
+      for (int col = 0; col < theme::kColumnCount; ++col) widths[col] = std::max(widths[col], displayWidth(line[col]));
+    }
+    for (const auto& line : lines) {
+      std::string text = " ";
+      for (int col = 0; col < theme::kColumnCount; ++col) {
+        text += ' ';
+        text += line[col];
+        if (col + 1 < theme::kColumnCount) text.append(widths[col] - displayWidth(line[col]) + 1, ' ');
+      }
+      while (text.back() == ' ') text.pop_back();  // an empty last column leaves no trailing blanks
+      out << text << '\n';
+    }
+    out << '\n';
+  }
+  out << labelled(kStyleNameLabel, ansiToUtf8(pages.styleNameBox.text, cp)) << '\n';
+}
+
+void printJson(std::ostream& out, const theme::FontPages& pages, const theme::CodePage& cp) {
+  out << "{\"pageCount\":" << pages.pageCount << ",\"colourCount\":" << pages.colourCount << ",\"styleName\":";
+  writeJsonString(out, ansiToUtf8(pages.styleNameBox.text, cp));
+  out << ",\"sizeNameBoxes\":[";
+  for (std::size_t k = 0; k < pages.sizeNameBoxes.size(); ++k) {
+    if (k > 0) out << ',';
+    writeJsonString(out, ansiToUtf8(pages.sizeNameBoxes[k].text, cp));
+  }
+  out << "],\"pages\":[";
+  for (int page = 0; page < pages.pageCount; ++page) {
+    if (page > 0) out << ',';
+    out << "{\"index\":" << page << ",\"sizeName\":";
+    writeJsonString(out, tabTitle(pages, page, cp));
+    out << ",\"rows\":[";
+    bool first = true;
+    for (const theme::FontRow& row : pages.rows(page)) {
+      out << (first ? "{" : ",{");
+      first = false;
+      for (int col = 0; col < theme::kColumnCount; ++col) {
+        if (col > 0) out << ',';
+        out << '"' << kJsonNames[col] << "\":";
+        writeJsonString(out, ansiToUtf8(row.cell(col), cp));
+      }
+      out << '}';
+    }
+    out << "]}";
+  }
+  out << "]}\n";
+}
+
+}  // namespace cli

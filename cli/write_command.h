@@ -1,0 +1,39 @@
+#pragma once
+// The write command: the loaded theme with the edits of an edited list and the bulk font
+// name applied, rebuilt and put in place of the target.
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+namespace theme {
+class CodePage;
+class FontPages;
+}  // namespace theme
+
+namespace cli {
+
+struct JsonValue;
+struct Options;
+
+// An edited list that does not fit the loaded theme; the message names the row or box.
+class EditError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Applies an edited `list --json` to the loaded pages. Pages are taken by "index", rows by
+// position; the file, section and key of every row must be the loaded row's, and a listed
+// page must list all its rows. Values equal to what a cell holds leave it unedited, so that
+// it is written back exactly as it was read. Throws EditError; on error nothing is applied.
+void applyEditedList(const JsonValue& edited, theme::FontPages& pages, const theme::CodePage& cp);
+
+// The ANSI form of a face given on the command line; throws UsageError when it cannot be one.
+std::string faceFromArgument(const std::string& utf8, const theme::CodePage& cp);
+
+// Loads options.theme, applies --from and --font, rebuilds and writes options.out.
+// Throws ThemeError (theme), EditError or JsonError (edited list), UsageError (--page,
+// --font), WriteError (rebuild or target), and std::runtime_error when the edited list
+// cannot be read.
+void runWrite(const Options& options, const theme::CodePage& cp);
+
+}  // namespace cli
