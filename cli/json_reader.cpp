@@ -2,14 +2,14 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdint>
 #include <unordered_set>
+#include <utility>
 
 namespace cli {
 
 const JsonValue* JsonValue::find(std::string_view key) const {
-  for (const auto& [name, value] : members) {
-    if (name == key) return &value;
+  for (const JsonMember& m : members) {
+    if (m.name == key) return &m.value;
   }
   return nullptr;
 }
@@ -134,7 +134,7 @@ class Parser {
       expect(':');
       skipBlanks();
       JsonValue member = value(depth + 1);
-      v.members.emplace_back(std::move(key), std::move(member));
+      v.members.push_back({std::move(key), std::move(member)});
       skipBlanks();
       if (peek() == ',' && !atEnd()) {
         ++pos_;

@@ -5,7 +5,6 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace cli {
@@ -16,6 +15,8 @@ class JsonError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+struct JsonMember;
+
 struct JsonValue {
   enum class Kind { Null, Boolean, Number, String, Array, Object };
   Kind kind = Kind::Null;
@@ -23,11 +24,16 @@ struct JsonValue {
   double number = 0;
   std::string string;                                     // UTF-8
   std::vector<JsonValue> items;                           // Array
-  std::vector<std::pair<std::string, JsonValue>> members;  // Object, in file order, keys unique
+  std::vector<JsonMember> members;                        // Object, in file order, keys unique
 
   [[nodiscard]] bool is(Kind k) const { return kind == k; }
   // The member called `key` of an object, or nullptr.
   [[nodiscard]] const JsonValue* find(std::string_view key) const;
+};
+
+struct JsonMember {
+  std::string name;
+  JsonValue value;
 };
 
 inline constexpr std::size_t kMaxJsonDepth = 64;

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <utility>
 #include <vector>
 
 #include "arguments.h"
@@ -83,8 +84,11 @@ void applyRows(const JsonValue& rows, int page, theme::FontPages& pages, const t
   for (std::size_t r = 0; r < rows.items.size(); ++r) {
     const std::string rowName = pageName + " row " + std::to_string(r);
     if (r >= loaded) {
-      throw EditError(rowName + ": the theme has no such row (" + pageName + " has " + std::to_string(loaded) +
-                      " rows)");
+      std::string message = rowName;
+      message += ": the theme has no such row (";
+      message += pageName;
+      message += " has " + std::to_string(loaded) + " rows)";
+      throw EditError(message);
     }
     const JsonValue& row = rows.items[r];
     if (!row.is(Kind::Object)) throw EditError(rowName + " must be an object");

@@ -1,0 +1,396 @@
+// marvento-cli end to end: the built program is run on theme files on disk and its
+// output, exit status and written files are checked.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "theme_builder.h"
+
+namespace {
+
+namespace mt = marvento_test;
+
+struct Result {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string shellQuoted(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+std::string readText(const std::string& path) {
+  const mt::Bytes b = mt::readFile(path);
+  return {b.begin(), b.end()};
+}
+
+Result run(const std::vector<std::string>& args) {
+  static mt::TempDir scratch;
+  std::string command = shellQuoted(MARVENTO_CLI_PATH);
+  for (const auto& a : args) command += " " + shellQuoted(a);
+  const std::string errFile = scratch.file("stderr");
+  command += " 2>" + shellQuoted(errFile);
+
+  Result r;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return r;
+  char buffer[4096];
+  for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) r.out.append(buffer, n);
+  const int status = pclose(pipe);
+  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  r.err = readText(errFile);
+  return r;
+}
+
+std::size_t countOf(const std::string& text, const std::string& what) {
+  std::size_t n = 0;
+  for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+// Every "font" value of a JSON list replaced by `face` (already JSON-escaped).
+std::string withFonts(const std::string& json, const std::string& face) {
+  static const std::regex font(R"re("font":"(?:[^"\\]|\\.)*")re");
+  return std::regex_replace(json, font, "\"font\":\"" + face + "\"");
+}
+
+void replaceOnce(std::string& text, const std::string& from, const std::string& to) {
+  const auto at = text.find(from);
+  ASSERT_NE(at, std::string::npos) << from;
+  ASSERT_EQ(text.find(from, at + 1), std::string::npos) << from << " occurs twice";
+  text.replace(at, from.size(), to);
+}
+
+// Two sizes, one colour. Page 0 gets rows from NORMALBLUE_INI, THEMES_INI and a string
+// entry; page 1 from LARGEBLUE_INI (one font name outside code page 932) and THEMES_INI.
+mt::Bytes twoSizeTheme() {
+  mt::ThemeBuilder b;
+  b.nameLists({u"Blue"}, {u"NORMALBLUE_INI", u"LARGEBLUE_INI"}, {u"NormalSize", u"LargeSize"});
+  b.textFile(u"NORMALBLUE_INI",
+             u"[Button]\r\nFont = Tahoma, 8\r\n[Window]\r\nCaptionFont = ＭＳ ゴシック, 9, Bold\r\nColor = 1 2 3\r\n");
+  b.textFile(u"LARGEBLUE_INI", u"[Button]\r\nFont = Tahoma, 12\r\nTitleFont = Café, 10\r\n");
+  b.textFile(u"THEMES_INI",
+             u"[documentation]\r\nDisplayName = Blue\r\n[Sizes.NormalSize]\r\nMenuFont = Tahoma, 8\r\n"
+             u"[Sizes.LargeSize]\r\nIconFont = Back\\Slash \"Q\", 9\r\n");
+  b.strings(mt::blockOf(3000), mt::stringBlock({{mt::indexInBlock(3000), u"標準"},
+                                                {mt::indexInBlock(3001), u"Large"},
+                                                {mt::indexInBlock(3002), u"NORMALBLUE@[Status]Font=Tahoma, 9, Italic"}}));
+  b.strings(mt::blockOf(5000), mt::stringBlock({{mt::indexInBlock(5000), u"ルナ"}}));
+  return b.build().bytes;
+}
+
+// What `list --json` prints for twoSizeTheme(), written out by hand.
+std::string twoSizeJson() {
+  return R"({"pageCount":2,"colourCount":1,"styleName":"ルナ","sizeNameBoxes":["標準","Large","","",""],"pages":[)"
+         R"({"index":0,"sizeName":"NormalSize","rows":[)"
+         R"({"file":"NORMALBLUE_INI","section":"Button","key":"Font","font":"Tahoma","size":"8","option":""},)"
+         R"({"file":"NORMALBLUE_INI","section":"Window","key":"CaptionFont","font":"ＭＳ ゴシック","size":"9","option":"Bold"},)"
+         R"({"file":"THEMES_INI","section":"Sizes.NormalSize","key":"MenuFont","font":"Tahoma","size":"8","option":""},)"
+         R"({"file":"NORMALBLUE","section":"Status","key":"Font","font":"Tahoma","size":"9","option":"Italic"}]},)"
+         R"({"index":1,"sizeName":"LargeSize","rows":[)"
+         R"({"file":"LARGEBLUE_INI","section":"Button","key":"Font","font":"Tahoma","size":"12","option":""},)"
+         R"({"file":"LARGEBLUE_INI","section":"Button","key":"TitleFont","font":"Caf?","size":"10","option":""},)"
+         R"({"file":"THEMES_INI","section":"Sizes.LargeSize","key":"IconFont","font":"Back\\Slash \"Q\"","size":"9","option":""}]}]})"
+         "\n";
+}
+
+class CliOnSyntheticTheme : public ::testing::Test {
+ protected:
+  mt::TempDir dir;
+  std::string theme = dir.write("blue.msstyles", twoSizeTheme());
+  std::string out = dir.file("out.msstyles");
+
+  std::string listJson(const std::string& path, const std::vector<std::string>& extra = {}) {
+    std::vector<std::string> args = {"list", path, "--json"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    const Result r = run(args);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    return r.out;
+  }
+  std::string editedList(const std::string& json) { return dir.write("edited.json", {json.begin(), json.end()}); }
+};
+
+// ---------------------------------------------------------------- list
+
+TEST_F(CliOnSyntheticTheme, ListPrintsATablePerPageAndTheStyleName) {
+  const Result r = run({"list", theme});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out,
+            "[0] NormalSize\n"
+            "  フォントサイズ名: 標準\n"
+            "  内部ファイル名  セクション        キー         フォント名     サイズ  オプション\n"
+            "  NORMALBLUE_INI  Button            Font         Tahoma         8\n"
+            "  NORMALBLUE_INI  Window            CaptionFont  ＭＳ ゴシック  9       Bold\n"
+            "  THEMES_INI      Sizes.NormalSize  MenuFont     Tahoma         8\n"
+            "  NORMALBLUE      Status            Font         Tahoma         9       Italic\n"
+            "\n"
+            "[1] LargeSize\n"
+            "  フォントサイズ名: Large\n"
+            "  内部ファイル名  セクション       キー       フォント名      サイズ  オプション\n"
+            "  LARGEBLUE_INI   Button           Font       Tahoma          12\n"
+            "  LARGEBLUE_INI   Button           TitleFont  Caf?            10\n"
+            "  THEMES_INI      Sizes.LargeSize  IconFont   Back\\Slash \"Q\"  9\n"
+            "\n"
+            "スタイル名: ルナ\n");
+}
+
+TEST_F(CliOnSyntheticTheme, ListJsonHasExactlyTheDocumentedShape) {
+  EXPECT_EQ(listJson(theme), twoSizeJson());
+  // Another code page shows the same bytes differently: é is kept in the file.
+  const std::string western = listJson(theme, {"--codepage", "1252"});
+  EXPECT_NE(western.find(R"("key":"TitleFont","font":"Café")"), std::string::npos) << western;
+}
+
+// ---------------------------------------------------------------- write
+
+TEST_F(CliOnSyntheticTheme, FontSetsTheFaceOfEveryRowAndNothingElse) {
+  const Result r = run({"write", theme, "-o", out, "--font", "ＭＳ 明朝"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out + r.err, "");
+  EXPECT_EQ(listJson(out), withFonts(twoSizeJson(), "ＭＳ 明朝"));
+  EXPECT_EQ(listJson(theme), twoSizeJson());  // the input is untouched
+}
+
+TEST_F(CliOnSyntheticTheme, FontWithPageChangesOnlyThatPage) {
+  const Result r = run({"write", theme, "-o", out, "--font", "Verdana", "--page", "1"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const auto split = twoSizeJson().find(R"({"index":1)");
+  EXPECT_EQ(listJson(out), twoSizeJson().substr(0, split) + withFonts(twoSizeJson().substr(split), "Verdana"));
+}
+
+TEST_F(CliOnSyntheticTheme, FromAppliesEditedValuesAndBoxes) {
+  std::string edited = twoSizeJson();
+  replaceOnce(edited, R"("font":"ＭＳ ゴシック","size":"9","option":"Bold")",
+              R"("font":"メイリオ","size":"11","option":"Bold Italic")");
+  replaceOnce(edited, R"("key":"Font","font":"Tahoma","size":"12","option":"")",
+              R"("key":"Font","font":"Arial","size":"12","option":"Italic")");
+  replaceOnce(edited, R"("sizeNameBoxes":["標準","Large")", R"("sizeNameBoxes":["標準","大きい \"L\"")");
+  replaceOnce(edited, R"("styleName":"ルナ")", R"("styleName":"Luna")");
+  const Result r = run({"write", theme, "-o", out, "--from", editedList(edited)});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(listJson(out), edited);
+}
+
+TEST_F(CliOnSyntheticTheme, FromWithTheUneditedListChangesNoByte) {
+  // "Caf?" is how code page 932 shows "Café"; left as it is, the é must survive.
+  ASSERT_EQ(run({"write", theme, "-o", out}).status, 0);
+  const std::string again = dir.file("again.msstyles");
+  const Result r = run({"write", theme, "-o", again, "--from", editedList(twoSizeJson())});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(mt::readFile(again), mt::readFile(out));
+  EXPECT_NE(listJson(again, {"--codepage", "1252"}).find(R"("font":"Café")"), std::string::npos);
+}
+
+TEST_F(CliOnSyntheticTheme, FromThatDoesNotFitTheThemeIsRefusedNamingTheRow) {
+  struct Case {
+    std::string from, to, message;
+  };
+  std::string face32;
+  std::string face31;
+  for (int i = 0; i < 32; ++i) face32 += "ゴ";  // 64 bytes in code page 932
+  for (int i = 0; i < 31; ++i) face31 += "ゴ";  // 62 bytes
+  const std::vector<Case> cases = {
+      {R"("key":"MenuFont")", R"("key":"MenuFonts")", "page 0 row 2: key \"MenuFonts\" does not match"},
+      {R"("section":"Status")", R"("section":"status")", "page 0 row 3: section"},
+      {R"("file":"LARGEBLUE_INI","section":"Button","key":"Font")", R"("file":"LARGEBLUE","section":"Button","key":"Font")",
+       "page 1 row 0: file"},
+      {R"("font":"Tahoma","size":"12")", "\"font\":\"" + face32 + "\",\"size\":\"12\"", "page 1 row 0: font"},
+      {R"("size":"12")", R"("size":"12,5")", "page 1 row 0: size \"12,5\" holds a ','"},
+      {R"("option":"Italic")", R"("option":"Ital\nic")", "page 0 row 3: option \"Ital\\nic\" holds a control character"},
+      {R"("option":"Italic")", R"("option":"Ïtalic")", "page 0 row 3: option \"Ïtalic\" holds characters"},
+      {R"("option":"Bold"},)", R"("option":"Bold"},{"file":"X","section":"S","key":"K","font":"F","size":"1","option":""},)",
+       "page 0 row 2: file \"X\" does not match the theme's \"THEMES_INI\""},
+      {R"({"index":1,)", R"({"index":9,)", "pages[1]: \"index\" must be a page of the theme, 0 to 1"},
+      {R"({"index":1,)", R"({"index":0.5,)", "pages[1]: \"index\" must be a page of the theme"},
+      {R"({"index":1,)", R"({"index":0,)", "pages[1]: page 0 listed twice"},
+      {R"("size":"9","option":""}]}]})", R"("size":"9","option":""},{"file":"A","section":"B","key":"C","font":"D","size":"1","option":""}]}]})",
+       "page 1 row 3: the theme has no such row"},
+      {R"(,{"file":"THEMES_INI","section":"Sizes.LargeSize","key":"IconFont","font":"Back\\Slash \"Q\"","size":"9","option":""})", "",
+       "page 1: lists 2 rows, the theme has 3"},
+      {R"("sizeNameBoxes":["標準","Large","","",""])", R"("sizeNameBoxes":["標準","Large","",""])", "\"sizeNameBoxes\" must be"},
+      {R"("styleName":"ルナ")", "\"styleName\":\"" + face32 + "\"", "styleName"},
+      {R"("size":"8","option":""})", R"("size":8,"option":""})", "page 0 row 0: \"size\" must be a string"},
+      {R"("pages":[)", R"("pages":[}])", "not JSON: line 1, column"},
+  };
+  for (const Case& c : cases) {
+    std::string edited = twoSizeJson();
+    const auto at = edited.find(c.from);
+    ASSERT_NE(at, std::string::npos) << c.from;
+    edited.replace(at, c.from.size(), c.to);
+    const std::string path = editedList(edited);
+    const Result r = run({"write", theme, "-o", out, "--from", path});
+    EXPECT_EQ(r.status, 1) << c.message;
+    EXPECT_NE(r.err.find("marvento-cli: " + path + ": " + c.message), std::string::npos) << r.err;
+    EXPECT_EQ(countOf(r.err, "\n"), 1U) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(out)) << c.message;
+  }
+
+  // The longest face that fits is taken.
+  std::string edited = twoSizeJson();
+  replaceOnce(edited, R"("font":"Tahoma","size":"12")", "\"font\":\"" + face31 + "\",\"size\":\"12\"");
+  const Result r = run({"write", theme, "-o", out, "--from", editedList(edited)});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(listJson(out), edited);
+}
+
+TEST_F(CliOnSyntheticTheme, WriteOntoTheLoadedFileItself) {
+  const Result r = run({"write", theme, "-o", theme, "--font", "Arial"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(listJson(theme), withFonts(twoSizeJson(), "Arial"));
+  std::vector<std::string> left;
+  for (const auto& e : std::filesystem::directory_iterator(dir.path())) left.push_back(e.path().filename().string());
+  EXPECT_EQ(left, std::vector<std::string>{"blue.msstyles"});  // no temporary file left behind
+}
+
+// ---------------------------------------------------------------- failures
+
+TEST_F(CliOnSyntheticTheme, BadUsageExitsWithTwo) {
+  const std::vector<std::vector<std::string>> cases = {
+      {},
+      {"show", theme},
+      {"list"},
+      {"list", theme, theme},
+      {"list", theme, "--bogus"},
+      {"list", theme, "-o", out},
+      {"list", theme, "--codepage"},
+      {"list", theme, "--codepage", "abc"},
+      {"list", theme, "--codepage", "4294967296"},
+      {"list", theme, "--codepage", "12345"},
+      {"write", theme},
+      {"write", theme, "-o", out, "--json"},
+      {"write", theme, "-o", out, "--page", "0"},
+      {"write", theme, "-o", out, "--font", "Arial", "--page", "2"},
+      {"write", theme, "-o", out, "--font", "Arial", "--page", "-1"},
+      {"write", theme, "-o", out, "--font", "Café"},
+      {"write", theme, "-o", out, "--font", "Arial, Bold"},
+      {"write", theme, "-o", out, "--font", "A", "--font", "B"},
+  };
+  for (const auto& args : cases) {
+    const Result r = run(args);
+    std::string shown;
+    for (const auto& a : args) shown += a + " ";
+    EXPECT_EQ(r.status, 2) << shown;
+    EXPECT_EQ(r.err.rfind("marvento-cli: ", 0), 0U) << shown << "\n" << r.err;
+    EXPECT_EQ(r.out, "") << shown;
+  }
+  EXPECT_FALSE(std::filesystem::exists(out));
+  const Result page = run({"write", theme, "-o", out, "--font", "Arial", "--page", "2"});
+  EXPECT_NE(page.err.find("which has 2 pages"), std::string::npos) << page.err;
+  const Result cp = run({"list", theme, "--codepage", "12345"});
+  EXPECT_EQ(cp.err, "marvento-cli: unknown code page 12345\n");
+}
+
+TEST_F(CliOnSyntheticTheme, HelpDocumentsBothCommands) {
+  const Result r = run({"--help"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("marvento-cli list THEME [--json] [--codepage N]"), std::string::npos);
+  EXPECT_NE(r.out.find("marvento-cli write THEME -o OUT [--from EDITED.json] [--font FACE [--page N]] [--codepage N]"),
+            std::string::npos);
+  EXPECT_NE(r.out.find("Exit status"), std::string::npos);
+  EXPECT_EQ(run({"write", "--help"}).out, r.out);
+}
+
+TEST_F(CliOnSyntheticTheme, FilesThatAreNoThemeExitWithOneNamingTheFile) {
+  const std::string missing = dir.file("missing.msstyles");
+  const std::string text = dir.write("notes.txt", {'h', 'e', 'l', 'l', 'o'});
+  mt::Bytes cut = twoSizeTheme();
+  cut.resize(0x1010);  // headers intact, resource directory cut off
+  const std::string truncated = dir.write("cut.msstyles", cut);
+  for (const std::string& path : {missing, text, truncated, dir.path()}) {
+    for (const auto& args : {std::vector<std::string>{"list", path}, {"list", path, "--json"},
+                             {"write", path, "-o", out, "--font", "Arial"}}) {
+      const Result r = run(args);
+      EXPECT_EQ(r.status, 1) << path;
+      EXPECT_EQ(r.out, "") << path;
+      EXPECT_EQ(r.err.rfind("marvento-cli: " + path + ": ", 0), 0U) << r.err;
+      EXPECT_EQ(countOf(r.err, "\n"), 1U) << r.err;
+    }
+  }
+  EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+TEST_F(CliOnSyntheticTheme, UnwritableTargetExitsWithOneAndKeepsTheOldFile) {
+  const std::string inMissingFolder = dir.file("no-such-folder/out.msstyles");
+  Result r = run({"write", theme, "-o", inMissingFolder});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err.rfind("marvento-cli: " + inMissingFolder + ": ", 0), 0U) << r.err;
+
+  const std::string missingList = dir.file("missing.json");
+  r = run({"write", theme, "-o", out, "--from", missingList});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err.rfind("marvento-cli: " + missingList + ": cannot be read", 0), 0U) << r.err;
+  EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+// ---------------------------------------------------------------- Wine's light.msstyles
+
+class CliOnLight : public ::testing::TestWithParam<const char*> {
+ protected:
+  void SetUp() override {
+    if (!std::filesystem::exists(GetParam())) GTEST_SKIP() << GetParam() << " is not installed (Debian package wine64 / wine32)";
+  }
+  mt::TempDir dir;
+};
+
+TEST_P(CliOnLight, ListShowsItsRows) {
+  // Checked by hand against the file's BLUE_INI text: 21 font lines, all Tahoma.
+  const Result r = run({"list", GetParam(), "--json"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out.rfind(R"({"pageCount":1,"colourCount":1,"styleName":"","sizeNameBoxes":[)", 0), 0U) << r.out;
+  EXPECT_EQ(countOf(r.out, R"("file":)"), 21U);
+  EXPECT_EQ(countOf(r.out, R"("font":"Tahoma")"), 21U);
+  EXPECT_NE(r.out.find(R"({"index":0,"sizeName":"NormalSize","rows":[{"file":"BLUE_INI","section":"Button.Commandlink","key":"Font","font":"Tahoma","size":"10","option":""},)"),
+            std::string::npos);
+  EXPECT_NE(r.out.find(R"({"file":"BLUE_INI","section":"Tooltip.StandardTitle","key":"Font","font":"Tahoma","size":"-12","option":"bold"})"),
+            std::string::npos);
+
+  // Its size name string comes in Arabic first.
+  const Result arabic = run({"list", GetParam(), "--json", "--codepage", "1256"});
+  ASSERT_EQ(arabic.status, 0) << arabic.err;
+  EXPECT_NE(arabic.out.find(R"("sizeNameBoxes":["عادي","","","",""])"), std::string::npos) << arabic.out;
+
+  const Result table = run({"list", GetParam()});
+  ASSERT_EQ(table.status, 0) << table.err;
+  EXPECT_EQ(table.out.rfind("[0] NormalSize\n", 0), 0U);
+  EXPECT_NE(table.out.find("  BLUE_INI        Tooltip.StandardTitle           Font          Tahoma      -12     bold\n"),
+            std::string::npos) << table.out;
+}
+
+TEST_P(CliOnLight, FontChangesEveryRowAndListShowsIt) {
+  const Result before = run({"list", GetParam(), "--json"});
+  ASSERT_EQ(before.status, 0);
+  const std::string out = dir.file("light.msstyles");
+  const Result w = run({"write", GetParam(), "-o", out, "--font", "ＭＳ ゴシック"});
+  ASSERT_EQ(w.status, 0) << w.err;
+  const Result after = run({"list", out, "--json"});
+  ASSERT_EQ(after.status, 0) << after.err;
+  EXPECT_EQ(after.out, withFonts(before.out, "ＭＳ ゴシック"));
+}
+
+TEST_P(CliOnLight, FromWithTheUneditedListChangesNoByte) {
+  const Result list = run({"list", GetParam(), "--json"});
+  ASSERT_EQ(list.status, 0);
+  const std::string plain = dir.file("plain.msstyles");
+  const std::string from = dir.file("from.msstyles");
+  ASSERT_EQ(run({"write", GetParam(), "-o", plain}).status, 0);
+  const Result r = run({"write", GetParam(), "-o", from, "--from", dir.write("list.json", {list.out.begin(), list.out.end()})});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(mt::readFile(from), mt::readFile(plain));  // the Arabic size name is kept, not written as "????"
+}
+
+INSTANTIATE_TEST_SUITE_P(BothBuilds, CliOnLight,
+                         ::testing::Values("/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/light.msstyles",
+                                           "/usr/lib/i386-linux-gnu/wine/i386-windows/light.msstyles"),
+                         [](const auto& info) { return info.index == 0 ? "x86_64" : "i386"; });
+
+}  // namespace
