@@ -36,7 +36,7 @@ std::span<const std::uint8_t> span(const Bytes& b);
 // Parses the bytes and reads them into `pages` (emptied first).
 theme::ThemeImage loadBytes(const Bytes& bytes, theme::FontPages& pages);
 
-// Pages compared the way a user would see them: counts, names, rows and boxes.
+// Pages compared the way a user sees them: counts, names, row and box texts.
 void expectSamePages(const theme::FontPages& a, const theme::FontPages& b);
 
 // A two-size, two-colour theme with every kind of resource the tool meets: the name

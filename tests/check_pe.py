@@ -1,0 +1,150 @@
+#!/usr/bin/env python3
+"""Independent checks of rebuilt theme files, with tools that share no code with Marvento.
+
+For every pair NAME.orig.msstyles / NAME.rebuilt.msstyles in the folder:
+  - Debian's python3-pefile parses the rebuilt file and reports no warning that it does
+    not also report for the original (numbers in warnings are ignored);
+  - both list the same resources: types, names and languages in the same order, with
+    the same data for every resource that is copied (all but the first language of
+    TEXTFILE and STRING resources, which are regenerated);
+  - every data entry of the rebuilt file lies inside its one section and inside the file;
+  - `wrestool -l` (icoutils) lists the same resources, with the same sizes for copied ones.
+"""
+import argparse
+import os
+import re
+import subprocess
+import sys
+
+try:
+    import pefile
+except ImportError:
+    sys.exit("check_pe: python3-pefile is missing (run scripts/setup.sh)")
+
+REGENERATED_TYPES = ("TEXTFILE", 6)
+
+
+def entry_id(entry):
+    return str(entry.name) if entry.name is not None else entry.id
+
+
+def resources(pe, raw):
+    """(type, name, language, is_first_language, data) in directory order."""
+    out = []
+    if not hasattr(pe, "DIRECTORY_ENTRY_RESOURCE"):
+        return out
+    for t in pe.DIRECTORY_ENTRY_RESOURCE.entries:
+        for r in t.directory.entries:
+            for index, lang in enumerate(r.directory.entries):
+                d = lang.data.struct
+                out.append((entry_id(t), entry_id(r), entry_id(lang), index == 0,
+                            d.OffsetToData, pe.get_data(d.OffsetToData, d.Size)))
+    return out
+
+
+def normalised_warnings(pe):
+    return {re.sub(r"0x[0-9a-fA-F]+|\d+(\.\d+)?", "#", w) for w in pe.get_warnings()}
+
+
+def wrestool_listing(wrestool, path):
+    done = subprocess.run([wrestool, "-l", path], capture_output=True, text=True, check=False)
+    if done.returncode != 0:
+        raise RuntimeError(f"wrestool -l {path} failed ({done.returncode}): {done.stderr.strip()}")
+    rows = []
+    for line in done.stdout.splitlines():
+        m = re.match(r"^(.*?)\s*\[(?:type=\S+ )?offset=0x[0-9a-fA-F]+ size=(\d+)\]$", line)
+        if not m:
+            raise RuntimeError(f"wrestool: unexpected line {line!r}")
+        rows.append((m.group(1), int(m.group(2))))
+    return rows
+
+
+def check_pair(orig_path, rebuilt_path, wrestool):
+    problems = []
+    orig_raw = open(orig_path, "rb").read()
+    new_raw = open(rebuilt_path, "rb").read()
+    orig = pefile.PE(data=orig_raw)
+    try:
+        new = pefile.PE(data=new_raw)
+    except pefile.PEFormatError as e:
+        return [f"pefile refuses the rebuilt file: {e}"]
+
+    extra = normalised_warnings(new) - normalised_warnings(orig)
+    for w in sorted(extra):
+        problems.append(f"new pefile warning: {w}")
+
+    before = resources(orig, orig_raw)
+    after = resources(new, new_raw)
+    if len(before) != len(after):
+        problems.append(f"{len(before)} resources before, {len(after)} after")
+    for i, (b, a) in enumerate(zip(before, after)):
+        if b[:4] != a[:4]:
+            problems.append(f"resource {i}: {b[:3]} became {a[:3]}")
+            continue
+        copied = b[0] not in REGENERATED_TYPES or not b[3]
+        if copied and b[5] != a[5]:
+            problems.append(f"resource {b[:3]}: copied data differs ({len(b[5])} -> {len(a[5])} bytes)")
+
+    if len(new.sections) != 1:
+        problems.append(f"{len(new.sections)} sections in the rebuilt file")
+    else:
+        s = new.sections[0]
+        start, end = s.VirtualAddress, s.VirtualAddress + s.Misc_VirtualSize
+        if s.PointerToRawData + s.SizeOfRawData > len(new_raw):
+            problems.append("section raw data runs past the end of the file")
+        for a in after:
+            rva, size = a[4], len(a[5])
+            if rva < start or rva + size > end:
+                problems.append(f"resource {a[:3]} data at RVA {rva:#x} outside the section")
+
+    if wrestool:
+        try:
+            lb = wrestool_listing(wrestool, orig_path)
+            la = wrestool_listing(wrestool, rebuilt_path)
+            if [x[0] for x in lb] != [x[0] for x in la]:
+                problems.append("wrestool lists other resources after the rebuild")
+            for (name, size_b), (_, size_a) in zip(lb, la):
+                regenerated = name.startswith("--type='TEXTFILE'") or name.startswith("--type=6 ")
+                if not regenerated and size_b != size_a:
+                    problems.append(f"wrestool: {name} size {size_b} -> {size_a}")
+        except RuntimeError as e:
+            problems.append(str(e))
+    return problems
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("folder")
+    parser.add_argument("--wrestool", default="wrestool")
+    args = parser.parse_args()
+    wrestool = args.wrestool if args.wrestool and not args.wrestool.endswith("NOTFOUND") else None
+    if wrestool is None:
+        sys.exit("check_pe: wrestool is missing (package icoutils; run scripts/setup.sh)")
+
+    pairs = sorted(f[: -len(".orig.msstyles")] for f in os.listdir(args.folder) if f.endswith(".orig.msstyles"))
+    if not pairs:
+        sys.exit(f"check_pe: no rebuilt files in {args.folder}")
+    failed = 0
+    for stem in pairs:
+        orig = os.path.join(args.folder, stem + ".orig.msstyles")
+        rebuilt = os.path.join(args.folder, stem + ".rebuilt.msstyles")
+        if not os.path.exists(rebuilt):
+            print(f"FAIL {stem}: no rebuilt file")
+            failed += 1
+            continue
+        problems = check_pair(orig, rebuilt, wrestool)
+        if problems:
+            failed += 1
+            print(f"FAIL {stem}")
+            for p in problems[:20]:
+                print(f"  {p}")
+            if len(problems) > 20:
+                print(f"  ... {len(problems) - 20} more")
+        else:
+            print(f"ok   {stem}")
+    print(f"{len(pairs) - failed} of {len(pairs)} rebuilt files pass")
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,342 @@
+// The rebuilt resource section and headers: layout arithmetic, blocks moved by growth
+// and shrink, packing, every language kept, headers brought up to date.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "errors.h"
+#include "test_support.h"
+#include "theme_rebuild.h"
+
+namespace marvento_test {
+namespace {
+
+struct Rebuilt {
+  Bytes bytes;
+  std::vector<ListedResource> resources;
+};
+
+Rebuilt rebuildBytes(const Bytes& original, const std::function<void(theme::FontPages&)>& edit = {}) {
+  theme::FontPages pages;
+  theme::ThemeImage image = loadBytes(original, pages);
+  if (edit) edit(pages);
+  Rebuilt r;
+  r.bytes = theme::rebuildTheme(image, pages, cp932());
+  r.resources = listResources(r.bytes);
+  return r;
+}
+
+struct Headers {
+  std::uint32_t nt, opt, dirs, firstSection;
+  std::uint16_t sectionCount;
+  bool plus;
+};
+Headers headersOf(const Bytes& b) {
+  Headers h{};
+  h.nt = getU32(b, 0x3C);
+  h.opt = h.nt + 24;
+  h.plus = getU16(b, h.opt) == 0x20B;
+  h.dirs = h.opt + (h.plus ? 112 : 96);
+  h.sectionCount = getU16(b, h.nt + 6);
+  h.firstSection = h.opt + getU16(b, h.nt + 20);
+  return h;
+}
+
+std::uint32_t alignUp(std::uint32_t v, std::uint32_t a) { return (v + a - 1) / a * a; }
+
+TEST(RebuildLayout, TwoTypesThreeResourcesAtTheDocumentedOffsets) {
+  const std::u16string one = u"ONE_INI";        // L1 = 7
+  const std::u16string second = u"SECOND_INI";  // L2 = 10
+  const Bytes text1 = utf16le(u"[S]\r\nColor = 1 2 3\r\n");
+  const Bytes text2 = utf16le(u"; nothing\r\n");
+  const Bytes block = stringBlock({{0, u"zero"}, {3, u"three"}});
+  ThemeBuilder b;
+  b.add(u"TEXTFILE", one, text1, 0x411, 932);
+  b.add(u"TEXTFILE", second, text2, 0x409, 1252);
+  b.add(6, 1, block, 0x411);
+  b.rootHeader({0x11111111, 0x22222222, 3, 4});
+  b.typeHeader(u"TEXTFILE", {0, 0x33333333, 5, 6});
+  b.resourceHeader(6, 1, {7, 0x44444444, 8, 9});
+  const BuiltImage built = b.build();
+  const Bytes out = rebuildBytes(built.bytes).bytes;
+
+  const std::uint32_t S = 0x1000;
+  const Headers h = headersOf(out);
+  EXPECT_EQ(h.sectionCount, 1);
+  EXPECT_EQ(getU32(out, h.firstSection + 20), S) << "PointerToRawData";
+  EXPECT_EQ(getU32(out, h.firstSection + 12), 0x1000U) << "VirtualAddress";
+  // Headers of the root and the directories as loaded, entry counts included.
+  for (std::uint32_t at = 0; at < 16; ++at) EXPECT_EQ(out.at(S + at), built.bytes.at(built.rootOffset + at)) << at;
+  // Root: TEXTFILE then 6.
+  EXPECT_EQ(getU32(out, S + 16), 0x80000000U | 208);
+  EXPECT_EQ(getU32(out, S + 20), 0x80000000U | 32);
+  EXPECT_EQ(getU32(out, S + 24), 6U);
+  EXPECT_EQ(getU32(out, S + 28), 0x80000000U | 64);
+  // Name directories at 32 (two entries) and 64 (one entry).
+  EXPECT_EQ(getU32(out, S + 32 + 4), 0x33333333U);
+  EXPECT_EQ(getU16(out, S + 32 + 12), 2);
+  EXPECT_EQ(getU32(out, S + 48), 0x80000000U | 226);
+  EXPECT_EQ(getU32(out, S + 52), 0x80000000U | 88);
+  EXPECT_EQ(getU32(out, S + 56), 0x80000000U | (226 + 2 + 2 * 7));
+  EXPECT_EQ(getU32(out, S + 60), 0x80000000U | 112);
+  EXPECT_EQ(getU16(out, S + 64 + 14), 1);
+  EXPECT_EQ(getU32(out, S + 80), 1U);
+  EXPECT_EQ(getU32(out, S + 84), 0x80000000U | 136);
+  // Language directories at 88, 112, 136, each pointing at its data entry.
+  EXPECT_EQ(getU32(out, S + 136 + 4), 0x44444444U);
+  const std::uint32_t langs[] = {0x411, 0x409, 0x411};
+  for (std::uint32_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(getU32(out, S + 88 + 24 * i + 16), langs[i]);
+    EXPECT_EQ(getU32(out, S + 88 + 24 * i + 20), 160 + 16 * i);
+  }
+  // Data entries at 160: RVAs from the first data block on, back to back.
+  const std::uint32_t firstData = S + 230 + 2 * (7 + 10);
+  const std::uint32_t sizes[] = {static_cast<std::uint32_t>(text1.size()), static_cast<std::uint32_t>(text2.size()),
+                                 static_cast<std::uint32_t>(block.size())};
+  const std::uint32_t codePages[] = {932, 1252, 0};
+  std::uint32_t at = firstData;
+  for (std::uint32_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(getU32(out, S + 160 + 16 * i), at) << "data entry " << i;
+    EXPECT_EQ(getU32(out, S + 160 + 16 * i + 4), sizes[i]);
+    EXPECT_EQ(getU32(out, S + 160 + 16 * i + 8), codePages[i]);
+    at += sizes[i];
+  }
+  // Names: the type at 208 (2 + 16 bytes), then the resources.
+  EXPECT_EQ(getU16(out, S + 208), 8);
+  EXPECT_EQ(Bytes(out.begin() + S + 210, out.begin() + S + 226), utf16le(u"TEXTFILE"));
+  EXPECT_EQ(getU16(out, S + 226), 7);
+  EXPECT_EQ(Bytes(out.begin() + S + 228, out.begin() + S + 242), utf16le(one));
+  EXPECT_EQ(getU16(out, S + 242), 10);
+  EXPECT_EQ(Bytes(out.begin() + S + 244, out.begin() + S + 264), utf16le(second));
+  // Data: copied texts and block, unchanged since they hold no font entry.
+  Bytes data = text1;
+  data.insert(data.end(), text2.begin(), text2.end());
+  data.insert(data.end(), block.begin(), block.end());
+  EXPECT_EQ(Bytes(out.begin() + firstData, out.begin() + firstData + static_cast<std::ptrdiff_t>(data.size())), data);
+
+  // Headers brought up to date with the new section.
+  const std::uint32_t sectionSize = firstData - S + static_cast<std::uint32_t>(data.size());
+  const std::uint32_t fileAlignment = getU32(out, h.opt + 36);
+  EXPECT_EQ(getU32(out, h.firstSection + 8), sectionSize) << "VirtualSize";
+  EXPECT_EQ(getU32(out, h.firstSection + 16), alignUp(sectionSize, fileAlignment)) << "SizeOfRawData";
+  EXPECT_EQ(out.size(), S + alignUp(sectionSize, fileAlignment));
+  EXPECT_EQ(getU32(out, h.opt + 56), alignUp(S + sectionSize, getU32(out, h.opt + 32))) << "SizeOfImage";
+  EXPECT_EQ(getU32(out, h.dirs + 16), 0x1000U);
+  EXPECT_EQ(getU32(out, h.dirs + 20), sectionSize);
+  for (std::uint32_t i = 0; i < 64; ++i) EXPECT_EQ(out.at(i), built.bytes.at(i)) << "DOS header byte " << i;
+}
+
+// BLUE_INI comes first; every later block moves with its growth or shrink.
+Bytes growthTheme() {
+  ThemeBuilder b = oneSizeTheme();
+  b.textFile(u"BLUE_INI", u"[S]\r\nFont = ms ui gothic, 9, Bold\r\n");
+  b.textFile(u"THEMES_INI", u"[documentation]\r\nName = x\r\n");
+  b.strings(188, stringBlock({{8, u"Normal"}}));
+  b.add(10, 1, Bytes{1, 2, 3});
+  b.add(10, 2, Bytes{4, 5, 6, 7, 8});
+  return b.build().bytes;
+}
+
+void expectShifted(const Rebuilt& base, const Rebuilt& changed, int delta) {
+  ASSERT_EQ(base.resources.size(), changed.resources.size());
+  bool after = false;
+  for (std::size_t i = 0; i < base.resources.size(); ++i) {
+    const auto& a = base.resources[i];
+    const auto& c = changed.resources[i];
+    EXPECT_EQ(c.dataRva, a.dataRva + static_cast<std::uint32_t>(after ? delta : 0)) << "resource " << i;
+    if (a.type == ResId(u"TEXTFILE") && a.name == ResId(u"BLUE_INI")) {
+      EXPECT_EQ(static_cast<int>(c.data.size()), static_cast<int>(a.data.size()) + delta);
+      after = true;
+    } else {
+      EXPECT_EQ(c.data, a.data) << "resource " << i;
+    }
+  }
+  EXPECT_TRUE(after);
+  const Headers h = headersOf(base.bytes);
+  EXPECT_EQ(static_cast<int>(getU32(changed.bytes, h.firstSection + 8)),
+            static_cast<int>(getU32(base.bytes, h.firstSection + 8)) + delta);
+}
+
+TEST(RebuildLayout, GrowthAndShrinkMoveEveryLaterBlock) {
+  const Bytes theme = growthTheme();
+  const Rebuilt base = rebuildBytes(theme);
+  const Rebuilt grown = rebuildBytes(theme, [](theme::FontPages& p) {
+    p.setCell(0, 0, theme::kColSize, "12");
+    p.setCell(0, 0, theme::kColOption, "Italic");
+  });
+  expectShifted(base, grown, 6);
+  const Rebuilt shrunk = rebuildBytes(theme, [](theme::FontPages& p) { p.setCell(0, 0, theme::kColOption, ""); });
+  expectShifted(base, shrunk, -12);
+}
+
+TEST(RebuildLayout, BlocksArePackedWithoutGapsEvenAtOddOffsets) {
+  BuildOptions aligned;
+  aligned.dataAlignment = 16;
+  ThemeBuilder b = oneSizeTheme(aligned);
+  b.add(10, 1, Bytes{1, 2, 3});
+  b.add(10, 2, Bytes{4, 5, 6, 7, 8});
+  b.add(10, 3, Bytes{9});
+  b.add(2, u"ODD_BMP", Bytes{'B', 'M', 0});
+  const Bytes theme = b.build().bytes;
+  const Rebuilt r = rebuildBytes(theme);
+  const auto before = listResources(theme);
+  ASSERT_EQ(r.resources.size(), before.size());
+  bool sawOdd = false;
+  for (std::size_t i = 0; i + 1 < r.resources.size(); ++i) {
+    EXPECT_EQ(r.resources[i + 1].dataRva, r.resources[i].dataRva + r.resources[i].data.size()) << i;
+    sawOdd = sawOdd || (r.resources[i + 1].dataRva % 2 == 1);
+  }
+  EXPECT_TRUE(sawOdd);
+  for (std::size_t i = 0; i < r.resources.size(); ++i) EXPECT_EQ(r.resources[i].data, before[i].data) << i;
+}
+
+TEST(RebuildLayout, EveryLanguageIsKeptAndOnlyTheFirstRegenerated) {
+  ThemeBuilder b = oneSizeTheme();
+  b.add(u"TEXTFILE", u"BLUE_INI", utf16le(u"Font=a,1\r\n"), 0x401);
+  b.add(u"TEXTFILE", u"BLUE_INI", utf16le(u"Font=b,2\r\n"), 0x409);
+  b.add(u"TEXTFILE", u"BLUE_INI", utf16le(u"Font=c,3\r\n"), 0x411);
+  b.add(6, 188, stringBlock({{8, u"first"}, {1, u"BLUE@[S]Font=x,1"}}), 0x401, 1256);
+  b.add(6, 188, stringBlock({{8, u"second"}, {1, u"BLUE@[S]Font=y,1"}}), 0x409, 1252);
+  b.resourceHeader(6, 188, {0, 0x12345678, 1, 2});
+  const Bytes theme = b.build().bytes;
+  const Rebuilt r = rebuildBytes(theme, [](theme::FontPages& p) { p.sizeNameBoxes[0].text = "Big"; });
+  const auto before = listResources(theme);
+  ASSERT_EQ(r.resources.size(), before.size());
+  for (std::size_t i = 0; i < before.size(); ++i) {
+    EXPECT_EQ(r.resources[i].type, before[i].type);
+    EXPECT_EQ(r.resources[i].name, before[i].name);
+    EXPECT_EQ(r.resources[i].language, before[i].language);
+    EXPECT_EQ(r.resources[i].codePage, before[i].codePage);
+  }
+  auto find = [&](const ResId& type, const ResId& lang) -> const ListedResource& {
+    for (const auto& x : r.resources)
+      if (x.type == type && x.language == lang) return x;
+    throw std::out_of_range("missing resource");
+  };
+  EXPECT_EQ(find(u"TEXTFILE", 0x401).data, utf16le(u"Font = a, 1\r\n"));
+  EXPECT_EQ(find(u"TEXTFILE", 0x409).data, utf16le(u"Font=b,2\r\n"));
+  EXPECT_EQ(find(u"TEXTFILE", 0x411).data, utf16le(u"Font=c,3\r\n"));
+  EXPECT_EQ(find(6, 0x401).data, stringBlock({{8, u"Big"}, {1, u"BLUE@[S]Font=x, 1"}}));
+  EXPECT_EQ(find(6, 0x409).data, stringBlock({{8, u"second"}, {1, u"BLUE@[S]Font=y,1"}}));
+}
+
+TEST(RebuildLayout, DirectoryHeadersAreKept) {
+  BuildOptions o;
+  ThemeBuilder b = oneSizeTheme(o);
+  b.add(u"TEXTFILE", u"BLUE_INI", utf16le(u"Font=a,1\r\n"));
+  b.add(u"TEXTFILE", u"BLUE_INI", utf16le(u"Font=b,2\r\n"), 0x409);
+  b.rootHeader({1, 2, 3, 4});
+  b.typeHeader(u"TEXTFILE", {5, 6, 7, 8});
+  b.resourceHeader(u"TEXTFILE", u"BLUE_INI", {9, 10, 11, 12});
+  const BuiltImage built = b.build();
+  const Bytes out = rebuildBytes(built.bytes).bytes;
+  // Find the same directories in the rebuilt file by walking it.
+  const Headers h = headersOf(out);
+  const std::uint32_t root = getU32(out, h.firstSection + 20);
+  auto header = [](const Bytes& bytes, std::uint32_t at) { return Bytes(bytes.begin() + at, bytes.begin() + at + 16); };
+  EXPECT_EQ(header(out, root), header(built.bytes, built.rootOffset));
+  const auto& type = built.type(u"TEXTFILE");
+  const std::size_t typeIndex = static_cast<std::size_t>(&type - built.types.data());
+  const std::uint32_t nameDir = root + (getU32(out, root + 16 + 8 * static_cast<std::uint32_t>(typeIndex) + 4) & 0x7FFFFFFFU);
+  EXPECT_EQ(header(out, nameDir), header(built.bytes, type.dirOffset));
+  const std::uint32_t langDir = root + (getU32(out, nameDir + 16 + 4) & 0x7FFFFFFFU);
+  EXPECT_EQ(header(out, langDir), header(built.bytes, type.resources[0].dirOffset));
+}
+
+TEST(RebuildLayout, OneSectionNoRelocationsAndTheResourceSectionKept) {
+  BuildOptions o;
+  o.leadingCodeSection = true;
+  o.relocations = true;
+  o.sectionRva = 0x2000;
+  const Bytes theme = sampleTheme(o);
+  const Rebuilt r = rebuildBytes(theme);
+  const Headers h = headersOf(r.bytes);
+  EXPECT_EQ(h.sectionCount, 1);
+  EXPECT_EQ(std::string(r.bytes.begin() + h.firstSection, r.bytes.begin() + h.firstSection + 5), ".rsrc");
+  EXPECT_EQ(getU32(r.bytes, h.firstSection + 12), 0x2000U);
+  EXPECT_EQ(getU32(r.bytes, h.firstSection + 20), 0x1000U);
+  EXPECT_EQ(getU32(r.bytes, h.dirs + 5 * 8), 0U) << "base relocations";
+  EXPECT_EQ(getU32(r.bytes, h.dirs + 5 * 8 + 4), 0U);
+  EXPECT_EQ(getU32(r.bytes, h.dirs + 16), 0x2000U);
+  for (const auto& res : r.resources) {
+    EXPECT_GE(res.dataRva, 0x2000U);
+    EXPECT_LT(res.dataRva, 0x2000U + getU32(r.bytes, h.firstSection + 8));
+  }
+  EXPECT_EQ(getU32(r.bytes, h.opt + 56), alignUp(0x2000 + getU32(r.bytes, h.firstSection + 8), 0x1000));
+}
+
+TEST(RebuildLayout, TranslatedSectionsAreWrittenAtFileOffset0x1000WithTheirRva) {
+  for (const auto& [rva, offset] : {std::pair<std::uint32_t, std::uint32_t>{0x3000, 0x600}, {0x1000, 0x2000}}) {
+    BuildOptions o;
+    o.sectionRva = rva;
+    o.sectionFileOffset = offset;
+    const Bytes theme = sampleTheme(o);
+    const Rebuilt r = rebuildBytes(theme);
+    const Headers h = headersOf(r.bytes);
+    EXPECT_EQ(getU32(r.bytes, h.firstSection + 12), rva);
+    EXPECT_EQ(getU32(r.bytes, h.firstSection + 20), 0x1000U);
+    EXPECT_EQ(getU32(r.bytes, h.dirs + 16), rva);
+    const auto before = listResources(theme);
+    ASSERT_EQ(r.resources.size(), before.size());
+    for (std::size_t i = 0; i < before.size(); ++i)
+      if (!(before[i].type == ResId(u"TEXTFILE")) && !(before[i].type == ResId(6))) {
+        EXPECT_EQ(r.resources[i].data, before[i].data) << i;
+      }
+  }
+}
+
+TEST(RebuildLayout, Pe32PlusKeepsItsOwnHeaderSizes) {
+  BuildOptions o;
+  o.pe32Plus = true;
+  const Bytes theme = sampleTheme(o);
+  const Rebuilt r = rebuildBytes(theme);
+  const Headers h = headersOf(r.bytes);
+  EXPECT_TRUE(h.plus);
+  EXPECT_EQ(getU16(r.bytes, h.nt + 20), 240);
+  EXPECT_EQ(h.sectionCount, 1);
+  EXPECT_EQ(getU32(r.bytes, h.dirs + 16), 0x1000U);
+  EXPECT_EQ(getU32(r.bytes, h.firstSection + 20), 0x1000U);
+  // The 64-bit image base survives the copy.
+  EXPECT_EQ(getU32(r.bytes, h.opt + 24), getU32(theme, h.opt + 24));
+  EXPECT_EQ(getU32(r.bytes, h.opt + 28), getU32(theme, h.opt + 28));
+}
+
+TEST(RebuildLayout, NumericTextFilesAreRegeneratedToo) {
+  ThemeBuilder b = oneSizeTheme();
+  b.add(u"TEXTFILE", 7, utf16le(u"Font=a,1"));
+  const Rebuilt r = rebuildBytes(b.build().bytes);
+  bool seen = false;
+  for (const auto& x : r.resources)
+    if (x.type == ResId(u"TEXTFILE") && x.name == ResId(7)) {
+      EXPECT_EQ(x.data, utf16le(u"Font = a, 1\r\n"));
+      seen = true;
+    }
+  EXPECT_TRUE(seen);
+}
+
+// Growth far beyond 512 KiB either fits or is refused with WriteError; nothing is
+// ever written past a buffer (the sanitizer build watches).
+TEST(RebuildLayout, LargeGrowthIsBuiltOrRefusedCleanly) {
+  std::u16string text;
+  for (int i = 0; i < 120000; ++i) text += u"Font=a,1\r\n";
+  ThemeBuilder b = oneSizeTheme();
+  b.textFile(u"BLUE_INI", text);
+  b.add(10, 1, Bytes{1, 2, 3});
+  theme::FontPages pages;
+  theme::ThemeImage image = loadBytes(b.build().bytes, pages);
+  try {
+    const Bytes out = theme::rebuildTheme(image, pages, cp932());
+    const auto listed = listResources(out);
+    ASSERT_FALSE(listed.empty());
+    for (const auto& x : listed)
+      if (x.type == ResId(u"TEXTFILE")) {
+        EXPECT_EQ(x.data.size(), text.size() * 2 + 120000 * 6);
+      }
+    EXPECT_EQ(listed.back().data, (Bytes{1, 2, 3}));
+  } catch (const theme::WriteError& e) {
+    SUCCEED() << "refused: " << e.what();
+  }
+}
+
+}  // namespace
+}  // namespace marvento_test

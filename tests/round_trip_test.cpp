@@ -1,0 +1,145 @@
+// Load → write → load gives the same pages; write(write(x)) == write(x); writing twice
+// gives the same bytes. The RebuiltSamples suite also keeps its files for the
+// pefile/wrestool checkers (MARVENTO_KEEP_REBUILT).
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "test_support.h"
+#include "theme_rebuild.h"
+
+namespace marvento_test {
+namespace {
+
+using Edit = std::function<void(theme::FontPages&)>;
+
+struct Sample {
+  const char* name;
+  std::function<Bytes()> make;
+  Edit edit;
+};
+
+BuildOptions opts(bool plus, std::uint32_t rva, std::uint32_t offset, bool extras = false, std::uint32_t align = 1) {
+  BuildOptions o;
+  o.pe32Plus = plus;
+  o.sectionRva = rva;
+  o.sectionFileOffset = offset;
+  o.leadingCodeSection = extras;
+  o.relocations = extras;
+  o.dataAlignment = align;
+  return o;
+}
+
+void someEdits(theme::FontPages& p) {
+  p.setCell(0, 1, theme::kColSize, "11");        // NORMALBLUE_INI [Button] Font
+  p.setCell(0, 3, theme::kColOption, "");        // THEMES_INI CaptionFont loses Bold
+  p.setCell(1, 0, theme::kColOption, "Italic");  // LARGEBLUE_INI MenuFont gains one
+  p.setCell(1, 3, theme::kColFont, sjis({0x82, 0x6C, 0x82, 0x72, 0x20, 0x83, 0x53, 0x83, 0x56, 0x83, 0x62, 0x83, 0x4E}));
+  p.sizeNameBoxes[1].text = "Bigger";
+  p.styleNameBox.text.clear();  // emptied: the file keeps its name
+}
+
+const std::vector<Sample>& samples() {
+  static const std::vector<Sample> all = {
+      {"pe32", [] { return sampleTheme(); }, nullptr},
+      {"pe32_edited", [] { return sampleTheme(); }, someEdits},
+      {"pe32plus", [] { return sampleTheme(opts(true, 0x1000, 0x1000)); }, someEdits},
+      {"translated", [] { return sampleTheme(opts(false, 0x3000, 0x600)); }, someEdits},
+      {"translated_plus", [] { return sampleTheme(opts(true, 0x5000, 0x400)); }, nullptr},
+      {"code_and_relocations", [] { return sampleTheme(opts(false, 0x2000, 0x1000, true)); }, someEdits},
+      {"aligned_data", [] { return sampleTheme(opts(false, 0x1000, 0x1000, false, 8)); }, nullptr},
+      {"bulk_font",
+       [] { return sampleTheme(); },
+       [](theme::FontPages& p) {
+         p.setFontOfPage(0, "Arial");
+         p.setFontOfPage(1, "Arial");
+       }},
+  };
+  return all;
+}
+
+class RoundTrip : public ::testing::TestWithParam<Sample> {};
+
+TEST_P(RoundTrip, WriteLoadWriteIsStable) {
+  const Bytes original = GetParam().make();
+  theme::FontPages pages;
+  theme::ThemeImage image = loadBytes(original, pages);
+  if (GetParam().edit) GetParam().edit(pages);
+  const Bytes once = theme::rebuildTheme(image, pages, cp932());
+  EXPECT_EQ(theme::rebuildTheme(image, pages, cp932()), once) << "writing twice";
+
+  theme::FontPages reread;
+  theme::ThemeImage image2 = loadBytes(once, reread);
+  expectSamePages(pages, reread);
+  const Bytes twice = theme::rebuildTheme(image2, reread, cp932());
+  EXPECT_EQ(twice, once) << "write(write(x)) differs from write(x)";
+}
+
+INSTANTIATE_TEST_SUITE_P(Samples, RoundTrip, ::testing::ValuesIn(samples()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(RoundTrip, EditsReachTheFileAndNothingElseChanges) {
+  theme::FontPages pages;
+  theme::ThemeImage image = loadBytes(sampleTheme(), pages);
+  someEdits(pages);
+  theme::FontPages reread;
+  loadBytes(theme::rebuildTheme(image, pages, cp932()), reread);
+  std::vector<Row> page0 = sampleRows(0);
+  std::vector<Row> page1 = sampleRows(1);
+  page0[1].size = "11";
+  page0[3].option = "";
+  page1[0].option = "Italic";
+  page1[3].font = sjis({0x82, 0x6C, 0x82, 0x72, 0x20, 0x83, 0x53, 0x83, 0x56, 0x83, 0x62, 0x83, 0x4E});
+  EXPECT_EQ(rowsOf(reread, 0), page0);
+  EXPECT_EQ(rowsOf(reread, 1), page1);
+  EXPECT_EQ(reread.sizeNameBoxes[0].text, "Normal");
+  EXPECT_EQ(reread.sizeNameBoxes[1].text, "Bigger");
+  EXPECT_EQ(reread.styleNameBox.text, "Sample Style");
+  EXPECT_EQ(pages.styleNameBox.text, "Sample Style") << "an emptied box shows the kept name again";
+}
+
+TEST(RoundTrip, WritingDoesNotChangeTheRows) {
+  theme::FontPages pages;
+  theme::ThemeImage image = loadBytes(sampleTheme(), pages);
+  someEdits(pages);
+  const std::vector<Row> before0 = rowsOf(pages, 0);
+  const std::vector<Row> before1 = rowsOf(pages, 1);
+  (void)theme::rebuildTheme(image, pages, cp932());
+  EXPECT_EQ(rowsOf(pages, 0), before0);
+  EXPECT_EQ(rowsOf(pages, 1), before1);
+}
+
+// Kept for check_pe.py: each synthetic sample and both Wine themes, unedited and edited.
+TEST(RebuiltSamples, Synthetic) {
+  for (const auto& s : samples()) {
+    const Bytes original = s.make();
+    theme::FontPages pages;
+    theme::ThemeImage image = loadBytes(original, pages);
+    if (s.edit) s.edit(pages);
+    const Bytes rebuilt = theme::rebuildTheme(image, pages, cp932());
+    EXPECT_EQ(listResources(rebuilt).size(), listResources(original).size()) << s.name;
+    keepRebuilt(std::string("synthetic_") + s.name, original, rebuilt);
+  }
+}
+
+TEST(RebuiltSamples, WineLight) {
+  int kept = 0;
+  for (const auto& t : wineThemes()) {
+    if (!fileExists(t.path)) continue;
+    const Bytes original = readFile(t.path);
+    for (bool edited : {false, true}) {
+      theme::FontPages pages;
+      theme::ThemeImage image = loadBytes(original, pages);
+      if (edited) pages.setFontOfPage(0, "MS UI Gothic");
+      const Bytes rebuilt = theme::rebuildTheme(image, pages, cp932());
+      EXPECT_EQ(listResources(rebuilt).size(), listResources(original).size());
+      keepRebuilt(std::string("light_") + t.label + (edited ? "_font" : ""), original, rebuilt);
+      ++kept;
+    }
+  }
+  if (kept == 0) GTEST_SKIP() << "Wine's light.msstyles is not installed (package wine32/wine64)";
+}
+
+}  // namespace
+}  // namespace marvento_test
