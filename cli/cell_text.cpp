@@ -31,4 +31,12 @@ bool sameAsCell(std::string_view utf8, std::string_view cellAnsi, const theme::C
   return theme::utf8ToUtf16(utf8) == cp.toWide(cellAnsi);
 }
 
+std::string nativePath(const std::string& utf8) {
+#ifdef _WIN32
+  return theme::CodePage(0).toAnsi(theme::utf8ToUtf16(utf8));
+#else
+  return utf8;
+#endif
+}
+
 }  // namespace cli

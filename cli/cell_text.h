@@ -30,4 +30,8 @@ std::string cellFromUtf8(std::string_view utf8, const theme::CodePage& cp);
 // stays unedited even where the code page has two codes for one character.
 bool sameAsCell(std::string_view utf8, std::string_view cellAnsi, const theme::CodePage& cp);
 
+// A path given in UTF-8 as the core opens it: unchanged on POSIX; on Windows, whose narrow
+// file functions the core uses, in the system's ANSI code page.
+std::string nativePath(const std::string& utf8);
+
 }  // namespace cli

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "arguments.h"
+#include "cell_text.h"
 #include "codepage.h"
 #include "errors.h"
 #include "font_pages.h"
@@ -74,7 +75,7 @@ int run(const std::vector<std::string>& args) {
   try {
     if (options.command == cli::Command::List) {
       theme::FontPages pages;
-      (void)theme::loadTheme(options.theme, pages, *cp);
+      (void)theme::loadTheme(cli::nativePath(options.theme), pages, *cp);
       if (options.json) {
         cli::printJson(std::cout, pages, *cp);
       } else {

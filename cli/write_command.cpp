@@ -173,10 +173,10 @@ void runWrite(const Options& options, const theme::CodePage& cp) {
   std::string face;
   if (options.font) face = faceFromArgument(*options.font, cp);
   JsonValue edited;
-  if (options.from) edited = parseJson(readWholeFile(*options.from));
+  if (options.from) edited = parseJson(readWholeFile(nativePath(*options.from)));
 
   theme::FontPages pages;
-  const theme::ThemeImage image = theme::loadTheme(options.theme, pages, cp);
+  const theme::ThemeImage image = theme::loadTheme(nativePath(options.theme), pages, cp);
   if (options.page && *options.page >= pages.pageCount) {
     throw UsageError("--page " + std::to_string(*options.page) + " is no page of " + options.theme + ", which has " +
                      std::to_string(pages.pageCount) + (pages.pageCount == 1 ? " page" : " pages"));
@@ -189,7 +189,7 @@ void runWrite(const Options& options, const theme::CodePage& cp) {
   }
 
   const std::vector<std::uint8_t> bytes = theme::rebuildTheme(image, pages, cp);
-  theme::writeFileAtomically(options.out, bytes);
+  theme::writeFileAtomically(nativePath(options.out), bytes);
 }
 
 }  // namespace cli
