@@ -265,6 +265,26 @@ TEST(RebuildLayout, OneSectionNoRelocationsAndTheResourceSectionKept) {
   EXPECT_EQ(getU32(r.bytes, h.opt + 56), alignUp(0x2000 + getU32(r.bytes, h.firstSection + 8), 0x1000));
 }
 
+TEST(RebuildLayout, DirectoriesIntoDroppedSectionsOrPastTheFileAreCleared) {
+  BuildOptions o;
+  o.leadingCodeSection = true;
+  o.relocations = true;
+  o.certificate = true;
+  o.debugDirectory = true;
+  o.sectionRva = 0x2000;
+  const Bytes theme = sampleTheme(o);
+  const Headers before = headersOf(theme);
+  ASSERT_NE(getU32(theme, before.dirs + 4 * 8), 0U);
+  ASSERT_NE(getU32(theme, before.dirs + 6 * 8), 0U);
+  const Rebuilt r = rebuildBytes(theme);
+  const Headers h = headersOf(r.bytes);
+  for (std::uint32_t i : {4U, 5U, 6U}) {
+    EXPECT_EQ(getU32(r.bytes, h.dirs + 8 * i), 0U) << "data directory " << i;
+    EXPECT_EQ(getU32(r.bytes, h.dirs + 8 * i + 4), 0U) << "data directory " << i;
+  }
+  EXPECT_EQ(getU32(r.bytes, h.dirs + 16), 0x2000U);
+}
+
 TEST(RebuildLayout, TranslatedSectionsAreWrittenAtFileOffset0x1000WithTheirRva) {
   for (const auto& [rva, offset] : {std::pair<std::uint32_t, std::uint32_t>{0x3000, 0x600}, {0x1000, 0x2000}}) {
     BuildOptions o;

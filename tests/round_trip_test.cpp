@@ -27,6 +27,8 @@ BuildOptions opts(bool plus, std::uint32_t rva, std::uint32_t offset, bool extra
   o.sectionFileOffset = offset;
   o.leadingCodeSection = extras;
   o.relocations = extras;
+  o.certificate = extras;
+  o.debugDirectory = extras;
   o.dataAlignment = align;
   return o;
 }
@@ -47,7 +49,8 @@ const std::vector<Sample>& samples() {
       {"pe32plus", [] { return sampleTheme(opts(true, 0x1000, 0x1000)); }, someEdits},
       {"translated", [] { return sampleTheme(opts(false, 0x3000, 0x600)); }, someEdits},
       {"translated_plus", [] { return sampleTheme(opts(true, 0x5000, 0x400)); }, nullptr},
-      {"code_and_relocations", [] { return sampleTheme(opts(false, 0x2000, 0x1000, true)); }, someEdits},
+      {"code_relocations_signed", [] { return sampleTheme(opts(false, 0x2000, 0x1000, true)); }, someEdits},
+      {"code_relocations_signed_plus", [] { return sampleTheme(opts(true, 0x3000, 0x1000, true)); }, nullptr},
       {"aligned_data", [] { return sampleTheme(opts(false, 0x1000, 0x1000, false, 8)); }, nullptr},
       {"bulk_font",
        [] { return sampleTheme(); },

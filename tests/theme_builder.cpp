@@ -256,7 +256,9 @@ BuiltImage ThemeBuilder::build() const {
   const std::uint32_t relocRva = alignUp(o.sectionRva + sectionSize, o.sectionAlignment);
   const std::uint32_t relocFileOffset = o.sectionFileOffset + rsrcRawSize;
   const std::uint32_t relocRawSize = o.fileAlignment;
-  const std::uint32_t fileSize = o.relocations ? relocFileOffset + relocRawSize : o.sectionFileOffset + rsrcRawSize;
+  const std::uint32_t sectionsEnd = o.relocations ? relocFileOffset + relocRawSize : o.sectionFileOffset + rsrcRawSize;
+  const std::uint32_t certificateSize = 24;
+  const std::uint32_t fileSize = sectionsEnd + (o.certificate ? certificateSize : 0);
   const std::uint32_t imageEnd = o.relocations ? relocRva + 12 : o.sectionRva + sectionSize;
 
   Bytes& b = img.bytes;
@@ -326,11 +328,27 @@ BuiltImage ThemeBuilder::build() const {
     putU32(b, dirs + 5 * 8, relocRva);
     putU32(b, dirs + 5 * 8 + 4, 12);
   }
+  if (o.certificate) {  // WIN_CERTIFICATE: length, revision 2, type PKCS#7, then content
+    putU32(b, dirs + 4 * 8, sectionsEnd);
+    putU32(b, dirs + 4 * 8 + 4, certificateSize);
+    putU32(b, sectionsEnd, certificateSize);
+    putU16(b, sectionsEnd + 4, 0x0200);
+    putU16(b, sectionsEnd + 6, 0x0002);
+  }
+  if (o.debugDirectory) {
+    if (!o.leadingCodeSection) throw std::invalid_argument("a debug directory needs the code section");
+    putU32(b, dirs + 6 * 8, 0x1000);
+    putU32(b, dirs + 6 * 8 + 4, 28);
+  }
 
   std::uint32_t sh = opt + optionalSize;
   if (o.leadingCodeSection) {
-    putSectionHeader(b, sh, ".text", 0x10, 0x1000, codeRawSize, codeFileOffset, 0x60000020);
-    for (std::uint32_t i = 0; i < 0x10; ++i) b[codeFileOffset + i] = 0xC3;
+    putSectionHeader(b, sh, ".text", 0x40, 0x1000, codeRawSize, codeFileOffset, 0x60000020);
+    if (o.debugDirectory) {  // one IMAGE_DEBUG_DIRECTORY of an unknown type and no data
+      putU32(b, codeFileOffset + 4, 0x5F5E1000);
+    } else {
+      for (std::uint32_t i = 0; i < 0x10; ++i) b[codeFileOffset + i] = 0xC3;
+    }
     sh += 40;
   }
   img.resourceSectionHeader = sh;

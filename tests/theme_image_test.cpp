@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "errors.h"
+#include "resource_tree.h"
 #include "test_support.h"
 
 namespace marvento_test {
@@ -154,6 +155,29 @@ TEST(ResourceWalk, LongResourceNamesAreComparedByTheirFirst63Characters) {
   loadBytes(b.build().bytes, pages);
   ASSERT_EQ(pages.rowCount(0), 1U);
   EXPECT_EQ(pages.rows(0)[0].file, std::string(59, 'A') + "_INI");
+}
+
+TEST(ResourceWalk, LongNamesAreCutOnACharacterBoundary) {
+  // 29 double-byte characters and "_INI" are 62 bytes; one more character would make 64.
+  const std::u16string stem(29, u'あ');
+  std::string ansiStem;
+  for (int i = 0; i < 29; ++i) ansiStem += sjis({0x82, 0xA0});
+  const theme::EntryName name{0x80000000U, stem + u"_INIい"};
+  EXPECT_EQ(name.ansi(cp932(), 32), ansiStem + "_INI");
+  EXPECT_EQ((theme::EntryName{188, {}}.ansi(cp932(), 32)), "188");
+  EXPECT_EQ((theme::EntryName{0x00010006, {}}.ansi(cp932(), 16)), "6");
+  EXPECT_EQ(theme::resourceTypeName(6), "STRING");
+  EXPECT_EQ(theme::resourceTypeName(23), "23");
+
+  ThemeBuilder b;
+  b.add(u"COLORNAMES", 1, nameList({u"Blue"}));
+  b.add(u"FILERESNAMES", 1, nameList({stem + u"_INI"}));
+  b.add(u"SIZENAMES", 1, nameList({u"Normal"}));
+  b.add(u"TEXTFILE", stem + u"_INIい", utf16le(u"Font = a, 1\r\n"));
+  theme::FontPages pages;
+  loadBytes(b.build().bytes, pages);
+  ASSERT_EQ(pages.rowCount(0), 1U);
+  EXPECT_EQ(pages.rows(0)[0].file, ansiStem + "_INI");
 }
 
 TEST(ResourceWalk, NameListOrderInTheDirectoryDoesNotMatter) {
