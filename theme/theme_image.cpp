@@ -1,5 +1,8 @@
 #include "theme_image.h"
 
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 
@@ -20,8 +23,14 @@ ThemeImage parseThemeImage(std::vector<std::uint8_t> bytes, std::string path) {
 }
 
 ThemeImage loadThemeImage(const std::string& path) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) throw ThemeError("it is a folder, not a file");
+  errno = 0;
   std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) throw ThemeError("cannot open the file");
+  if (!in) {
+    const int error = errno;
+    throw ThemeError(error != 0 ? std::string("cannot open the file: ") + std::strerror(error) : "cannot open the file");
+  }
   const std::streamoff size = in.tellg();
   if (size < 0) throw ThemeError("cannot read the file");
   if (static_cast<std::uint64_t>(size) > std::numeric_limits<std::uint32_t>::max()) {
