@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets (preset "fuzz": clang, ASan+UBSan) and runs each for a
+# bounded time on the seed corpus and the regression inputs. Fails on any finding; the
+# input is left under build/fuzz/findings/ and belongs in fuzz/regressions/<target>/.
+#   scripts/fuzz.sh [SECONDS_IN_ALL]   (default 60)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+total=${1:-60}
+jobs=$(( $(nproc) < 2 ? $(nproc) : 2 ))
+build=build/fuzz
+work=$build/fuzz-work
+findings=$build/findings
+
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j "$jobs" --target fuzz_theme fuzz_ini fuzz_string_table fuzz_seeds
+
+# Seeds: synthetic themes, plus small themes cut from Wine's light.msstyles when present.
+real=()
+for f in /usr/lib/x86_64-linux-gnu/wine/x86_64-windows/light.msstyles \
+         /usr/lib/i386-linux-gnu/wine/i386-windows/light.msstyles; do
+  if [ -f "$f" ]; then real+=("$f"); else echo "fuzz: $f not found, no seed cut from it"; fi
+done
+rm -rf "$work/seeds"
+"$build/fuzz/fuzz_seeds" "$work/seeds" "${real[@]}"
+
+# The theme target is the slowest and reaches the most code: half of the time.
+declare -A share=([theme]=2 [ini]=1 [string_table]=1)
+declare -A maxlen=([theme]=65536 [ini]=8192 [string_table]=8192)
+declare -A dict=([theme]=fuzz/theme.dict [ini]=fuzz/text.dict [string_table]=fuzz/text.dict)
+
+mkdir -p "$findings"
+status=0
+for t in theme ini string_table; do
+  seconds=$(( total * share[$t] / 4 ))
+  [ "$seconds" -ge 1 ] || seconds=1
+  corpus=$work/corpus/$t  # grows from run to run
+  mkdir -p "$corpus"
+  echo "fuzz: $t for ${seconds}s"
+  log=$work/$t.log
+  if "$build/fuzz/fuzz_$t" -max_total_time="$seconds" -max_len="${maxlen[$t]}" -timeout=10 -rss_limit_mb=2048 \
+       -dict="${dict[$t]}" -print_final_stats=1 -artifact_prefix="$findings/$t-" \
+       "$corpus" "$work/seeds/$t" "fuzz/regressions/$t" >"$log" 2>&1; then
+    grep -E '^(Done|stat::number_of_executed_units|stat::peak_rss_mb)' "$log" | tr '\n' ' '
+    echo
+  else
+    status=1
+    echo "fuzz: $t FOUND A PROBLEM (log: $log)"
+    grep -E 'invariant broken|ERROR: |SUMMARY|runtime error|Test unit written' "$log" | head -20
+  fi
+done
+
+if [ "$status" -ne 0 ]; then
+  echo "fuzz: findings in $findings; add each input to fuzz/regressions/<target>/"
+  exit 1
+fi
+echo "fuzz: no findings"
