@@ -1,0 +1,33 @@
+# Shared part of the MinGW-w64 toolchain files; expects MARVENTO_MINGW_TRIPLE,
+# MARVENTO_SUBSYSTEM_VERSION and MARVENTO_MANIFEST_ARCH.
+set(_triple ${MARVENTO_MINGW_TRIPLE})
+
+# The win32 thread model: the posix one links libwinpthread, which imports
+# GetTickCount64, a Vista function, so the program would not start on XP.
+find_program(_cxx NAMES ${_triple}-g++-win32 ${_triple}-g++ REQUIRED)
+find_program(_cc NAMES ${_triple}-gcc-win32 ${_triple}-gcc REQUIRED)
+find_program(_rc NAMES ${_triple}-windres REQUIRED)
+set(CMAKE_CXX_COMPILER ${_cxx})
+set(CMAKE_C_COMPILER ${_cc})
+set(CMAKE_RC_COMPILER ${_rc})
+
+set(CMAKE_FIND_ROOT_PATH /usr/${_triple})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+set(CMAKE_CXX_FLAGS_INIT "-D_WIN32_WINNT=0x0501 -DWINVER=0x0501 -D_WIN32_IE=0x0600")
+# GCC 12's win32 thread model has no std::mutex, which GoogleTest's Notification
+# needs; a stand-in is put before every file (see the header).
+string(APPEND CMAKE_CXX_FLAGS_INIT " -include ${CMAKE_CURRENT_LIST_DIR}/gtest-win32-threads.h")
+set(CMAKE_C_FLAGS_INIT "${CMAKE_CXX_FLAGS_INIT}")
+string(REPLACE "." ";" _ver "${MARVENTO_SUBSYSTEM_VERSION}")
+list(GET _ver 0 _major)
+list(GET _ver 1 _minor)
+math(EXPR _minor "${_minor}")
+set(CMAKE_EXE_LINKER_FLAGS_INIT
+    "-static -static-libgcc -static-libstdc++ -Wl,--major-subsystem-version,${_major} -Wl,--minor-subsystem-version,${_minor} -Wl,--major-os-version,${_major} -Wl,--minor-os-version,${_minor}")
+
+# ctest runs the cross-built tests through Wine (prefix and display from the caller).
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tests/windows/wine-run.sh)
