@@ -1,0 +1,52 @@
+#include "app.h"
+
+#include <commctrl.h>
+
+namespace win32 {
+
+namespace {
+CWinApp* g_app = nullptr;
+}
+
+CWinApp::CWinApp(const char* appName) : m_pszAppName(appName) { g_app = this; }
+
+CWinApp::~CWinApp() {
+  if (g_app == this) g_app = nullptr;
+}
+
+CWinApp* AfxGetApp() { return g_app; }
+
+int CWinApp::Run() {
+  MSG msg;
+  while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    ::TranslateMessage(&msg);
+    ::DispatchMessageA(&msg);
+  }
+  return ExitInstance();
+}
+
+bool CWinApp::OnCmdMsg(UINT) { return false; }
+
+int AfxWinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES | ICC_TAB_CLASSES};
+  ::InitCommonControlsEx(&controls);
+  CWinApp* app = AfxGetApp();
+  if (app == nullptr) return -1;
+  app->m_hInstance = instance;
+  if (app->InitInstance() == FALSE) return app->ExitInstance();
+  return app->Run();
+}
+
+int AfxMessageBox(const char* text, UINT type, UINT) {
+  CWinApp* app = AfxGetApp();
+  HWND owner = nullptr;
+  const char* caption = nullptr;
+  if (app != nullptr) {
+    caption = app->m_pszAppName;
+    if (app->m_pMainWnd != nullptr) owner = app->m_pMainWnd->GetSafeHwnd();
+  }
+  if (owner != nullptr && ::IsWindowEnabled(owner) == FALSE) owner = ::GetActiveWindow();
+  return ::MessageBoxA(owner, text, caption, type);
+}
+
+}  // namespace win32

@@ -1,0 +1,37 @@
+#pragma once
+// The application object and the process entry: one static instance of a class
+// derived from CWinApp, whose InitInstance runs the program.
+#include <windows.h>
+
+#include "wnd.h"
+
+namespace win32 {
+
+class CWinApp {
+ public:
+  explicit CWinApp(const char* appName);
+  virtual ~CWinApp();
+  CWinApp(const CWinApp&) = delete;
+  CWinApp& operator=(const CWinApp&) = delete;
+
+  // Returning FALSE ends the application at once; TRUE runs a message loop.
+  virtual BOOL InitInstance() { return FALSE; }
+  virtual int Run();
+  virtual int ExitInstance() { return 0; }
+  // Commands that no window handled; returns true when the application handled it.
+  virtual bool OnCmdMsg(UINT id);
+  // The help command: there is no help file, so nothing opens.
+  void OnHelp() {}
+
+  CWnd* m_pMainWnd = nullptr;
+  const char* m_pszAppName;
+  HINSTANCE m_hInstance = nullptr;
+};
+
+CWinApp* AfxGetApp();
+// Initialises the common controls and runs the application object.
+int AfxWinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);
+// A message box titled with the application's name, owned by its main window.
+int AfxMessageBox(const char* text, UINT type = MB_OK, UINT helpId = 0);
+
+}  // namespace win32

@@ -1,0 +1,150 @@
+#include "controls.h"
+
+#include <array>
+
+namespace win32 {
+
+namespace {
+// Cell, entry and tab texts are at most 63 bytes; the buffers leave room to spare.
+constexpr int kTextBuffer = 260;
+}  // namespace
+
+bool CListCtrl::Create(DWORD style, const RECT& rect, HWND parent, UINT id, DWORD exStyle) {
+  return CreateEx(exStyle, WC_LISTVIEWA, "", style, rect, parent, id);
+}
+
+int CListCtrl::InsertColumn(int column, const char* heading, int format, int width) {
+  LVCOLUMNA col{};
+  col.mask = LVCF_TEXT | LVCF_FMT | LVCF_SUBITEM;
+  col.fmt = format;
+  col.pszText = const_cast<char*>(heading);
+  col.iSubItem = column;
+  if (width >= 0) {
+    col.mask |= LVCF_WIDTH;
+    col.cx = width;
+  }
+  return static_cast<int>(SendMessage(LVM_INSERTCOLUMNA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&col)));
+}
+
+bool CListCtrl::SetColumnWidth(int column, int width) const {
+  return SendMessage(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0)) != 0;
+}
+
+int CListCtrl::GetColumnWidth(int column) const {
+  return static_cast<int>(SendMessage(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column)));
+}
+
+int CListCtrl::InsertItem(int item, const char* text) const {
+  LVITEMA lv{};
+  lv.mask = LVIF_TEXT;
+  lv.iItem = item;
+  lv.pszText = const_cast<char*>(text);
+  return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&lv)));
+}
+
+bool CListCtrl::SetItemText(int item, int subItem, const char* text) const {
+  LVITEMA lv{};
+  lv.iSubItem = subItem;
+  lv.pszText = const_cast<char*>(text);
+  return SendMessage(LVM_SETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&lv)) != 0;
+}
+
+std::string CListCtrl::GetItemText(int item, int subItem) const {
+  std::array<char, kTextBuffer> buffer{};
+  LVITEMA lv{};
+  lv.iSubItem = subItem;
+  lv.pszText = buffer.data();
+  lv.cchTextMax = static_cast<int>(buffer.size());
+  const auto length = SendMessage(LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&lv));
+  return std::string(buffer.data(), static_cast<std::size_t>(length > 0 ? length : 0));
+}
+
+int CListCtrl::GetItemCount() const { return static_cast<int>(SendMessage(LVM_GETITEMCOUNT)); }
+bool CListCtrl::DeleteAllItems() const { return SendMessage(LVM_DELETEALLITEMS) != 0; }
+
+bool CListCtrl::GetItemRect(int item, RECT* rect, UINT code) const {
+  rect->left = static_cast<LONG>(code);
+  return SendMessage(LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(rect)) != 0;
+}
+
+DWORD CListCtrl::SetExtendedStyle(DWORD style) const {
+  return static_cast<DWORD>(SendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, static_cast<LPARAM>(style)));
+}
+
+DWORD CListCtrl::GetExtendedStyle() const { return static_cast<DWORD>(SendMessage(LVM_GETEXTENDEDLISTVIEWSTYLE)); }
+
+int CListCtrl::SubItemHitTest(LVHITTESTINFO* info) const {
+  return static_cast<int>(SendMessage(LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(info)));
+}
+
+HIMAGELIST CListCtrl::SetImageList(HIMAGELIST list, int which) const {
+  return reinterpret_cast<HIMAGELIST>(
+      SendMessage(LVM_SETIMAGELIST, static_cast<WPARAM>(which), reinterpret_cast<LPARAM>(list)));
+}
+
+HWND CListCtrl::GetHeaderCtrl() const { return reinterpret_cast<HWND>(SendMessage(LVM_GETHEADER)); }
+
+bool CComboBox::Create(DWORD style, const RECT& rect, HWND parent, UINT id) {
+  return CreateEx(0, "ComboBox", "", style, rect, parent, id);
+}
+
+int CComboBox::AddString(const char* text) const {
+  return static_cast<int>(SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)));
+}
+
+int CComboBox::FindString(int startAfter, const char* text) const {
+  return static_cast<int>(
+      SendMessage(CB_FINDSTRING, static_cast<WPARAM>(startAfter), reinterpret_cast<LPARAM>(text)));
+}
+
+int CComboBox::SetCurSel(int index) const {
+  return static_cast<int>(SendMessage(CB_SETCURSEL, static_cast<WPARAM>(index)));
+}
+int CComboBox::GetCurSel() const { return static_cast<int>(SendMessage(CB_GETCURSEL)); }
+int CComboBox::GetCount() const { return static_cast<int>(SendMessage(CB_GETCOUNT)); }
+
+std::string CComboBox::GetLBText(int index) const {
+  const auto length = SendMessage(CB_GETLBTEXTLEN, static_cast<WPARAM>(index));
+  if (length == CB_ERR) return {};
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  const auto copied =
+      SendMessage(CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+  return text;
+}
+
+bool CEdit::Create(DWORD style, const RECT& rect, HWND parent, UINT id, DWORD exStyle) {
+  return CreateEx(exStyle, "Edit", "", style, rect, parent, id);
+}
+
+bool CStatic::Create(const char* text, DWORD style, const RECT& rect, HWND parent, UINT id) {
+  return CreateEx(0, "Static", text, style, rect, parent, id);
+}
+
+int CTabCtrl::InsertItem(int index, const char* text) const {
+  TCITEMA item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = const_cast<char*>(text);
+  return static_cast<int>(SendMessage(TCM_INSERTITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)));
+}
+
+bool CTabCtrl::DeleteAllItems() const { return SendMessage(TCM_DELETEALLITEMS) != 0; }
+int CTabCtrl::GetItemCount() const { return static_cast<int>(SendMessage(TCM_GETITEMCOUNT)); }
+int CTabCtrl::GetCurSel() const { return static_cast<int>(SendMessage(TCM_GETCURSEL)); }
+int CTabCtrl::SetCurSel(int index) const { return static_cast<int>(SendMessage(TCM_SETCURSEL, static_cast<WPARAM>(index))); }
+
+std::string CTabCtrl::GetItemText(int index) const {
+  std::array<char, kTextBuffer> buffer{};
+  TCITEMA item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = buffer.data();
+  item.cchTextMax = static_cast<int>(buffer.size());
+  if (SendMessage(TCM_GETITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)) == 0) return {};
+  return std::string(item.pszText);
+}
+
+void CTabCtrl::AdjustRect(bool larger, RECT* rect) const {
+  SendMessage(TCM_ADJUSTRECT, larger ? TRUE : FALSE, reinterpret_cast<LPARAM>(rect));
+}
+
+}  // namespace win32

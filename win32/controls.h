@@ -1,0 +1,66 @@
+#pragma once
+// The common and standard controls the program uses, as thin wrappers over their
+// messages. Texts are in the ANSI code page.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "wnd.h"
+
+namespace win32 {
+
+class CListCtrl : public CWnd {
+ public:
+  bool Create(DWORD style, const RECT& rect, HWND parent, UINT id, DWORD exStyle = 0);
+  int InsertColumn(int column, const char* heading, int format, int width);
+  bool SetColumnWidth(int column, int width) const;
+  [[nodiscard]] int GetColumnWidth(int column) const;
+  int InsertItem(int item, const char* text) const;
+  bool SetItemText(int item, int subItem, const char* text) const;
+  [[nodiscard]] std::string GetItemText(int item, int subItem) const;
+  [[nodiscard]] int GetItemCount() const;
+  bool DeleteAllItems() const;
+  bool GetItemRect(int item, RECT* rect, UINT code) const;
+  // Sets the extended list-view style with a mask of 0, so `style` replaces all bits.
+  DWORD SetExtendedStyle(DWORD style) const;
+  [[nodiscard]] DWORD GetExtendedStyle() const;
+  int SubItemHitTest(LVHITTESTINFO* info) const;
+  HIMAGELIST SetImageList(HIMAGELIST list, int which) const;
+  [[nodiscard]] HWND GetHeaderCtrl() const;
+};
+
+class CComboBox : public CWnd {
+ public:
+  bool Create(DWORD style, const RECT& rect, HWND parent, UINT id);
+  int AddString(const char* text) const;
+  // First entry from `startAfter` + 1 that begins with `text`, ignoring case, or CB_ERR.
+  [[nodiscard]] int FindString(int startAfter, const char* text) const;
+  int SetCurSel(int index) const;
+  [[nodiscard]] int GetCurSel() const;
+  [[nodiscard]] int GetCount() const;
+  [[nodiscard]] std::string GetLBText(int index) const;
+};
+
+class CEdit : public CWnd {
+ public:
+  bool Create(DWORD style, const RECT& rect, HWND parent, UINT id, DWORD exStyle = 0);
+};
+
+class CStatic : public CWnd {
+ public:
+  bool Create(const char* text, DWORD style, const RECT& rect, HWND parent, UINT id);
+};
+
+class CTabCtrl : public CWnd {
+ public:
+  int InsertItem(int index, const char* text) const;  // TCIF_TEXT only
+  bool DeleteAllItems() const;
+  [[nodiscard]] int GetItemCount() const;
+  [[nodiscard]] int GetCurSel() const;
+  int SetCurSel(int index) const;
+  [[nodiscard]] std::string GetItemText(int index) const;
+  void AdjustRect(bool larger, RECT* rect) const;
+};
+
+}  // namespace win32

@@ -1,0 +1,54 @@
+#pragma once
+// Graphics objects owned by C++ objects: a font, a paint context, an image list.
+#include <windows.h>
+#include <commctrl.h>
+
+namespace win32 {
+
+class CFont {
+ public:
+  CFont() = default;
+  ~CFont();
+  CFont(const CFont&) = delete;
+  CFont& operator=(const CFont&) = delete;
+
+  // `logFont->lfHeight` in tenths of a point, converted for `dc` (the screen when null).
+  bool CreatePointFontIndirect(const LOGFONTA* logFont, HDC dc = nullptr);
+  void DeleteObject();
+  [[nodiscard]] HFONT GetSafeHandle() const { return m_font; }
+
+ private:
+  HFONT m_font = nullptr;
+};
+
+class CPaintDC {
+ public:
+  explicit CPaintDC(HWND hwnd);
+  ~CPaintDC();
+  CPaintDC(const CPaintDC&) = delete;
+  CPaintDC& operator=(const CPaintDC&) = delete;
+
+  [[nodiscard]] HDC GetSafeHdc() const { return m_dc; }
+  [[nodiscard]] const PAINTSTRUCT& paint() const { return m_ps; }
+
+ private:
+  HWND m_hwnd;
+  PAINTSTRUCT m_ps{};
+  HDC m_dc;
+};
+
+class CImageList {
+ public:
+  CImageList() = default;
+  ~CImageList();
+  CImageList(const CImageList&) = delete;
+  CImageList& operator=(const CImageList&) = delete;
+
+  bool Create(int cx, int cy, UINT flags, int initial, int grow);
+  [[nodiscard]] HIMAGELIST GetSafeHandle() const { return m_list; }
+
+ private:
+  HIMAGELIST m_list = nullptr;
+};
+
+}  // namespace win32
