@@ -1,0 +1,22 @@
+// Resource ids of Marvento.exe, shared by the resource script and the code.
+#pragma once
+
+#define IDD_ABOUTBOX 100
+#define IDS_ABOUTBOX 101
+#define IDD_MARVENTO_DIALOG 102
+#define IDR_MAINFRAME 128
+
+#define IDC_FONT_LIST 101
+#define IDC_FACE_EDITOR 102
+#define IDC_SIZE_EDITOR 103
+#define IDC_OPTION_EDITOR 104
+#define IDC_SIZE_NAME 106
+#define IDC_STYLE_NAME 107
+#define IDC_BULK_FONT 108
+#define IDC_LOAD 1000
+#define IDC_TAB 1009
+#define IDC_WRITE 1014
+#define IDC_VERSION 1017
+#define IDC_LABEL 0xFFFF
+
+#define IDM_ABOUTBOX 0x0010
