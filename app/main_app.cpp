@@ -1,0 +1,44 @@
+#include "main_app.h"
+
+#include <mbctype.h>
+
+#include "main_dlg.h"
+
+namespace {
+
+constexpr UINT kHelpCommand = 0xE146;
+
+// Multibyte string functions of the C runtime follow the system's ANSI code page.
+const int g_multibyteCodePage = _setmbcp(_MB_CP_ANSI);
+
+CMainApp theApp;
+
+}  // namespace
+
+CMainApp::CMainApp() : win32::CWinApp("Marvento") {}
+
+bool CMainApp::OnCmdMsg(UINT id) {
+  if (id != kHelpCommand) return false;
+  OnHelp();
+  return true;
+}
+
+BOOL CMainApp::InitInstance() {
+  OSVERSIONINFOEXA version{};
+  version.dwOSVersionInfoSize = sizeof version;  // 156: the extended record
+  ::GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&version));
+
+  if (version.dwMajorVersion == 5 && version.dwMinorVersion == 1) {
+    CMainDlg dialog;
+    m_pMainWnd = &dialog;
+    dialog.DoModal();
+    m_pMainWnd = nullptr;
+  } else {
+    win32::AfxMessageBox("MarventoはWindowsXPでのみ動きます。", MB_OK | MB_ICONINFORMATION, 0);
+  }
+  return FALSE;
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand) {
+  return win32::AfxWinMain(instance, previous, commandLine, showCommand);
+}

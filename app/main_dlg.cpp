@@ -1,0 +1,302 @@
+#include "main_dlg.h"
+
+#include <commdlg.h>
+#include <shlwapi.h>
+
+#include <exception>
+
+#include "app.h"
+#include "errors.h"
+#include "file_dialog.h"
+#include "gdi.h"
+#include "installed_faces.h"
+#include "resource.h"
+#include "theme_rebuild.h"
+
+namespace {
+
+constexpr const char* kThemeFilter = "スタイルファイル(*.msstyles)|*.msstyles";
+constexpr const char* kThemeExtension = "msstyles";
+constexpr DWORD kFileDialogFlags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST;
+constexpr const char* kLoadFailed = "読み込みに失敗しました";
+constexpr const char* kWriteFailed = "書き込みに失敗しました";
+
+struct ColumnSpec {
+  const char* title;
+  int width;
+};
+constexpr std::array<ColumnSpec, theme::kColumnCount> kColumns{{
+    {"内部ファイル名", 150},
+    {"セクション", 230},
+    {"キー", 120},
+    {"フォント名", 170},
+    {"サイズ", 50},
+    {"オプション", 80},
+}};
+
+constexpr DWORD kFontListStyle = WS_CHILD | LVS_REPORT | LVS_SINGLESEL | LVS_NOSORTHEADER;
+constexpr DWORD kBulkComboStyle = WS_CHILD | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_SORT | CBS_HASSTRINGS;
+constexpr RECT kSizeNameBoxRect{190, 38, 350, 58};
+constexpr RECT kBulkComboRect{370, 38, 530, 400};
+constexpr RECT kStyleNameBoxRect{10, 38, 170, 58};
+struct LabelSpec {
+  const char* text;
+  RECT rect;
+};
+constexpr std::array<LabelSpec, 3> kLabels{{
+    {"スタイル名", {10, 25, 155, 37}},
+    {"フォントサイズ名", {190, 25, 350, 37}},
+    {"フォント名一括入力", {370, 25, 530, 37}},
+}};
+
+void TrimWorkingSet() {
+  ::SetProcessWorkingSetSize(::GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
+}
+
+}  // namespace
+
+CMainDlg::CMainDlg(win32::CWnd* parent)
+    : win32::CDialog(IDD_MARVENTO_DIALOG, parent),
+      m_hIcon(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
+
+CMainDlg::~CMainDlg() = default;
+
+void CMainDlg::DoDataExchange() { m_tab.SubclassWindow(GetDlgItem(IDC_TAB)); }
+
+BOOL CMainDlg::OnInitDialog() {
+  win32::CDialog::OnInitDialog();
+
+  HMENU systemMenu = ::GetSystemMenu(m_hWnd, FALSE);
+  char aboutItem[256] = {};
+  if (systemMenu != nullptr &&
+      ::LoadStringA(::GetModuleHandleA(nullptr), IDS_ABOUTBOX, aboutItem, static_cast<int>(sizeof aboutItem)) > 0) {
+    ::AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, aboutItem);
+  }
+
+  m_hIcon = static_cast<HICON>(
+      ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+  SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+
+  m_pages.pageCount = 3;
+  m_tab.InsertItem(0, "SIZE");
+
+  RECT area = m_tab.GetWindowRect();
+  ScreenToClient(area);
+  m_tab.AdjustRect(false, &area);
+
+  HFONT font = GetFont();
+  for (int page = 0; page < kPages; ++page) CreatePageWidgets(page, area, font);
+  ShowPage(0);
+
+  m_styleNameBox.Create(WS_CHILD | WS_VISIBLE, kStyleNameBoxRect, m_tab.GetSafeHwnd(), IDC_STYLE_NAME,
+                        WS_EX_CLIENTEDGE);
+  m_styleNameBox.SetFont(font);
+  for (std::size_t i = 0; i < kLabels.size(); ++i) {
+    m_labels[i].Create(kLabels[i].text, WS_CHILD | WS_VISIBLE, kLabels[i].rect, m_tab.GetSafeHwnd(), IDC_LABEL);
+    m_labels[i].SetFont(font);
+  }
+
+  TrimWorkingSet();
+  return TRUE;
+}
+
+void CMainDlg::CreatePageWidgets(int page, const RECT& area, HFONT font) {
+  win32::CListCtrl& list = m_fontLists.at(page);
+  list.Create(kFontListStyle, RECT{0, 0, 1, 1}, m_hWnd, IDC_FONT_LIST, WS_EX_CLIENTEDGE);
+  list.SetWindowPos(nullptr, area.left + 5, area.top + 40, (area.right - area.left) - 10,
+                    (area.bottom - area.top) - 45, SWP_NOZORDER);
+  list.SetFont(font);
+  list.SetExtendedStyle(LVS_EX_FULLROWSELECT);
+  for (int column = 0; column < theme::kColumnCount; ++column) {
+    list.InsertColumn(column, kColumns.at(column).title, LVCFMT_LEFT, -1);
+    list.SetColumnWidth(column, kColumns.at(column).width);
+  }
+
+  win32::CEdit& box = m_sizeNameBoxes.at(page);
+  box.Create(WS_CHILD, kSizeNameBoxRect, m_tab.GetSafeHwnd(), IDC_SIZE_NAME, WS_EX_CLIENTEDGE);
+  box.SetFont(font);
+
+  // Created under the dialog so that its notifications go to the dialog, then shown on
+  // the tab control's body with the other page widgets.
+  win32::CComboBox& combo = m_bulkCombos.at(page);
+  combo.Create(kBulkComboStyle, kBulkComboRect, m_hWnd, IDC_BULK_FONT);
+  combo.SetParent(m_tab.GetSafeHwnd());
+  combo.SetFont(font);
+  widgets::AddInstalledFaces(combo);
+}
+
+void CMainDlg::ShowPage(int page) {
+  for (int k = 0; k < kPages; ++k) {
+    const int command = k == page ? SW_SHOW : SW_HIDE;
+    m_fontLists.at(k).ShowWindow(command);
+    m_sizeNameBoxes.at(k).ShowWindow(command);
+    m_bulkCombos.at(k).ShowWindow(command);
+  }
+  // The page widgets overlap the tab control, which paints over them whenever its
+  // tabs change; paint the tab first and the page over it, frames included.
+  ::RedrawWindow(m_tab.GetSafeHwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  if (page >= 0 && page < kPages) {
+    ::RedrawWindow(m_fontLists.at(page).GetSafeHwnd(), nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  }
+}
+
+bool CMainDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  switch (msg) {
+    case WM_PAINT:
+      if (::IsIconic(m_hWnd) == FALSE) break;
+      OnPaint();
+      result = 0;
+      return true;
+    case WM_QUERYDRAGICON:
+      result = reinterpret_cast<LRESULT>(m_hIcon);
+      return true;
+    case WM_SETTINGCHANGE:
+      result = Default();
+      OnSettingChange(static_cast<UINT>(wp));
+      return true;
+    case WM_CLOSE:
+      OnClose();
+      break;  // then the default handling ends the dialog as "終了" does
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lp);
+      if (header->idFrom == IDC_TAB && header->code == static_cast<UINT>(TCN_SELCHANGE)) {
+        OnTabSelChange();
+        result = 0;
+        return true;
+      }
+      break;
+    }
+    case WM_COMMAND:
+      if (HIWORD(wp) == BN_CLICKED && LOWORD(wp) == IDC_LOAD) {
+        OnLoad();
+        result = 0;
+        return true;
+      }
+      if (HIWORD(wp) == BN_CLICKED && LOWORD(wp) == IDC_WRITE) {
+        OnWrite();
+        result = 0;
+        return true;
+      }
+      break;
+    default:
+      break;
+  }
+  return win32::CDialog::OnMessage(msg, wp, lp, result);
+}
+
+void CMainDlg::OnPaint() {
+  win32::CPaintDC dc(m_hWnd);
+  SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+  const RECT client = GetClientRect();
+  const int x = (client.right - client.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+  const int y = (client.bottom - client.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+  ::DrawIcon(dc.GetSafeHdc(), x, y, m_hIcon);
+}
+
+void CMainDlg::OnSettingChange(UINT flag) {
+  if (flag == SPI_SETNONCLIENTMETRICS) ::InvalidateRect(m_hWnd, nullptr, TRUE);
+}
+
+void CMainDlg::OnClose() {
+  if (m_image.loaded()) ReleaseTheme();
+}
+
+void CMainDlg::ReleaseTheme() { m_image = theme::ThemeImage{}; }
+
+void CMainDlg::OnTabSelChange() { ShowPage(m_tab.GetCurSel()); }
+
+bool CMainDlg::ChooseThemeToLoad(std::string& path) {
+  win32::CFileDialog dialog(true, kThemeExtension, nullptr, kFileDialogFlags, kThemeFilter, m_hWnd);
+  if (dialog.DoModal() != IDOK) return false;
+  path = dialog.GetPathName();
+  return true;
+}
+
+bool CMainDlg::ChooseWriteTarget(const std::string& initialName, std::string& path) {
+  win32::CFileDialog dialog(false, kThemeExtension, initialName.c_str(), kFileDialogFlags, kThemeFilter, m_hWnd);
+  if (dialog.DoModal() != IDOK) return false;
+  path = dialog.GetPathName();
+  return true;
+}
+
+void CMainDlg::ShowMessage(const char* text) { win32::AfxMessageBox(text, MB_OK); }
+
+void CMainDlg::OnLoad() {
+  std::string path;
+  if (!ChooseThemeToLoad(path)) return;
+  m_loadedPath = path;
+  if (::PathFileExistsA(m_loadedPath.c_str()) != FALSE) ::EnableWindow(GetDlgItem(IDC_WRITE), TRUE);
+
+  for (auto& list : m_fontLists) list.DeleteAllItems();
+  m_tab.DeleteAllItems();
+  ReleaseTheme();
+  bool refused = false;
+  try {
+    m_image = theme::loadTheme(m_loadedPath, m_pages, m_cp);
+  } catch (const std::exception&) {
+    // The core leaves the pages empty; nothing of the refused file is shown.
+    ReleaseTheme();
+    m_pages.clear();
+    refused = true;
+  }
+  ShowPagesFromModel();
+
+  m_tab.SetCurSel(0);
+  ShowPage(0);
+  if (refused) ShowMessage(kLoadFailed);
+  TrimWorkingSet();
+}
+
+void CMainDlg::ShowPagesFromModel() {
+  for (int page = 0; page < kPages; ++page) {
+    const win32::CListCtrl& list = m_fontLists.at(page);
+    list.DeleteAllItems();
+    const auto& rows = m_pages.rows(page);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      const int item = list.InsertItem(static_cast<int>(i), rows[i].file.c_str());
+      for (int column = theme::kColSection; column < theme::kColumnCount; ++column) {
+        list.SetItemText(item, column, rows[i].cell(column).c_str());
+      }
+    }
+  }
+  m_tab.DeleteAllItems();
+  for (int page = 0; page < m_pages.pageCount && page < kPages; ++page) {
+    const std::string title = theme::cutAnsi(m_cp.toAnsi(m_pages.sizeNames.at(page)), theme::kMaxCellBytes, m_cp);
+    m_tab.InsertItem(page, title.c_str());
+  }
+  ShowBoxesFromModel();
+}
+
+void CMainDlg::ShowBoxesFromModel() {
+  for (int page = 0; page < kPages; ++page) m_sizeNameBoxes.at(page).SetWindowText(m_pages.sizeNameBoxes.at(page).text);
+  m_styleNameBox.SetWindowText(m_pages.styleNameBox.text);
+}
+
+void CMainDlg::ReadBoxesIntoModel() {
+  for (int page = 0; page < kPages; ++page) {
+    m_pages.sizeNameBoxes.at(page).text =
+        theme::cutAnsi(m_sizeNameBoxes.at(page).GetWindowText(), theme::kMaxCellBytes, m_cp);
+  }
+  m_pages.styleNameBox.text = theme::cutAnsi(m_styleNameBox.GetWindowText(), theme::kMaxCellBytes, m_cp);
+}
+
+void CMainDlg::OnWrite() {
+  std::string target;
+  if (!ChooseWriteTarget(::PathFindFileNameA(m_loadedPath.c_str()), target)) return;
+  m_targetPath = target;
+  if (!m_image.loaded()) return;
+
+  ReadBoxesIntoModel();
+  try {
+    const auto bytes = theme::rebuildTheme(m_image, m_pages, m_cp);
+    theme::writeFileAtomically(m_targetPath, bytes);
+  } catch (const std::exception&) {
+    ShowMessage(kWriteFailed);
+  }
+  // The rebuild puts the file's own name back into a box that was emptied.
+  ShowBoxesFromModel();
+  Invalidate(true);
+  TrimWorkingSet();
+}

@@ -1,0 +1,74 @@
+#pragma once
+// The main dialog: four buttons, a tab per font page, and for every page a font list,
+// a size-name box and a bulk font-name combo, with the style-name box and the labels
+// above them. It owns the loaded theme image and the font pages and keeps the lists
+// and boxes in step with the pages.
+#include <array>
+#include <string>
+
+#include "codepage.h"
+#include "controls.h"
+#include "dialog.h"
+#include "font_pages.h"
+#include "theme_image.h"
+
+class CMainDlg : public win32::CDialog {
+ public:
+  static constexpr int kPages = theme::kMaxPages;
+
+  explicit CMainDlg(win32::CWnd* parent = nullptr);
+  ~CMainDlg() override;
+  CMainDlg(const CMainDlg&) = delete;
+  CMainDlg& operator=(const CMainDlg&) = delete;
+
+  // What the tests look at.
+  [[nodiscard]] const theme::FontPages& pages() const { return m_pages; }
+  [[nodiscard]] const theme::ThemeImage& image() const { return m_image; }
+  [[nodiscard]] const std::string& loadedPath() const { return m_loadedPath; }
+  [[nodiscard]] const std::string& targetPath() const { return m_targetPath; }
+  [[nodiscard]] HWND fontList(int page) const { return m_fontLists.at(page).GetSafeHwnd(); }
+  [[nodiscard]] HWND sizeNameBox(int page) const { return m_sizeNameBoxes.at(page).GetSafeHwnd(); }
+  [[nodiscard]] HWND bulkCombo(int page) const { return m_bulkCombos.at(page).GetSafeHwnd(); }
+  [[nodiscard]] HWND styleNameBox() const { return m_styleNameBox.GetSafeHwnd(); }
+  [[nodiscard]] HWND label(int index) const { return m_labels.at(index).GetSafeHwnd(); }
+  [[nodiscard]] HWND tab() const { return m_tab.GetSafeHwnd(); }
+
+ protected:
+  // The two file dialogs and the message box; tests put given paths in their place.
+  virtual bool ChooseThemeToLoad(std::string& path);
+  virtual bool ChooseWriteTarget(const std::string& initialName, std::string& path);
+  virtual void ShowMessage(const char* text);
+
+  BOOL OnInitDialog() override;
+  void DoDataExchange() override;
+  void OnOK() override {}  // no control sends IDOK; Enter never ends the dialog
+  bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+ private:
+  void OnPaint();
+  void OnSettingChange(UINT flag);
+  void OnClose();
+  void OnTabSelChange();
+  void OnLoad();
+  void OnWrite();
+
+  void CreatePageWidgets(int page, const RECT& area, HFONT font);
+  void ShowPage(int page);
+  void ShowPagesFromModel();
+  void ReadBoxesIntoModel();
+  void ShowBoxesFromModel();
+  void ReleaseTheme();
+
+  theme::ThemeImage m_image;
+  std::array<win32::CComboBox, kPages> m_bulkCombos;
+  std::array<win32::CStatic, 3> m_labels;
+  win32::CEdit m_styleNameBox;
+  std::string m_targetPath;
+  std::string m_loadedPath;
+  std::array<win32::CEdit, kPages> m_sizeNameBoxes;
+  std::array<win32::CListCtrl, kPages> m_fontLists;
+  theme::FontPages m_pages;
+  theme::CodePage m_cp;
+  win32::CTabCtrl m_tab;
+  HICON m_hIcon;
+};
