@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Starts Marvento.exe under Wine (reporting Windows XP) on a virtual display, drives it
+# like a user (Wine's light.msstyles loaded through the real open dialog) and saves a
+# PNG of the screen at each step: build/<preset>/screenshots/{1-before-load,2-after-load}.png
+#
+#   scripts/screenshot.sh [--no-setup]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+# shellcheck source=wine-env.sh
+source scripts/wine-env.sh
+
+if [ "${1:-}" = "--no-setup" ]; then shift; else bash scripts/setup.sh; fi
+
+wine_pick_build
+trap wine_stop EXIT
+wine_build "$wine_preset" --target Marvento marvento_driver
+wine_start_display
+wine_prefix
+
+light=$(wine_light_msstyles) || { wine_log "Wine's light.msstyles not found"; exit 1; }
+out=$wine_build_dir/screenshots
+sync=$out/sync
+rm -rf "$out"
+mkdir -p "$sync"
+
+"$MARVENTO_WINE" "$wine_build_dir/tests/windows/marvento_driver.exe" --sync-dir "Z:$sync" \
+  "Z:$wine_build_dir/app/Marvento.exe" -- \
+  expect-dialog sync 1-before-load load "Z:$light" sync 2-after-load close-box >"$out/driver.log" 2>&1 &
+driver=$!
+
+# Captures the screen whenever the driver waits at a sync point.
+while kill -0 "$driver" 2>/dev/null; do
+  for ready in "$sync"/*.ready; do
+    [ -e "$ready" ] || continue
+    name=$(basename "$ready" .ready)
+    [ -e "$sync/$name.done" ] && continue
+    sleep 0.5  # let the last paint reach the X server
+    import -window root "$out/$name.full.png"
+    # The desktop of Xvfb is black: cut the picture down to the windows on it.
+    convert "$out/$name.full.png" -bordercolor black -border 1 -trim +repage "$out/$name.png"
+    rm -f "$out/$name.full.png"
+    touch "$sync/$name.done"
+    wine_log "saved $out/$name.png"
+  done
+  sleep 0.2
+done
+status=0
+wait "$driver" || status=$?
+cat "$out/driver.log"
+rm -rf "$sync"
+exit "$status"

@@ -1,0 +1,135 @@
+# shellcheck shell=bash
+# Sourced by test-windows.sh, run.sh and screenshot.sh. Picks the Windows build that
+# can run on this machine, builds it, and makes a Wine prefix that reports Windows XP
+# with a Japanese locale (ANSI code page 932) inside that build tree.
+#
+# Marvento.exe proper is the i686 build (preset "mingw"). Some machines cannot execute
+# 32-bit processes at all (no 32-bit Wine then); there the same sources are built for
+# x86_64 (preset "mingw64") and run under 64-bit Wine.
+
+wine_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+wine_jobs=${MARVENTO_JOBS:-2}
+
+wine_log() { echo "windows: $*"; }
+
+# Sets wine_preset, wine_build_dir and MARVENTO_WINE (the loader to use).
+wine_pick_build() {
+  local wine32=/usr/lib/wine/wine wine64=/usr/lib/wine/wine64
+  wine_preset=mingw64
+  if [ -x "$wine32" ] && command -v i686-w64-mingw32-gcc >/dev/null && wine_can_run_32bit "$wine32"; then
+    wine_preset=mingw
+    export MARVENTO_WINE=$wine32
+    wine_log "32-bit Wine works here: testing the i686 (Windows XP) build"
+  else
+    export MARVENTO_WINE=$wine64
+    wine_log "32-bit processes cannot run on this machine (no working 32-bit Wine):"
+    wine_log "  the x86_64 build of the same sources (preset mingw64) is run under 64-bit Wine;"
+    wine_log "  the i686 XP build is still built and its imports are checked"
+  fi
+  if [ ! -x "$MARVENTO_WINE" ]; then
+    wine_log "Wine is missing ($MARVENTO_WINE); run scripts/setup.sh"
+    return 1
+  fi
+  wine_build_dir=$wine_root/build/$wine_preset
+}
+
+# A tiny i686 program must start and print under 32-bit Wine.
+wine_can_run_32bit() {
+  local loader=$1 dir=$wine_root/build/wine-probe32
+  mkdir -p "$dir"
+  # The loader itself is a 32-bit Linux program; a kernel without 32-bit support
+  # refuses it before anything else happens.
+  if ! "$loader" --version >/dev/null 2>&1; then return 1; fi
+  printf '#include <stdio.h>\nint main(void){puts("marvento-32bit-ok");return 0;}\n' >"$dir/probe.c"
+  i686-w64-mingw32-gcc -o "$dir/probe.exe" "$dir/probe.c" || return 1
+  local out
+  out=$(WINEPREFIX=$dir/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
+        timeout 300 "$loader" "$dir/probe.exe" 2>/dev/null) || true
+  WINEPREFIX=$dir/prefix timeout 30 "${loader%/*}/wineserver" -k 2>/dev/null || true
+  [[ "$out" == *marvento-32bit-ok* ]]
+}
+
+# Configures and builds a MinGW preset (the cross build of program and tests).
+wine_build() {
+  local preset=$1
+  shift
+  (cd "$wine_root" && cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset" -j "$wine_jobs" "$@")
+}
+
+# Starts Xvfb on a free display unless told to use an existing one (MARVENTO_DISPLAY).
+wine_start_display() {
+  if [ -n "${MARVENTO_DISPLAY:-}" ]; then
+    export DISPLAY=$MARVENTO_DISPLAY
+    return 0
+  fi
+  local n
+  for n in $(seq 91 140); do
+    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
+      Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+      wine_xvfb_pid=$!
+      local i
+      for i in $(seq 1 50); do
+        if [ -e "/tmp/.X11-unix/X$n" ]; then
+          export DISPLAY=":$n"
+          return 0
+        fi
+        sleep 0.1
+      done
+      kill "$wine_xvfb_pid" 2>/dev/null || true
+    fi
+  done
+  wine_log "no free X display for Xvfb"
+  return 1
+}
+
+wine_server() { "${MARVENTO_WINE%/*}/wineserver" "$@"; }
+
+# Exports the Wine environment for a prefix inside the build tree, making the prefix
+# on first use: Windows XP, Japanese locale, IPA fonts standing in for the Japanese
+# faces of XP. wine_prefix [NAME [MANAGED]]: windows are unmanaged (MANAGED=N, the
+# default) on the virtual display, which has no window manager.
+wine_prefix() {
+  local name=${1:-wine-prefix} managed=${2:-N}
+  export WINEPREFIX=$wine_build_dir/$name
+  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+  export MARVENTO_WINEPREFIX=$WINEPREFIX
+  if [ -f "$WINEPREFIX/.marvento-ready" ]; then return 0; fi
+  wine_log "making the Wine prefix $WINEPREFIX"
+  rm -rf "$WINEPREFIX"
+  "$MARVENTO_WINE" wineboot -i >/dev/null 2>&1
+  local reg=("$MARVENTO_WINE" reg add)
+  "${reg[@]}" 'HKCU\Software\Wine' /v Version /d winxp /f >/dev/null 2>&1
+  "${reg[@]}" 'HKCU\Software\Wine\X11 Driver' /v Managed /d "$managed" /f >/dev/null 2>&1
+  local face
+  for face in 'ＭＳ Ｐゴシック' 'MS PGothic' 'MS UI Gothic'; do
+    "${reg[@]}" 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d IPAPGothic /f >/dev/null 2>&1
+  done
+  "${reg[@]}" 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ ゴシック' /d IPAGothic /f >/dev/null 2>&1
+  wine_server -w
+  touch "$WINEPREFIX/.marvento-ready"
+}
+
+wine_stop() {
+  if [ -n "${WINEPREFIX:-}" ] && [ -n "${MARVENTO_WINE:-}" ]; then wine_server -k 2>/dev/null || true; fi
+  if [ -n "${wine_xvfb_pid:-}" ]; then
+    kill "$wine_xvfb_pid" 2>/dev/null || true
+    wait "$wine_xvfb_pid" 2>/dev/null || true
+    wine_xvfb_pid=
+  fi
+}
+
+# Where Wine keeps its own visual style; the tests load it.
+wine_light_msstyles() {
+  local p
+  for p in /usr/lib/x86_64-linux-gnu/wine/x86_64-windows/light.msstyles \
+           /usr/lib/i386-linux-gnu/wine/i386-windows/light.msstyles \
+           /usr/lib/wine/x86_64-windows/light.msstyles /usr/lib/wine/i386-windows/light.msstyles \
+           /usr/lib64/wine/x86_64-windows/light.msstyles /usr/lib/wine/light.msstyles; do
+    if [ -f "$p" ]; then
+      echo "$p"
+      return 0
+    fi
+  done
+  return 1
+}

@@ -1,0 +1,392 @@
+// Drives Marvento.exe from outside, as a user would: starts it, waits for its windows,
+// presses its buttons and keys, answers its file dialogs, and checks what appears.
+// Used by the start-up tests and by the screenshot command (which pauses the driver at
+// "sync" points while it captures the screen).
+//
+//   marvento_driver [--timeout SECONDS] [--sync-dir DIR] [--windows-version V]
+//                   EXE [ARG...] -- ACTION...
+//
+// --windows-version runs a copy of EXE that Wine reports as version V (winxp, win7...)
+// through Wine's per-program settings, leaving the prefix's own version alone.
+// Actions: expect-dialog | expect-refusal | enter | load PATH | write PATH |
+//          close-box | exit-button | escape | click-cell ROW COLUMN | about |
+//          sync NAME
+#include <windows.h>
+#include <commctrl.h>
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+const wchar_t kRefusal[] = L"MarventoはWindowsXPでのみ動きます。";
+constexpr int kTab = 1009;
+constexpr int kLoad = 1000;
+constexpr int kWrite = 1014;
+constexpr int kVersion = 1017;
+constexpr int kFontList = 101;
+constexpr int kFileNameCombo = 0x47C;  // cmb13 of the explorer-style file dialog
+constexpr int kFileNameEdit = 0x480;   // edt1
+
+int g_passed = 0;
+int g_failed = 0;
+DWORD g_timeoutMs = 60000;
+std::wstring g_syncDir;
+
+void Print(const std::wstring& text) {
+  const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(size), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), size, nullptr, nullptr);
+  std::fputs(utf8.c_str(), stdout);
+  std::fputs("\n", stdout);
+  std::fflush(stdout);
+}
+
+bool Check(bool condition, const std::wstring& what) {
+  Print((condition ? L"ok: " : L"FAIL: ") + what);
+  (condition ? g_passed : g_failed) += 1;
+  return condition;
+}
+
+std::wstring TextOf(HWND hwnd) {
+  wchar_t buffer[512] = {};
+  ::GetWindowTextW(hwnd, buffer, 512);
+  return buffer;
+}
+
+std::wstring ClassOf(HWND hwnd) {
+  wchar_t buffer[128] = {};
+  ::GetClassNameW(hwnd, buffer, 128);
+  return buffer;
+}
+
+struct Target {
+  PROCESS_INFORMATION process{};
+  bool sawMainDialog = false;
+  bool sawRefusal = false;
+};
+Target g_target;
+
+// The visible top-level dialogs of the target process.
+std::vector<HWND> Dialogs() {
+  struct Search {
+    DWORD pid;
+    std::vector<HWND> found;
+  } search{g_target.process.dwProcessId, {}};
+  ::EnumWindows(
+      [](HWND hwnd, LPARAM lp) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(lp);
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(hwnd, &pid);
+        if (pid == s->pid && ::IsWindowVisible(hwnd) && ClassOf(hwnd) == L"#32770") s->found.push_back(hwnd);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+bool IsMainDialog(HWND hwnd) {
+  HWND tab = ::GetDlgItem(hwnd, kTab);
+  return tab != nullptr && ClassOf(tab) == L"SysTabControl32" && TextOf(hwnd) == L"Marvento";
+}
+
+bool IsRefusal(HWND hwnd) {
+  bool found = false;
+  for (HWND child = ::GetWindow(hwnd, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    if (ClassOf(child) == L"Static" && TextOf(child) == kRefusal) found = true;
+  }
+  return found;
+}
+
+bool IsFileDialog(HWND hwnd) {
+  return ::GetDlgItem(hwnd, kFileNameCombo) != nullptr || ::GetDlgItem(hwnd, kFileNameEdit) != nullptr;
+}
+
+bool IsAboutBox(HWND hwnd) { return TextOf(hwnd) == L"Marventoのﾊﾞｰｼﾞｮﾝ情報"; }
+
+void NoteWindows() {
+  for (HWND hwnd : Dialogs()) {
+    if (IsMainDialog(hwnd)) g_target.sawMainDialog = true;
+    if (IsRefusal(hwnd)) g_target.sawRefusal = true;
+  }
+}
+
+bool Exited(DWORD ms) { return ::WaitForSingleObject(g_target.process.hProcess, ms) == WAIT_OBJECT_0; }
+
+// Polls until `match` finds a dialog of the target, the process ends or time runs out.
+template <typename Match>
+HWND WaitFor(Match match) {
+  const DWORD start = ::GetTickCount();
+  while (::GetTickCount() - start < g_timeoutMs) {
+    NoteWindows();
+    for (HWND hwnd : Dialogs()) {
+      if (match(hwnd)) return hwnd;
+    }
+    if (Exited(100)) return nullptr;
+  }
+  return nullptr;
+}
+
+HWND MainDialog() { return WaitFor(IsMainDialog); }
+
+// Waits until the main dialog takes input again (a modal child has closed).
+bool WaitIdle(HWND dialog) {
+  const DWORD start = ::GetTickCount();
+  while (::GetTickCount() - start < g_timeoutMs) {
+    bool modalOpen = false;
+    for (HWND hwnd : Dialogs()) {
+      if (hwnd != dialog) modalOpen = true;
+    }
+    DWORD_PTR result = 0;
+    if (!modalOpen && ::IsWindowEnabled(dialog) &&
+        ::SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result) != 0) {
+      return true;
+    }
+    if (Exited(100)) return false;
+  }
+  return false;
+}
+
+void Click(HWND dialog, int id) {
+  ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
+}
+
+void PostKey(HWND hwnd, UINT key) {
+  ::PostMessageW(hwnd, WM_KEYDOWN, key, 1);
+  ::PostMessageW(hwnd, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+}
+
+bool ExpectExit(const std::wstring& how) {
+  const bool exited = Exited(g_timeoutMs);
+  Check(exited, how + L" ends the process");
+  return exited;
+}
+
+// Answers the file dialog that `button` opens with `path` (or cancels it when empty).
+bool AnswerFileDialog(HWND dialog, int button, const std::wstring& path, const std::wstring& what) {
+  Click(dialog, button);
+  HWND files = WaitFor([dialog](HWND hwnd) { return hwnd != dialog && IsFileDialog(hwnd); });
+  if (!Check(files != nullptr, what + L": the file dialog opens")) return false;
+  if (path.empty()) {
+    Click(files, IDCANCEL);
+  } else {
+    std::wstring native = path;
+    std::replace(native.begin(), native.end(), L'/', L'\\');
+    HWND name = ::GetDlgItem(files, kFileNameCombo);
+    if (name == nullptr) name = ::GetDlgItem(files, kFileNameEdit);
+    ::SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(native.c_str()));
+    Click(files, IDOK);
+  }
+  const bool idle = WaitIdle(dialog);
+  if (!idle) {
+    for (HWND hwnd : Dialogs()) Print(L"  open window: \"" + TextOf(hwnd) + L"\"");
+  }
+  return Check(idle, what + L": the main dialog takes input again");
+}
+
+void Sync(const std::wstring& name) {
+  if (g_syncDir.empty()) return;
+  const std::wstring ready = g_syncDir + L"\\" + name + L".ready";
+  const std::wstring done = g_syncDir + L"\\" + name + L".done";
+  HANDLE file = ::CreateFileW(ready.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file != INVALID_HANDLE_VALUE) ::CloseHandle(file);
+  const DWORD start = ::GetTickCount();
+  while (::GetFileAttributesW(done.c_str()) == INVALID_FILE_ATTRIBUTES && ::GetTickCount() - start < g_timeoutMs) {
+    ::Sleep(100);
+  }
+  Check(::GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES, L"screen captured: " + name);
+}
+
+HWND VisibleFontList(HWND dialog) {
+  for (HWND child = ::GetWindow(dialog, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    if (::GetDlgCtrlID(child) == kFontList && ::IsWindowVisible(child)) return child;
+  }
+  return nullptr;
+}
+
+// Clicks a cell of the visible font list. Rows are 20 pixels high (the list's row
+// image list); the cell is found from the column widths and the header's height.
+void ClickCell(HWND dialog, int row, int column) {
+  HWND list = VisibleFontList(dialog);
+  if (!Check(list != nullptr, L"a font list is shown")) return;
+  int x = 0;
+  for (int c = 0; c < column; ++c) x += static_cast<int>(::SendMessageW(list, LVM_GETCOLUMNWIDTH, c, 0));
+  x += 8 - static_cast<int>(::GetScrollPos(list, SB_HORZ));
+  RECT header{};
+  ::GetWindowRect(reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0)), &header);
+  const int y = (header.bottom - header.top) + 20 * row + 10;
+  ::PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+  ::PostMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+  WaitIdle(dialog);
+}
+
+int Run(const std::vector<std::wstring>& actions) {
+  for (std::size_t i = 0; i < actions.size(); ++i) {
+    const std::wstring& action = actions[i];
+    auto next = [&]() { return i + 1 < actions.size() ? actions[++i] : std::wstring(); };
+    if (action == L"expect-dialog") {
+      HWND dialog = MainDialog();
+      Check(dialog != nullptr, L"the main dialog opens");
+      Check(!g_target.sawRefusal, L"no refusal message is shown");
+      if (dialog == nullptr) return 1;
+      Check(!::IsWindowEnabled(::GetDlgItem(dialog, kWrite)), L"書き込み is disabled before a load");
+    } else if (action == L"expect-refusal") {
+      HWND box = WaitFor(IsRefusal);
+      if (!Check(box != nullptr, L"the refusal message appears")) return 1;
+      Check(TextOf(box) == L"Marvento", L"the message is titled Marvento (" + TextOf(box) + L")");
+      Check(::GetDlgItem(box, IDOK) != nullptr && ::GetDlgItem(box, IDCANCEL) == nullptr,
+            L"the message has an OK button only");
+      Click(box, IDOK);
+      ExpectExit(L"OK on the refusal");
+      NoteWindows();
+      Check(!g_target.sawMainDialog, L"no main dialog was created");
+    } else if (action == L"enter") {
+      HWND dialog = MainDialog();
+      if (dialog == nullptr) return 1;
+      PostKey(dialog, VK_RETURN);
+      HWND files = WaitFor([dialog](HWND hwnd) { return hwnd != dialog && IsFileDialog(hwnd); });
+      Check(files != nullptr, L"Enter presses 読み込み (the open dialog appears)");
+      if (files != nullptr) Click(files, IDCANCEL);
+      Check(WaitIdle(dialog) && ::IsWindow(dialog), L"the main dialog is still open after Enter");
+      Check(!::IsWindowEnabled(::GetDlgItem(dialog, kWrite)), L"cancelling the open dialog leaves 書き込み disabled");
+    } else if (action == L"load" || action == L"write") {
+      const std::wstring path = next();
+      HWND dialog = MainDialog();
+      if (dialog == nullptr) return 1;
+      const bool load = action == L"load";
+      if (!AnswerFileDialog(dialog, load ? kLoad : kWrite, path, action + L" " + path)) return 1;
+      if (load) {
+        HWND tab = ::GetDlgItem(dialog, kTab);
+        HWND list = VisibleFontList(dialog);
+        Check(::IsWindowEnabled(::GetDlgItem(dialog, kWrite)), L"書き込み is enabled after the load");
+        Check(::SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0) > 0, L"the loaded file has tabs");
+        Check(list != nullptr && ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) > 0, L"page 0 lists font rows");
+      } else {
+        Check(::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES, L"the target exists after writing");
+      }
+    } else if (action == L"close-box" || action == L"exit-button" || action == L"escape") {
+      HWND dialog = MainDialog();
+      if (dialog == nullptr) return 1;
+      if (action == L"close-box") {
+        ::PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+      } else if (action == L"exit-button") {
+        Click(dialog, IDCANCEL);
+      } else {
+        PostKey(dialog, VK_ESCAPE);
+      }
+      ExpectExit(action);
+    } else if (action == L"click-cell") {
+      const int row = std::stoi(next());
+      const int column = std::stoi(next());
+      HWND dialog = MainDialog();
+      if (dialog == nullptr) return 1;
+      ClickCell(dialog, row, column);
+    } else if (action == L"about") {
+      HWND dialog = MainDialog();
+      if (dialog == nullptr) return 1;
+      Click(dialog, kVersion);
+      HWND about = WaitFor(IsAboutBox);
+      Check(about != nullptr, L"バージョン情報 opens the About box");
+      if (about == nullptr) return 1;
+      Sync(L"about");
+      Click(about, IDOK);
+      Check(WaitIdle(dialog), L"OK closes the About box");
+    } else if (action == L"sync") {
+      Sync(next());
+    } else {
+      Check(false, L"unknown action " + action);
+      return 1;
+    }
+  }
+  return 0;
+}
+
+// Copies `exe` beside itself as "<name>-<version>.exe" and tells Wine to report
+// `version` to that program (HKCU\Software\Wine\AppDefaults\<file>\Version).
+std::wstring CopyReportingVersion(const std::wstring& exe, const std::wstring& version) {
+  std::wstring copy = exe;
+  const std::size_t dot = copy.rfind(L'.');
+  copy.insert(dot == std::wstring::npos ? copy.size() : dot, L"-" + version);
+  if (::CopyFileW(exe.c_str(), copy.c_str(), FALSE) == FALSE) {
+    Check(false, L"copy " + exe + L" to " + copy);
+    return exe;
+  }
+  const std::size_t slash = copy.find_last_of(L"\\/");
+  const std::wstring key =
+      L"Software\\Wine\\AppDefaults\\" + copy.substr(slash == std::wstring::npos ? 0 : slash + 1);
+  HKEY handle = nullptr;
+  if (::RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr) ==
+      ERROR_SUCCESS) {
+    ::RegSetValueExW(handle, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version.c_str()),
+                     static_cast<DWORD>((version.size() + 1) * sizeof(wchar_t)));
+    ::RegCloseKey(handle);
+  }
+  Print(L"running " + copy + L" as Windows version " + version);
+  return copy;
+}
+
+std::wstring Quote(const std::wstring& arg) {
+  if (!arg.empty() && arg.find_first_of(L" \t\"") == std::wstring::npos) return arg;
+  std::wstring quoted = L"\"";
+  for (wchar_t c : arg) {
+    if (c == L'"') quoted += L'\\';
+    quoted += c;
+  }
+  return quoted + L"\"";
+}
+
+}  // namespace
+
+int main() {
+  int argc = 0;
+  wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+  std::vector<std::wstring> args(argv + 1, argv + argc);
+  ::LocalFree(argv);
+  std::size_t i = 0;
+  std::wstring windowsVersion;
+  while (i < args.size() && args[i].rfind(L"--", 0) == 0 && args[i] != L"--") {
+    if (args[i] == L"--timeout" && i + 1 < args.size()) {
+      g_timeoutMs = static_cast<DWORD>(std::stoul(args[i + 1]) * 1000);
+      i += 2;
+    } else if (args[i] == L"--windows-version" && i + 1 < args.size()) {
+      windowsVersion = args[i + 1];
+      i += 2;
+    } else if (args[i] == L"--sync-dir" && i + 1 < args.size()) {
+      g_syncDir = args[i + 1];
+      i += 2;
+    } else {
+      break;
+    }
+  }
+  if (!windowsVersion.empty() && i < args.size()) args[i] = CopyReportingVersion(args[i], windowsVersion);
+  std::wstring commandLine;
+  for (; i < args.size() && args[i] != L"--"; ++i) commandLine += (commandLine.empty() ? L"" : L" ") + Quote(args[i]);
+  const std::vector<std::wstring> actions(args.begin() + static_cast<std::ptrdiff_t>(std::min(i + 1, args.size())),
+                                          args.end());
+  if (commandLine.empty() || actions.empty()) {
+    Print(L"usage: marvento_driver [--timeout S] [--sync-dir DIR] EXE [ARG...] -- ACTION...");
+    return 2;
+  }
+
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  std::vector<wchar_t> mutableLine(commandLine.begin(), commandLine.end());
+  mutableLine.push_back(L'\0');
+  if (::CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                       &g_target.process) == FALSE) {
+    Print(L"FAIL: cannot start " + commandLine);
+    return 1;
+  }
+  ::WaitForInputIdle(g_target.process.hProcess, g_timeoutMs);
+  Run(actions);
+  if (!Exited(0)) {
+    ::TerminateProcess(g_target.process.hProcess, 3);
+    Exited(5000);
+  }
+  Print(std::to_wstring(g_passed) + L" passed, " + std::to_wstring(g_failed) + L" failed");
+  return g_failed == 0 ? 0 : 1;
+}

@@ -1,0 +1,137 @@
+#include "gui_support.h"
+
+#include <cstdlib>
+
+#include "resource.h"
+
+namespace gui_test {
+
+TestDialog::TestDialog() = default;
+
+TestDialog::~TestDialog() {
+  if (GetSafeHwnd() != nullptr) ::DestroyWindow(GetSafeHwnd());
+  pump();
+}
+
+void TestDialog::click(int id) const {
+  ::SendMessageA(hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(hwnd(), id)));
+  pump();
+}
+
+void TestDialog::load(const std::string& path) {
+  loadAnswer = path;
+  click(IDC_LOAD);
+}
+
+void TestDialog::write(const std::string& path) {
+  writeAnswer = path;
+  click(IDC_WRITE);
+}
+
+bool TestDialog::ChooseThemeToLoad(std::string& path) {
+  ++loadAsked;
+  if (!loadAnswer) return false;
+  path = *loadAnswer;
+  return true;
+}
+
+bool TestDialog::ChooseWriteTarget(const std::string& initialName, std::string& path) {
+  ++writeAsked;
+  writeInitialNames.push_back(initialName);
+  if (!writeAnswer) return false;
+  path = *writeAnswer;
+  return true;
+}
+
+void TestDialog::ShowMessage(const char* text) { messages.emplace_back(text); }
+
+void pump() {
+  MSG msg;
+  while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE) != FALSE) {
+    HWND top = msg.hwnd != nullptr ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+    if (top != nullptr && ::IsDialogMessageA(top, &msg) != FALSE) continue;
+    ::TranslateMessage(&msg);
+    ::DispatchMessageA(&msg);
+  }
+}
+
+std::vector<Cells> listRows(HWND list) {
+  std::vector<Cells> rows;
+  HWND header = reinterpret_cast<HWND>(::SendMessageA(list, LVM_GETHEADER, 0, 0));
+  const int columns = static_cast<int>(::SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+  const int count = static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    Cells cells;
+    for (int c = 0; c < columns; ++c) {
+      char buffer[260] = {};
+      LVITEMA item{};
+      item.iSubItem = c;
+      item.pszText = buffer;
+      item.cchTextMax = static_cast<int>(sizeof buffer);
+      ::SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+      cells.emplace_back(buffer);
+    }
+    rows.push_back(cells);
+  }
+  return rows;
+}
+
+std::string windowText(HWND hwnd) {
+  char buffer[512] = {};
+  ::GetWindowTextA(hwnd, buffer, static_cast<int>(sizeof buffer));
+  return buffer;
+}
+
+std::vector<std::string> tabTitles(HWND tab) {
+  std::vector<std::string> titles;
+  const int count = static_cast<int>(::SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    char buffer[260] = {};
+    TCITEMA item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = buffer;
+    item.cchTextMax = static_cast<int>(sizeof buffer);
+    ::SendMessageA(tab, TCM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    titles.emplace_back(item.pszText);
+  }
+  return titles;
+}
+
+std::vector<std::string> comboEntries(HWND combo) {
+  std::vector<std::string> entries;
+  const int count = static_cast<int>(::SendMessageA(combo, CB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    char buffer[260] = {};
+    ::SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buffer));
+    entries.emplace_back(buffer);
+  }
+  return entries;
+}
+
+bool visible(HWND hwnd) { return ::IsWindowVisible(hwnd) != FALSE; }
+
+HWND findTopLevel(const char* caption) {
+  struct Search {
+    const char* caption;
+    HWND found;
+  } search{caption, nullptr};
+  ::EnumThreadWindows(
+      ::GetCurrentThreadId(),
+      [](HWND hwnd, LPARAM lp) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(lp);
+        if (::IsWindowVisible(hwnd) != FALSE && windowText(hwnd) == s->caption) {
+          s->found = hwnd;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::string lightTheme() {
+  const char* path = std::getenv("MARVENTO_LIGHT_MSSTYLES");
+  return path != nullptr ? path : "";
+}
+
+}  // namespace gui_test

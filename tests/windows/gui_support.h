@@ -1,0 +1,58 @@
+#pragma once
+// Helpers of the GUI tests: the main dialog with its file dialogs and message boxes
+// replaced by given answers, message pumping, and reading controls back.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "main_dlg.h"
+
+namespace gui_test {
+
+// The main dialog opened modelessly, with the two file dialogs answered from the
+// given paths (none = the user cancels) and the message boxes recorded.
+class TestDialog : public CMainDlg {
+ public:
+  TestDialog();
+  ~TestDialog() override;
+  TestDialog(const TestDialog&) = delete;
+  TestDialog& operator=(const TestDialog&) = delete;
+
+  std::optional<std::string> loadAnswer;
+  std::optional<std::string> writeAnswer;
+  std::vector<std::string> messages;
+  std::vector<std::string> writeInitialNames;
+  int loadAsked = 0;
+  int writeAsked = 0;
+
+  [[nodiscard]] HWND hwnd() const { return GetSafeHwnd(); }
+  // Clicks a button of the dialog as the user would (BN_CLICKED from the button).
+  void click(int id) const;
+  void load(const std::string& path);
+  void write(const std::string& path);
+
+ protected:
+  bool ChooseThemeToLoad(std::string& path) override;
+  bool ChooseWriteTarget(const std::string& initialName, std::string& path) override;
+  void ShowMessage(const char* text) override;
+};
+
+// Dispatches every pending message of this thread (through the dialog manager).
+void pump();
+
+using Cells = std::vector<std::string>;
+std::vector<Cells> listRows(HWND list);
+std::string windowText(HWND hwnd);
+std::vector<std::string> tabTitles(HWND tab);
+std::vector<std::string> comboEntries(HWND combo);
+bool visible(HWND hwnd);
+// The top-level window of this thread with `caption`, or nullptr.
+HWND findTopLevel(const char* caption);
+
+// A Windows path for a test file, from MARVENTO_* environment variables or empty.
+std::string lightTheme();
+
+}  // namespace gui_test

@@ -1,0 +1,515 @@
+// The main dialog under Wine: its widgets before a load, Load and Write through the
+// file-dialog seam, page switching, and the ways it ends.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+#include "gui_support.h"
+#include "installed_faces.h"
+#include "resource.h"
+#include "test_support.h"
+#include "theme_rebuild.h"
+
+using gui_test::Cells;
+using gui_test::TestDialog;
+using marvento_test::Row;
+
+namespace {
+
+std::vector<Cells> cellsOf(const std::vector<Row>& rows) {
+  std::vector<Cells> out;
+  for (const Row& r : rows) out.push_back({r.file, r.section, r.key, r.font, r.size, r.option});
+  return out;
+}
+
+// Only the page widgets of `page` are shown (none when page is -1).
+void expectOnlyPageShown(const TestDialog& dialog, int page) {
+  for (int k = 0; k < CMainDlg::kPages; ++k) {
+    EXPECT_EQ(gui_test::visible(dialog.fontList(k)), k == page) << "font list " << k;
+    EXPECT_EQ(gui_test::visible(dialog.sizeNameBox(k)), k == page) << "size-name box " << k;
+    EXPECT_EQ(gui_test::visible(dialog.bulkCombo(k)), k == page) << "bulk combo " << k;
+  }
+  EXPECT_TRUE(gui_test::visible(dialog.styleNameBox()));
+  for (int i = 0; i < 3; ++i) EXPECT_TRUE(gui_test::visible(dialog.label(i))) << "label " << i;
+}
+
+// A click on the tab's title, as the user selects a page.
+void clickTab(const TestDialog& dialog, int index) {
+  RECT item{};
+  ASSERT_TRUE(::SendMessageA(dialog.tab(), TCM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)));
+  const LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+  ::SendMessageA(dialog.tab(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+  ::SendMessageA(dialog.tab(), WM_LBUTTONUP, 0, at);
+  gui_test::pump();
+}
+
+DWORD styleOf(HWND hwnd) { return static_cast<DWORD>(::GetWindowLongPtrA(hwnd, GWL_STYLE)); }
+DWORD exStyleOf(HWND hwnd) { return static_cast<DWORD>(::GetWindowLongPtrA(hwnd, GWL_EXSTYLE)); }
+
+RECT rectIn(HWND hwnd, HWND parent) {
+  RECT r{};
+  ::GetWindowRect(hwnd, &r);
+  ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+void expectRect(const RECT& r, int left, int top, int right, int bottom, const char* what) {
+  EXPECT_EQ(r.left, left) << what;
+  EXPECT_EQ(r.top, top) << what;
+  EXPECT_EQ(r.right, right) << what;
+  EXPECT_EQ(r.bottom, bottom) << what;
+}
+
+class MainDialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dialog.Create());
+    gui_test::pump();
+    sample = temp.write("sample.msstyles", marvento_test::sampleTheme());
+  }
+
+  TestDialog dialog;
+  marvento_test::TempDir temp;
+  std::string sample;
+};
+
+TEST_F(MainDialogTest, DialogTemplateGivesTheWindowItsStyleSizeAndButtons) {
+  const DWORD style = styleOf(dialog.hwnd());
+  const DWORD wanted = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
+  EXPECT_EQ(style & wanted, wanted);
+  EXPECT_EQ(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), 0u);
+  EXPECT_TRUE(exStyleOf(dialog.hwnd()) & WS_EX_APPWINDOW);
+  EXPECT_EQ(gui_test::windowText(dialog.hwnd()), "Marvento");
+
+  RECT units{0, 0, 493, 351};
+  ::MapDialogRect(dialog.hwnd(), &units);
+  RECT client{};
+  ::GetClientRect(dialog.hwnd(), &client);
+  EXPECT_EQ(client.right, units.right);
+  EXPECT_EQ(client.bottom, units.bottom);
+
+  EXPECT_EQ(gui_test::windowText(::GetDlgItem(dialog.hwnd(), IDC_LOAD)), "読み込み");
+  EXPECT_EQ(gui_test::windowText(::GetDlgItem(dialog.hwnd(), IDC_WRITE)), "書き込み");
+  EXPECT_EQ(gui_test::windowText(::GetDlgItem(dialog.hwnd(), IDCANCEL)), "終了");
+  EXPECT_EQ(gui_test::windowText(::GetDlgItem(dialog.hwnd(), IDC_VERSION)), "バージョン情報");
+  EXPECT_EQ(LOWORD(::SendMessageA(dialog.hwnd(), DM_GETDEFID, 0, 0)), IDC_LOAD);
+  EXPECT_FALSE(styleOf(dialog.tab()) & WS_TABSTOP);
+
+  HMENU menu = ::GetSystemMenu(dialog.hwnd(), FALSE);
+  char item[128] = {};
+  ::GetMenuStringA(menu, IDM_ABOUTBOX, item, static_cast<int>(sizeof item), MF_BYCOMMAND);
+  EXPECT_STREQ(item, "Marvento のﾊﾞｰｼﾞｮﾝ情報(&A)...");
+  const int count = ::GetMenuItemCount(menu);
+  ASSERT_GE(count, 2);
+  EXPECT_EQ(::GetMenuItemID(menu, count - 1), static_cast<UINT>(IDM_ABOUTBOX));
+  EXPECT_TRUE(::GetMenuState(menu, static_cast<UINT>(count - 2), MF_BYPOSITION) & MF_SEPARATOR);
+
+  const auto smallIcon = ::SendMessageA(dialog.hwnd(), WM_GETICON, ICON_SMALL, 0);
+  EXPECT_NE(smallIcon, 0);
+  EXPECT_EQ(::SendMessageA(dialog.hwnd(), WM_GETICON, ICON_BIG, 0), 0);
+  EXPECT_EQ(::SendMessageA(dialog.hwnd(), WM_QUERYDRAGICON, 0, 0), smallIcon);
+}
+
+TEST_F(MainDialogTest, BeforeAnyLoadOneTabSizeShowsAnEmptyPageZero) {
+  EXPECT_EQ(gui_test::tabTitles(dialog.tab()), std::vector<std::string>{"SIZE"});
+  EXPECT_EQ(::SendMessageA(dialog.tab(), TCM_GETCURSEL, 0, 0), 0);
+  EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(dialog.hwnd(), IDC_WRITE)));
+  EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(dialog.hwnd(), IDC_LOAD)));
+  EXPECT_EQ(dialog.pages().pageCount, 3);
+  expectOnlyPageShown(dialog, 0);
+
+  EXPECT_TRUE(gui_test::listRows(dialog.fontList(0)).empty());
+  EXPECT_EQ(gui_test::windowText(dialog.sizeNameBox(0)), "");
+  EXPECT_EQ(gui_test::windowText(dialog.styleNameBox()), "");
+  EXPECT_GT(::SendMessageA(dialog.bulkCombo(0), CB_GETCOUNT, 0, 0), 0);
+  EXPECT_EQ(::SendMessageA(dialog.bulkCombo(0), CB_GETCURSEL, 0, 0), CB_ERR);
+}
+
+TEST_F(MainDialogTest, PageWidgetsHaveTheirIdsStylesParentsAndPlaces) {
+  RECT area{};
+  ::GetWindowRect(dialog.tab(), &area);
+  ::MapWindowPoints(nullptr, dialog.hwnd(), reinterpret_cast<POINT*>(&area), 2);
+  ::SendMessageA(dialog.tab(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+
+  const char* titles[] = {"内部ファイル名", "セクション", "キー", "フォント名", "サイズ", "オプション"};
+  const int widths[] = {150, 230, 120, 170, 50, 80};
+  for (int k = 0; k < CMainDlg::kPages; ++k) {
+    SCOPED_TRACE("page " + std::to_string(k));
+    HWND list = dialog.fontList(k);
+    EXPECT_EQ(::GetDlgCtrlID(list), IDC_FONT_LIST);
+    EXPECT_EQ(::GetParent(list), dialog.hwnd());
+    EXPECT_EQ(styleOf(list) & ~WS_VISIBLE, 0x40008005u);
+    EXPECT_TRUE(exStyleOf(list) & WS_EX_CLIENTEDGE);
+    EXPECT_EQ(::SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    expectRect(rectIn(list, dialog.hwnd()), area.left + 5, area.top + 40, area.right - 5, area.bottom - 5, "list");
+    for (int c = 0; c < 6; ++c) {
+      char title[64] = {};
+      LVCOLUMNA column{};
+      column.mask = LVCF_TEXT | LVCF_FMT | LVCF_WIDTH;
+      column.pszText = title;
+      column.cchTextMax = static_cast<int>(sizeof title);
+      ASSERT_TRUE(::SendMessageA(list, LVM_GETCOLUMNA, static_cast<WPARAM>(c), reinterpret_cast<LPARAM>(&column)));
+      EXPECT_STREQ(title, titles[c]);
+      EXPECT_EQ(column.cx, widths[c]);
+      EXPECT_EQ(column.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_LEFT);
+    }
+
+    HWND box = dialog.sizeNameBox(k);
+    EXPECT_EQ(::GetDlgCtrlID(box), IDC_SIZE_NAME);
+    EXPECT_EQ(::GetParent(box), dialog.tab());
+    EXPECT_EQ(styleOf(box) & ~WS_VISIBLE, static_cast<DWORD>(WS_CHILD));
+    EXPECT_TRUE(exStyleOf(box) & WS_EX_CLIENTEDGE);
+    expectRect(rectIn(box, dialog.tab()), 190, 38, 350, 58, "size-name box");
+
+    HWND combo = dialog.bulkCombo(k);
+    EXPECT_EQ(::GetDlgCtrlID(combo), IDC_BULK_FONT);
+    EXPECT_EQ(::GetParent(combo), dialog.tab());
+    // The combo hands WS_VSCROLL on to its drop-down list.
+    EXPECT_EQ(styleOf(combo) & ~(WS_VISIBLE | WS_VSCROLL), 0x40000303u);
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(::GetComboBoxInfo(combo, &info));
+    const RECT closed = rectIn(combo, dialog.tab());
+    EXPECT_EQ(closed.left, 370);
+    EXPECT_EQ(closed.top, 38);
+    EXPECT_EQ(closed.right, 530);
+    // The height asked for (362) holds the list: far more than the closed box.
+    RECT dropped{};
+    ::SendMessageA(combo, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+    EXPECT_GT(dropped.bottom - dropped.top, 300);
+
+    for (HWND control : {list, box, combo}) {
+      EXPECT_FALSE(styleOf(control) & WS_TABSTOP);
+      EXPECT_EQ(::SendMessageA(control, WM_GETFONT, 0, 0), ::SendMessageA(dialog.hwnd(), WM_GETFONT, 0, 0));
+    }
+  }
+
+  HWND style = dialog.styleNameBox();
+  EXPECT_EQ(::GetDlgCtrlID(style), IDC_STYLE_NAME);
+  EXPECT_EQ(::GetParent(style), dialog.tab());
+  EXPECT_EQ(styleOf(style), 0x50000000u);
+  expectRect(rectIn(style, dialog.tab()), 10, 38, 170, 58, "style-name box");
+
+  const char* labels[] = {"スタイル名", "フォントサイズ名", "フォント名一括入力"};
+  const RECT labelRects[] = {{10, 25, 155, 37}, {190, 25, 350, 37}, {370, 25, 530, 37}};
+  for (int i = 0; i < 3; ++i) {
+    HWND label = dialog.label(i);
+    EXPECT_EQ(gui_test::windowText(label), labels[i]);
+    EXPECT_EQ(::GetDlgCtrlID(label), IDC_LABEL);
+    EXPECT_EQ(::GetParent(label), dialog.tab());
+    EXPECT_EQ(styleOf(label) & (WS_CHILD | WS_VISIBLE | SS_CENTER), static_cast<DWORD>(WS_CHILD | WS_VISIBLE));
+    const RECT& r = labelRects[i];
+    expectRect(rectIn(label, dialog.tab()), r.left, r.top, r.right, r.bottom, labels[i]);
+  }
+}
+
+TEST_F(MainDialogTest, BulkComboListsInstalledFacesWithoutSymbolAndVerticalFonts) {
+  const auto entries = gui_test::comboEntries(dialog.bulkCombo(0));
+  ASSERT_FALSE(entries.empty());
+  for (int k = 1; k < CMainDlg::kPages; ++k) EXPECT_EQ(gui_test::comboEntries(dialog.bulkCombo(k)), entries);
+  for (std::size_t i = 1; i < entries.size(); ++i) {
+    EXPECT_LE(::lstrcmpiA(entries[i - 1].c_str(), entries[i].c_str()), 0) << "sorted: " << entries[i];
+  }
+
+  // What the system reports, gathered here on its own: faces with a non-symbol charset.
+  struct Faces {
+    std::set<std::string> text, symbolOnly, all;
+  } faces;
+  LOGFONTA any{};
+  any.lfCharSet = DEFAULT_CHARSET;
+  HDC screen = ::GetDC(nullptr);
+  ::EnumFontFamiliesExA(
+      screen, &any,
+      [](const LOGFONTA* font, const TEXTMETRICA* metric, DWORD, LPARAM lp) -> int {
+        auto* f = reinterpret_cast<Faces*>(lp);
+        f->all.insert(font->lfFaceName);
+        if (metric->tmCharSet != SYMBOL_CHARSET) f->text.insert(font->lfFaceName);
+        return 1;
+      },
+      reinterpret_cast<LPARAM>(&faces), 0);
+  ::ReleaseDC(nullptr, screen);
+  for (const auto& face : faces.all) {
+    if (faces.text.count(face) == 0) faces.symbolOnly.insert(face);
+  }
+
+  for (const auto& entry : entries) {
+    EXPECT_NE(entry.front(), '@') << entry;
+    EXPECT_EQ(faces.symbolOnly.count(entry), 0u) << "symbol font listed: " << entry;
+    EXPECT_EQ(faces.text.count(entry), 1u) << "not an installed face: " << entry;
+  }
+  // Every text face is listed, or stands as the beginning of a listed name.
+  for (const auto& face : faces.text) {
+    if (face.front() == '@') continue;
+    const bool covered = std::any_of(entries.begin(), entries.end(), [&face](const std::string& e) {
+      return e.size() >= face.size() && ::CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, e.c_str(),
+                                                         static_cast<int>(face.size()), face.c_str(),
+                                                         static_cast<int>(face.size())) == CSTR_EQUAL;
+    });
+    EXPECT_TRUE(covered) << "missing face " << face;
+  }
+  // The Japanese font that setup installs, by its Japanese name under code page 932.
+  EXPECT_TRUE(std::find(entries.begin(), entries.end(), "IPA Pゴシック") != entries.end());
+}
+
+TEST_F(MainDialogTest, FaceFilterLeavesOutSymbolVerticalAndPrefixFaces) {
+  win32::CComboBox combo;
+  ASSERT_TRUE(combo.Create(WS_CHILD | CBS_DROPDOWNLIST | CBS_SORT | CBS_HASSTRINGS, RECT{0, 0, 100, 200},
+                           dialog.hwnd(), 1));
+  auto face = [](const char* name) {
+    LOGFONTA font{};
+    ::lstrcpynA(font.lfFaceName, name, LF_FACESIZE);
+    return font;
+  };
+  TEXTMETRICA text{};
+  text.tmCharSet = SHIFTJIS_CHARSET;
+  TEXTMETRICA symbol{};
+  symbol.tmCharSet = SYMBOL_CHARSET;
+
+  EXPECT_TRUE(widgets::AddFace(combo, face("MS UI Gothic Extra"), text));
+  EXPECT_FALSE(widgets::AddFace(combo, face("Webdings"), symbol));
+  EXPECT_FALSE(widgets::AddFace(combo, face("@MS UI Gothic"), text));
+  EXPECT_FALSE(widgets::AddFace(combo, face("ms ui gothic"), text)) << "the beginning of a listed name";
+  EXPECT_FALSE(widgets::AddFace(combo, face("MS UI Gothic Extra"), text)) << "listed twice";
+  EXPECT_TRUE(widgets::AddFace(combo, face("Arial"), text));
+  EXPECT_TRUE(widgets::AddFace(combo, face("Arial Black"), text)) << "longer than a listed name";
+  EXPECT_EQ(gui_test::comboEntries(combo.GetSafeHwnd()),
+            (std::vector<std::string>{"Arial", "Arial Black", "MS UI Gothic Extra"}));
+}
+
+TEST_F(MainDialogTest, LoadShowsEveryPageTabsAndBoxes) {
+  dialog.load(sample);
+  EXPECT_EQ(dialog.loadAsked, 1);
+  EXPECT_TRUE(dialog.messages.empty());
+  EXPECT_EQ(dialog.loadedPath(), sample);
+  EXPECT_TRUE(dialog.image().loaded());
+  EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(dialog.hwnd(), IDC_WRITE)));
+
+  EXPECT_EQ(gui_test::tabTitles(dialog.tab()), (std::vector<std::string>{"NormalSize", "LargeFonts"}));
+  EXPECT_EQ(::SendMessageA(dialog.tab(), TCM_GETCURSEL, 0, 0), 0);
+  expectOnlyPageShown(dialog, 0);
+  EXPECT_EQ(gui_test::listRows(dialog.fontList(0)), cellsOf(marvento_test::sampleRows(0)));
+  EXPECT_EQ(gui_test::listRows(dialog.fontList(1)), cellsOf(marvento_test::sampleRows(1)));
+  for (int k = 2; k < CMainDlg::kPages; ++k) EXPECT_TRUE(gui_test::listRows(dialog.fontList(k)).empty());
+  EXPECT_EQ(gui_test::windowText(dialog.sizeNameBox(0)), "Normal");
+  EXPECT_EQ(gui_test::windowText(dialog.sizeNameBox(1)), "Large Fonts");
+  EXPECT_EQ(gui_test::windowText(dialog.sizeNameBox(2)), "");
+  EXPECT_EQ(gui_test::windowText(dialog.styleNameBox()), "Sample Style");
+}
+
+TEST_F(MainDialogTest, LoadOfWinesLightThemeListsItsRows) {
+  const std::string light = gui_test::lightTheme();
+  if (light.empty()) GTEST_SKIP() << "MARVENTO_LIGHT_MSSTYLES is not set (Wine's light.msstyles not found)";
+  dialog.load(light);
+  ASSERT_TRUE(dialog.messages.empty());
+  EXPECT_EQ(gui_test::tabTitles(dialog.tab()), std::vector<std::string>{"NormalSize"});
+  const auto rows = gui_test::listRows(dialog.fontList(0));
+  EXPECT_EQ(rows.size(), dialog.pages().rowCount(0));
+  EXPECT_GE(rows.size(), 10u);
+  // Lines of its BLUE_INI text, read off the file with other tools.
+  EXPECT_NE(std::find(rows.begin(), rows.end(), Cells{"BLUE_INI", "Button.Commandlink", "Font", "Tahoma", "10", ""}),
+            rows.end());
+  EXPECT_NE(std::find(rows.begin(), rows.end(), Cells{"BLUE_INI", "Tooltip.StandardTitle", "Font", "Tahoma", "-12", "bold"}),
+            rows.end());
+  expectOnlyPageShown(dialog, 0);
+}
+
+TEST_F(MainDialogTest, CancelledLoadChangesNothing) {
+  dialog.load(sample);
+  dialog.loadAnswer.reset();
+  dialog.click(IDC_LOAD);
+  EXPECT_EQ(dialog.loadAsked, 2);
+  EXPECT_EQ(dialog.loadedPath(), sample);
+  EXPECT_EQ(gui_test::listRows(dialog.fontList(1)), cellsOf(marvento_test::sampleRows(1)));
+  EXPECT_EQ(gui_test::tabTitles(dialog.tab()).size(), 2u);
+
+  TestDialog fresh;
+  ASSERT_TRUE(fresh.Create());
+  fresh.click(IDC_LOAD);
+  EXPECT_EQ(fresh.loadAsked, 1);
+  EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(fresh.hwnd(), IDC_WRITE)));
+  EXPECT_EQ(gui_test::tabTitles(fresh.tab()), std::vector<std::string>{"SIZE"});
+}
+
+TEST_F(MainDialogTest, RefusedLoadSaysSoAndLeavesThePagesEmpty) {
+  dialog.load(sample);
+  const std::string junk = temp.write("junk.msstyles", marvento_test::Bytes{'n', 'o', 't', ' ', 'P', 'E'});
+  dialog.load(junk);
+  EXPECT_EQ(dialog.messages, std::vector<std::string>{"読み込みに失敗しました"});
+  EXPECT_FALSE(dialog.image().loaded());
+  EXPECT_TRUE(gui_test::tabTitles(dialog.tab()).empty());
+  for (int k = 0; k < CMainDlg::kPages; ++k) {
+    EXPECT_TRUE(gui_test::listRows(dialog.fontList(k)).empty()) << k;
+    EXPECT_EQ(gui_test::windowText(dialog.sizeNameBox(k)), "") << k;
+  }
+  EXPECT_EQ(gui_test::windowText(dialog.styleNameBox()), "");
+  EXPECT_EQ(dialog.loadedPath(), junk);
+
+  // A path that does not exist: refused the same way, and Write stays disabled.
+  TestDialog fresh;
+  ASSERT_TRUE(fresh.Create());
+  fresh.load(temp.file("missing.msstyles"));
+  EXPECT_EQ(fresh.messages, std::vector<std::string>{"読み込みに失敗しました"});
+  EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(fresh.hwnd(), IDC_WRITE)));
+}
+
+TEST_F(MainDialogTest, SecondLoadReplacesTheFirstFilesRowsAndTabs) {
+  marvento_test::ThemeBuilder other = marvento_test::oneSizeTheme();
+  other.textFile(u"BLUE_INI", u"[Only]\r\nFont = Arial, 7\r\n");
+  const std::string second = temp.write("other.msstyles", other.build().bytes);
+  dialog.load(sample);
+  dialog.load(second);
+  EXPECT_EQ(gui_test::tabTitles(dialog.tab()), std::vector<std::string>{"Normal"});
+  EXPECT_EQ(gui_test::listRows(dialog.fontList(0)), (std::vector<Cells>{{"BLUE_INI", "Only", "Font", "Arial", "7", ""}}));
+  EXPECT_TRUE(gui_test::listRows(dialog.fontList(1)).empty());
+  EXPECT_EQ(gui_test::windowText(dialog.sizeNameBox(1)), "");
+  EXPECT_EQ(gui_test::windowText(dialog.styleNameBox()), "");
+}
+
+TEST_F(MainDialogTest, TabClicksShowExactlyOnePage) {
+  dialog.load(sample);
+  clickTab(dialog, 1);
+  EXPECT_EQ(::SendMessageA(dialog.tab(), TCM_GETCURSEL, 0, 0), 1);
+  expectOnlyPageShown(dialog, 1);
+  clickTab(dialog, 0);
+  expectOnlyPageShown(dialog, 0);
+
+  // With no tab selected no page is shown.
+  ::SendMessageA(dialog.tab(), TCM_SETCURSEL, static_cast<WPARAM>(-1), 0);
+  NMHDR change{dialog.tab(), IDC_TAB, static_cast<UINT>(TCN_SELCHANGE)};
+  EXPECT_EQ(::SendMessageA(dialog.hwnd(), WM_NOTIFY, IDC_TAB, reinterpret_cast<LPARAM>(&change)), 0);
+  expectOnlyPageShown(dialog, -1);
+
+  // A second load selects tab 0 and shows page 0 again.
+  clickTab(dialog, 1);
+  dialog.load(sample);
+  EXPECT_EQ(::SendMessageA(dialog.tab(), TCM_GETCURSEL, 0, 0), 0);
+  expectOnlyPageShown(dialog, 0);
+}
+
+TEST_F(MainDialogTest, WriteSavesTheCoresRebuildOfThePagesAndBoxes) {
+  dialog.load(sample);
+  ::SetWindowTextA(dialog.sizeNameBox(1), "Huge");
+  ::SetWindowTextA(dialog.styleNameBox(), "My Style");
+  const std::string target = temp.file("written.msstyles");
+  dialog.write(target);
+  EXPECT_EQ(dialog.writeAsked, 1);
+  EXPECT_EQ(dialog.writeInitialNames, std::vector<std::string>{"sample.msstyles"});
+  EXPECT_TRUE(dialog.messages.empty());
+  EXPECT_EQ(dialog.targetPath(), target);
+
+  // The same edits made on the core alone.
+  theme::FontPages pages;
+  const theme::ThemeImage image = theme::loadTheme(sample, pages, marvento_test::cp932());
+  pages.sizeNameBoxes[1].text = "Huge";
+  pages.styleNameBox.text = "My Style";
+  EXPECT_EQ(marvento_test::readFile(target), theme::rebuildTheme(image, pages, marvento_test::cp932()));
+
+  theme::FontPages reread;
+  theme::loadTheme(target, reread, marvento_test::cp932());
+  EXPECT_EQ(reread.sizeNameBoxes[0].text, "Normal");
+  EXPECT_EQ(reread.sizeNameBoxes[1].text, "Huge");
+  EXPECT_EQ(reread.styleNameBox.text, "My Style");
+  EXPECT_EQ(marvento_test::rowsOf(reread, 1), marvento_test::sampleRows(1));
+
+  // The loaded image is unchanged: writing twice gives the same file.
+  const std::string again = temp.file("again.msstyles");
+  dialog.write(again);
+  EXPECT_EQ(marvento_test::readFile(again), marvento_test::readFile(target));
+}
+
+TEST_F(MainDialogTest, EmptiedBoxIsWrittenWithTheFilesNameAndShownAgain) {
+  dialog.load(sample);
+  ::SetWindowTextA(dialog.styleNameBox(), "");
+  dialog.write(temp.file("out.msstyles"));
+  theme::FontPages reread;
+  theme::loadTheme(temp.file("out.msstyles"), reread, marvento_test::cp932());
+  EXPECT_EQ(reread.styleNameBox.text, "Sample Style");
+  EXPECT_EQ(gui_test::windowText(dialog.styleNameBox()), "Sample Style");
+}
+
+TEST_F(MainDialogTest, FailedWriteSaysSoAndLeavesTheTargetAlone) {
+  dialog.load(sample);
+  const marvento_test::Bytes before{'o', 'l', 'd'};
+  const std::string target = temp.write("locked.msstyles", before);
+  // Held open without sharing: the target can be neither replaced nor written.
+  HANDLE lock = ::CreateFileA(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  dialog.write(target);
+  ::CloseHandle(lock);
+  EXPECT_EQ(dialog.messages, std::vector<std::string>{"書き込みに失敗しました"});
+  EXPECT_EQ(marvento_test::readFile(target), before);
+
+  dialog.messages.clear();
+  dialog.write(temp.file("no-such-folder\\x.msstyles"));
+  EXPECT_EQ(dialog.messages, std::vector<std::string>{"書き込みに失敗しました"});
+}
+
+TEST_F(MainDialogTest, WriteWithoutALoadOrCancelledWritesNothing) {
+  const std::string target = temp.file("never.msstyles");
+  dialog.write(target);
+  EXPECT_EQ(dialog.writeAsked, 1);
+  EXPECT_TRUE(dialog.messages.empty());
+  EXPECT_FALSE(marvento_test::fileExists(target));
+
+  EXPECT_EQ(dialog.targetPath(), target);  // kept even though nothing was written
+
+  dialog.load(sample);
+  dialog.writeAnswer.reset();
+  dialog.click(IDC_WRITE);
+  EXPECT_EQ(dialog.writeAsked, 2);
+  EXPECT_EQ(dialog.targetPath(), target);
+  EXPECT_FALSE(marvento_test::fileExists(target));
+}
+
+TEST_F(MainDialogTest, EnterRunsLoadAndNeverEndsTheDialog) {
+  ::SetFocus(dialog.hwnd());
+  ::PostMessageA(dialog.hwnd(), WM_KEYDOWN, VK_RETURN, 1);
+  gui_test::pump();
+  EXPECT_EQ(dialog.loadAsked, 1);
+  // With the focus in an edit box Enter still presses the default button.
+  ::PostMessageA(dialog.styleNameBox(), WM_KEYDOWN, VK_RETURN, 1);
+  gui_test::pump();
+  EXPECT_EQ(dialog.loadAsked, 2);
+  ::SendMessageA(dialog.hwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  gui_test::pump();
+  EXPECT_EQ(dialog.GetModalResult(), 0);
+  EXPECT_TRUE(gui_test::visible(dialog.hwnd()));
+}
+
+TEST_F(MainDialogTest, EscapeAndExitEndTheDialogKeepingTheImage) {
+  dialog.load(sample);
+  ::PostMessageA(dialog.hwnd(), WM_KEYDOWN, VK_ESCAPE, 1);
+  gui_test::pump();
+  EXPECT_EQ(dialog.GetModalResult(), IDCANCEL);
+  EXPECT_TRUE(dialog.image().loaded());
+
+  TestDialog other;
+  ASSERT_TRUE(other.Create());
+  other.load(sample);
+  other.click(IDCANCEL);
+  EXPECT_EQ(other.GetModalResult(), IDCANCEL);
+  EXPECT_TRUE(other.image().loaded());
+}
+
+TEST_F(MainDialogTest, CloseBoxReleasesTheImageAndEndsTheDialog) {
+  dialog.load(sample);
+  ASSERT_TRUE(dialog.image().loaded());
+  ::SendMessageA(dialog.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
+  gui_test::pump();
+  EXPECT_FALSE(dialog.image().loaded());
+  EXPECT_EQ(dialog.GetModalResult(), IDCANCEL);
+}
+
+TEST_F(MainDialogTest, OnlyANonClientMetricsChangeRepaintsTheDialog) {
+  auto pendingPaint = [this]() { return ::GetUpdateRect(dialog.hwnd(), nullptr, FALSE) != FALSE; };
+  ::UpdateWindow(dialog.hwnd());
+  ASSERT_FALSE(pendingPaint());
+  ::SendMessageA(dialog.hwnd(), WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
+  EXPECT_FALSE(pendingPaint());
+  ::SendMessageA(dialog.hwnd(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
+  EXPECT_TRUE(pendingPaint());
+  ::UpdateWindow(dialog.hwnd());
+}
+
+}  // namespace
