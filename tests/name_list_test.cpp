@@ -72,6 +72,7 @@ TEST(NameLists, FileNamesAreCutBeforeTheirFirstUnderscoreOrKeptWhole) {
 TEST(NameLists, ListsLongerThanTheirSlotsAreCut) {
   std::u16string longName(80, u'N');
   std::vector<std::u16string> files;
+  files.reserve(60);
   for (int i = 0; i < 60; ++i) files.push_back(u"F" + std::u16string(1, char16_t(u'A' + i % 26)) + u"_INI");
   Bytes fileList;
   for (const auto& f : files) {

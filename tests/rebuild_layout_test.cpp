@@ -350,7 +350,7 @@ TEST(RebuildLayout, LargeGrowthIsBuiltOrRefusedCleanly) {
     ASSERT_FALSE(listed.empty());
     for (const auto& x : listed)
       if (x.type == ResId(u"TEXTFILE")) {
-        EXPECT_EQ(x.data.size(), text.size() * 2 + 120000 * 6);
+        EXPECT_EQ(x.data.size(), text.size() * 2 + std::size_t{120000} * 6);
       }
     EXPECT_EQ(listed.back().data, (Bytes{1, 2, 3}));
   } catch (const theme::WriteError& e) {

@@ -33,7 +33,7 @@ void expectClearError(const theme::WriteError& e, const std::string& target) {
   EXPECT_EQ(what.find('\n'), std::string::npos) << what;
 }
 
-const Bytes kOld{'o', 'l', 'd'};
+Bytes oldContent() { return Bytes{'o', 'l', 'd'}; }
 
 Bytes payload(std::size_t size) {
   Bytes b(size);
@@ -43,7 +43,7 @@ Bytes payload(std::size_t size) {
 
 TEST(SafeWrite, ReplacesTheTargetAndLeavesNothingBehind) {
   TempDir dir;
-  const std::string target = dir.write("theme.msstyles", kOld);
+  const std::string target = dir.write("theme.msstyles", oldContent());
   const Bytes bytes = payload(100000);
   theme::writeFileAtomically(target, bytes);
   EXPECT_EQ(readFile(target), bytes);
@@ -57,7 +57,7 @@ TEST(SafeWrite, ReplacesTheTargetAndLeavesNothingBehind) {
 TEST(SafeWrite, TargetThatIsADirectoryIsRefused) {
   TempDir dir;
   fs::create_directory(dir.file("theme.msstyles"));
-  writeFile(dir.file("theme.msstyles") + "/inside", kOld);
+  writeFile(dir.file("theme.msstyles") + "/inside", oldContent());
   try {
     theme::writeFileAtomically(dir.file("theme.msstyles"), payload(10));
     ADD_FAILURE() << "wrote over a directory";
@@ -65,7 +65,7 @@ TEST(SafeWrite, TargetThatIsADirectoryIsRefused) {
     expectClearError(e, dir.file("theme.msstyles"));
   }
   EXPECT_TRUE(fs::is_directory(dir.file("theme.msstyles")));
-  EXPECT_EQ(readFile(dir.file("theme.msstyles") + "/inside"), kOld);
+  EXPECT_EQ(readFile(dir.file("theme.msstyles") + "/inside"), oldContent());
   EXPECT_EQ(entries(dir.path()), (std::set<std::string>{"theme.msstyles"}));
 }
 
@@ -86,7 +86,7 @@ TEST(SafeWrite, TargetInAMissingFolderIsRefused) {
 TEST(SafeWrite, ReadOnlyFolderLeavesTheOldTarget) {
   if (geteuid() == 0) GTEST_SKIP() << "running as root: folder permissions do not stop writes";
   TempDir dir;
-  const std::string target = dir.write("theme.msstyles", kOld);
+  const std::string target = dir.write("theme.msstyles", oldContent());
   fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
   bool refused = false;
   try {
@@ -97,7 +97,7 @@ TEST(SafeWrite, ReadOnlyFolderLeavesTheOldTarget) {
   }
   fs::permissions(dir.path(), fs::perms::owner_all);
   EXPECT_TRUE(refused);
-  EXPECT_EQ(readFile(target), kOld);
+  EXPECT_EQ(readFile(target), oldContent());
   EXPECT_EQ(entries(dir.path()), (std::set<std::string>{"theme.msstyles"}));
 }
 
@@ -111,7 +111,7 @@ TEST(SafeWrite, ReadOnlyFileSystemIsRefused) {
 // A full disk, imitated with a file-size limit: the write fails part way through.
 TEST(SafeWrite, FullDestinationLeavesTheOldTarget) {
   TempDir dir;
-  const std::string target = dir.write("theme.msstyles", kOld);
+  const std::string target = dir.write("theme.msstyles", oldContent());
   rlimit saved{};
   ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
   rlimit small = saved;
@@ -121,7 +121,7 @@ TEST(SafeWrite, FullDestinationLeavesTheOldTarget) {
   bool refused = false;
   std::string message;
   try {
-    theme::writeFileAtomically(target, payload(256 * 1024));
+    theme::writeFileAtomically(target, payload(std::size_t{256} * 1024));
   } catch (const theme::WriteError& e) {
     refused = true;
     message = e.what();
@@ -130,7 +130,7 @@ TEST(SafeWrite, FullDestinationLeavesTheOldTarget) {
   std::signal(SIGXFSZ, previous);
   EXPECT_TRUE(refused);
   EXPECT_NE(message.find("theme.msstyles"), std::string::npos) << message;
-  EXPECT_EQ(readFile(target), kOld);
+  EXPECT_EQ(readFile(target), oldContent());
   EXPECT_EQ(entries(dir.path()), (std::set<std::string>{"theme.msstyles"}));
 }
 #endif

@@ -109,7 +109,7 @@ TEST(StringBlocks, DataPastTheSixteenthStringTakesTheFollowingIds) {
 TEST(StringBlocks, TruncatedAndOddBlocksAreReadUpToWhereTheyEnd) {
   theme::FontPages pages = fOnPage1();
   Bytes block = countedStrings({u"F@[S]Font=a, 9", u"F@[S]Font=b, 9"});
-  putU16(block, block.size() - 2 * 14 - 2, 500);  // the second count runs past the end
+  putU16(block, block.size() - std::size_t{2} * 14 - 2, 500);  // the second count runs past the end
   theme::readStringTableBlock(span(block), 0, pages, cp932());
   EXPECT_EQ(rowsOf(pages, 1), (Rows{{"F", "S", "Font", "a", "9", ""}}));
 
