@@ -176,7 +176,10 @@ void checkParsedLine(std::u16string_view line, const theme::IniLine& f, const st
   for (const std::u16string_view v : {f.size, f.option}) {
     REQUIRE(v.empty() || (v.front() != u' ' && v.back() != u' ' && !isBreak(v.back())), at() + "field " + show(v));
   }
-  REQUIRE(f.fontEntry == (!f.key.empty() && f.hasValueComma && holdsFont(f.key)), at() + "wrong font-entry flag");
+  const bool setsSection = open != npos && close != npos && open < close;
+  REQUIRE(f.setsSection == setsSection, at() + "wrong section flag");
+  REQUIRE(f.fontEntry == (!f.key.empty() && f.hasValueComma && holdsFont(f.key) && !setsSection),
+          at() + "wrong font-entry flag");
   const auto fits = [](std::size_t n) { return n <= theme::kMaxFieldUnits; };
   REQUIRE(f.withinLimits == (fits(sectionAfter.size()) && fits(f.key.size()) && fits(f.font.size()) &&
                              fits(f.size.size()) && fits(f.option.size())),
@@ -188,7 +191,7 @@ void checkParsedLine(std::u16string_view line, const theme::IniLine& f, const st
     REQUIRE(theme::iniLineEnd(written, 0) == written.size(), at() + "the written line " + show(written) + " splits");
     theme::IniLineParser fresh;
     const theme::IniLine g = fresh.parse(written);
-    REQUIRE(g.fontEntry && g.key == f.key && g.font == f.font && g.size == f.size && g.option == f.option,
+    REQUIRE(g.fontEntry && !g.setsSection && g.key == f.key && g.font == f.font && g.size == f.size && g.option == f.option,
             at() + "the written line " + show(written) + " reads back differently");
   }
 }

@@ -70,6 +70,7 @@ IniLine IniLineParser::parse(std::u16string_view line) {
   const std::size_t open = line.find(u'[');
   const std::size_t close = line.find(u']');
   if (open != npos && close != npos && open < close) {
+    out.setsSection = true;
     section_.assign(line.substr(open + 1, close - open - 1));
   }
 
@@ -93,7 +94,7 @@ IniLine IniLineParser::parse(std::u16string_view line) {
     }
   }
 
-  out.fontEntry = !out.key.empty() && containsIgnoreCase(out.key, u"font") && out.hasValueComma;
+  out.fontEntry = !out.key.empty() && containsIgnoreCase(out.key, u"font") && out.hasValueComma && !out.setsSection;
   out.withinLimits = section_.size() <= kMaxFieldUnits && out.key.size() <= kMaxFieldUnits &&
                      out.font.size() <= kMaxFieldUnits && out.size.size() <= kMaxFieldUnits &&
                      out.option.size() <= kMaxFieldUnits;

@@ -21,10 +21,13 @@ std::size_t iniLineEnd(std::u16string_view text, std::size_t pos);
 struct IniLine {
   bool comment = false;      // first unit is ';'
   bool overLong = false;     // beyond the line limit: passed over, copied unchanged
+  bool setsSection = false;  // holds a '[' before its first ']'
   bool hasKey = false;       // holds '='
   bool hasValueComma = false;
   std::u16string_view key, font, size, option;  // views into the parsed line
-  bool fontEntry = false;    // a non-empty key containing "font" (any case) and a value with ','
+  // A non-empty key containing "font" (any case), a value with ',', and no section
+  // brackets: rewriting such a line could change the section of every later line.
+  bool fontEntry = false;
   bool withinLimits = true;  // every field and the section within their limits
 };
 

@@ -69,7 +69,10 @@ std::uint32_t PeLayout::rvaToOffset(const ByteReader& file, std::uint32_t rva, s
                                     const char* what) const {
   for (const auto& s : sections) {
     const std::uint64_t span = std::max(s.virtualSize, s.sizeOfRawData);
-    if (rva < s.virtualAddress || rva - s.virtualAddress >= span) continue;
+    // An empty block may sit right at the end of its section.
+    if (rva < s.virtualAddress || rva - s.virtualAddress > span || (rva - s.virtualAddress == span && length != 0)) {
+      continue;
+    }
     const std::uint64_t inSection = rva - s.virtualAddress;
     if (inSection + length > s.sizeOfRawData) throw ThemeError(std::string(what) + " is not stored in the file");
     const std::uint64_t offset = s.pointerToRawData + inSection;

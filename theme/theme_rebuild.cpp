@@ -87,7 +87,10 @@ class SectionWriter {
 };
 
 void checkRebuildable(const PeLayout& pe) {
-  if (pe.resourceSectionIndex() < 0) throw WriteError("the resource directory lies in no section");
+  const int kept = pe.resourceSectionIndex();
+  if (kept < 0) throw WriteError("the resource directory lies in no section");
+  const std::uint32_t rva = pe.sections[static_cast<std::size_t>(kept)].virtualAddress;
+  if (rva == 0 || rva < pe.sizeOfHeaders) throw WriteError("the resource section overlaps the headers");
   if (static_cast<std::uint64_t>(pe.optionalHeaderOffset) + pe.sizeOfOptionalHeader + 40 > kSectionFileOffset) {
     throw WriteError("the headers do not fit before the resource section");
   }
