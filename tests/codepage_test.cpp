@@ -23,6 +23,14 @@ TEST(CodePage, UnmappableCharactersBecomeTheDefaultCharacter) {
   EXPECT_EQ(cp932().toAnsi(u"\u0639\u0627\u062F\u064A"), "????");
 }
 
+#ifndef _WIN32
+TEST(CodePage, DefaultIs932) {
+  const theme::CodePage cp;
+  EXPECT_EQ(cp.id(), 932U);
+  EXPECT_EQ(cp.toAnsi(u"\u3042"), sjis({0x82, 0xA0}));
+}
+#endif
+
 TEST(CodePage, UnknownCodePageIsRefused) { EXPECT_THROW(theme::CodePage(54321), std::invalid_argument); }
 
 TEST(CodePage, CutNeverSplitsADoubleByteCharacter) {

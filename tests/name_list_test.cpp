@@ -11,6 +11,13 @@ namespace {
 
 using List = std::vector<std::u16string>;
 
+std::u16string spell(std::u16string_view prefix, char16_t unit, std::u16string_view suffix = {}) {
+  std::u16string s(prefix);
+  s.push_back(unit);
+  s.append(suffix);
+  return s;
+}
+
 TEST(NameList, EndsAtEmptyNameOrEndOfData) {
   EXPECT_EQ(theme::readNameList(span(nameList({u"Blue", u"Olive"}))), (List{u"Blue", u"Olive"}));
   EXPECT_EQ(theme::readNameList(span(nameList({u"Blue", u"Olive"}, false))), (List{u"Blue", u"Olive"}));
@@ -54,8 +61,7 @@ TEST(NameLists, FileNameTableIsLaidOutColourByColour) {
   EXPECT_EQ(pages.fileNames[1][1], u"C1S1");  // the fifth name
   for (int c = 0; c < 3; ++c)
     for (int k = 0; k < 3; ++k)
-      EXPECT_EQ(pages.fileNames.at(k).at(c), u"C" + std::u16string(1, char16_t(u'0' + c)) + u"S" +
-                                                 std::u16string(1, char16_t(u'0' + k)));
+      EXPECT_EQ(pages.fileNames.at(k).at(c), spell(u"C", char16_t(u'0' + c)) + spell(u"S", char16_t(u'0' + k)));
   EXPECT_TRUE(pages.fileNames[3][0].empty());
   EXPECT_TRUE(pages.fileNames[0][3].empty());
 }
@@ -73,7 +79,7 @@ TEST(NameLists, ListsLongerThanTheirSlotsAreCut) {
   std::u16string longName(80, u'N');
   std::vector<std::u16string> files;
   files.reserve(60);
-  for (int i = 0; i < 60; ++i) files.push_back(u"F" + std::u16string(1, char16_t(u'A' + i % 26)) + u"_INI");
+  for (int i = 0; i < 60; ++i) files.push_back(spell(u"F", char16_t(u'A' + i % 26), u"_INI"));
   Bytes fileList;
   for (const auto& f : files) {
     Bytes n = nameList({f}, false);
@@ -89,7 +95,7 @@ TEST(NameLists, ListsLongerThanTheirSlotsAreCut) {
   EXPECT_EQ(pages.colourCount, 10);
   EXPECT_EQ(pages.sizeNames[0], std::u16string(63, u'N'));
   EXPECT_EQ(pages.sizeNames[4], u"S4");
-  EXPECT_EQ(pages.fileNames[4][9], u"F" + std::u16string(1, char16_t(u'A' + 49 % 26)));  // entry 49
+  EXPECT_EQ(pages.fileNames[4][9], spell(u"F", char16_t(u'A' + 49 % 26)));  // entry 49
   EXPECT_EQ(pages.fileNames[0][0], u"FA");
 }
 
