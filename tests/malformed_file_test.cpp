@@ -86,6 +86,8 @@ const std::vector<Corruption>& corruptions() {
   return all;
 }
 
+void PrintTo(const Corruption& c, std::ostream* os) { *os << c.name; }
+
 class MalformedFile : public ::testing::TestWithParam<Corruption> {};
 
 TEST_P(MalformedFile, IsRefusedWithThemeError) {

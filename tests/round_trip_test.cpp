@@ -62,6 +62,8 @@ const std::vector<Sample>& samples() {
   return all;
 }
 
+void PrintTo(const Sample& s, std::ostream* os) { *os << s.name; }
+
 class RoundTrip : public ::testing::TestWithParam<Sample> {};
 
 TEST_P(RoundTrip, WriteLoadWriteIsStable) {

@@ -53,6 +53,7 @@ struct WineTheme {
   const char* path;
 };
 const std::vector<WineTheme>& wineThemes();
+inline void PrintTo(const WineTheme& t, std::ostream* os) { *os << t.path; }
 bool fileExists(const std::string& path);
 
 // When MARVENTO_KEEP_REBUILT names a folder, keeps `original` and `rebuilt` there as

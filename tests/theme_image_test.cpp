@@ -34,6 +34,8 @@ struct Layout {
   BuildOptions options;
 };
 
+void PrintTo(const Layout& l, std::ostream* os) { *os << l.label; }
+
 class ThemeLayouts : public ::testing::TestWithParam<Layout> {};
 
 TEST_P(ThemeLayouts, ReadTheSameAsTheDefaultLayout) {
