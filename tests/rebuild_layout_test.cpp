@@ -305,6 +305,28 @@ TEST(RebuildLayout, TranslatedSectionsAreWrittenAtFileOffset0x1000WithTheirRva) 
   }
 }
 
+// Below the page size an image is mapped as the file lies, so a section's raw data
+// must stay at its RVA; the rebuild keeps it there or refuses the layout.
+TEST(RebuildLayout, LowSectionAlignmentKeepsRawDataAtItsRva) {
+  BuildOptions o;
+  o.sectionAlignment = 0x200;
+  o.sectionRva = 0x400;
+  o.sectionFileOffset = 0x400;
+  const Bytes theme = sampleTheme(o);
+  theme::FontPages pages;
+  theme::ThemeImage image = loadBytes(theme, pages);
+  Bytes out;
+  try {
+    out = theme::rebuildTheme(image, pages, cp932());
+  } catch (const theme::WriteError& e) {
+    SUCCEED() << "refused: " << e.what();
+    return;
+  }
+  const Headers h = headersOf(out);
+  EXPECT_EQ(getU32(out, h.firstSection + 20), getU32(out, h.firstSection + 12))
+      << "PointerToRawData differs from VirtualAddress in an image mapped as it lies";
+}
+
 TEST(RebuildLayout, Pe32PlusKeepsItsOwnHeaderSizes) {
   BuildOptions o;
   o.pe32Plus = true;
