@@ -84,6 +84,15 @@ bool valuesFromSomeRow(const theme::FontPages& pages, const theme::FontRow& now)
   return false;
 }
 
+bool sizeAndOptionFromSomeRow(const theme::FontPages& pages, const theme::FontRow& now) {
+  for (int k = 0; k < theme::kMaxPages; ++k) {
+    for (const theme::FontRow& row : pages.rows(k)) {
+      if (sameIdentity(row, now) && row.size.text == now.size.text && row.option.text == now.option.text) return true;
+    }
+  }
+  return false;
+}
+
 // `b` was read from the file rebuilt from `a`.
 void comparePages(const theme::FontPages& a, const theme::FontPages& b) {
   REQUIRE(a.pageCount == b.pageCount, "page count " + std::to_string(a.pageCount) + " became " +
@@ -366,6 +375,28 @@ void checkThemeRoundTrip(std::span<const std::uint8_t> data) {
     fail(std::string("the rebuilt file cannot be rebuilt: ") + e.what());
   }
   REQUIRE(second == first, "rebuilding the rebuilt file changes it: " + firstDifference(first, second));
+
+  // Edits reach the file: a double-byte face set on every row of every page comes back
+  // on every row, and the other values stay those of a row with the same identity.
+  const std::string face = cp.toAnsi(u"\uFF2D\uFF33 \uFF30\u30B4\u30B7\u30C3\u30AF");  // ＭＳ Ｐゴシック
+  for (int k = 0; k < theme::kMaxPages; ++k) pages.setFontOfPage(k, face);
+  theme::FontPages edited;
+  try {
+    const theme::ThemeImage image3 = theme::parseThemeImage(theme::rebuildTheme(image, pages, cp));
+    theme::readFontPages(image3, edited, cp);
+  } catch (const std::runtime_error& e) {
+    fail(std::string("the edited theme does not rebuild and load: ") + e.what());
+  }
+  for (int k = 0; k < theme::kMaxPages; ++k) {
+    REQUIRE(edited.rowCount(k) == pages.rowCount(k), "the edit changed the rows of page " + std::to_string(k));
+    for (std::size_t r = 0; r < pages.rowCount(k); ++r) {
+      const theme::FontRow& was = pages.rows(k)[r];
+      const theme::FontRow& now = edited.rows(k)[r];
+      REQUIRE(sameIdentity(was, now) && now.font.text == face && sizeAndOptionFromSomeRow(pages, now),
+              "page " + std::to_string(k) + " row " + std::to_string(r) + " after the edit: \"" + now.font.text +
+                  "\" \"" + now.size.text + "\" \"" + now.option.text + "\"");
+    }
+  }
 }
 
 void checkIniText(std::span<const std::uint8_t> data) {
