@@ -46,6 +46,41 @@ void CDialog::EndDialog(int result) {
   ::EndDialog(m_hWnd, result);
 }
 
+// A template at (0, 0) has no place of its own: it is shown centred over its owner, or
+// over the work area when it has none, as the class library does for its dialogs.
+void CDialog::CenterIfUnplaced() const {
+  if ((::GetWindowLongPtrA(m_hWnd, GWL_STYLE) & WS_CHILD) != 0) return;
+  HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
+  const RECT rect = GetWindowRect();
+  // The template's origin lands on the screen's, or on the owner's (its client area on
+  // Windows, its window on some implementations).
+  bool unplaced = rect.left == 0 && rect.top == 0;
+  if (owner != nullptr) {
+    POINT client{0, 0};
+    ::ClientToScreen(owner, &client);
+    RECT window{};
+    ::GetWindowRect(owner, &window);
+    unplaced = unplaced || (rect.left == client.x && rect.top == client.y) ||
+               (rect.left == window.left && rect.top == window.top);
+  }
+  if (!unplaced) return;
+
+  RECT area{};
+  ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+  RECT around = area;
+  if (owner != nullptr && ::IsWindowVisible(owner) != FALSE && ::IsIconic(owner) == FALSE) ::GetWindowRect(owner, &around);
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  int x = (around.left + around.right - width) / 2;
+  int y = (around.top + around.bottom - height) / 2;
+  // Kept on the work area.
+  if (x + width > area.right) x = area.right - width;
+  if (y + height > area.bottom) y = area.bottom - height;
+  if (x < area.left) x = area.left;
+  if (y < area.top) y = area.top;
+  ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 BOOL CDialog::OnInitDialog() {
   DoDataExchange();
   return TRUE;
@@ -58,6 +93,7 @@ bool CDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
   switch (msg) {
     case WM_INITDIALOG:
       result = OnInitDialog();
+      CenterIfUnplaced();
       return true;
     case WM_COMMAND: {
       const UINT code = HIWORD(wp);

@@ -28,6 +28,7 @@ class CDialog : public CWnd {
  private:
   static INT_PTR CALLBACK DialogProc(HWND, UINT, WPARAM, LPARAM);
   [[nodiscard]] HWND OwnerWindow() const;
+  void CenterIfUnplaced() const;
 
   UINT m_templateId;
   CWnd* m_parent;

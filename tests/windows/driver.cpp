@@ -71,21 +71,23 @@ struct Target {
 };
 Target g_target;
 
+struct DialogSearch {
+  DWORD pid;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectDialog(HWND hwnd, LPARAM lp) {
+  auto* search = reinterpret_cast<DialogSearch*>(lp);
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(hwnd, &pid);
+  if (pid == search->pid && ::IsWindowVisible(hwnd) && ClassOf(hwnd) == L"#32770") search->found.push_back(hwnd);
+  return TRUE;
+}
+
 // The visible top-level dialogs of the target process.
 std::vector<HWND> Dialogs() {
-  struct Search {
-    DWORD pid;
-    std::vector<HWND> found;
-  } search{g_target.process.dwProcessId, {}};
-  ::EnumWindows(
-      [](HWND hwnd, LPARAM lp) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lp);
-        DWORD pid = 0;
-        ::GetWindowThreadProcessId(hwnd, &pid);
-        if (pid == s->pid && ::IsWindowVisible(hwnd) && ClassOf(hwnd) == L"#32770") s->found.push_back(hwnd);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  DialogSearch search{g_target.process.dwProcessId, {}};
+  ::EnumWindows(&CollectDialog, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 

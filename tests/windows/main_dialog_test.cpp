@@ -61,6 +61,17 @@ void expectRect(const RECT& r, int left, int top, int right, int bottom, const c
   EXPECT_EQ(r.bottom, bottom) << what;
 }
 
+struct Faces {
+  std::set<std::string> text, symbolOnly, all;
+};
+
+int CALLBACK CollectFace(const LOGFONTA* font, const TEXTMETRICA* metric, DWORD, LPARAM lp) {
+  auto* faces = reinterpret_cast<Faces*>(lp);
+  faces->all.insert(font->lfFaceName);
+  if (metric->tmCharSet != SYMBOL_CHARSET) faces->text.insert(font->lfFaceName);
+  return 1;
+}
+
 class MainDialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -213,21 +224,11 @@ TEST_F(MainDialogTest, BulkComboListsInstalledFacesWithoutSymbolAndVerticalFonts
   }
 
   // What the system reports, gathered here on its own: faces with a non-symbol charset.
-  struct Faces {
-    std::set<std::string> text, symbolOnly, all;
-  } faces;
+  Faces faces;
   LOGFONTA any{};
   any.lfCharSet = DEFAULT_CHARSET;
   HDC screen = ::GetDC(nullptr);
-  ::EnumFontFamiliesExA(
-      screen, &any,
-      [](const LOGFONTA* font, const TEXTMETRICA* metric, DWORD, LPARAM lp) -> int {
-        auto* f = reinterpret_cast<Faces*>(lp);
-        f->all.insert(font->lfFaceName);
-        if (metric->tmCharSet != SYMBOL_CHARSET) f->text.insert(font->lfFaceName);
-        return 1;
-      },
-      reinterpret_cast<LPARAM>(&faces), 0);
+  ::EnumFontFamiliesExA(screen, &any, &CollectFace, reinterpret_cast<LPARAM>(&faces), 0);
   ::ReleaseDC(nullptr, screen);
   for (const auto& face : faces.all) {
     if (faces.text.count(face) == 0) faces.symbolOnly.insert(face);
