@@ -5,6 +5,7 @@
 
 #include <exception>
 
+#include "about_dlg.h"
 #include "app.h"
 #include "errors.h"
 #include "file_dialog.h"
@@ -102,8 +103,14 @@ BOOL CMainDlg::OnInitDialog() {
 }
 
 void CMainDlg::CreatePageWidgets(int page, const RECT& area, HFONT font) {
-  win32::CListCtrl& list = m_fontLists.at(page);
+  widgets::CFontListCtrl& list = m_fontLists.at(page);
   list.Create(kFontListStyle, RECT{0, 0, 1, 1}, m_hWnd, IDC_FONT_LIST, WS_EX_CLIENTEDGE);
+  // The list shows the page; every value an editor writes goes into the page as well.
+  list.SetCellChangedHandler([this, page](int row, int column, const std::string& text) {
+    if (row >= 0 && static_cast<std::size_t>(row) < m_pages.rowCount(page)) {
+      m_pages.setCell(page, static_cast<std::size_t>(row), column, text);
+    }
+  });
   list.SetWindowPos(nullptr, area.left + 5, area.top + 40, (area.right - area.left) - 10,
                     (area.bottom - area.top) - 45, SWP_NOZORDER);
   list.SetFont(font);
@@ -144,6 +151,13 @@ void CMainDlg::ShowPage(int page) {
 
 bool CMainDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
   switch (msg) {
+    case WM_SYSCOMMAND:
+      if ((wp & 0xFFF0) == IDM_ABOUTBOX) {
+        OnAbout();
+        result = 0;
+        return true;
+      }
+      break;
     case WM_PAINT:
       if (::IsIconic(m_hWnd) == FALSE) break;
       OnPaint();
@@ -179,6 +193,17 @@ bool CMainDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         result = 0;
         return true;
       }
+      if (HIWORD(wp) == BN_CLICKED && LOWORD(wp) == IDC_VERSION) {
+        OnAbout();
+        TrimWorkingSet();
+        result = 0;
+        return true;
+      }
+      if (HIWORD(wp) == CBN_SELCHANGE && LOWORD(wp) == IDC_BULK_FONT) {
+        OnBulkFontSelChange();
+        result = 0;
+        return true;
+      }
       break;
     default:
       break;
@@ -206,6 +231,24 @@ void CMainDlg::OnClose() {
 void CMainDlg::ReleaseTheme() { m_image = theme::ThemeImage{}; }
 
 void CMainDlg::OnTabSelChange() { ShowPage(m_tab.GetCurSel()); }
+
+void CMainDlg::OnAbout() {
+  CAboutDlg about;
+  about.DoModal();
+}
+
+void CMainDlg::OnBulkFontSelChange() {
+  // Only the selected page is touched, whichever combo spoke (only its combo is shown).
+  const int page = m_tab.GetCurSel();
+  if (page < 0 || page >= kPages) return;
+  const win32::CComboBox& combo = m_bulkCombos.at(page);
+  const int index = combo.GetCurSel();
+  if (index == CB_ERR) return;
+  const std::string face = theme::cutAnsi(combo.GetLBText(index), theme::kMaxCellBytes, m_cp);
+  const widgets::CFontListCtrl& list = m_fontLists.at(page);
+  for (int row = 0; row < list.GetItemCount(); ++row) list.SetItemText(row, theme::kColFont, face.c_str());
+  m_pages.setFontOfPage(page, face);
+}
 
 bool CMainDlg::ChooseThemeToLoad(std::string& path) {
   win32::CFileDialog dialog(true, kThemeExtension, nullptr, kFileDialogFlags, kThemeFilter, m_hWnd);

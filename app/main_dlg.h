@@ -9,7 +9,9 @@
 #include "codepage.h"
 #include "controls.h"
 #include "dialog.h"
+#include "font_list_ctrl.h"
 #include "font_pages.h"
+#include "label_static.h"
 #include "theme_image.h"
 
 class CMainDlg : public win32::CDialog {
@@ -51,6 +53,8 @@ class CMainDlg : public win32::CDialog {
   void OnTabSelChange();
   void OnLoad();
   void OnWrite();
+  void OnAbout();
+  void OnBulkFontSelChange();
 
   void CreatePageWidgets(int page, const RECT& area, HFONT font);
   void ShowPage(int page);
@@ -61,12 +65,12 @@ class CMainDlg : public win32::CDialog {
 
   theme::ThemeImage m_image;
   std::array<win32::CComboBox, kPages> m_bulkCombos;
-  std::array<win32::CStatic, 3> m_labels;
+  std::array<widgets::CLabelStatic, 3> m_labels;
   win32::CEdit m_styleNameBox;
   std::string m_targetPath;
   std::string m_loadedPath;
   std::array<win32::CEdit, kPages> m_sizeNameBoxes;
-  std::array<win32::CListCtrl, kPages> m_fontLists;
+  std::array<widgets::CFontListCtrl, kPages> m_fontLists;
   theme::FontPages m_pages;
   theme::CodePage m_cp;
   win32::CTabCtrl m_tab;

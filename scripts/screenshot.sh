@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts Marvento.exe under Wine (reporting Windows XP) on a virtual display, drives it
-# like a user (Wine's light.msstyles loaded through the real open dialog) and saves a
-# PNG of the screen at each step: build/<preset>/screenshots/{1-before-load,2-after-load}.png
+# like a user (Wine's light.msstyles loaded through the real open dialog, a size cell
+# clicked, the About box opened) and saves a PNG of the screen at each step:
+#   build/<preset>/screenshots/{1-before-load,2-after-load,3-size-editor,4-about}.png
 #
 #   scripts/screenshot.sh [--no-setup]
 set -euo pipefail
@@ -25,7 +26,8 @@ mkdir -p "$sync"
 
 "$MARVENTO_WINE" "$wine_build_dir/tests/windows/marvento_driver.exe" --sync-dir "Z:$sync" \
   "Z:$wine_build_dir/app/Marvento.exe" -- \
-  expect-dialog sync 1-before-load load "Z:$light" sync 2-after-load close-box >"$out/driver.log" 2>&1 &
+  expect-dialog sync 1-before-load load "Z:$light" sync 2-after-load \
+  click-cell 1 4 sync 3-size-editor about close-box >"$out/driver.log" 2>&1 &
 driver=$!
 
 # Captures the screen whenever the driver waits at a sync point.
@@ -47,5 +49,7 @@ done
 status=0
 wait "$driver" || status=$?
 cat "$out/driver.log"
+# The driver names the About box's sync point itself; keep the numbered order.
+if [ -e "$out/about.png" ]; then mv "$out/about.png" "$out/4-about.png"; fi
 rm -rf "$sync"
 exit "$status"

@@ -1,5 +1,7 @@
 #include "gui_support.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 #include "resource.h"
@@ -110,23 +112,69 @@ std::vector<std::string> comboEntries(HWND combo) {
 
 bool visible(HWND hwnd) { return ::IsWindowVisible(hwnd) != FALSE; }
 
+namespace {
+struct CaptionSearch {
+  const char* caption;
+  HWND found;
+};
+
+BOOL CALLBACK MatchCaption(HWND hwnd, LPARAM lp) {
+  auto* search = reinterpret_cast<CaptionSearch*>(lp);
+  if (::IsWindowVisible(hwnd) != FALSE && windowText(hwnd) == search->caption) {
+    search->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+}  // namespace
+
 HWND findTopLevel(const char* caption) {
-  struct Search {
-    const char* caption;
-    HWND found;
-  } search{caption, nullptr};
-  ::EnumThreadWindows(
-      ::GetCurrentThreadId(),
-      [](HWND hwnd, LPARAM lp) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lp);
-        if (::IsWindowVisible(hwnd) != FALSE && windowText(hwnd) == s->caption) {
-          s->found = hwnd;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  CaptionSearch search{caption, nullptr};
+  ::EnumThreadWindows(::GetCurrentThreadId(), &MatchCaption, reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+bool Capture::contains(const RECT& rect, COLORREF colour) const {
+  for (int y = std::max(0, static_cast<int>(rect.top)); y < std::min(height, static_cast<int>(rect.bottom)); ++y) {
+    for (int x = std::max(0, static_cast<int>(rect.left)); x < std::min(width, static_cast<int>(rect.right)); ++x) {
+      if (at(x, y) == colour) return true;
+    }
+  }
+  return false;
+}
+
+Capture captureClient(HWND hwnd) {
+  ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  pump();
+  Capture shot;
+  RECT client{};
+  ::GetClientRect(hwnd, &client);
+  shot.width = client.right;
+  shot.height = client.bottom;
+  if (shot.width <= 0 || shot.height <= 0) return shot;
+
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = shot.width;
+  info.bmiHeader.biHeight = -shot.height;  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  HDC windowDc = ::GetDC(hwnd);
+  HDC memoryDc = ::CreateCompatibleDC(windowDc);
+  void* bits = nullptr;
+  HBITMAP bitmap = ::CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ previous = ::SelectObject(memoryDc, bitmap);
+  ::BitBlt(memoryDc, 0, 0, shot.width, shot.height, windowDc, 0, 0, SRCCOPY);
+  ::GdiFlush();
+  const auto* pixel = static_cast<const std::uint8_t*>(bits);
+  shot.pixels.reserve(static_cast<std::size_t>(shot.width) * static_cast<std::size_t>(shot.height));
+  for (int i = 0; i < shot.width * shot.height; ++i, pixel += 4) shot.pixels.push_back(RGB(pixel[2], pixel[1], pixel[0]));
+  ::SelectObject(memoryDc, previous);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(memoryDc);
+  ::ReleaseDC(hwnd, windowDc);
+  return shot;
 }
 
 std::string lightTheme() {

@@ -52,6 +52,18 @@ bool visible(HWND hwnd);
 // The top-level window of this thread with `caption`, or nullptr.
 HWND findTopLevel(const char* caption);
 
+// A window's client area as painted on the screen, pixel by pixel.
+struct Capture {
+  int width = 0;
+  int height = 0;
+  std::vector<COLORREF> pixels;  // rows from the top
+  [[nodiscard]] COLORREF at(int x, int y) const { return pixels.at(static_cast<std::size_t>(y * width + x)); }
+  // Whether some pixel inside `rect` (clipped to the capture) has exactly `colour`.
+  [[nodiscard]] bool contains(const RECT& rect, COLORREF colour) const;
+};
+// Repaints `hwnd` (and its children) now, then reads its client area back.
+Capture captureClient(HWND hwnd);
+
 // A Windows path for a test file, from MARVENTO_* environment variables or empty.
 std::string lightTheme();
 

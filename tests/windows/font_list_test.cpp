@@ -1,0 +1,326 @@
+// The font list's in-place editors under Wine: which editor opens where, what it
+// preselects, what a choice writes, what closes it, and the colours of the cells.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "font_list_ctrl.h"
+#include "gui_support.h"
+#include "resource.h"
+#include "test_support.h"
+
+using gui_test::Cells;
+using gui_test::TestDialog;
+
+namespace {
+
+// Rows chosen for the editors: a size no entry equals, an option in lower case, a face
+// that is not installed, and enough rows to scroll.
+std::u16string editingText() {
+  std::u16string text =
+      u"[A]\r\nFont = DejaVu Sans, 2, bold italic\r\n"
+      u"[B]\r\nFont = Nosuch Face, 9, Bold\r\n"
+      u"[C]\r\nFont = DejaVu Sans, 8\r\n";
+  for (int i = 0; i < 40; ++i) {
+    text += u"[R" + std::u16string(1, static_cast<char16_t>(u'a' + i % 26)) + u"]\r\nFont = DejaVu Serif, 9\r\n";
+  }
+  return text;
+}
+
+// A cell as displayed: the header item's columns, the row's lines, in list coordinates.
+RECT cellRect(HWND list, int row, int column) {
+  HWND header = reinterpret_cast<HWND>(::SendMessageA(list, LVM_GETHEADER, 0, 0));
+  RECT columnR{};
+  ::SendMessageA(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&columnR));
+  ::MapWindowPoints(header, list, reinterpret_cast<POINT*>(&columnR), 2);
+  RECT rowR{};
+  rowR.left = LVIR_BOUNDS;
+  ::SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&rowR));
+  return RECT{columnR.left, rowR.top, columnR.right, rowR.bottom};
+}
+
+void clickAt(HWND hwnd, int x, int y) {
+  ::SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+  ::SendMessageA(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+  gui_test::pump();
+}
+
+void clickCell(HWND list, int row, int column) {
+  const RECT r = cellRect(list, row, column);
+  clickAt(list, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+RECT rectInList(HWND editor, HWND list) {
+  RECT r{};
+  ::GetWindowRect(editor, &r);
+  ::MapWindowPoints(nullptr, list, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+std::string selectedText(HWND combo) {
+  const auto index = ::SendMessageA(combo, CB_GETCURSEL, 0, 0);
+  if (index == CB_ERR) return "<none>";
+  return gui_test::comboEntries(combo).at(static_cast<std::size_t>(index));
+}
+
+// The user picks `text` in the open editor (its selection change reaches the list as
+// the control would send it).
+void choose(HWND list, HWND editor, const char* text) {
+  const auto entries = gui_test::comboEntries(editor);
+  const auto found = std::find(entries.begin(), entries.end(), std::string(text));
+  ASSERT_NE(found, entries.end()) << text;
+  const auto index = found - entries.begin();
+  ::SendMessageA(editor, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  ::SendMessageA(list, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(editor), CBN_SELCHANGE), reinterpret_cast<LPARAM>(editor));
+  gui_test::pump();
+}
+
+class FontListTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dialog.Create());
+    marvento_test::ThemeBuilder theme = marvento_test::oneSizeTheme();
+    theme.textFile(u"BLUE_INI", editingText());
+    dialog.load(temp.write("editing.msstyles", theme.build().bytes));
+    ASSERT_TRUE(dialog.messages.empty());
+    list = dialog.fontList(0);
+    ASSERT_GE(gui_test::listRows(list).size(), 40u);
+  }
+
+  [[nodiscard]] HWND editor(int id) const { return ::GetDlgItem(list, id); }
+  [[nodiscard]] std::string cell(int row, int column) const { return gui_test::listRows(list).at(row).at(column); }
+  [[nodiscard]] int openEditors() const {
+    int open = 0;
+    for (int id = IDC_FACE_EDITOR; id <= IDC_OPTION_EDITOR; ++id) open += gui_test::visible(editor(id)) ? 1 : 0;
+    return open;
+  }
+  void expectNoRowSelected() const {
+    EXPECT_EQ(::SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0), 0);
+    EXPECT_NE(::GetFocus(), list);
+  }
+
+  TestDialog dialog;
+  marvento_test::TempDir temp;
+  HWND list = nullptr;
+};
+
+TEST_F(FontListTest, EditorsAreHiddenChildDropDownsWithTheirEntries) {
+  const DWORD styles[] = {0x40000303u, 0x40000203u, 0x40000303u};  // WS_VSCROLL goes to the list
+  for (int id = IDC_FACE_EDITOR; id <= IDC_OPTION_EDITOR; ++id) {
+    HWND e = editor(id);
+    ASSERT_NE(e, nullptr) << id;
+    EXPECT_EQ(::GetParent(e), list);
+    EXPECT_FALSE(gui_test::visible(e));
+    EXPECT_EQ(static_cast<DWORD>(::GetWindowLongPtrA(e, GWL_STYLE)) & ~(WS_VISIBLE | WS_VSCROLL),
+              styles[id - IDC_FACE_EDITOR]);
+    EXPECT_EQ(::SendMessageA(e, WM_GETFONT, 0, 0), ::SendMessageA(dialog.hwnd(), WM_GETFONT, 0, 0));
+  }
+  EXPECT_EQ(gui_test::comboEntries(editor(IDC_FACE_EDITOR)), gui_test::comboEntries(dialog.bulkCombo(0)));
+  EXPECT_EQ(gui_test::comboEntries(editor(IDC_SIZE_EDITOR)),
+            (std::vector<std::string>{"1", "6", "7", "8", "9", "10", "11", "12", "13", "14", "15", "16", "17", "18",
+                                      "19", "20", "21", "22"}));
+  EXPECT_EQ(gui_test::comboEntries(editor(IDC_OPTION_EDITOR)),
+            (std::vector<std::string>{"", "Bold", "Bold Italic", "Italic"}));
+}
+
+int rowHeight(HWND list) {
+  RECT row{};
+  row.left = LVIR_BOUNDS;
+  ::SendMessageA(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
+  return row.bottom - row.top;
+}
+
+TEST_F(FontListTest, RowsAreAtLeastTwentyPixelsHigh) {
+  // A plain report list with the same font and a row, for comparison.
+  win32::CListCtrl plain;
+  ASSERT_TRUE(plain.Create(WS_CHILD | LVS_REPORT, RECT{0, 0, 300, 200}, dialog.hwnd(), 999));
+  plain.SetFont(reinterpret_cast<HFONT>(::SendMessageA(dialog.hwnd(), WM_GETFONT, 0, 0)));
+  plain.InsertColumn(0, "x", LVCFMT_LEFT, 100);
+  plain.InsertItem(0, "x");
+  ASSERT_LT(rowHeight(plain.GetSafeHwnd()), 20) << "the font alone would make rows lower";
+  EXPECT_GE(rowHeight(list), 20);
+  EXPECT_LE(rowHeight(list), 21) << "the row image list's height, and the list's own padding at most";
+  auto images = reinterpret_cast<HIMAGELIST>(::SendMessageA(list, LVM_GETIMAGELIST, LVSIL_STATE, 0));
+  ASSERT_NE(images, nullptr);
+  int cx = 0;
+  int cy = 0;
+  ImageList_GetIconSize(images, &cx, &cy);
+  EXPECT_EQ(cx, 1);
+  EXPECT_EQ(cy, 20);
+  EXPECT_EQ(ImageList_GetImageCount(images), 0);
+}
+
+TEST_F(FontListTest, ClickOnASizeCellOpensTheSizeEditorOverIt) {
+  clickCell(list, 2, 4);  // "8"
+  HWND sizes = editor(IDC_SIZE_EDITOR);
+  ASSERT_TRUE(gui_test::visible(sizes));
+  EXPECT_EQ(openEditors(), 1);
+  const RECT cellR = cellRect(list, 2, 4);
+  const RECT r = rectInList(sizes, list);
+  EXPECT_EQ(r.left, cellR.left);
+  EXPECT_EQ(r.top, cellR.top);
+  EXPECT_EQ(r.right - r.left, 50);
+  EXPECT_EQ(selectedText(sizes), "8");
+  EXPECT_EQ(cell(2, 4), "8");
+  auto* fontList = dynamic_cast<widgets::CFontListCtrl*>(win32::CWnd::FromHandlePermanent(list));
+  ASSERT_NE(fontList, nullptr);
+  EXPECT_EQ(fontList->GetEditingRow(), 2);
+  EXPECT_EQ(fontList->GetEditingColumn(), 4);
+  expectNoRowSelected();
+}
+
+TEST_F(FontListTest, EditorIsAsWideAsItsColumnAndNineRowsHighWhenDropped) {
+  clickCell(list, 0, 5);
+  HWND options = editor(IDC_OPTION_EDITOR);
+  ASSERT_TRUE(gui_test::visible(options));
+  const RECT r = rectInList(options, list);
+  EXPECT_EQ(r.left, cellRect(list, 0, 5).left);
+  EXPECT_EQ(r.right - r.left, 80);
+
+  // The size editor is given nine rows' height for the closed box and its list.
+  // Windows reports that whole height as the dropped rectangle; Wine reports the list
+  // part below the box (and its common-controls 6 combo then shows up to 30 entries).
+  clickCell(list, 0, 4);
+  HWND sizes = editor(IDC_SIZE_EDITOR);
+  ASSERT_TRUE(gui_test::visible(sizes));
+  ::SendMessageA(sizes, CB_SHOWDROPDOWN, TRUE, 0);
+  gui_test::pump();
+  RECT given{};
+  ::SendMessageA(sizes, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&given));
+  RECT closed{};
+  ::GetWindowRect(sizes, &closed);
+  const int height = 9 * rowHeight(list);
+  const int dropped = given.bottom - given.top;
+  EXPECT_TRUE(dropped == height || dropped + (closed.bottom - closed.top) == height)
+      << "dropped " << dropped << ", box " << closed.bottom - closed.top << ", nine rows " << height;
+  EXPECT_EQ(given.top, closed.top);
+  ::SendMessageA(sizes, CB_SHOWDROPDOWN, FALSE, 0);
+  gui_test::pump();
+}
+
+TEST_F(FontListTest, AChoiceIsWrittenIntoTheCellAndThePageAtOnce) {
+  clickCell(list, 2, 4);
+  HWND sizes = editor(IDC_SIZE_EDITOR);
+  // The keyboard in the open box: the control itself reports the change.
+  ::SendMessageA(sizes, WM_KEYDOWN, VK_DOWN, 0);
+  gui_test::pump();
+  EXPECT_EQ(cell(2, 4), "9");
+  EXPECT_EQ(dialog.pages().rows(0).at(2).size.text, "9");
+  choose(list, sizes, "12");
+  EXPECT_EQ(cell(2, 4), "12");
+  EXPECT_EQ(dialog.pages().rows(0).at(2).size.text, "12");
+  EXPECT_TRUE(gui_test::visible(sizes)) << "the editor stays open for further choices";
+  EXPECT_EQ(cell(1, 4), "9") << "other rows keep their values";
+
+  clickCell(list, 2, 3);
+  choose(list, editor(IDC_FACE_EDITOR), "DejaVu Serif");
+  EXPECT_EQ(cell(2, 3), "DejaVu Serif");
+  EXPECT_EQ(dialog.pages().rows(0).at(2).font.text, "DejaVu Serif");
+  EXPECT_EQ(dialog.pages().rows(0).at(2).size.text, "12");
+  expectNoRowSelected();
+}
+
+TEST_F(FontListTest, EditorPreselectsTheFirstEntryBeginningWithTheCellIgnoringCase) {
+  clickCell(list, 0, 4);  // "2": no entry is "2", "20" is the first to begin with it
+  EXPECT_EQ(selectedText(editor(IDC_SIZE_EDITOR)), "20");
+  EXPECT_EQ(cell(0, 4), "2") << "nothing is written until a choice";
+
+  clickCell(list, 0, 5);  // "bold italic"
+  HWND options = editor(IDC_OPTION_EDITOR);
+  EXPECT_EQ(selectedText(options), "Bold Italic");
+  EXPECT_FALSE(gui_test::visible(editor(IDC_SIZE_EDITOR)));
+  choose(list, options, "");
+  EXPECT_EQ(cell(0, 5), "");
+  EXPECT_EQ(dialog.pages().rows(0).at(0).option.text, "");
+
+  clickCell(list, 1, 3);  // a face that is not installed
+  EXPECT_EQ(selectedText(editor(IDC_FACE_EDITOR)), "<none>");
+  EXPECT_EQ(cell(1, 3), "Nosuch Face");
+}
+
+TEST_F(FontListTest, ClicksOnIdentifyingColumnsOrBelowTheRowsCloseTheEditor) {
+  const auto before = gui_test::listRows(list);
+  clickCell(list, 1, 4);
+  ASSERT_EQ(openEditors(), 1);
+  clickCell(list, 1, 1);
+  EXPECT_EQ(openEditors(), 0);
+
+  clickCell(list, 1, 5);
+  ASSERT_EQ(openEditors(), 1);
+  // Scrolled to the end, the space under the last row is empty list area.
+  ::SendMessageA(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(before.size() - 1), FALSE);
+  clickCell(list, static_cast<int>(before.size()) - 1, 5);
+  ASSERT_EQ(openEditors(), 1);
+  const RECT last = cellRect(list, static_cast<int>(before.size()) - 1, 4);
+  RECT client{};
+  ::GetClientRect(list, &client);
+  if (last.bottom + 5 < client.bottom) {
+    clickAt(list, (last.left + last.right) / 2, last.bottom + 5);
+    EXPECT_EQ(openEditors(), 0);
+  }
+  EXPECT_EQ(gui_test::listRows(list), before);
+  expectNoRowSelected();
+}
+
+TEST_F(FontListTest, ScrollingClosesTheOpenEditor) {
+  struct Scroll {
+    UINT msg;
+    WPARAM wp;
+    const char* what;
+  };
+  const Scroll scrolls[] = {
+      {WM_VSCROLL, SB_LINEDOWN, "vertical scroll bar"},
+      {WM_HSCROLL, SB_LINERIGHT, "horizontal scroll bar"},
+      {WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), "mouse wheel"},
+      {WM_KEYDOWN, VK_NEXT, "page down key"},
+  };
+  for (const Scroll& s : scrolls) {
+    ::SendMessageA(list, LVM_ENSUREVISIBLE, 0, FALSE);
+    gui_test::pump();
+    clickCell(list, 0, 4);
+    ASSERT_EQ(openEditors(), 1) << s.what;
+    ::SendMessageA(list, s.msg, s.wp, 0);
+    gui_test::pump();
+    EXPECT_EQ(openEditors(), 0) << s.what;
+  }
+}
+
+TEST_F(FontListTest, EditorLiesOverTheClickedCellAfterHorizontalScrolling) {
+  RECT r{};
+  ::GetWindowRect(list, &r);
+  ::MapWindowPoints(nullptr, dialog.hwnd(), reinterpret_cast<POINT*>(&r), 2);
+  ::MoveWindow(list, r.left, r.top, 420, r.bottom - r.top, TRUE);  // narrower than the columns
+  gui_test::pump();
+  ::SendMessageA(list, LVM_SCROLL, 300, 0);
+  gui_test::pump();
+  ASSERT_GT(::GetScrollPos(list, SB_HORZ), 0);
+  for (int column = 3; column <= 5; ++column) {
+    clickCell(list, 1, column);
+    HWND e = editor(IDC_FACE_EDITOR + column - 3);
+    ASSERT_TRUE(gui_test::visible(e)) << column;
+    EXPECT_EQ(rectInList(e, list).left, cellRect(list, 1, column).left) << column;
+  }
+}
+
+TEST_F(FontListTest, IdentifyingCellsAreDarkGreyOnLightGreyValueCellsBlackOnWhite) {
+  const gui_test::Capture shot = gui_test::captureClient(list);
+  ASSERT_FALSE(shot.pixels.empty());
+  struct Expect {
+    int column;
+    COLORREF text, back;
+  };
+  for (const Expect& e : {Expect{0, RGB(72, 72, 72), RGB(240, 240, 240)}, Expect{1, RGB(72, 72, 72), RGB(240, 240, 240)},
+                          Expect{2, RGB(72, 72, 72), RGB(240, 240, 240)}, Expect{3, RGB(0, 0, 0), RGB(255, 255, 255)},
+                          Expect{4, RGB(0, 0, 0), RGB(255, 255, 255)}}) {
+    for (int row = 0; row < 3; ++row) {
+      const RECT cellR = cellRect(list, row, e.column);
+      // Behind the text: a pixel near the cell's right end, where no text reaches.
+      EXPECT_EQ(shot.at(cellR.right - 3, (cellR.top + cellR.bottom) / 2), e.back)
+          << "background of row " << row << " column " << e.column;
+      EXPECT_TRUE(shot.contains(cellR, e.text)) << "text of row " << row << " column " << e.column;
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,179 @@
+#include "font_list_ctrl.h"
+
+#include <windowsx.h>
+
+#include "installed_faces.h"
+
+namespace widgets {
+
+namespace {
+
+constexpr DWORD kSortedEditorStyle = WS_CHILD | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_SORT | CBS_HASSTRINGS;
+constexpr DWORD kSizeEditorStyle = WS_CHILD | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_HASSTRINGS;
+constexpr const char* kSizes[] = {"1",  "6",  "7",  "8",  "9",  "10", "11", "12", "13",
+                                  "14", "15", "16", "17", "18", "19", "20", "21", "22"};
+constexpr const char* kOptions[] = {"Bold", "Italic", "Bold Italic", ""};
+constexpr int kRowHeight = 20;
+constexpr int kEditorRows = 9;  // the closed box and eight rows of its list
+constexpr std::size_t kCellBytes = 63;
+constexpr COLORREF kIdentityText = RGB(72, 72, 72);
+constexpr COLORREF kIdentityBack = RGB(240, 240, 240);
+constexpr COLORREF kValueText = RGB(0, 0, 0);
+constexpr COLORREF kValueBack = RGB(255, 255, 255);
+#ifndef WM_MOUSEHWHEEL
+constexpr UINT WM_MOUSEHWHEEL = 0x020E;  // Vista's horizontal wheel; XP headers lack it
+#endif
+
+bool IsScrollKey(WPARAM key) {
+  switch (key) {
+    case VK_UP:
+    case VK_DOWN:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_HOME:
+    case VK_END:
+    case VK_LEFT:
+    case VK_RIGHT:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+bool CFontListCtrl::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  switch (msg) {
+    case WM_CREATE:
+      result = Default();
+      if (result == -1) return true;
+      result = OnCreate() ? 0 : -1;
+      return true;
+    case WM_DESTROY:
+      // The list would destroy its state image list itself; it belongs to m_rowHeight.
+      SetImageList(nullptr, LVSIL_STATE);
+      break;
+    case WM_LBUTTONDOWN:
+      // Not passed on: a click never selects a row, focuses the list or starts a drag.
+      OnLButtonDown(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+      result = 0;
+      return true;
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+    case WM_MOUSEWHEEL:
+    case WM_MOUSEHWHEEL:
+      // An editor left open would float over the wrong cell once the rows move.
+      HideOpenEditor();
+      break;
+    case WM_KEYDOWN:
+      if (IsScrollKey(wp)) HideOpenEditor();
+      break;
+    case WM_COMMAND:
+      if (HIWORD(wp) == CBN_SELCHANGE && LOWORD(wp) >= kEditorIds[0] && LOWORD(wp) <= kEditorIds[2]) {
+        OnEditorSelChange();
+        result = 0;
+        return true;
+      }
+      break;
+    default:
+      break;
+  }
+  return win32::CListCtrl::OnMessage(msg, wp, lp, result);
+}
+
+bool CFontListCtrl::OnCreate() {
+  if (m_rowHeight.Create(1, kRowHeight, ILC_COLOR, 0, 0)) SetImageList(m_rowHeight.GetSafeHandle(), LVSIL_STATE);
+
+  HFONT font = reinterpret_cast<HFONT>(::SendMessageA(::GetParent(m_hWnd), WM_GETFONT, 0, 0));
+  const RECT tiny{0, 0, 1, 1};
+  win32::CComboBox& faces = m_editors[0];
+  faces.Create(kSortedEditorStyle, tiny, m_hWnd, kEditorIds[0]);
+  faces.SetFont(font);
+  AddInstalledFaces(faces);
+
+  win32::CComboBox& sizes = m_editors[1];
+  sizes.Create(kSizeEditorStyle, tiny, m_hWnd, kEditorIds[1]);
+  sizes.SetFont(font);
+  for (const char* size : kSizes) sizes.AddString(size);
+
+  win32::CComboBox& options = m_editors[2];
+  options.Create(kSortedEditorStyle, tiny, m_hWnd, kEditorIds[2]);
+  options.SetFont(font);
+  for (const char* option : kOptions) options.AddString(option);
+
+  m_editColumn = -1;
+  return true;
+}
+
+void CFontListCtrl::HideOpenEditor() const {
+  if (m_editColumn < kFirstValueColumn) return;
+  const win32::CComboBox& editor = m_editors.at(m_editColumn - kFirstValueColumn);
+  if (editor.IsWindowVisible()) editor.ShowWindow(SW_HIDE);
+}
+
+void CFontListCtrl::OnLButtonDown(POINT point) {
+  LVHITTESTINFO hit{};
+  hit.pt = point;
+  SubItemHitTest(&hit);
+  const int row = hit.iItem;
+  const int column = hit.iSubItem;
+
+  for (const auto& editor : m_editors) {
+    if (editor.IsWindowVisible()) editor.ShowWindow(SW_HIDE);
+  }
+  if (row < 0 || column < kFirstValueColumn) return;
+
+  const int width = GetColumnWidth(column);
+  int left = -::GetScrollPos(m_hWnd, SB_HORZ);  // the columns as displayed
+  for (int c = 0; c < column; ++c) left += GetColumnWidth(c);
+  RECT rowRect{};
+  GetItemRect(row, &rowRect, LVIR_BOUNDS);
+
+  m_editRow = row;
+  m_editColumn = column;
+  const win32::CComboBox& editor = m_editors.at(column - kFirstValueColumn);
+  editor.MoveWindow(left, rowRect.top, width, kEditorRows * (rowRect.bottom - rowRect.top), true);
+  // The first entry that begins with the cell's text, ignoring case; none when no
+  // entry does.
+  const std::string text = GetItemText(row, column);
+  editor.SetCurSel(editor.FindString(-1, text.c_str()));
+  editor.ShowWindow(SW_SHOW);
+}
+
+void CFontListCtrl::OnEditorSelChange() {
+  if (m_editColumn < kFirstValueColumn) return;
+  const win32::CComboBox& editor = m_editors.at(m_editColumn - kFirstValueColumn);
+  const int index = editor.GetCurSel();
+  if (index == CB_ERR) return;
+  std::string text = editor.GetLBText(index);
+  if (text.size() > kCellBytes) text.resize(kCellBytes);  // entries are ASCII or face names
+  SetItemText(m_editRow, m_editColumn, text.c_str());
+  if (m_cellChanged) m_cellChanged(m_editRow, m_editColumn, text);
+}
+
+bool CFontListCtrl::OnReflectedMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  if (msg == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lp)->code == static_cast<UINT>(NM_CUSTOMDRAW)) {
+    result = OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(lp));
+    return true;
+  }
+  return win32::CListCtrl::OnReflectedMessage(msg, wp, lp, result);
+}
+
+LRESULT CFontListCtrl::OnCustomDraw(NMLVCUSTOMDRAW* draw) const {
+  switch (draw->nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+      return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT:
+      return CDRF_NOTIFYSUBITEMDRAW;
+    case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
+      const bool identity = draw->iSubItem < kFirstValueColumn;
+      draw->clrText = identity ? kIdentityText : kValueText;
+      draw->clrTextBk = identity ? kIdentityBack : kValueBack;
+      return CDRF_DODEFAULT;
+    }
+    default:
+      return 0;
+  }
+}
+
+}  // namespace widgets

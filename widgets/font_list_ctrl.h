@@ -1,0 +1,45 @@
+#pragma once
+// The font list: a report list of font rows whose three value columns (font name,
+// size, option) are edited in place with drop-down lists opened over the clicked cell.
+// The identifying columns are drawn dark grey on light grey.
+#include <array>
+#include <functional>
+#include <string>
+
+#include "controls.h"
+#include "gdi.h"
+
+namespace widgets {
+
+class CFontListCtrl : public win32::CListCtrl {
+ public:
+  static constexpr int kFirstValueColumn = 3;
+  static constexpr int kEditorIds[3] = {102, 103, 104};  // face, size, option
+
+  // Told of every cell an editor changes (row, column, new text).
+  using CellChanged = std::function<void(int, int, const std::string&)>;
+  void SetCellChangedHandler(CellChanged handler) { m_cellChanged = std::move(handler); }
+
+  [[nodiscard]] int GetEditingRow() const { return m_editRow; }
+  [[nodiscard]] int GetEditingColumn() const { return m_editColumn; }
+  [[nodiscard]] HWND GetEditor(int column) const { return m_editors.at(column - kFirstValueColumn).GetSafeHwnd(); }
+
+ protected:
+  bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+  bool OnReflectedMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+ private:
+  bool OnCreate();
+  void OnLButtonDown(POINT point);
+  void OnEditorSelChange();
+  void HideOpenEditor() const;
+  LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw) const;
+
+  int m_editColumn = -1;
+  int m_editRow = 0;
+  std::array<win32::CComboBox, 3> m_editors;
+  win32::CImageList m_rowHeight;
+  CellChanged m_cellChanged;
+};
+
+}  // namespace widgets

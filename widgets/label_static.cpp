@@ -1,0 +1,48 @@
+#include "label_static.h"
+
+#include "gdi.h"
+
+namespace widgets {
+
+namespace {
+constexpr COLORREF kDisabledText = RGB(127, 127, 127);
+constexpr LONG kPointSizeTenths = 90;
+}  // namespace
+
+bool CLabelStatic::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  if (msg == WM_PAINT) {
+    OnPaint();
+    result = 0;
+    return true;
+  }
+  return win32::CStatic::OnMessage(msg, wp, lp, result);
+}
+
+void CLabelStatic::OnPaint() {
+  win32::CPaintDC dc(m_hWnd);
+  wchar_t text[256] = {};
+  if (::GetWindowTextW(m_hWnd, text, 256) <= 0) return;  // nothing at all, not even a background
+  RECT client = GetClientRect();
+
+  // Made afresh at every paint; where "ms ui gothic" is missing the font mapper picks
+  // another 9-point face.
+  LOGFONTA logFont{};
+  logFont.lfCharSet = DEFAULT_CHARSET;
+  logFont.lfQuality = DEFAULT_QUALITY;
+  logFont.lfHeight = kPointSizeTenths;
+  ::lstrcpyA(logFont.lfFaceName, "ms ui gothic");
+  win32::CFont font;
+  HGDIOBJ previous = nullptr;
+  if (font.CreatePointFontIndirect(&logFont)) previous = ::SelectObject(dc.GetSafeHdc(), font.GetSafeHandle());
+
+  ::SetBkMode(dc.GetSafeHdc(), TRANSPARENT);
+  ::SetTextColor(dc.GetSafeHdc(), IsWindowEnabled() ? ::GetSysColor(COLOR_MENUTEXT) : kDisabledText);
+  const LONG_PTR style = ::GetWindowLongPtrA(m_hWnd, GWL_STYLE);
+  UINT format = DT_WORDBREAK;
+  if ((style & SS_CENTER) != 0) format |= DT_CENTER;
+  ::DrawTextW(dc.GetSafeHdc(), text, -1, &client, format);
+
+  if (previous != nullptr) ::SelectObject(dc.GetSafeHdc(), previous);
+}
+
+}  // namespace widgets
