@@ -15,6 +15,7 @@ namespace theme {
 namespace {
 
 constexpr std::uint32_t kSectionFileOffset = 0x1000;  // where the rebuilt resource section starts
+constexpr std::uint32_t kPageSize = 0x1000;
 constexpr std::uint32_t kSubdirectoryBit = 0x80000000;
 constexpr std::uint32_t kResourceDirectory = 2;
 
@@ -54,10 +55,12 @@ struct SectionLayout {
 
 class SectionWriter {
   std::vector<std::uint8_t>& out_;
+  std::uint32_t start_;  // file offset of the section
 
  public:
-  SectionWriter(std::vector<std::uint8_t>& out, const SectionLayout& layout)
+  SectionWriter(std::vector<std::uint8_t>& out, std::uint32_t start, const SectionLayout& layout)
       : out_(out),
+        start_(start),
         nameDir_(layout.nameDirectories),
         langDir_(layout.languageDirectories),
         dataEntry_(layout.dataEntries),
@@ -69,32 +72,40 @@ class SectionWriter {
   std::uint64_t nameDir_, langDir_, dataEntry_, typeName_, resName_, langName_;
 
   void header(std::uint64_t at, const DirectoryHeader& h) {
-    std::copy(h.begin(), h.end(), out_.begin() + static_cast<std::ptrdiff_t>(kSectionFileOffset + at));
+    std::copy(h.begin(), h.end(), out_.begin() + static_cast<std::ptrdiff_t>(start_ + at));
   }
   void entry(std::uint64_t at, std::uint32_t name, std::uint32_t offset) {
-    putU32(out_, kSectionFileOffset + at, name);
-    putU32(out_, kSectionFileOffset + at + 4, offset);
+    putU32(out_, start_ + at, name);
+    putU32(out_, start_ + at + 4, offset);
   }
   // Copies a counted name to `cursor` and returns the Name field that points at it.
   std::uint32_t name(const EntryName& n, std::uint64_t& cursor) {
     if (!n.named()) return n.field;
     const std::uint64_t at = cursor;
-    putU16(out_, kSectionFileOffset + at, static_cast<std::uint16_t>(n.text.size()));
-    for (std::size_t i = 0; i < n.text.size(); ++i) putU16(out_, kSectionFileOffset + at + 2 + 2 * i, n.text[i]);
+    putU16(out_, start_ + at, static_cast<std::uint16_t>(n.text.size()));
+    for (std::size_t i = 0; i < n.text.size(); ++i) putU16(out_, start_ + at + 2 + 2 * i, n.text[i]);
     cursor += countedNameSize(n);
     return kSubdirectoryBit | static_cast<std::uint32_t>(at);
   }
 };
+
+// An image aligned below the page size is mapped as it lies in the file, so its section
+// must stay at a file offset equal to its RVA; otherwise it starts at 0x1000.
+std::uint32_t sectionFileOffset(const PeLayout& pe) {
+  const SectionHeader& kept = pe.sections[static_cast<std::size_t>(pe.resourceSectionIndex())];
+  return pe.sectionAlignment < kPageSize ? kept.virtualAddress : kSectionFileOffset;
+}
 
 void checkRebuildable(const PeLayout& pe) {
   const int kept = pe.resourceSectionIndex();
   if (kept < 0) throw WriteError("the resource directory lies in no section");
   const std::uint32_t rva = pe.sections[static_cast<std::size_t>(kept)].virtualAddress;
   if (rva == 0 || rva < pe.sizeOfHeaders) throw WriteError("the resource section overlaps the headers");
-  if (static_cast<std::uint64_t>(pe.optionalHeaderOffset) + pe.sizeOfOptionalHeader + 40 > kSectionFileOffset) {
+  if (static_cast<std::uint64_t>(pe.optionalHeaderOffset) + pe.sizeOfOptionalHeader + 40 > sectionFileOffset(pe)) {
     throw WriteError("the headers do not fit before the resource section");
   }
-  if (!isPowerOfTwo(pe.fileAlignment) || pe.fileAlignment > kSectionFileOffset) {
+  if (!isPowerOfTwo(pe.fileAlignment) || pe.fileAlignment > kPageSize ||
+      sectionFileOffset(pe) % pe.fileAlignment != 0) {
     throw WriteError("the file alignment is not supported");
   }
   if (!isPowerOfTwo(pe.sectionAlignment)) throw WriteError("the section alignment is not supported");
@@ -116,8 +127,8 @@ void produceData(const ThemeImage& image, const std::string& typeName, const Res
 
 // Headers carried over from the loaded image, brought up to date with the one
 // rebuilt section; directories into sections that are gone are cleared.
-void writeHeaders(const ThemeImage& image, std::vector<std::uint8_t>& out, std::uint32_t contentSize,
-                  std::uint32_t rawSize) {
+void writeHeaders(const ThemeImage& image, std::vector<std::uint8_t>& out, std::uint32_t start,
+                  std::uint32_t contentSize, std::uint32_t rawSize) {
   const PeLayout& pe = image.layout;
   const ByteReader file = image.reader();
   const SectionHeader& kept = pe.sections[static_cast<std::size_t>(pe.resourceSectionIndex())];
@@ -136,7 +147,7 @@ void writeHeaders(const ThemeImage& image, std::vector<std::uint8_t>& out, std::
 
   putU32(out, sectionHeader + 8, contentSize);  // VirtualSize
   putU32(out, sectionHeader + 16, rawSize);     // SizeOfRawData
-  putU32(out, sectionHeader + 20, kSectionFileOffset);
+  putU32(out, sectionHeader + 20, start);
   putU32(out, sectionHeader + 24, 0);  // PointerToRelocations
   putU32(out, sectionHeader + 28, 0);  // PointerToLinenumbers
   putU32(out, sectionHeader + 32, 0);  // NumberOfRelocations, NumberOfLinenumbers
@@ -149,7 +160,7 @@ void writeHeaders(const ThemeImage& image, std::vector<std::uint8_t>& out, std::
   putU32(out, opt + 8, static_cast<std::uint32_t>(out.size()));  // SizeOfInitializedData
   putU32(out, opt + 56, static_cast<std::uint32_t>(alignUp(static_cast<std::uint64_t>(kept.virtualAddress) + contentSize,
                                                              pe.sectionAlignment)));  // SizeOfImage
-  if (pe.sizeOfHeaders > kSectionFileOffset) putU32(out, opt + 60, kSectionFileOffset);
+  if (pe.sizeOfHeaders > start) putU32(out, opt + 60, start);
 
   const std::uint32_t directories = std::min<std::uint32_t>(pe.dataDirectoryCount, 16);
   for (std::uint32_t i = 0; i < directories; ++i) {
@@ -171,9 +182,10 @@ std::vector<std::uint8_t> rebuildTheme(const ThemeImage& image, FontPages& pages
   const ResourceTree& tree = image.tree;
 
   const SectionLayout layout(tree);
-  std::vector<std::uint8_t> out(kSectionFileOffset + layout.data, 0);
-  out.reserve(kSectionFileOffset + layout.data + image.bytes.size() + image.bytes.size() / 16);
-  SectionWriter w(out, layout);
+  const std::uint32_t start = sectionFileOffset(pe);
+  std::vector<std::uint8_t> out(start + layout.data, 0);
+  out.reserve(start + layout.data + image.bytes.size() + image.bytes.size() / 16);
+  SectionWriter w(out, start, layout);
 
   w.header(0, tree.rootHeader);
   for (std::size_t ti = 0; ti < tree.types.size(); ++ti) {
@@ -188,16 +200,16 @@ std::vector<std::uint8_t> rebuildTheme(const ThemeImage& image, FontPages& pages
       w.langDir_ += 16;
       for (std::size_t li = 0; li < res.languages.size(); ++li) {
         const LanguageNode& lang = res.languages[li];
-        const std::uint64_t dataAt = out.size() - kSectionFileOffset;
+        const std::uint64_t dataAt = out.size() - start;
         produceData(image, typeName, res, li, pages, cp, out);
-        const std::uint64_t size = out.size() - kSectionFileOffset - dataAt;
+        const std::uint64_t size = out.size() - start - dataAt;
         if (out.size() > std::numeric_limits<std::int32_t>::max()) throw WriteError("the rebuilt file is too large");
 
         const std::uint64_t entryAt = w.dataEntry_;
-        putU32(out, kSectionFileOffset + entryAt, kept.virtualAddress + static_cast<std::uint32_t>(dataAt));
-        putU32(out, kSectionFileOffset + entryAt + 4, static_cast<std::uint32_t>(size));
-        putU32(out, kSectionFileOffset + entryAt + 8, lang.data.codePage);
-        putU32(out, kSectionFileOffset + entryAt + 12, lang.data.reserved);
+        putU32(out, start + entryAt, kept.virtualAddress + static_cast<std::uint32_t>(dataAt));
+        putU32(out, start + entryAt + 4, static_cast<std::uint32_t>(size));
+        putU32(out, start + entryAt + 8, lang.data.codePage);
+        putU32(out, start + entryAt + 12, lang.data.reserved);
         w.dataEntry_ += 16;
 
         const std::uint32_t langName = w.name(lang.name, w.langName_);
@@ -212,10 +224,10 @@ std::vector<std::uint8_t> rebuildTheme(const ThemeImage& image, FontPages& pages
     w.entry(16 + 8 * ti, typeNameField, (type.offsetField & kSubdirectoryBit) | static_cast<std::uint32_t>(nameDirAt));
   }
 
-  const auto contentSize = static_cast<std::uint32_t>(out.size() - kSectionFileOffset);
+  const auto contentSize = static_cast<std::uint32_t>(out.size() - start);
   const auto rawSize = static_cast<std::uint32_t>(alignUp(contentSize, pe.fileAlignment));
-  out.resize(kSectionFileOffset + static_cast<std::size_t>(rawSize), 0);
-  writeHeaders(image, out, contentSize, rawSize);
+  out.resize(start + static_cast<std::size_t>(rawSize), 0);
+  writeHeaders(image, out, start, contentSize, rawSize);
   return out;
 }
 
