@@ -6,6 +6,7 @@
 #include <fstream>
 #include <limits>
 
+#include "bulk_memory.h"
 #include "errors.h"
 #include "font_pages.h"
 
@@ -36,7 +37,9 @@ ThemeImage loadThemeImage(const std::string& path) {
   if (static_cast<std::uint64_t>(size) > std::numeric_limits<std::uint32_t>::max()) {
     throw ThemeError("the file is larger than 4 GiB");
   }
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+  std::vector<std::uint8_t> bytes;
+  reserveBulk(bytes, static_cast<std::size_t>(size));
+  bytes.resize(static_cast<std::size_t>(size));
   in.seekg(0);
   if (!bytes.empty() && !in.read(reinterpret_cast<char*>(bytes.data()), size)) {
     throw ThemeError("cannot read the file");

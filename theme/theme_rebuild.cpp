@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "bulk_memory.h"
 #include "byte_writer.h"
 #include "codepage.h"
 #include "errors.h"
@@ -183,8 +184,9 @@ std::vector<std::uint8_t> rebuildTheme(const ThemeImage& image, FontPages& pages
 
   const SectionLayout layout(tree);
   const std::uint32_t start = sectionFileOffset(pe);
-  std::vector<std::uint8_t> out(start + layout.data, 0);
-  out.reserve(start + layout.data + image.bytes.size() + image.bytes.size() / 16);
+  std::vector<std::uint8_t> out;
+  reserveBulk(out, start + layout.data + image.bytes.size() + image.bytes.size() / 16);
+  out.resize(start + layout.data, 0);
   SectionWriter w(out, start, layout);
 
   w.header(0, tree.rootHeader);
