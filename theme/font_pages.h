@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -72,7 +73,8 @@ class FontPages {
   // The box a string id feeds: 3000..3004 the size-name boxes, 5000 the style-name box.
   EditableText* nameBox(std::uint32_t stringId);
 
-  [[nodiscard]] const std::vector<FontRow>& rows(int page) const { return pages_.at(page).rows; }
+  // A deque: appending never moves the rows already read, however many there are.
+  [[nodiscard]] const std::deque<FontRow>& rows(int page) const { return pages_.at(page).rows; }
   [[nodiscard]] std::size_t rowCount(int page) const { return rows(page).size(); }
   std::size_t appendRow(int page, FontRow row);  // returns the new row's index
   // Columns 3..5 only; the identifying columns never change after a row is added.
@@ -87,7 +89,7 @@ class FontPages {
 
  private:
   struct Page {
-    std::vector<FontRow> rows;
+    std::deque<FontRow> rows;
     std::unordered_map<std::string, std::size_t> firstRowByIdentity;
   };
   std::array<Page, kMaxPages> pages_;
