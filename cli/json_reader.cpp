@@ -1,5 +1,7 @@
 #include "json_reader.h"
 
+#include "codepage.h"
+
 #include <charconv>
 #include <cmath>
 #include <unordered_set>
@@ -16,22 +18,15 @@ const JsonValue* JsonValue::find(std::string_view key) const {
 
 namespace {
 
+// One code point, already checked to be a scalar value, in UTF-8.
 void appendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
+  std::u16string units;
+  if (c >= 0x10000) {
+    units = {static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)), static_cast<char16_t>(0xDC00 + (c & 0x3FF))};
   } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
+    units = {static_cast<char16_t>(c)};
   }
+  out += theme::utf16ToUtf8(units);
 }
 
 class Parser {
