@@ -8,14 +8,14 @@ namespace {
 
 constexpr UINT kHelpCommand = 0xE146;
 
-// Multibyte string functions of the C runtime follow the system's ANSI code page.
-const int g_multibyteCodePage = _setmbcp(_MB_CP_ANSI);
-
 CMainApp theApp;
 
 }  // namespace
 
-CMainApp::CMainApp() : win32::CWinApp("Marvento") {}
+CMainApp::CMainApp() noexcept : win32::CWinApp("Marvento") {
+  // Multibyte string functions of the C runtime follow the system's ANSI code page.
+  _setmbcp(_MB_CP_ANSI);
+}
 
 bool CMainApp::OnCmdMsg(UINT id) {
   if (id != kHelpCommand) return false;

@@ -5,7 +5,7 @@
 
 class CMainApp : public win32::CWinApp {
  public:
-  CMainApp();
+  CMainApp() noexcept;
   BOOL InitInstance() override;
   bool OnCmdMsg(UINT id) override;
 };

@@ -161,9 +161,9 @@ bool CFontListCtrl::OnReflectedMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& 
 
 LRESULT CFontListCtrl::OnCustomDraw(NMLVCUSTOMDRAW* draw) const {
   switch (draw->nmcd.dwDrawStage) {
-    case CDDS_PREPAINT:
-      return CDRF_NOTIFYITEMDRAW;
-    case CDDS_ITEMPREPAINT:
+    case CDDS_PREPAINT:      // CDRF_NOTIFYITEMDRAW: called back for every item,
+    case CDDS_ITEMPREPAINT:  // CDRF_NOTIFYSUBITEMDRAW: and for every cell of it
+      static_assert(CDRF_NOTIFYITEMDRAW == CDRF_NOTIFYSUBITEMDRAW);
       return CDRF_NOTIFYSUBITEMDRAW;
     case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
       const bool identity = draw->iSubItem < kFirstValueColumn;

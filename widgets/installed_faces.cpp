@@ -14,7 +14,7 @@ bool AddFace(const win32::CComboBox& combo, const LOGFONTA& font, const TEXTMETR
 namespace {
 
 int CALLBACK AddEnumeratedFace(const LOGFONTA* font, const TEXTMETRICA* metric, DWORD, LPARAM target) {
-  AddFace(*reinterpret_cast<const win32::CComboBox*>(target), *font, *metric);  // NOLINT(performance-no-int-to-ptr)
+  AddFace(*reinterpret_cast<const win32::CComboBox*>(target), *font, *metric);
   return 1;  // always go on
 }
 

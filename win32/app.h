@@ -9,7 +9,7 @@ namespace win32 {
 
 class CWinApp {
  public:
-  explicit CWinApp(const char* appName);
+  explicit CWinApp(const char* appName) noexcept;
   virtual ~CWinApp();
   CWinApp(const CWinApp&) = delete;
   CWinApp& operator=(const CWinApp&) = delete;

@@ -44,7 +44,7 @@ bool CWnd::CreateEx(DWORD exStyle, const char* className, const char* text, DWOR
     CreationHook hook(*this, className);
     hwnd = ::CreateWindowExA(exStyle, className, text, style, rect.left, rect.top, rect.right - rect.left,
                              rect.bottom - rect.top, parent,
-                             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),  // NOLINT(performance-no-int-to-ptr)
+                             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
                              ::GetModuleHandleA(nullptr), nullptr);
   }
   if (hwnd == nullptr) {
@@ -73,7 +73,7 @@ LRESULT CWnd::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_NOTIFY && lp != 0) {
       child = FromHandlePermanent(reinterpret_cast<const NMHDR*>(lp)->hwndFrom);
     } else if (msg == WM_COMMAND && lp != 0) {
-      child = FromHandlePermanent(reinterpret_cast<HWND>(lp));  // NOLINT(performance-no-int-to-ptr)
+      child = FromHandlePermanent(reinterpret_cast<HWND>(lp));
     }
     if (child != nullptr && child != this) handled = child->OnReflectedMessage(msg, wp, lp, result);
     if (!handled) handled = OnMessage(msg, wp, lp, result);
@@ -160,7 +160,7 @@ LRESULT CALLBACK CreationHook::Filter(int code, WPARAM wp, LPARAM lp) {
   CreationHook* self = g_activeHook;
   if (code == HCBT_CREATEWND && self != nullptr && self->m_wnd != nullptr) {
     // Only the window asked for: the system may create others on the way (an IME window).
-    HWND hwnd = reinterpret_cast<HWND>(wp);  // NOLINT(performance-no-int-to-ptr)
+    HWND hwnd = reinterpret_cast<HWND>(wp);
     char name[96] = {};
     ::GetClassNameA(hwnd, name, static_cast<int>(sizeof name));
     const char* bare = name;  // a versioned class name ("6.0...!SysListView32")

@@ -12,6 +12,7 @@
 #include "test_support.h"
 
 using gui_test::Cells;
+using gui_test::cellsOf;
 using gui_test::TestDialog;
 using marvento_test::Row;
 
@@ -109,14 +110,9 @@ std::string pickInCombo(HWND combo, const char* face) {
   return gui_test::comboEntries(combo).at(static_cast<std::size_t>(::SendMessageA(combo, CB_GETCURSEL, 0, 0)));
 }
 
-std::vector<Cells> cellsOf(const std::vector<Row>& rows) {
-  std::vector<Cells> out;
-  for (const Row& r : rows) out.push_back({r.file, r.section, r.key, r.font, r.size, r.option});
-  return out;
-}
-
 std::vector<std::string> column(const std::vector<Cells>& rows, int c) {
   std::vector<std::string> out;
+  out.reserve(rows.size());
   for (const auto& r : rows) out.push_back(r.at(c));
   return out;
 }

@@ -260,7 +260,10 @@ int Run(const std::vector<std::wstring>& actions) {
       HWND dialog = MainDialog();
       if (dialog == nullptr) return 1;
       const bool load = action == L"load";
-      if (!AnswerFileDialog(dialog, load ? kLoad : kWrite, path, action + L" " + path)) return 1;
+      std::wstring what = action;
+      what += L" ";
+      what += path;
+      if (!AnswerFileDialog(dialog, load ? kLoad : kWrite, path, what)) return 1;
       if (load) {
         HWND tab = ::GetDlgItem(dialog, kTab);
         HWND list = VisibleFontList(dialog);

@@ -78,6 +78,13 @@ std::vector<Cells> listRows(HWND list) {
   return rows;
 }
 
+std::vector<Cells> cellsOf(const std::vector<marvento_test::Row>& rows) {
+  std::vector<Cells> out;
+  out.reserve(rows.size());
+  for (const auto& r : rows) out.push_back({r.file, r.section, r.key, r.font, r.size, r.option});
+  return out;
+}
+
 std::string windowText(HWND hwnd) {
   char buffer[512] = {};
   ::GetWindowTextA(hwnd, buffer, static_cast<int>(sizeof buffer));

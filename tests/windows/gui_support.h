@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "main_dlg.h"
+#include "test_support.h"
 
 namespace gui_test {
 
@@ -45,6 +46,8 @@ void pump();
 
 using Cells = std::vector<std::string>;
 std::vector<Cells> listRows(HWND list);
+// Rows of the model written out as the six cells a list shows.
+std::vector<Cells> cellsOf(const std::vector<marvento_test::Row>& rows);
 std::string windowText(HWND hwnd);
 std::vector<std::string> tabTitles(HWND tab);
 std::vector<std::string> comboEntries(HWND combo);

@@ -12,16 +12,10 @@
 #include "theme_rebuild.h"
 
 using gui_test::Cells;
+using gui_test::cellsOf;
 using gui_test::TestDialog;
-using marvento_test::Row;
 
 namespace {
-
-std::vector<Cells> cellsOf(const std::vector<Row>& rows) {
-  std::vector<Cells> out;
-  for (const Row& r : rows) out.push_back({r.file, r.section, r.key, r.font, r.size, r.option});
-  return out;
-}
 
 // Only the page widgets of `page` are shown (none when page is -1).
 void expectOnlyPageShown(const TestDialog& dialog, int page) {
@@ -212,6 +206,15 @@ TEST_F(MainDialogTest, PageWidgetsHaveTheirIdsStylesParentsAndPlaces) {
     EXPECT_EQ(styleOf(label) & (WS_CHILD | WS_VISIBLE | SS_CENTER), static_cast<DWORD>(WS_CHILD | WS_VISIBLE));
     const RECT& r = labelRects[i];
     expectRect(rectIn(label, dialog.tab()), r.left, r.top, r.right, r.bottom, labels[i]);
+  }
+}
+
+TEST_F(MainDialogTest, PagesAreFontListsAndLabelsPaintThemselves) {
+  for (int k = 0; k < CMainDlg::kPages; ++k) {
+    EXPECT_NE(dynamic_cast<widgets::CFontListCtrl*>(win32::CWnd::FromHandlePermanent(dialog.fontList(k))), nullptr);
+  }
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_NE(dynamic_cast<widgets::CLabelStatic*>(win32::CWnd::FromHandlePermanent(dialog.label(i))), nullptr);
   }
 }
 
