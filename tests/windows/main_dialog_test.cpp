@@ -315,6 +315,9 @@ TEST_F(MainDialogTest, LoadOfWinesLightThemeListsItsRows) {
             rows.end());
   EXPECT_NE(std::find(rows.begin(), rows.end(), Cells{"BLUE_INI", "Tooltip.StandardTitle", "Font", "Tahoma", "-12", "bold"}),
             rows.end());
+  // Its size-name string comes first in Arabic, which code page 932 cannot hold.
+  EXPECT_EQ(gui_test::windowText(dialog.sizeNameBox(0)), "????");
+  EXPECT_EQ(gui_test::windowText(dialog.sizeNameBox(0)), dialog.pages().sizeNameBoxes[0].text);
   expectOnlyPageShown(dialog, 0);
 }
 
