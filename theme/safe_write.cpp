@@ -32,7 +32,7 @@ void writeFileAtomically(const std::string& target, std::span<const std::uint8_t
   const std::string folder = folderOf(target);
   char temp[MAX_PATH];
   if (GetTempFileNameA(folder.c_str(), "mvt", 0, temp) == 0) {
-    throw WriteError("cannot create a temporary file in " + folder);
+    throw WriteError("cannot write " + target + ": cannot create a temporary file in " + folder);
   }
   HANDLE file = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   bool ok = file != INVALID_HANDLE_VALUE;
