@@ -146,15 +146,22 @@ TEST(ResourceWalk, NumericTextFileNamesMatchNoPage) {
   EXPECT_EQ(pages.rowCount(0), 0U);
 }
 
-TEST(ResourceWalk, LongResourceNamesAreComparedByTheirFirst63Characters) {
-  const std::u16string stem(59, u'A');
+// A one-size, one-colour theme whose file-name list holds `stem`_INI and whose only
+// INI text is named `textName`, loaded.
+theme::FontPages loadOneText(const std::u16string& stem, const std::u16string& textName) {
   ThemeBuilder b;
   b.add(u"COLORNAMES", 1, nameList({u"Blue"}));
   b.add(u"FILERESNAMES", 1, nameList({stem + u"_INI"}));
   b.add(u"SIZENAMES", 1, nameList({u"Normal"}));
-  b.add(u"TEXTFILE", stem + u"_INIXYZ", utf16le(u"Font = a, 1\r\n"));
+  b.add(u"TEXTFILE", textName, utf16le(u"Font = a, 1\r\n"));
   theme::FontPages pages;
   loadBytes(b.build().bytes, pages);
+  return pages;
+}
+
+TEST(ResourceWalk, LongResourceNamesAreComparedByTheirFirst63Characters) {
+  const std::u16string stem(59, u'A');
+  const theme::FontPages pages = loadOneText(stem, stem + u"_INIXYZ");
   ASSERT_EQ(pages.rowCount(0), 1U);
   EXPECT_EQ(pages.rows(0)[0].file, std::string(59, 'A') + "_INI");
 }
@@ -171,13 +178,7 @@ TEST(ResourceWalk, LongNamesAreCutOnACharacterBoundary) {
   EXPECT_EQ(theme::resourceTypeName(6), "STRING");
   EXPECT_EQ(theme::resourceTypeName(23), "23");
 
-  ThemeBuilder b;
-  b.add(u"COLORNAMES", 1, nameList({u"Blue"}));
-  b.add(u"FILERESNAMES", 1, nameList({stem + u"_INI"}));
-  b.add(u"SIZENAMES", 1, nameList({u"Normal"}));
-  b.add(u"TEXTFILE", stem + u"_INIい", utf16le(u"Font = a, 1\r\n"));
-  theme::FontPages pages;
-  loadBytes(b.build().bytes, pages);
+  const theme::FontPages pages = loadOneText(stem, stem + u"_INIい");
   ASSERT_EQ(pages.rowCount(0), 1U);
   EXPECT_EQ(pages.rows(0)[0].file, ansiStem + "_INI");
 }

@@ -117,18 +117,7 @@ std::vector<std::string> column(const std::vector<Cells>& rows, int c) {
   return out;
 }
 
-class CommandsTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(dialog.Create());
-    gui_test::pump();
-    sample = temp.write("sample.msstyles", marvento_test::sampleTheme());
-  }
-
-  TestDialog dialog;
-  marvento_test::TempDir temp;
-  std::string sample;
-};
+using CommandsTest = gui_test::DialogTest;
 
 TEST_F(CommandsTest, BulkInputOnTheSecondTabSetsOnlyPageOnesFontNames) {
   dialog.load(sample);

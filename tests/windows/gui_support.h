@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "main_dlg.h"
 #include "test_support.h"
 
@@ -69,5 +71,19 @@ Capture captureClient(HWND hwnd);
 
 // A Windows path for a test file, from MARVENTO_* environment variables or empty.
 std::string lightTheme();
+
+// A freshly opened main dialog and the two-size sample theme written to a temporary file.
+class DialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dialog.Create());
+    pump();
+    sample = temp.write("sample.msstyles", marvento_test::sampleTheme());
+  }
+
+  TestDialog dialog;
+  marvento_test::TempDir temp;
+  std::string sample;
+};
 
 }  // namespace gui_test

@@ -66,18 +66,7 @@ int CALLBACK CollectFace(const LOGFONTA* font, const TEXTMETRICA* metric, DWORD,
   return 1;
 }
 
-class MainDialogTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(dialog.Create());
-    gui_test::pump();
-    sample = temp.write("sample.msstyles", marvento_test::sampleTheme());
-  }
-
-  TestDialog dialog;
-  marvento_test::TempDir temp;
-  std::string sample;
-};
+using MainDialogTest = gui_test::DialogTest;
 
 TEST_F(MainDialogTest, DialogTemplateGivesTheWindowItsStyleSizeAndButtons) {
   const DWORD style = styleOf(dialog.hwnd());
