@@ -9,6 +9,8 @@
 #include "cell_text.h"
 #include "codepage.h"
 #include "font_pages.h"
+#include "json_text.h"
+#include "utf8.h"
 
 namespace cli {
 namespace {
@@ -44,50 +46,14 @@ bool isWide(char32_t c) {
          (c >= 0x1F900 && c <= 0x1F9FF) || (c >= 0x20000 && c <= 0x3FFFD);
 }
 
-void writeJsonString(std::ostream& out, std::string_view utf8) {
-  static constexpr char kHex[] = "0123456789abcdef";
-  out << '"';
-  for (const char ch : utf8) {
-    const auto c = static_cast<unsigned char>(ch);
-    switch (c) {
-      case '"': out << "\\\""; break;
-      case '\\': out << "\\\\"; break;
-      case '\b': out << "\\b"; break;
-      case '\f': out << "\\f"; break;
-      case '\n': out << "\\n"; break;
-      case '\r': out << "\\r"; break;
-      case '\t': out << "\\t"; break;
-      default:
-        if (c < 0x20) {
-          out << "\\u00" << kHex[c >> 4] << kHex[c & 0xF];
-        } else {
-          out << ch;
-        }
-    }
-  }
-  out << '"';
-}
-
 }  // namespace
 
 std::size_t displayWidth(std::string_view utf8) {
   std::size_t width = 0;
-  for (std::size_t i = 0; i < utf8.size();) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    std::size_t length = 1;
-    char32_t c = lead;
-    if (lead >= 0xF0) {
-      length = 4, c = lead & 0x07U;
-    } else if (lead >= 0xE0) {
-      length = 3, c = lead & 0x0FU;
-    } else if (lead >= 0xC0) {
-      length = 2, c = lead & 0x1FU;
-    }
-    for (std::size_t k = 1; k < length && i + k < utf8.size(); ++k) {
-      c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3FU);
-    }
-    i += length;
-    width += isWide(c) ? 2 : 1;
+  for (std::size_t at = 0; at < utf8.size();) {
+    const Utf8Char ch = decodeUtf8(utf8, at);
+    at += ch.length == 0 ? 1 : ch.length;
+    width += ch.length != 0 && isWide(ch.code) ? 2 : 1;
   }
   return width;
 }
@@ -125,17 +91,17 @@ void printTable(std::ostream& out, const theme::FontPages& pages, const theme::C
 
 void printJson(std::ostream& out, const theme::FontPages& pages, const theme::CodePage& cp) {
   out << "{\"pageCount\":" << pages.pageCount << ",\"colourCount\":" << pages.colourCount << ",\"styleName\":";
-  writeJsonString(out, ansiToUtf8(pages.styleNameBox.text, cp));
+  out << jsonString(ansiToUtf8(pages.styleNameBox.text, cp));
   out << ",\"sizeNameBoxes\":[";
   for (std::size_t k = 0; k < pages.sizeNameBoxes.size(); ++k) {
     if (k > 0) out << ',';
-    writeJsonString(out, ansiToUtf8(pages.sizeNameBoxes[k].text, cp));
+    out << jsonString(ansiToUtf8(pages.sizeNameBoxes[k].text, cp));
   }
   out << "],\"pages\":[";
   for (int page = 0; page < pages.pageCount; ++page) {
     if (page > 0) out << ',';
     out << "{\"index\":" << page << ",\"sizeName\":";
-    writeJsonString(out, tabTitle(pages, page, cp));
+    out << jsonString(tabTitle(pages, page, cp));
     out << ",\"rows\":[";
     bool first = true;
     for (const theme::FontRow& row : pages.rows(page)) {
@@ -144,7 +110,7 @@ void printJson(std::ostream& out, const theme::FontPages& pages, const theme::Co
       for (int col = 0; col < theme::kColumnCount; ++col) {
         if (col > 0) out << ',';
         out << '"' << kJsonNames[col] << "\":";
-        writeJsonString(out, ansiToUtf8(row.cell(col), cp));
+        out << jsonString(ansiToUtf8(row.cell(col), cp));
       }
       out << '}';
     }

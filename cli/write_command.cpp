@@ -15,6 +15,7 @@
 #include "codepage.h"
 #include "font_pages.h"
 #include "json_reader.h"
+#include "json_text.h"
 #include "theme_image.h"
 #include "theme_rebuild.h"
 
@@ -25,28 +26,6 @@ using Kind = JsonValue::Kind;
 
 constexpr std::array<const char*, theme::kColumnCount> kJsonNames = {"file", "section", "key",
                                                                      "font", "size",    "option"};
-
-// A value in a message, in JSON's notation, so that the message stays on one line.
-std::string quoted(std::string_view text) {
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string q = "\"";
-  for (const char ch : text) {
-    const auto c = static_cast<unsigned char>(ch);
-    if (c == '"' || c == '\\') {
-      q += '\\';
-      q += ch;
-    } else if (c == '\n') {
-      q += "\\n";
-    } else if (c < 0x20 || c == 0x7F) {
-      q += "\\u00";
-      q += kHex[c >> 4];
-      q += kHex[c & 0xF];
-    } else {
-      q += ch;
-    }
-  }
-  return q + "\"";
-}
 
 // A value checked for the column it goes into: a ',' would end the font name or the size
 // early when the entry is read again.
