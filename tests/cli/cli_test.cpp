@@ -1,10 +1,18 @@
 // marvento-cli end to end: the built program is run on theme files on disk and its
 // output, exit status and written files are checked.
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <thread>
 #include <regex>
 #include <string>
 #include <vector>
@@ -330,6 +338,109 @@ TEST_F(CliOnSyntheticTheme, UnwritableTargetExitsWithOneAndKeepsTheOldFile) {
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err.rfind("marvento-cli: " + missingList + ": cannot be read", 0), 0U) << r.err;
   EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+// ---------------------------------------------------------------- the target
+
+namespace fs = std::filesystem;
+
+TEST_F(CliOnSyntheticTheme, TargetsThatAreNoWritableFileAreRefusedAndKept) {
+  const std::string fifo = dir.file("fifo.msstyles");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+  const std::string readOnly = dir.write("read-only.msstyles", {'o', 'l', 'd'});
+  fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read);
+  const std::string dangling = dir.file("dangling.msstyles");
+  fs::create_symlink(dir.file("nowhere"), dangling);
+  struct Case {
+    std::string target, message;
+  };
+  std::vector<Case> cases = {{fifo, "not a regular file"}, {readOnly, "read-only"}, {dangling, "missing file"}};
+  // A device node of our own (the null device's numbers), where the system lets us make one.
+  const std::string device = dir.file("device.msstyles");
+  if (mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0) cases.push_back({device, "not a regular file"});
+
+  for (const Case& c : cases) {
+    const auto before = fs::symlink_status(c.target).type();
+    const Result r = run({"write", theme, "-o", c.target});
+    EXPECT_EQ(r.status, 1) << c.target;
+    EXPECT_EQ(r.err.rfind("marvento-cli: " + c.target + ": ", 0), 0U) << r.err;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    EXPECT_EQ(fs::symlink_status(c.target).type(), before) << c.target;
+  }
+  EXPECT_EQ(readText(readOnly), "old");
+  for (const auto& e : fs::directory_iterator(dir.path())) {
+    EXPECT_EQ(e.path().filename().string().find(".msstyles."), std::string::npos) << "left behind: " << e.path();
+  }
+}
+
+TEST_F(CliOnSyntheticTheme, SymbolicLinkTargetReplacesTheFileItNamesAndStays) {
+  fs::create_directory(dir.file("real"));
+  const std::string real = dir.write("real/theme.msstyles", {'o', 'l', 'd'});
+  fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  const std::string link = dir.file("link.msstyles");
+  fs::create_symlink("real/theme.msstyles", link);
+  const Result r = run({"write", theme, "-o", link, "--font", "Arial"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(listJson(real), withFonts(twoSizeJson(), "Arial"));
+  EXPECT_EQ(fs::status(real).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.file("real")), {}), 1);
+}
+
+// A write stopped by SIGINT, SIGTERM or SIGHUP while its temporary file is being filled
+// ends by that signal, removes the temporary file and leaves the old target as it was.
+TEST(CliSignals, InterruptedWriteLeavesNoTemporaryFile) {
+  mt::TempDir dir;
+  mt::ThemeBuilder b = mt::oneSizeTheme();
+  b.add(10, 1, mt::Bytes(std::size_t{48} << 20, 0x5A));  // RCDATA big enough to catch the write under way
+  const std::string theme = dir.write("big.msstyles", b.build().bytes);
+  const std::string out = dir.write("out.msstyles", {'o', 'l', 'd'});
+  const auto temporaryFiles = [&] {
+    std::vector<std::string> found;
+    for (const auto& e : fs::directory_iterator(dir.path())) {
+      if (e.path().filename().string().starts_with("out.msstyles.")) found.push_back(e.path().string());
+    }
+    return found;
+  };
+
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    bool caught = false;
+    for (int attempt = 0; attempt < 5 && !caught; ++attempt) {
+      const std::string cli = MARVENTO_CLI_PATH;
+      std::vector<char*> argv;
+      std::vector<std::string> args = {cli, "write", theme, "-o", out};
+      for (auto& a : args) argv.push_back(a.data());
+      argv.push_back(nullptr);
+      posix_spawn_file_actions_t files;
+      posix_spawn_file_actions_init(&files);
+      posix_spawn_file_actions_addopen(&files, 2, dir.file("stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      pid_t pid = 0;
+      ASSERT_EQ(posix_spawn(&pid, cli.c_str(), &files, nullptr, argv.data(), environ), 0);
+      posix_spawn_file_actions_destroy(&files);
+
+      // Stop the process as soon as its temporary file appears; if it is still there, the
+      // signal arrives mid-write for sure.
+      int status = 0;
+      bool exited = false;
+      while (temporaryFiles().empty() && !exited) exited = waitpid(pid, &status, WNOHANG) == pid;
+      if (!exited) {
+        kill(pid, SIGSTOP);
+        waitpid(pid, &status, WUNTRACED);
+        caught = !temporaryFiles().empty();
+        kill(pid, caught ? signal : SIGKILL);
+        kill(pid, SIGCONT);
+        waitpid(pid, &status, 0);
+      }
+      if (caught) {
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << "signal " << signal << ", status " << status;
+        EXPECT_TRUE(temporaryFiles().empty()) << "signal " << signal;
+        EXPECT_EQ(readText(out), "old") << "signal " << signal;
+      }
+      for (const std::string& left : temporaryFiles()) fs::remove(left);
+      mt::writeFile(out, {'o', 'l', 'd'});
+    }
+    ASSERT_TRUE(caught) << "the write was never caught under way";
+  }
 }
 
 // ---------------------------------------------------------------- Wine's light.msstyles
