@@ -18,6 +18,7 @@
 #include "json_text.h"
 #include "theme_image.h"
 #include "theme_rebuild.h"
+#include "value_rules.h"
 
 namespace cli {
 namespace {
@@ -27,13 +28,10 @@ using Kind = JsonValue::Kind;
 constexpr std::array<const char*, theme::kColumnCount> kJsonNames = {"file", "section", "key",
                                                                      "font", "size",    "option"};
 
-// A value checked for the column it goes into: a ',' would end the font name or the size
-// early when the entry is read again.
+// An edited value checked against its column's rule and converted to the code page.
 std::string cellFor(int column, std::string_view utf8, const theme::CodePage& cp) {
   std::string ansi = cellFromUtf8(utf8, cp);
-  if ((column == theme::kColFont || column == theme::kColSize) && ansi.find(',') != std::string::npos) {
-    throw CellTextError("holds a ','");
-  }
+  checkValue(column, utf8);
   return ansi;
 }
 
@@ -50,6 +48,8 @@ const JsonValue& member(const JsonValue& object, const char* key, Kind kind, con
 void setBox(theme::EditableText& box, const JsonValue& value, const std::string& where, const theme::CodePage& cp) {
   if (!value.is(Kind::String)) throw EditError(where + " must be a string");
   if (sameAsCell(value.string, box.text, cp)) return;
+  // The string rewriter writes only strings the file has (an empty string is none).
+  if (box.original.empty()) throw EditError(where + ": the theme has no string for this name, so it cannot be changed");
   try {
     box.text = cellFromUtf8(value.string, cp);
   } catch (const CellTextError& e) {
@@ -84,7 +84,7 @@ void applyRows(const JsonValue& rows, int page, theme::FontPages& pages, const t
       } else if (!sameAsCell(given, cell, cp)) {
         try {
           pages.setCell(page, r, col, cellFor(col, given, cp));
-        } catch (const CellTextError& e) {
+        } catch (const std::invalid_argument& e) {
           throw EditError(where + kJsonNames.at(col) + " " + quoted(given) + " " + e.what());
         }
       }
@@ -143,7 +143,7 @@ void applyEditedList(const JsonValue& edited, theme::FontPages& pages, const the
 std::string faceFromArgument(const std::string& utf8, const theme::CodePage& cp) {
   try {
     return cellFor(theme::kColFont, utf8, cp);
-  } catch (const CellTextError& e) {
+  } catch (const std::invalid_argument& e) {
     throw UsageError("--font " + quoted(utf8) + " " + e.what());
   }
 }

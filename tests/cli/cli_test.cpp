@@ -213,7 +213,18 @@ TEST_F(CliOnSyntheticTheme, FromThatDoesNotFitTheThemeIsRefusedNamingTheRow) {
       {R"("file":"LARGEBLUE_INI","section":"Button","key":"Font")", R"("file":"LARGEBLUE","section":"Button","key":"Font")",
        "page 1 row 0: file"},
       {R"("font":"Tahoma","size":"12")", "\"font\":\"" + face32 + "\",\"size\":\"12\"", "page 1 row 0: font"},
-      {R"("size":"12")", R"("size":"12,5")", "page 1 row 0: size \"12,5\" holds a ','"},
+      {R"("size":"12")", R"("size":"12,5")", "page 1 row 0: size \"12,5\" is not a whole number"},
+      {R"("size":"12")", R"("size":"0")", "page 1 row 0: size \"0\" is 0"},
+      {R"("size":"12")", R"("size":"-")", "page 1 row 0: size \"-\" is not a whole number"},
+      {R"("size":"12")", R"("size":"99999999999")", "page 1 row 0: size \"99999999999\" is out of range"},
+      {R"("font":"Tahoma","size":"12")", R"("font":"  　","size":"12")", "page 1 row 0: font \"  　\" is blank"},
+      {R"("font":"Tahoma","size":"12")", R"("font":"Ta[ho]ma","size":"12")", "page 1 row 0: font \"Ta[ho]ma\" holds a '['"},
+      {R"("font":"Tahoma","size":"12")", R"("font":"Tahoma, Bold","size":"12")",
+       "page 1 row 0: font \"Tahoma, Bold\" holds a ','"},
+      {R"("option":"Italic")", R"("option":"Italic bold ITALIC")", "page 0 row 3: option \"Italic bold ITALIC\" says italic twice"},
+      {R"("option":"Italic")", R"("option":"Heavy")", "page 0 row 3: option \"Heavy\" is not made of the words"},
+      {R"("sizeNameBoxes":["標準","Large","",)", R"("sizeNameBoxes":["標準","Large","Huge",)",
+       "sizeNameBoxes[2]: the theme has no string for this name"},
       {R"("option":"Italic")", R"("option":"Ital\nic")", "page 0 row 3: option \"Ital\\nic\" holds a control character"},
       {R"("option":"Italic")", R"("option":"Ïtalic")", "page 0 row 3: option \"Ïtalic\" holds characters"},
       {R"("option":"Bold"},)", R"("option":"Bold"},{"file":"X","section":"S","key":"K","font":"F","size":"1","option":""},)",
@@ -243,9 +254,11 @@ TEST_F(CliOnSyntheticTheme, FromThatDoesNotFitTheThemeIsRefusedNamingTheRow) {
     EXPECT_FALSE(std::filesystem::exists(out)) << c.message;
   }
 
-  // The longest face that fits is taken.
+  // The longest face that fits is taken, and so are signed sizes and options in any case.
   std::string edited = twoSizeJson();
   replaceOnce(edited, R"("font":"Tahoma","size":"12")", "\"font\":\"" + face31 + "\",\"size\":\"12\"");
+  replaceOnce(edited, R"("size":"10","option":"")", R"("size":"-13","option":"strikeout  ITALIC Underline bold")");
+  replaceOnce(edited, R"("MenuFont","font":"Tahoma","size":"8")", R"("MenuFont","font":"Tahoma","size":"+7")");
   const Result r = run({"write", theme, "-o", out, "--from", editedList(edited)});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(listJson(out), edited);
@@ -281,6 +294,8 @@ TEST_F(CliOnSyntheticTheme, BadUsageExitsWithTwo) {
       {"write", theme, "-o", out, "--font", "Arial", "--page", "-1"},
       {"write", theme, "-o", out, "--font", "Café"},
       {"write", theme, "-o", out, "--font", "Arial, Bold"},
+      {"write", theme, "-o", out, "--font", " "},
+      {"write", theme, "-o", out, "--font", "Arial]"},
       {"write", theme, "-o", out, "--font", "A", "--font", "B"},
   };
   for (const auto& args : cases) {
