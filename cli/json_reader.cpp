@@ -1,6 +1,7 @@
 #include "json_reader.h"
 
 #include "codepage.h"
+#include "json_text.h"
 #include "utf8.h"
 
 #include <charconv>
@@ -124,7 +125,7 @@ class Parser {
       std::string key = string();
       if (!keys.insert(key).second) {
         pos_ = keyPos;
-        fail("member \"" + key + "\" given twice");
+        fail("member " + quoted(key) + " given twice");
       }
       skipBlanks();
       expect(':');

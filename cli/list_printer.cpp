@@ -30,6 +30,26 @@ std::string tabTitle(const theme::FontPages& pages, int page, const theme::CodeP
   return ansiToUtf8(ansi, cp);
 }
 
+// A theme text as a terminal should show it: control characters (ESC, BEL, C1 codes)
+// as \x1b and the like, so that no text of the file can drive the terminal.
+std::string shown(const std::string& utf8) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string out;
+  for (std::size_t at = 0; at < utf8.size();) {
+    const Utf8Char ch = decodeUtf8(utf8, at);
+    const std::size_t length = ch.length == 0 ? 1 : ch.length;
+    if (ch.length != 0 && isControl(ch.code)) {
+      out += "\\x";
+      out += kHex[ch.code >> 4];
+      out += kHex[ch.code & 0xF];
+    } else {
+      out.append(utf8, at, length);
+    }
+    at += length;
+  }
+  return out;
+}
+
 // "label: text", without a trailing blank when the text is empty.
 std::string labelled(std::string_view label, const std::string& text) {
   std::string line(label);
@@ -60,15 +80,15 @@ std::size_t displayWidth(std::string_view utf8) {
 
 void printTable(std::ostream& out, const theme::FontPages& pages, const theme::CodePage& cp) {
   for (int page = 0; page < pages.pageCount; ++page) {
-    out << '[' << page << "] " << tabTitle(pages, page, cp) << '\n';
-    out << "  " << labelled(kSizeNameLabel, ansiToUtf8(pages.sizeNameBoxes.at(page).text, cp)) << '\n';
+    out << '[' << page << "] " << shown(tabTitle(pages, page, cp)) << '\n';
+    out << "  " << labelled(kSizeNameLabel, shown(ansiToUtf8(pages.sizeNameBoxes.at(page).text, cp))) << '\n';
 
     std::vector<std::array<std::string, theme::kColumnCount>> lines;
     lines.emplace_back();
     for (int col = 0; col < theme::kColumnCount; ++col) lines.back()[col] = kColumnTitles[col];
     for (const theme::FontRow& row : pages.rows(page)) {
       lines.emplace_back();
-      for (int col = 0; col < theme::kColumnCount; ++col) lines.back()[col] = ansiToUtf8(row.cell(col), cp);
+      for (int col = 0; col < theme::kColumnCount; ++col) lines.back()[col] = shown(ansiToUtf8(row.cell(col), cp));
     }
     std::array<std::size_t, theme::kColumnCount> widths{};
     for (const auto& line : lines) {
@@ -86,7 +106,7 @@ void printTable(std::ostream& out, const theme::FontPages& pages, const theme::C
     }
     out << '\n';
   }
-  out << labelled(kStyleNameLabel, ansiToUtf8(pages.styleNameBox.text, cp)) << '\n';
+  out << labelled(kStyleNameLabel, shown(ansiToUtf8(pages.styleNameBox.text, cp))) << '\n';
 }
 
 void printJson(std::ostream& out, const theme::FontPages& pages, const theme::CodePage& cp) {

@@ -5,8 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
-#include <iterator>
-#include <sstream>
+#include <istream>
 #include <utility>
 #include <vector>
 
@@ -96,13 +95,26 @@ void applyRows(const JsonValue& rows, int page, theme::FontPages& pages, const t
   }
 }
 
-std::string readWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw EditError(std::string("cannot be read: ") + std::strerror(errno));
-  std::ostringstream text;
-  text << in.rdbuf();
+// The whole stream, refused past kMaxEditedListBytes: an endless or huge input (a device,
+// a pipe that never ends) must not take all memory.
+std::string readBounded(std::istream& in) {
+  std::string text;
+  std::array<char, 1 << 16> chunk{};
+  while (in) {
+    in.read(chunk.data(), chunk.size());
+    text.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
+    if (text.size() > kMaxEditedListBytes) {
+      throw EditError("is larger than " + std::to_string(kMaxEditedListBytes >> 20) + " MiB, too large for an edited list");
+    }
+  }
   if (in.bad()) throw EditError("cannot be read");
-  return std::move(text).str();
+  return text;
+}
+
+std::string readEditedList(const std::string& path) {
+  std::ifstream in(nativePath(path), std::ios::binary);
+  if (!in) throw EditError(std::string("cannot be read: ") + std::strerror(errno));
+  return readBounded(in);
 }
 
 }  // namespace
@@ -152,7 +164,7 @@ void runWrite(const Options& options, const theme::CodePage& cp) {
   std::string face;
   if (options.font) face = faceFromArgument(*options.font, cp);
   JsonValue edited;
-  if (options.from) edited = parseJson(readWholeFile(nativePath(*options.from)));
+  if (options.from) edited = parseJson(readEditedList(*options.from));
 
   theme::FontPages pages;
   const theme::ThemeImage image = theme::loadTheme(nativePath(options.theme), pages, cp);

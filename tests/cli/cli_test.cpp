@@ -355,6 +355,48 @@ TEST_F(CliOnSyntheticTheme, UnwritableTargetExitsWithOneAndKeepsTheOldFile) {
   EXPECT_FALSE(std::filesystem::exists(out));
 }
 
+// ---------------------------------------------------------------- hostile input
+
+TEST_F(CliOnSyntheticTheme, HugeEditedListIsRefusedUnread) {
+  const std::string huge = dir.file("huge.json");
+  std::filesystem::resize_file(dir.write("huge.json", {'{'}), (std::uintmax_t{64} << 20) + 1);  // sparse
+  const Result r = run({"write", theme, "-o", out, "--from", huge});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "marvento-cli: " + huge + ": is larger than 64 MiB, too large for an edited list\n");
+  EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+TEST_F(CliOnSyntheticTheme, MessagesQuoteAtMostEightyCharacters) {
+  const std::string longSize = "1" + std::string(300, 'x');
+  std::string edited = twoSizeJson();
+  replaceOnce(edited, R"("size":"12")", "\"size\":\"" + longSize + "\"");
+  const Result fromList = run({"write", theme, "-o", out, "--from", editedList(edited)});
+  EXPECT_EQ(fromList.status, 1);
+  EXPECT_NE(fromList.err.find("size \"" + longSize.substr(0, 80) + "\"... is"), std::string::npos) << fromList.err;
+  const Result option = run({"list", theme, "--" + std::string(1000, 'y')});
+  EXPECT_EQ(option.status, 2);
+  EXPECT_NE(option.err.find("unknown option \"--" + std::string(78, 'y') + "\"... for list"), std::string::npos)
+      << option.err;
+}
+
+TEST(CliTerminal, TableShowsControlCharactersOfTheThemeEscaped) {
+  mt::TempDir dir;
+  mt::ThemeBuilder b = mt::oneSizeTheme();
+  b.textFile(u"BLUE_INI", u"[Button]\r\nFont = Ta\x1b]0;owned\x07homa, 8, \x9b" u"31m\r\n");
+  const std::string theme = dir.write("escapes.msstyles", b.build().bytes);
+  const Result table = run({"list", theme, "--codepage", "65001"});
+  ASSERT_EQ(table.status, 0) << table.err;
+  EXPECT_EQ(table.out.find('\x1b'), std::string::npos);
+  EXPECT_EQ(table.out.find('\x07'), std::string::npos);
+  EXPECT_NE(table.out.find("  BLUE_INI        Button      Font  Ta\\x1b]0;owned\\x07homa  8       \\x9b31m\n"),
+            std::string::npos)
+      << table.out;
+  const Result json = run({"list", theme, "--json", "--codepage", "65001"});
+  ASSERT_EQ(json.status, 0) << json.err;
+  EXPECT_NE(json.out.find(R"("font":"Ta\u001b]0;owned\u0007homa","size":"8","option":"\u009b31m")"), std::string::npos)
+      << json.out;
+}
+
 // ---------------------------------------------------------------- the target
 
 namespace fs = std::filesystem;
