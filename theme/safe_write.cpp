@@ -156,9 +156,9 @@ class TemporaryFileGuard {
     sigprocmask(SIG_BLOCK, &ending_, &savedMask_);
     for (std::size_t i = 0; i < kEndingSignals.size(); ++i) {
       sigaction(kEndingSignals[i], nullptr, &gPreviousActions[i]);
-      if (gPreviousActions[i].sa_handler == SIG_IGN) continue;  // NOLINT: a union member of the C API
+      if (gPreviousActions[i].sa_handler == SIG_IGN) continue;
       struct sigaction action {};
-      action.sa_handler = removeTemporaryFileAndEnd;  // NOLINT: as above
+      action.sa_handler = removeTemporaryFileAndEnd;
       sigemptyset(&action.sa_mask);
       sigaction(kEndingSignals[i], &action, nullptr);
     }
