@@ -4,12 +4,13 @@
 #include <array>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cell_text.h"
 #include "codepage.h"
 #include "font_pages.h"
-#include "json_text.h"
+#include "json_writer.h"
 #include "utf8.h"
 
 namespace cli {
@@ -109,34 +110,30 @@ void printTable(std::ostream& out, const theme::FontPages& pages, const theme::C
   out << labelled(kStyleNameLabel, shown(ansiToUtf8(pages.styleNameBox.text, cp))) << '\n';
 }
 
-void printJson(std::ostream& out, const theme::FontPages& pages, const theme::CodePage& cp) {
-  out << "{\"pageCount\":" << pages.pageCount << ",\"colourCount\":" << pages.colourCount << ",\"styleName\":";
-  out << jsonString(ansiToUtf8(pages.styleNameBox.text, cp));
-  out << ",\"sizeNameBoxes\":[";
-  for (std::size_t k = 0; k < pages.sizeNameBoxes.size(); ++k) {
-    if (k > 0) out << ',';
-    out << jsonString(ansiToUtf8(pages.sizeNameBoxes[k].text, cp));
-  }
-  out << "],\"pages\":[";
+JsonValue listDocument(const theme::FontPages& pages, const theme::CodePage& cp) {
+  JsonValue doc = jsonObject();
+  addMember(doc, "pageCount", jsonNumber(pages.pageCount));
+  addMember(doc, "colourCount", jsonNumber(pages.colourCount));
+  addMember(doc, "styleName", jsonText(ansiToUtf8(pages.styleNameBox.text, cp)));
+  JsonValue& boxes = addMember(doc, "sizeNameBoxes", jsonArray());
+  for (const theme::EditableText& box : pages.sizeNameBoxes) boxes.items.push_back(jsonText(ansiToUtf8(box.text, cp)));
+  JsonValue& list = addMember(doc, "pages", jsonArray());
   for (int page = 0; page < pages.pageCount; ++page) {
-    if (page > 0) out << ',';
-    out << "{\"index\":" << page << ",\"sizeName\":";
-    out << jsonString(tabTitle(pages, page, cp));
-    out << ",\"rows\":[";
-    bool first = true;
+    JsonValue entry = jsonObject();
+    addMember(entry, "index", jsonNumber(page));
+    addMember(entry, "sizeName", jsonText(tabTitle(pages, page, cp)));
+    JsonValue& rows = addMember(entry, "rows", jsonArray());
     for (const theme::FontRow& row : pages.rows(page)) {
-      out << (first ? "{" : ",{");
-      first = false;
-      for (int col = 0; col < theme::kColumnCount; ++col) {
-        if (col > 0) out << ',';
-        out << '"' << kJsonNames[col] << "\":";
-        out << jsonString(ansiToUtf8(row.cell(col), cp));
-      }
-      out << '}';
+      JsonValue& r = rows.items.emplace_back(jsonObject());
+      for (int col = 0; col < theme::kColumnCount; ++col) addMember(r, kJsonNames[col], jsonText(ansiToUtf8(row.cell(col), cp)));
     }
-    out << "]}";
+    list.items.push_back(std::move(entry));
   }
-  out << "]}\n";
+  return doc;
+}
+
+void printJson(std::ostream& out, const theme::FontPages& pages, const theme::CodePage& cp) {
+  writeJson(out, listDocument(pages, cp));
 }
 
 }  // namespace cli

@@ -51,6 +51,12 @@ int fail(const std::string& file, const std::string& what) {
   return kFailed;
 }
 
+// How messages name the edited list.
+std::string editedListName(const cli::Options& options) {
+  const std::string from = options.from.value_or("");
+  return from == cli::kStandardInput ? "standard input" : from;
+}
+
 int run(const std::vector<std::string>& args) {
   cli::Options options;
   try {
@@ -90,9 +96,9 @@ int run(const std::vector<std::string>& args) {
   } catch (const theme::ThemeError& e) {
     return fail(options.theme, e.what());
   } catch (const cli::JsonError& e) {
-    return fail(options.from.value_or(""), std::string("not JSON: ") + e.what());
+    return fail(editedListName(options), std::string("not JSON: ") + e.what());
   } catch (const cli::EditError& e) {
-    return fail(options.from.value_or(""), e.what());
+    return fail(editedListName(options), e.what());
   } catch (const theme::WriteError& e) {
     return fail(options.out, e.what());
   }

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
-#include <istream>
+#include <iostream>
 #include <utility>
 #include <vector>
 
@@ -18,6 +18,11 @@
 #include "theme_image.h"
 #include "theme_rebuild.h"
 #include "value_rules.h"
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 namespace cli {
 namespace {
@@ -112,6 +117,12 @@ std::string readBounded(std::istream& in) {
 }
 
 std::string readEditedList(const std::string& path) {
+  if (path == kStandardInput) {
+#ifdef _WIN32
+    _setmode(_fileno(stdin), _O_BINARY);
+#endif
+    return readBounded(std::cin);
+  }
   std::ifstream in(nativePath(path), std::ios::binary);
   if (!in) throw EditError(std::string("cannot be read: ") + std::strerror(errno));
   return readBounded(in);

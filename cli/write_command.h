@@ -19,6 +19,9 @@ struct Options;
 // The most an edited list may have; the list of a large theme is a few hundred KiB.
 inline constexpr std::size_t kMaxEditedListBytes = std::size_t{64} << 20;
 
+// `--from -`: the edited list comes on standard input.
+inline constexpr const char* kStandardInput = "-";
+
 // An edited list that does not fit the loaded theme; the message names the row or box.
 class EditError : public std::runtime_error {
  public:

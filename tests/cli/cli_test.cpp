@@ -40,12 +40,15 @@ std::string readText(const std::string& path) {
   return {b.begin(), b.end()};
 }
 
-Result run(const std::vector<std::string>& args) {
+// Runs the program with `args`; `input` names a file for its standard input, `environment`
+// is put before the command ("LC_ALL=ja_JP.UTF-8").
+Result run(const std::vector<std::string>& args, const std::string& input = "", const std::string& environment = "") {
   static mt::TempDir scratch;
-  std::string command = shellQuoted(MARVENTO_CLI_PATH);
+  std::string command = environment + " " + shellQuoted(MARVENTO_CLI_PATH);
   for (const auto& a : args) command += " " + shellQuoted(a);
   const std::string errFile = scratch.file("stderr");
   command += " 2>" + shellQuoted(errFile);
+  if (!input.empty()) command += " <" + shellQuoted(input);
 
   Result r;
   FILE* pipe = popen(command.c_str(), "r");
@@ -56,6 +59,27 @@ Result run(const std::vector<std::string>& args) {
   r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   r.err = readText(errFile);
   return r;
+}
+
+// JSON without the blanks and line breaks between tokens, for comparing with texts
+// written on one line.
+std::string compactJson(const std::string& json) {
+  std::string out;
+  bool inString = false;
+  for (std::size_t i = 0; i < json.size(); ++i) {
+    const char c = json[i];
+    if (inString) {
+      out += c;
+      if (c == '\\') out += json[++i];
+      else if (c == '"') inString = false;
+    } else if (c == '"') {
+      out += c;
+      inString = true;
+    } else if (c != ' ' && c != '\n') {
+      out += c;
+    }
+  }
+  return out + "\n";
 }
 
 std::size_t countOf(const std::string& text, const std::string& what) {
@@ -122,7 +146,7 @@ class CliOnSyntheticTheme : public ::testing::Test {
     const Result r = run(args);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
-    return r.out;
+    return compactJson(r.out);
   }
   std::string editedList(const std::string& json) { return dir.write("edited.json", {json.begin(), json.end()}); }
 };
@@ -159,6 +183,37 @@ TEST_F(CliOnSyntheticTheme, ListJsonHasExactlyTheDocumentedShape) {
   EXPECT_NE(western.find(R"("key":"TitleFont","font":"Café")"), std::string::npos) << western;
 }
 
+TEST(CliJson, ListIsIndentedByTwoSpaces) {
+  mt::TempDir dir;
+  mt::ThemeBuilder b = mt::oneSizeTheme();
+  b.textFile(u"BLUE_INI", u"[Button]\r\nFont = Tahoma, 8\r\n");
+  const Result r = run({"list", dir.write("one.msstyles", b.build().bytes), "--json"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "{\n"
+            "  \"pageCount\": 1,\n"
+            "  \"colourCount\": 1,\n"
+            "  \"styleName\": \"\",\n"
+            "  \"sizeNameBoxes\": [\n    \"\",\n    \"\",\n    \"\",\n    \"\",\n    \"\"\n  ],\n"
+            "  \"pages\": [\n"
+            "    {\n"
+            "      \"index\": 0,\n"
+            "      \"sizeName\": \"Normal\",\n"
+            "      \"rows\": [\n"
+            "        {\n"
+            "          \"file\": \"BLUE_INI\",\n"
+            "          \"section\": \"Button\",\n"
+            "          \"key\": \"Font\",\n"
+            "          \"font\": \"Tahoma\",\n"
+            "          \"size\": \"8\",\n"
+            "          \"option\": \"\"\n"
+            "        }\n"
+            "      ]\n"
+            "    }\n"
+            "  ]\n"
+            "}\n");
+}
+
 // ---------------------------------------------------------------- write
 
 TEST_F(CliOnSyntheticTheme, FontSetsTheFaceOfEveryRowAndNothingElse) {
@@ -187,6 +242,17 @@ TEST_F(CliOnSyntheticTheme, FromAppliesEditedValuesAndBoxes) {
   const Result r = run({"write", theme, "-o", out, "--from", editedList(edited)});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(listJson(out), edited);
+}
+
+TEST_F(CliOnSyntheticTheme, FromDashReadsTheEditedListFromStandardInput) {
+  std::string edited = twoSizeJson();
+  replaceOnce(edited, R"("styleName":"ルナ")", R"("styleName":"Luna")");
+  const Result r = run({"write", theme, "-o", out, "--from", "-"}, editedList(edited));
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(listJson(out), edited);
+  const Result bad = run({"write", theme, "-o", out, "--from", "-"}, editedList("{"));
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_EQ(bad.err.rfind("marvento-cli: standard input: not JSON: line 1, column 2", 0), 0U) << bad.err;
 }
 
 TEST_F(CliOnSyntheticTheme, FromWithTheUneditedListChangesNoByte) {
@@ -393,7 +459,7 @@ TEST(CliTerminal, TableShowsControlCharactersOfTheThemeEscaped) {
       << table.out;
   const Result json = run({"list", theme, "--json", "--codepage", "65001"});
   ASSERT_EQ(json.status, 0) << json.err;
-  EXPECT_NE(json.out.find(R"("font":"Ta\u001b]0;owned\u0007homa","size":"8","option":"\u009b31m")"), std::string::npos)
+  EXPECT_NE(compactJson(json.out).find(R"("font":"Ta\u001b]0;owned\u0007homa","size":"8","option":"\u009b31m")"), std::string::npos)
       << json.out;
 }
 
@@ -512,8 +578,9 @@ class CliOnLight : public ::testing::TestWithParam<const char*> {
 
 TEST_P(CliOnLight, ListShowsItsRows) {
   // Checked by hand against the file's BLUE_INI text: 21 font lines, all Tahoma.
-  const Result r = run({"list", GetParam(), "--json"});
+  Result r = run({"list", GetParam(), "--json"});
   ASSERT_EQ(r.status, 0) << r.err;
+  r.out = compactJson(r.out);
   EXPECT_EQ(r.out.rfind(R"({"pageCount":1,"colourCount":1,"styleName":"","sizeNameBoxes":[)", 0), 0U) << r.out;
   EXPECT_EQ(countOf(r.out, R"("file":)"), 21U);
   EXPECT_EQ(countOf(r.out, R"("font":"Tahoma")"), 21U);
@@ -525,7 +592,7 @@ TEST_P(CliOnLight, ListShowsItsRows) {
   // Its size name string comes in Arabic first.
   const Result arabic = run({"list", GetParam(), "--json", "--codepage", "1256"});
   ASSERT_EQ(arabic.status, 0) << arabic.err;
-  EXPECT_NE(arabic.out.find(R"("sizeNameBoxes":["عادي","","","",""])"), std::string::npos) << arabic.out;
+  EXPECT_NE(compactJson(arabic.out).find(R"("sizeNameBoxes":["عادي","","","",""])"), std::string::npos) << arabic.out;
 
   const Result table = run({"list", GetParam()});
   ASSERT_EQ(table.status, 0) << table.err;
@@ -542,7 +609,7 @@ TEST_P(CliOnLight, FontChangesEveryRowAndListShowsIt) {
   ASSERT_EQ(w.status, 0) << w.err;
   const Result after = run({"list", out, "--json"});
   ASSERT_EQ(after.status, 0) << after.err;
-  EXPECT_EQ(after.out, withFonts(before.out, "ＭＳ ゴシック"));
+  EXPECT_EQ(compactJson(after.out), withFonts(compactJson(before.out), "ＭＳ ゴシック"));
 }
 
 TEST_P(CliOnLight, FromWithTheUneditedListChangesNoByte) {
