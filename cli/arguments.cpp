@@ -120,9 +120,14 @@ Options parseArguments(std::span<const std::string> args) {
     } else if (name == "--font" && writing) {
       once(o.font.has_value());
       o.font = value();
+    } else if (name == "--size" && writing) {
+      once(o.size.has_value());
+      o.size = value();
+    } else if (name == "--option" && writing) {
+      once(o.option.has_value());
+      o.option = value();
     } else if (name == "--page" && writing) {
-      once(o.page.has_value());
-      o.page = static_cast<int>(parseNumber(name, value(), 1000));
+      o.pages.push_back(static_cast<int>(parseNumber(name, value(), 1000)));
     } else {
       throw UsageError("unknown option " + quoted(a) + " for " + command);
     }
@@ -133,7 +138,7 @@ Options parseArguments(std::span<const std::string> args) {
   o.theme = positional[0];
   if (writing) {
     if (o.out.empty()) throw UsageError("write needs -o OUT");
-    if (o.page && !o.font) throw UsageError("--page needs --font");
+    if (!o.pages.empty() && !o.font && !o.size && !o.option) throw UsageError("--page needs --font, --size or --option");
   }
   return o;
 }

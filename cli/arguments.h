@@ -4,6 +4,7 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace cli {
 
@@ -24,8 +25,10 @@ struct Options {
   // write
   std::string out;
   std::optional<std::string> from;
-  std::optional<std::string> font;  // UTF-8, as given
-  std::optional<int> page;
+  std::optional<std::string> font;    // UTF-8, as given
+  std::optional<std::string> size;    // UTF-8, as given
+  std::optional<std::string> option;  // UTF-8, as given; "" empties the options
+  std::vector<int> pages;             // --page, in the order given; empty for every page
 };
 
 // `args` without the program name. Throws UsageError.

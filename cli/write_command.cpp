@@ -1,5 +1,6 @@
 #include "write_command.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cmath>
@@ -163,30 +164,42 @@ void applyEditedList(const JsonValue& edited, theme::FontPages& pages, const the
   pages = std::move(result);
 }
 
-std::string faceFromArgument(const std::string& utf8, const theme::CodePage& cp) {
+std::string valueFromArgument(int column, const std::string& utf8, const theme::CodePage& cp) {
+  static constexpr std::array<const char*, theme::kColumnCount> kOptionNames = {"", "", "", "--font", "--size",
+                                                                                "--option"};
   try {
-    return cellFor(theme::kColFont, utf8, cp);
+    return cellFor(column, utf8, cp);
   } catch (const std::invalid_argument& e) {
-    throw UsageError("--font " + quoted(utf8) + " " + e.what());
+    throw UsageError(std::string(kOptionNames.at(column)) + " " + quoted(utf8) + " " + e.what());
   }
 }
 
 void runWrite(const Options& options, const theme::CodePage& cp) {
-  std::string face;
-  if (options.font) face = faceFromArgument(*options.font, cp);
+  // The values given on the command line, checked before any file is read.
+  std::vector<std::pair<int, std::string>> values;
+  if (options.font) values.emplace_back(theme::kColFont, valueFromArgument(theme::kColFont, *options.font, cp));
+  if (options.size) values.emplace_back(theme::kColSize, valueFromArgument(theme::kColSize, *options.size, cp));
+  if (options.option) {
+    values.emplace_back(theme::kColOption, valueFromArgument(theme::kColOption, *options.option, cp));
+  }
   JsonValue edited;
   if (options.from) edited = parseJson(readEditedList(*options.from));
 
   theme::FontPages pages;
   const theme::ThemeImage image = theme::loadTheme(nativePath(options.theme), pages, cp);
-  if (options.page && *options.page >= pages.pageCount) {
-    throw UsageError("--page " + std::to_string(*options.page) + " is no page of " + options.theme + ", which has " +
-                     std::to_string(pages.pageCount) + (pages.pageCount == 1 ? " page" : " pages"));
+  for (const int page : options.pages) {
+    if (page >= pages.pageCount) {
+      throw UsageError("--page " + std::to_string(page) + " is no page of " + options.theme + ", which has " +
+                       std::to_string(pages.pageCount) + (pages.pageCount == 1 ? " page" : " pages"));
+    }
   }
   if (options.from) applyEditedList(edited, pages, cp);
-  if (options.font) {
-    for (int page = 0; page < pages.pageCount; ++page) {
-      if (!options.page || *options.page == page) pages.setFontOfPage(page, face);
+  for (int page = 0; page < pages.pageCount; ++page) {
+    if (!options.pages.empty() && std::find(options.pages.begin(), options.pages.end(), page) == options.pages.end()) {
+      continue;
+    }
+    for (std::size_t row = 0; row < pages.rowCount(page); ++row) {
+      for (const auto& [column, text] : values) pages.setCell(page, row, column, text);
     }
   }
 

@@ -34,12 +34,14 @@ class EditError : public std::runtime_error {
 // it is written back exactly as it was read. Throws EditError; on error nothing is applied.
 void applyEditedList(const JsonValue& edited, theme::FontPages& pages, const theme::CodePage& cp);
 
-// The ANSI form of a face given on the command line; throws UsageError when it cannot be one.
-std::string faceFromArgument(const std::string& utf8, const theme::CodePage& cp);
+// The ANSI form of a face, size or option given on the command line (column kColFont,
+// kColSize or kColOption); throws UsageError when it breaks the column's rule.
+std::string valueFromArgument(int column, const std::string& utf8, const theme::CodePage& cp);
 
-// Loads options.theme, applies --from and --font, rebuilds and writes options.out.
+// Loads options.theme, applies --from, then --font, --size and --option on every row of
+// the --page pages (all without), rebuilds and writes options.out.
 // Throws ThemeError (theme), EditError or JsonError (edited list), UsageError (--page,
-// --font), WriteError (rebuild or target), and std::runtime_error when the edited list
+// --font, --size, --option), WriteError (rebuild or target), and std::runtime_error when the edited list
 // cannot be read.
 void runWrite(const Options& options, const theme::CodePage& cp);
 

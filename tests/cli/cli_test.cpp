@@ -88,11 +88,13 @@ std::size_t countOf(const std::string& text, const std::string& what) {
   return n;
 }
 
-// Every "font" value of a JSON list replaced by `face` (already JSON-escaped).
-std::string withFonts(const std::string& json, const std::string& face) {
-  static const std::regex font(R"re("font":"(?:[^"\\]|\\.)*")re");
-  return std::regex_replace(json, font, "\"font\":\"" + face + "\"");
+// Every `key` value (font, size or option) of a compact JSON list replaced by `value`
+// (already JSON-escaped).
+std::string withAll(const std::string& json, const std::string& key, const std::string& value) {
+  const std::regex member("\"" + key + R"re(":"(?:[^"\\]|\\.)*")re");
+  return std::regex_replace(json, member, "\"" + key + "\":\"" + value + "\"");
 }
+std::string withFonts(const std::string& json, const std::string& face) { return withAll(json, "font", face); }
 
 void replaceOnce(std::string& text, const std::string& from, const std::string& to) {
   const auto at = text.find(from);
@@ -231,6 +233,21 @@ TEST_F(CliOnSyntheticTheme, FontWithPageChangesOnlyThatPage) {
   EXPECT_EQ(listJson(out), twoSizeJson().substr(0, split) + withFonts(twoSizeJson().substr(split), "Verdana"));
 }
 
+TEST_F(CliOnSyntheticTheme, SizeAndOptionSetEveryRowOfTheChosenPagesAfterFrom) {
+  std::string edited = twoSizeJson();
+  replaceOnce(edited, R"("styleName":"ルナ")", R"("styleName":"Luna")");
+  Result r = run({"write", theme, "-o", out, "--from", editedList(edited), "--page", "1", "--size", "-11", "--option",
+                  "bold ITALIC", "--page", "1"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const auto split = edited.find(R"({"index":1)");
+  EXPECT_EQ(listJson(out),
+            edited.substr(0, split) + withAll(withAll(edited.substr(split), "size", "-11"), "option", "bold ITALIC"));
+
+  r = run({"write", theme, "-o", out, "--option", "", "--page", "0", "--page", "1"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(listJson(out), withAll(twoSizeJson(), "option", ""));
+}
+
 TEST_F(CliOnSyntheticTheme, FromAppliesEditedValuesAndBoxes) {
   std::string edited = twoSizeJson();
   replaceOnce(edited, R"("font":"ＭＳ ゴシック","size":"9","option":"Bold")",
@@ -361,6 +378,11 @@ TEST_F(CliOnSyntheticTheme, BadUsageExitsWithTwo) {
       {"write", theme, "-o", out, "--font", "Café"},
       {"write", theme, "-o", out, "--font", "Arial, Bold"},
       {"write", theme, "-o", out, "--font", " "},
+      {"write", theme, "-o", out, "--size", "0"},
+      {"write", theme, "-o", out, "--size", "8.5"},
+      {"write", theme, "-o", out, "--option", "Bold Heavy"},
+      {"write", theme, "-o", out, "--option", "Bold", "--option", "Italic"},
+      {"write", theme, "-o", out, "--size", "9", "--page", "0", "--page", "2"},
       {"write", theme, "-o", out, "--font", "Arial]"},
       {"write", theme, "-o", out, "--font", "A", "--font", "B"},
   };
