@@ -13,17 +13,15 @@ class FontPages;
 namespace cli {
 
 struct JsonValue;
+struct Words;
 
 // Per page below the page count: "[k] <tab title>", the size-name box, the six columns
-// under their titles, aligned; then the style name.
-void printTable(std::ostream& out, const theme::FontPages& pages, const theme::CodePage& cp);
+// under their titles, aligned; then the style name. Titles and labels in `words`.
+void printTable(std::ostream& out, const theme::FontPages& pages, const theme::CodePage& cp, const Words& words);
 
 // {"pageCount":N,"colourCount":N,"styleName":"…","sizeNameBoxes":[5 texts],"pages":[…]},
 // indented.
 JsonValue listDocument(const theme::FontPages& pages, const theme::CodePage& cp);
 void printJson(std::ostream& out, const theme::FontPages& pages, const theme::CodePage& cp);
-
-// Terminal columns a UTF-8 text takes: two for East Asian wide and full-width characters.
-std::size_t displayWidth(std::string_view utf8);
 
 }  // namespace cli

@@ -15,6 +15,7 @@
 #include "json_reader.h"
 #include "list_printer.h"
 #include "theme_image.h"
+#include "words.h"
 #include "write_command.h"
 
 #ifdef _WIN32
@@ -85,7 +86,7 @@ int run(const std::vector<std::string>& args) {
       if (options.json) {
         cli::printJson(std::cout, pages, *cp);
       } else {
-        cli::printTable(std::cout, pages, *cp);
+        cli::printTable(std::cout, pages, *cp, cli::wordsForLocale());
       }
     } else {
       cli::runWrite(options, *cp);

@@ -155,8 +155,10 @@ class CliOnSyntheticTheme : public ::testing::Test {
 
 // ---------------------------------------------------------------- list
 
+constexpr const char* kJapanese = "LC_ALL=ja_JP.UTF-8";
+
 TEST_F(CliOnSyntheticTheme, ListPrintsATablePerPageAndTheStyleName) {
-  const Result r = run({"list", theme});
+  const Result r = run({"list", theme}, "", kJapanese);
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(r.out,
@@ -176,6 +178,30 @@ TEST_F(CliOnSyntheticTheme, ListPrintsATablePerPageAndTheStyleName) {
             "  THEMES_INI      Sizes.LargeSize  IconFont   Back\\Slash \"Q\"  9\n"
             "\n"
             "スタイル名: ルナ\n");
+}
+
+TEST_F(CliOnSyntheticTheme, TableTitlesFollowTheLocale) {
+  const std::string english =
+      "[0] NormalSize\n"
+      "  Font size name: 標準\n"
+      "  Internal file name  Section           Key          Font name      Size  Option\n"
+      "  NORMALBLUE_INI      Button            Font         Tahoma         8\n";
+  const std::string japanese = "[0] NormalSize\n  フォントサイズ名: 標準\n";
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"LC_ALL= LC_MESSAGES= LANG=C.UTF-8", english},
+      {"LC_ALL= LC_MESSAGES= LANG=ja_JP.UTF-8", japanese},
+      {"LC_ALL= LC_MESSAGES=ja_JP.eucJP LANG=en_US.UTF-8", japanese},
+      {"LC_ALL=C LANG=ja_JP.UTF-8", english},
+      {"LC_ALL= LC_MESSAGES= LANG=", english},
+  };
+  for (const auto& [environment, start] : cases) {
+    const Result r = run({"list", theme}, "", environment);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.substr(0, start.size()), start) << environment;
+  }
+  const Result plain = run({"list", theme}, "", "LC_ALL=C");
+  EXPECT_NE(plain.out.find("\nStyle name: ルナ\n"), std::string::npos) << plain.out;
+  EXPECT_EQ(compactJson(run({"list", theme, "--json"}, "", kJapanese).out), twoSizeJson());
 }
 
 TEST_F(CliOnSyntheticTheme, ListJsonHasExactlyTheDocumentedShape) {
@@ -472,7 +498,7 @@ TEST(CliTerminal, TableShowsControlCharactersOfTheThemeEscaped) {
   mt::ThemeBuilder b = mt::oneSizeTheme();
   b.textFile(u"BLUE_INI", u"[Button]\r\nFont = Ta\x1b]0;owned\x07homa, 8, \x9b" u"31m\r\n");
   const std::string theme = dir.write("escapes.msstyles", b.build().bytes);
-  const Result table = run({"list", theme, "--codepage", "65001"});
+  const Result table = run({"list", theme, "--codepage", "65001"}, "", kJapanese);
   ASSERT_EQ(table.status, 0) << table.err;
   EXPECT_EQ(table.out.find('\x1b'), std::string::npos);
   EXPECT_EQ(table.out.find('\x07'), std::string::npos);
@@ -616,7 +642,7 @@ TEST_P(CliOnLight, ListShowsItsRows) {
   ASSERT_EQ(arabic.status, 0) << arabic.err;
   EXPECT_NE(compactJson(arabic.out).find(R"("sizeNameBoxes":["عادي","","","",""])"), std::string::npos) << arabic.out;
 
-  const Result table = run({"list", GetParam()});
+  const Result table = run({"list", GetParam()}, "", kJapanese);
   ASSERT_EQ(table.status, 0) << table.err;
   EXPECT_EQ(table.out.rfind("[0] NormalSize\n", 0), 0U);
   EXPECT_NE(table.out.find("  BLUE_INI        Tooltip.StandardTitle           Font          Tahoma      -12     bold\n"),

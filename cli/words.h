@@ -1,0 +1,31 @@
+#pragma once
+// The words of table output, in the user's language: Japanese, as the Windows program
+// speaks, under a Japanese locale; English otherwise. JSON keys never change.
+#include <array>
+
+#include "font_pages.h"
+
+namespace cli {
+
+struct Words {
+  std::array<const char*, theme::kColumnCount> columnTitles;
+  const char* sizeNameBox;  // the display name of a page's size
+  const char* styleName;
+  const char* pageCount;
+  const char* sizeName;  // a page's internal size name, its tab title
+  const char* page;
+  const char* missing;  // a page or text one theme does not have
+  const char* changed;
+  const char* onlyInA;
+  const char* onlyInB;
+};
+
+const Words& japaneseWords();
+const Words& englishWords();
+
+// The language of messages as POSIX chooses it: the first set of LC_ALL, LC_MESSAGES and
+// LANG; Japanese when it starts with "ja". On Windows, without any of them set, the
+// user's interface language decides.
+const Words& wordsForLocale();
+
+}  // namespace cli
