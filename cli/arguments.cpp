@@ -11,40 +11,66 @@ namespace cli {
 
 const char* const kUsage =
     "usage: marvento-cli list THEME [--json] [--codepage N]\n"
-    "       marvento-cli write THEME -o OUT [--from EDITED.json] [--font FACE [--page N]] [--codepage N]\n"
+    "       marvento-cli write THEME -o OUT [--from EDITED.json|-] [--font FACE] [--size N] [--option TEXT]\n"
+    "                          [--page N]... [--codepage N]\n"
+    "       marvento-cli diff A B [--json] [--codepage N]\n"
     "       marvento-cli --help\n";
 
 const char* const kHelp =
-    "marvento-cli: lists and changes the font settings of a Windows XP visual-style file (.msstyles).\n"
+    "marvento-cli: lists, changes and compares the font settings of a Windows XP visual-style file\n"
+    "(.msstyles).\n"
     "\n"
     "  marvento-cli list THEME [--json] [--codepage N]\n"
     "      Prints every font page of THEME: its tab title (the size name), its size-name box and its\n"
     "      font rows with six columns (internal file name, section, key, font name, size, option),\n"
     "      then the style name.\n"
-    "      --json  prints the same as one line of JSON:\n"
-    "              {\"pageCount\":N,\"colourCount\":N,\"styleName\":\"...\",\"sizeNameBoxes\":[5 texts],\n"
-    "               \"pages\":[{\"index\":0,\"sizeName\":\"...\",\"rows\":[{\"file\":\"...\",\"section\":\"...\",\n"
-    "               \"key\":\"...\",\"font\":\"...\",\"size\":\"...\",\"option\":\"...\"},...]},...]}\n"
+    "      --json  prints the same as one JSON document, indented by two spaces:\n"
+    "              {\"pageCount\": N, \"colourCount\": N, \"styleName\": \"...\", \"sizeNameBoxes\": [5 texts],\n"
+    "               \"pages\": [{\"index\": 0, \"sizeName\": \"...\", \"rows\": [{\"file\": \"...\",\n"
+    "               \"section\": \"...\", \"key\": \"...\", \"font\": \"...\", \"size\": \"...\",\n"
+    "               \"option\": \"...\"}, ...]}, ...]}\n"
     "              with one entry in \"pages\" per page of the theme.\n"
     "\n"
-    "  marvento-cli write THEME -o OUT [--from EDITED.json] [--font FACE [--page N]] [--codepage N]\n"
+    "  marvento-cli write THEME -o OUT [--from EDITED.json|-] [--font FACE] [--size N] [--option TEXT]\n"
+    "                     [--page N]... [--codepage N]\n"
     "      Rebuilds THEME with the changes below and writes it to OUT. OUT may be THEME itself; it is\n"
-    "      replaced only once the new file is complete. Without changes the file is rebuilt as is.\n"
+    "      replaced only once the new file is complete, and an interrupted write leaves it as it was.\n"
+    "      OUT must be missing or a writable regular file; a symbolic link's file is replaced.\n"
+    "      Without changes the file is rebuilt as is. Every change is checked before anything is\n"
+    "      written.\n"
     "      --from EDITED.json  the output of \"list --json\", edited: the font, size and option of every\n"
     "                          row, \"sizeNameBoxes\" and \"styleName\" are applied. Rows are taken by page\n"
     "                          index and row position; their file, section and key must still be the\n"
-    "                          theme's, and every listed page must list all of its rows.\n"
-    "      --font FACE         sets the font name of every row of every page (after --from).\n"
-    "      --page N            with --font: only of page N (0 is the first page).\n"
+    "                          theme's, and every listed page must list all of its rows. \"-\" reads\n"
+    "                          standard input. At most 64 MiB.\n"
+    "      --font FACE         sets the font name of every row (after --from). Not blank, no \",\",\n"
+    "                          \"[\" or \"]\".\n"
+    "      --size N            sets the size of every row: a whole number other than 0; negative\n"
+    "                          numbers are heights in pixels.\n"
+    "      --option TEXT       sets the option of every row: words from bold, italic, underline and\n"
+    "                          strikeout, blank-separated, each once; \"\" empties it.\n"
+    "      --page N            --font, --size and --option change only page N (0 is the first page);\n"
+    "                          give it again for more pages.\n"
+    "\n"
+    "  marvento-cli diff A B [--json] [--codepage N]\n"
+    "      Compares two themes page by page: rows (found by file, section and key) whose font, size\n"
+    "      or option differ, rows only in A or only in B, and changed size names, size-name boxes,\n"
+    "      style name and page count. Prints nothing when nothing differs.\n"
+    "      --json  prints one JSON document: {\"differs\": true|false, \"pages\": [{\"index\": N,\n"
+    "              \"changed\": [...], \"onlyInA\": [...], \"onlyInB\": [...]}, ...]}, with \"pageCount\",\n"
+    "              \"styleName\", \"sizeName\" and \"sizeNameBox\" as {\"a\": ..., \"b\": ...} where they differ.\n"
     "\n"
     "  --codepage N  the ANSI code page the theme's texts are shown and edited in (default 932).\n"
     "  --help        prints this text.\n"
     "\n"
     "Texts on the command line, in JSON and on output are UTF-8. Every text is converted to the code\n"
-    "page and may hold at most 63 bytes there.\n"
+    "page and may hold at most 63 bytes there. Table titles are Japanese when LC_ALL, LC_MESSAGES or\n"
+    "LANG (the first one set) starts with \"ja\", English otherwise; JSON keys never change.\n"
     "\n"
-    "Exit status: 0 success; 1 THEME cannot be read as a theme, EDITED.json does not fit it, or OUT\n"
-    "cannot be written (one line on stderr says why); 2 bad usage.\n";
+    "Exit status of list and write: 0 success; 1 THEME cannot be read as a theme, EDITED.json or a\n"
+    "change does not fit it, or OUT cannot be written (one line on stderr says why); 2 bad usage.\n"
+    "Exit status of diff: 0 the themes do not differ; 1 they differ; 2 bad usage or a theme cannot\n"
+    "be read.\n";
 
 namespace {
 
@@ -72,6 +98,8 @@ Options parseArguments(std::span<const std::string> args) {
     o.command = Command::List;
   } else if (command == "write") {
     o.command = Command::Write;
+  } else if (command == "diff") {
+    o.command = Command::Diff;
   } else {
     throw UsageError("unknown command " + quoted(command));
   }
@@ -133,9 +161,11 @@ Options parseArguments(std::span<const std::string> args) {
     }
   }
 
-  if (positional.empty()) throw UsageError(command + " needs a THEME file");
-  if (positional.size() > 1) throw UsageError("unexpected argument " + quoted(positional[1]));
+  const std::size_t themes = o.command == Command::Diff ? 2 : 1;
+  if (positional.size() < themes) throw UsageError(command + (themes == 2 ? " needs two THEME files" : " needs a THEME file"));
+  if (positional.size() > themes) throw UsageError("unexpected argument " + quoted(positional[themes]));
   o.theme = positional[0];
+  if (themes == 2) o.other = positional[1];
   if (writing) {
     if (o.out.empty()) throw UsageError("write needs -o OUT");
     if (!o.pages.empty() && !o.font && !o.size && !o.option) throw UsageError("--page needs --font, --size or --option");

@@ -14,13 +14,14 @@ class UsageError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-enum class Command { Help, List, Write };
+enum class Command { Help, List, Write, Diff };
 
 struct Options {
   Command command = Command::Help;
-  std::string theme;
+  std::string theme;  // for diff: theme A
+  std::string other;  // diff: theme B
   std::optional<unsigned> codePage;
-  // list
+  // list and diff
   bool json = false;
   // write
   std::string out;
@@ -34,7 +35,7 @@ struct Options {
 // `args` without the program name. Throws UsageError.
 Options parseArguments(std::span<const std::string> args);
 
-extern const char* const kUsage;  // the two usage lines
+extern const char* const kUsage;  // the usage lines
 extern const char* const kHelp;   // what --help prints
 
 }  // namespace cli

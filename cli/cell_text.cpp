@@ -31,6 +31,11 @@ bool sameAsCell(std::string_view utf8, std::string_view cellAnsi, const theme::C
   return theme::utf8ToUtf16(utf8) == cp.toWide(cellAnsi);
 }
 
+std::string tabTitle(const theme::FontPages& pages, int page, const theme::CodePage& cp) {
+  const std::string ansi = theme::cutAnsi(cp.toAnsi(pages.sizeNames.at(page)), theme::kMaxCellBytes, cp);
+  return ansiToUtf8(ansi, cp);
+}
+
 std::string nativePath(const std::string& utf8) {
 #ifdef _WIN32
   return theme::CodePage(0).toAnsi(theme::utf8ToUtf16(utf8));

@@ -7,7 +7,8 @@
 
 namespace theme {
 class CodePage;
-}
+class FontPages;
+}  // namespace theme
 
 namespace cli {
 
@@ -29,6 +30,10 @@ std::string cellFromUtf8(std::string_view utf8, const theme::CodePage& cp);
 // The same text as the cell already holds, compared in UTF-16 so that an unedited value
 // stays unedited even where the code page has two codes for one character.
 bool sameAsCell(std::string_view utf8, std::string_view cellAnsi, const theme::CodePage& cp);
+
+// Page `page`'s tab title as UTF-8: its size name in the code page, cut to a cell's length
+// as the tab gets it.
+std::string tabTitle(const theme::FontPages& pages, int page, const theme::CodePage& cp);
 
 // A path given in UTF-8 as the core opens it: unchanged on POSIX; on Windows, whose narrow
 // file functions the core uses, in the system's ANSI code page.

@@ -12,7 +12,8 @@ JsonValue jsonText(std::string utf8);
 JsonValue jsonNumber(double number);
 JsonValue jsonArray();
 JsonValue jsonObject();
-// Appends a member to an object (names are not checked for uniqueness).
+// Appends a member to an object (names are not checked for uniqueness). The reference
+// holds until the next member is added.
 JsonValue& addMember(JsonValue& object, std::string name, JsonValue value);
 
 // The document and a final newline.

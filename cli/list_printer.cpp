@@ -20,12 +20,6 @@ namespace {
 constexpr std::array<const char*, theme::kColumnCount> kJsonNames = {"file", "section", "key",
                                                                      "font", "size",    "option"};
 
-// The tab title: the size name in the code page, cut to a cell's length as the tab gets it.
-std::string tabTitle(const theme::FontPages& pages, int page, const theme::CodePage& cp) {
-  const std::string ansi = theme::cutAnsi(cp.toAnsi(pages.sizeNames.at(page)), theme::kMaxCellBytes, cp);
-  return ansiToUtf8(ansi, cp);
-}
-
 // "label: text", without a trailing blank when the text is empty.
 std::string labelled(std::string_view label, const std::string& text) {
   std::string line(label);

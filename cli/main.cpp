@@ -5,6 +5,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "arguments.h"
@@ -12,8 +13,11 @@
 #include "codepage.h"
 #include "errors.h"
 #include "font_pages.h"
+#include "diff_printer.h"
 #include "json_reader.h"
+#include "json_writer.h"
 #include "list_printer.h"
+#include "theme_diff.h"
 #include "theme_image.h"
 #include "words.h"
 #include "write_command.h"
@@ -52,6 +56,36 @@ int fail(const std::string& file, const std::string& what) {
   return kFailed;
 }
 
+// Exit status of diff: 0 the same, 1 different, 2 trouble (as diff(1) has it).
+constexpr int kDiffers = 1;
+constexpr int kDiffTrouble = 2;
+
+// Prints what differs between the two themes of `diff`.
+int runDiff(const cli::Options& options, const theme::CodePage& cp) {
+  theme::FontPages a;
+  theme::FontPages b;
+  for (const auto& [path, pages] : {std::pair{&options.theme, &a}, std::pair{&options.other, &b}}) {
+    try {
+      (void)theme::loadTheme(cli::nativePath(*path), *pages, cp);
+    } catch (const std::exception& e) {  // above all ThemeError, but never "differs" by mistake
+      std::cerr << "marvento-cli: " << *path << ": " << e.what() << '\n';
+      return kDiffTrouble;
+    }
+  }
+  const cli::ThemeDifference difference = cli::compareThemes(a, b, cp);
+  if (options.json) {
+    cli::writeJson(std::cout, cli::differenceDocument(difference));
+  } else {
+    cli::printDifferenceTable(std::cout, difference, cli::wordsForLocale());
+  }
+  std::cout.flush();
+  if (!std::cout) {
+    std::cerr << "marvento-cli: the output could not be written\n";
+    return kDiffTrouble;
+  }
+  return difference.empty() ? 0 : kDiffers;
+}
+
 // How messages name the edited list.
 std::string editedListName(const cli::Options& options) {
   const std::string from = options.from.value_or("");
@@ -77,6 +111,15 @@ int run(const std::vector<std::string>& args) {
   } catch (const std::invalid_argument&) {
     std::cerr << "marvento-cli: unknown code page " << options.codePage.value_or(theme::CodePage::kDefault) << '\n';
     return kBadUsage;
+  }
+
+  if (options.command == cli::Command::Diff) {
+    try {
+      return runDiff(options, *cp);
+    } catch (const std::exception& e) {
+      std::cerr << "marvento-cli: " << e.what() << '\n';
+      return kDiffTrouble;
+    }
   }
 
   try {

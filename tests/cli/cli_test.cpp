@@ -382,6 +382,92 @@ TEST_F(CliOnSyntheticTheme, WriteOntoTheLoadedFileItself) {
   EXPECT_EQ(left, std::vector<std::string>{"blue.msstyles"});  // no temporary file left behind
 }
 
+// ---------------------------------------------------------------- diff
+
+// twoSizeTheme() with a face, size and option changed, a row dropped, one added, one face
+// that code page 932 shows as before ("Cafè" and "Café" are both "Caf?"), and new names.
+mt::Bytes twoSizeThemeChanged() {
+  mt::ThemeBuilder b;
+  b.nameLists({u"Blue"}, {u"NORMALBLUE_INI", u"LARGEBLUE_INI"}, {u"NormalSize", u"LargeSize"});
+  b.textFile(u"NORMALBLUE_INI",
+             u"[Button]\r\nFont = Arial, 9, Bold\r\n[Window]\r\nCaptionFont = ＭＳ ゴシック, 9, Bold\r\n"
+             u"SmCaptionFont = Tahoma, 7\r\n");
+  b.textFile(u"LARGEBLUE_INI", u"[Button]\r\nFont = Tahoma, 12\r\nTitleFont = Cafè, 10\r\n");
+  b.textFile(u"THEMES_INI", u"[documentation]\r\nDisplayName = Blue\r\n[Sizes.NormalSize]\r\nMenuFont = Tahoma, 8\r\n");
+  b.strings(mt::blockOf(3000), mt::stringBlock({{mt::indexInBlock(3000), u"標準"},
+                                                {mt::indexInBlock(3001), u"大きい"},
+                                                {mt::indexInBlock(3002), u"NORMALBLUE@[Status]Font=Tahoma, 9, Italic"}}));
+  b.strings(mt::blockOf(5000), mt::stringBlock({{mt::indexInBlock(5000), u"Luna"}}));
+  return b.build().bytes;
+}
+
+TEST_F(CliOnSyntheticTheme, DiffListsChangedAndUnpairedRowsAndNames) {
+  const std::string changed = dir.write("changed.msstyles", twoSizeThemeChanged());
+  const Result r = run({"diff", theme, changed}, "", "LC_ALL=C");
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_EQ(r.out,
+            "Style name: \"ルナ\" -> \"Luna\"\n"
+            "[0] NormalSize\n"
+            "  changed    NORMALBLUE_INI [Button] Font: Tahoma, 8 -> Arial, 9, Bold\n"
+            "  only in B  NORMALBLUE_INI [Window] SmCaptionFont: Tahoma, 7\n"
+            "[1] LargeSize\n"
+            "  Font size name: \"Large\" -> \"大きい\"\n"
+            "  changed    LARGEBLUE_INI [Button] TitleFont: Caf?, 10 -> Caf?, 10\n"
+            "  only in A  THEMES_INI [Sizes.LargeSize] IconFont: Back\\Slash \"Q\", 9\n");
+
+  const Result json = run({"diff", theme, changed, "--json"});
+  EXPECT_EQ(json.status, 1) << json.err;
+  EXPECT_EQ(compactJson(json.out),
+            R"({"differs":true,"styleName":{"a":"ルナ","b":"Luna"},"pages":[)"
+            R"({"index":0,"changed":[{"file":"NORMALBLUE_INI","section":"Button","key":"Font",)"
+            R"("a":{"font":"Tahoma","size":"8","option":""},"b":{"font":"Arial","size":"9","option":"Bold"}}],)"
+            R"("onlyInA":[],"onlyInB":[{"file":"NORMALBLUE_INI","section":"Window","key":"SmCaptionFont",)"
+            R"("font":"Tahoma","size":"7","option":""}]},)"
+            R"({"index":1,"sizeNameBox":{"a":"Large","b":"大きい"},"changed":[{"file":"LARGEBLUE_INI",)"
+            R"("section":"Button","key":"TitleFont","a":{"font":"Caf?","size":"10","option":""},)"
+            R"("b":{"font":"Caf?","size":"10","option":""}}],"onlyInA":[{"file":"THEMES_INI",)"
+            R"("section":"Sizes.LargeSize","key":"IconFont","font":"Back\\Slash \"Q\"","size":"9","option":""}],)"
+            R"("onlyInB":[]}]})"
+            "\n");
+
+  const Result japanese = run({"diff", theme, changed}, "", kJapanese);
+  EXPECT_NE(japanese.out.find("\n  変更   NORMALBLUE_INI [Button] Font: "), std::string::npos) << japanese.out;
+  EXPECT_NE(japanese.out.find("\n  Aのみ  THEMES_INI"), std::string::npos) << japanese.out;
+}
+
+TEST_F(CliOnSyntheticTheme, DiffExitsWithZeroWhenAlikeAndTwoOnTrouble) {
+  ASSERT_EQ(run({"write", theme, "-o", out}).status, 0);
+  Result r = run({"diff", theme, out});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "");
+  r = run({"diff", theme, out, "--json"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(compactJson(r.out), "{\"differs\":false,\"pages\":[]}\n");
+
+  // A page only one theme has: its names and rows are listed against nothing.
+  mt::ThemeBuilder one;
+  one.nameLists({u"Blue"}, {u"NORMALBLUE_INI"}, {u"NormalSize"});
+  const std::string single = dir.write("single.msstyles", one.build().bytes);
+  r = run({"diff", single, theme}, "", "LC_ALL=C");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out.rfind("Page count: 1 -> 2\nStyle name: \"\" -> \"ルナ\"\n[0] NormalSize\n  Font size name: \"\" -> \"標準\"\n", 0),
+            0U) << r.out;
+  EXPECT_NE(r.out.find("[1] LargeSize\n  Size name: (none) -> \"LargeSize\"\n  Font size name: (none) -> \"Large\"\n"
+                       "  only in B  LARGEBLUE_INI [Button] Font: Tahoma, 12\n"),
+            std::string::npos) << r.out;
+
+  const std::string missing = dir.file("missing.msstyles");
+  for (const auto& args : {std::vector<std::string>{"diff", theme, missing}, {"diff", missing, theme}}) {
+    r = run(args);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err.rfind("marvento-cli: " + missing + ": ", 0), 0U) << r.err;
+    EXPECT_EQ(r.out, "");
+  }
+  for (const auto& args : {std::vector<std::string>{"diff", theme}, {"diff", theme, out, out}, {"diff", theme, out, "-o", out}}) {
+    EXPECT_EQ(run(args).status, 2) << args.size();
+  }
+}
+
 // ---------------------------------------------------------------- failures
 
 TEST_F(CliOnSyntheticTheme, BadUsageExitsWithTwo) {
@@ -427,12 +513,13 @@ TEST_F(CliOnSyntheticTheme, BadUsageExitsWithTwo) {
   EXPECT_EQ(cp.err, "marvento-cli: unknown code page 12345\n");
 }
 
-TEST_F(CliOnSyntheticTheme, HelpDocumentsBothCommands) {
+TEST_F(CliOnSyntheticTheme, HelpDocumentsEveryCommand) {
   const Result r = run({"--help"});
   EXPECT_EQ(r.status, 0);
   EXPECT_NE(r.out.find("marvento-cli list THEME [--json] [--codepage N]"), std::string::npos);
-  EXPECT_NE(r.out.find("marvento-cli write THEME -o OUT [--from EDITED.json] [--font FACE [--page N]] [--codepage N]"),
+  EXPECT_NE(r.out.find("marvento-cli write THEME -o OUT [--from EDITED.json|-] [--font FACE] [--size N] [--option TEXT]"),
             std::string::npos);
+  EXPECT_NE(r.out.find("marvento-cli diff A B [--json] [--codepage N]"), std::string::npos);
   EXPECT_NE(r.out.find("Exit status"), std::string::npos);
   EXPECT_EQ(run({"write", "--help"}).out, r.out);
 }

@@ -1,0 +1,117 @@
+#include "diff_printer.h"
+
+#include <algorithm>
+#include <ostream>
+#include <string>
+#include <utility>
+
+#include "json_text.h"
+#include "json_writer.h"
+#include "terminal_text.h"
+#include "theme_diff.h"
+#include "words.h"
+
+namespace cli {
+namespace {
+
+std::string shownText(const std::optional<std::string>& text, const Words& words) {
+  return text ? shown(jsonString(*text)) : std::string(words.missing);
+}
+
+// "label: A -> B"
+void printChange(std::ostream& out, const char* indent, const char* label, const TextChange& change,
+                 const Words& words) {
+  out << indent << label << ": " << shownText(change.first, words) << " -> " << shownText(change.second, words)
+      << '\n';
+}
+
+std::string entryText(const RowValues& v) {
+  std::string text = v.font + ", " + v.size;
+  if (!v.option.empty()) text += ", " + v.option;
+  return shown(text);
+}
+
+JsonValue changeDocument(const TextChange& change) {
+  JsonValue d = jsonObject();
+  addMember(d, "a", change.first ? jsonText(*change.first) : JsonValue{});
+  addMember(d, "b", change.second ? jsonText(*change.second) : JsonValue{});
+  return d;
+}
+
+void addValues(JsonValue& object, const RowValues& v) {
+  addMember(object, "font", jsonText(v.font));
+  addMember(object, "size", jsonText(v.size));
+  addMember(object, "option", jsonText(v.option));
+}
+
+}  // namespace
+
+void printDifferenceTable(std::ostream& out, const ThemeDifference& difference, const Words& words) {
+  if (difference.pageCount) {
+    out << words.pageCount << ": " << difference.pageCount->first << " -> " << difference.pageCount->second << '\n';
+  }
+  if (difference.styleName) printChange(out, "", words.styleName, *difference.styleName, words);
+  const std::size_t labelWidth = std::max({displayWidth(words.changed), displayWidth(words.onlyInA),
+                                           displayWidth(words.onlyInB)});
+  for (const PageDifference& page : difference.pages) {
+    out << '[' << page.index << ']' << (page.title.empty() ? "" : " ") << shown(page.title) << '\n';
+    if (page.sizeName) printChange(out, "  ", words.sizeName, *page.sizeName, words);
+    if (page.sizeNameBox) printChange(out, "  ", words.sizeNameBox, *page.sizeNameBox, words);
+    for (const RowDifference& row : page.rows) {
+      const char* label = row.a && row.b ? words.changed : row.a ? words.onlyInA : words.onlyInB;
+      out << "  " << label << std::string(labelWidth - displayWidth(label) + 2, ' ') << shown(row.file) << " ["
+          << shown(row.section) << "] " << shown(row.key) << ": ";
+      if (row.a && row.b) {
+        out << entryText(*row.a) << " -> " << entryText(*row.b);
+      } else {
+        out << entryText(row.a ? *row.a : *row.b);
+      }
+      out << '\n';
+    }
+  }
+}
+
+JsonValue differenceDocument(const ThemeDifference& difference) {
+  JsonValue doc = jsonObject();
+  JsonValue differs;
+  differs.kind = JsonValue::Kind::Boolean;
+  differs.boolean = !difference.empty();
+  addMember(doc, "differs", differs);
+  if (difference.pageCount) {
+    JsonValue& counts = addMember(doc, "pageCount", jsonObject());
+    addMember(counts, "a", jsonNumber(difference.pageCount->first));
+    addMember(counts, "b", jsonNumber(difference.pageCount->second));
+  }
+  if (difference.styleName) addMember(doc, "styleName", changeDocument(*difference.styleName));
+  JsonValue& pages = addMember(doc, "pages", jsonArray());
+  for (const PageDifference& page : difference.pages) {
+    JsonValue entry = jsonObject();
+    addMember(entry, "index", jsonNumber(page.index));
+    if (page.sizeName) addMember(entry, "sizeName", changeDocument(*page.sizeName));
+    if (page.sizeNameBox) addMember(entry, "sizeNameBox", changeDocument(*page.sizeNameBox));
+    JsonValue changed = jsonArray();
+    JsonValue onlyInA = jsonArray();
+    JsonValue onlyInB = jsonArray();
+    for (const RowDifference& row : page.rows) {
+      JsonValue r = jsonObject();
+      addMember(r, "file", jsonText(row.file));
+      addMember(r, "section", jsonText(row.section));
+      addMember(r, "key", jsonText(row.key));
+      if (row.a && row.b) {
+        addValues(addMember(r, "a", jsonObject()), *row.a);
+        addValues(addMember(r, "b", jsonObject()), *row.b);
+        changed.items.push_back(std::move(r));
+      } else {
+        addValues(r, row.a ? *row.a : *row.b);
+        (row.a ? onlyInA : onlyInB).items.push_back(std::move(r));
+      }
+    }
+    addMember(entry, "changed", std::move(changed));
+    addMember(entry, "onlyInA", std::move(onlyInA));
+    addMember(entry, "onlyInB", std::move(onlyInB));
+    pages.items.push_back(std::move(entry));
+  }
+  return doc;
+}
+
+}  // namespace cli
