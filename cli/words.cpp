@@ -43,7 +43,7 @@ const Words& englishWords() {
 
 const Words& wordsForLocale() {
   for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-    const char* value = std::getenv(variable);  // NOLINT(concurrency-mt-unsafe): read once, single thread
+    const char* value = std::getenv(variable);
     if (value != nullptr && *value != '\0') {
       return std::string_view(value).starts_with("ja") ? japaneseWords() : englishWords();
     }

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <thread>
 #include <regex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -522,6 +523,28 @@ TEST_F(CliOnSyntheticTheme, HelpDocumentsEveryCommand) {
   EXPECT_NE(r.out.find("marvento-cli diff A B [--json] [--codepage N]"), std::string::npos);
   EXPECT_NE(r.out.find("Exit status"), std::string::npos);
   EXPECT_EQ(run({"write", "--help"}).out, r.out);
+}
+
+TEST(CliManualPage, DocumentsEveryCommandAndOptionOfTheHelp) {
+  const std::string page = readText(MARVENTO_MAN_PAGE);
+  const Result help = run({"--help"});
+  ASSERT_EQ(help.status, 0);
+  static const std::regex option(R"((^|[ \[|])(--?[a-z]+))");
+  std::set<std::string> options;
+  for (auto it = std::sregex_iterator(help.out.begin(), help.out.end(), option); it != std::sregex_iterator(); ++it) {
+    options.insert((*it)[2]);
+  }
+  EXPECT_GE(options.size(), 9U);  // at least --json, --codepage, -o, --from, --font, --size, --option, --page, --help
+  for (std::string name : options) {
+    std::string escaped;  // as roff writes it: every '-' as "\-"
+    for (const char c : name) escaped += c == '-' ? std::string("\\-") : std::string(1, c);
+    EXPECT_NE(page.find(escaped), std::string::npos) << name << " is not in the manual page";
+  }
+  for (const char* command : {"list", "write", "diff"}) {
+    EXPECT_NE(page.find(std::string(".B marvento-cli ") + command), std::string::npos) << command;
+  }
+  EXPECT_NE(page.find(".SH EXIT STATUS"), std::string::npos);
+  EXPECT_NE(page.find(".SH EXAMPLES"), std::string::npos);
 }
 
 TEST_F(CliOnSyntheticTheme, FilesThatAreNoThemeExitWithOneNamingTheFile) {
