@@ -535,7 +535,7 @@ TEST(CliManualPage, DocumentsEveryCommandAndOptionOfTheHelp) {
     options.insert((*it)[2]);
   }
   EXPECT_GE(options.size(), 9U);  // at least --json, --codepage, -o, --from, --font, --size, --option, --page, --help
-  for (std::string name : options) {
+  for (const std::string& name : options) {
     std::string escaped;  // as roff writes it: every '-' as "\-"
     for (const char c : name) escaped += c == '-' ? std::string("\\-") : std::string(1, c);
     EXPECT_NE(page.find(escaped), std::string::npos) << name << " is not in the manual page";
@@ -688,8 +688,9 @@ TEST(CliSignals, InterruptedWriteLeavesNoTemporaryFile) {
     bool caught = false;
     for (int attempt = 0; attempt < 5 && !caught; ++attempt) {
       const std::string cli = MARVENTO_CLI_PATH;
-      std::vector<char*> argv;
       std::vector<std::string> args = {cli, "write", theme, "-o", out};
+      std::vector<char*> argv;
+      argv.reserve(args.size() + 1);
       for (auto& a : args) argv.push_back(a.data());
       argv.push_back(nullptr);
       posix_spawn_file_actions_t files;
