@@ -50,13 +50,16 @@ class Parser {
   [[noreturn]] void fail(const std::string& what) const {
     std::size_t line = 1;
     std::size_t column = 1;
-    for (std::size_t i = 0; i < pos_ && i < text_.size(); ++i) {
+    for (std::size_t i = 0; i < pos_ && i < text_.size();) {
       if (text_[i] == '\n') {
         ++line;
         column = 1;
-      } else if ((static_cast<unsigned char>(text_[i]) & 0xC0) != 0x80) {
-        ++column;  // count characters, not UTF-8 continuation bytes
+        ++i;
+        continue;
       }
+      const std::size_t length = decodeUtf8(text_, i).length;  // columns count characters, not bytes
+      i += length == 0 ? 1 : length;
+      ++column;
     }
     throw JsonError("line " + std::to_string(line) + ", column " + std::to_string(column) + ": " + what);
   }
