@@ -1,6 +1,7 @@
 #include "arguments.h"
 
 #include "json_text.h"
+#include "messages.h"
 
 #include <charconv>
 #include <limits>
@@ -64,8 +65,9 @@ const char* const kHelp =
     "  --help        prints this text.\n"
     "\n"
     "Texts on the command line, in JSON and on output are UTF-8. Every text is converted to the code\n"
-    "page and may hold at most 63 bytes there. Table titles are Japanese when LC_ALL, LC_MESSAGES or\n"
-    "LANG (the first one set) starts with \"ja\", English otherwise; JSON keys never change.\n"
+    "page and may hold at most 63 bytes there. Table titles and messages are Japanese when LC_ALL,\n"
+    "LC_MESSAGES or LANG (the first one set) starts with \"ja\", English otherwise (messages from\n"
+    "reading and rebuilding the theme stay English); JSON keys never change.\n"
     "\n"
     "Exit status of list and write: 0 success; 1 THEME cannot be read as a theme, EDITED.json or a\n"
     "change does not fit it, or OUT cannot be written (one line on stderr says why); 2 bad usage.\n"
@@ -79,7 +81,7 @@ unsigned parseNumber(std::string_view option, std::string_view text, unsigned ma
   const char* end = text.data() + text.size();
   const auto [ptr, ec] = std::from_chars(text.data(), end, value);
   if (text.empty() || ec != std::errc() || ptr != end || value > max) {
-    throw UsageError(std::string(option) + " needs a number, not " + quoted(text));
+    throw UsageError(say("{0} needs a number, not {1}", {option, quoted(text)}));
   }
   return value;
 }
@@ -88,7 +90,7 @@ unsigned parseNumber(std::string_view option, std::string_view text, unsigned ma
 
 Options parseArguments(std::span<const std::string> args) {
   Options o;
-  if (args.empty()) throw UsageError("no command given");
+  if (args.empty()) throw UsageError(say("no command given"));
   for (const std::string& a : args) {
     if (a == "--help" || a == "-h") return o;
   }
@@ -101,7 +103,7 @@ Options parseArguments(std::span<const std::string> args) {
   } else if (command == "diff") {
     o.command = Command::Diff;
   } else {
-    throw UsageError("unknown command " + quoted(command));
+    throw UsageError(say("unknown command {0}", {quoted(command)}));
   }
   const bool writing = o.command == Command::Write;
 
@@ -126,11 +128,11 @@ Options parseArguments(std::span<const std::string> args) {
     }
     auto value = [&]() -> std::string {
       if (inlineValue) return *inlineValue;
-      if (i + 1 >= args.size()) throw UsageError(std::string(name) + " needs a value");
+      if (i + 1 >= args.size()) throw UsageError(say("{0} needs a value", {name}));
       return args[++i];
     };
     auto once = [&](bool alreadySet) {
-      if (alreadySet) throw UsageError(std::string(name) + " given twice");
+      if (alreadySet) throw UsageError(say("{0} given twice", {name}));
     };
 
     if (name == "--codepage") {
@@ -141,7 +143,7 @@ Options parseArguments(std::span<const std::string> args) {
     } else if (name == "-o" && writing) {
       once(!o.out.empty());
       o.out = value();
-      if (o.out.empty()) throw UsageError("-o needs a file name");
+      if (o.out.empty()) throw UsageError(say("-o needs a file name"));
     } else if (name == "--from" && writing) {
       once(o.from.has_value());
       o.from = value();
@@ -157,18 +159,18 @@ Options parseArguments(std::span<const std::string> args) {
     } else if (name == "--page" && writing) {
       o.pages.push_back(static_cast<int>(parseNumber(name, value(), 1000)));
     } else {
-      throw UsageError("unknown option " + quoted(a) + " for " + command);
+      throw UsageError(say("unknown option {0} for {1}", {quoted(a), command}));
     }
   }
 
   const std::size_t themes = o.command == Command::Diff ? 2 : 1;
-  if (positional.size() < themes) throw UsageError(command + (themes == 2 ? " needs two THEME files" : " needs a THEME file"));
-  if (positional.size() > themes) throw UsageError("unexpected argument " + quoted(positional[themes]));
+  if (positional.size() < themes) throw UsageError(say(themes == 2 ? "{0} needs two THEME files" : "{0} needs a THEME file", {command}));
+  if (positional.size() > themes) throw UsageError(say("unexpected argument {0}", {quoted(positional[themes])}));
   o.theme = positional[0];
   if (themes == 2) o.other = positional[1];
   if (writing) {
-    if (o.out.empty()) throw UsageError("write needs -o OUT");
-    if (!o.pages.empty() && !o.font && !o.size && !o.option) throw UsageError("--page needs --font, --size or --option");
+    if (o.out.empty()) throw UsageError(say("write needs -o OUT"));
+    if (!o.pages.empty() && !o.font && !o.size && !o.option) throw UsageError(say("--page needs --font, --size or --option"));
   }
   return o;
 }

@@ -4,6 +4,7 @@
 
 #include "codepage.h"
 #include "font_pages.h"
+#include "messages.h"
 
 namespace cli {
 
@@ -14,15 +15,15 @@ std::string ansiToUtf8(std::string_view ansi, const theme::CodePage& cp) {
 std::string cellFromUtf8(std::string_view utf8, const theme::CodePage& cp) {
   const std::u16string wide = theme::utf8ToUtf16(utf8);
   if (std::any_of(wide.begin(), wide.end(), [](char16_t c) { return c < 0x20 || c == 0x7F; })) {
-    throw CellTextError("holds a control character");
+    throw CellTextError(say("holds a control character"));
   }
   std::string ansi = cp.toAnsi(wide);
   if (cp.toWide(ansi) != wide) {
-    throw CellTextError("holds characters that code page " + std::to_string(cp.id()) + " cannot hold");
+    throw CellTextError(say("holds characters that code page {0} cannot hold", {std::to_string(cp.id())}));
   }
   if (ansi.size() > theme::kMaxCellBytes) {
-    throw CellTextError("is " + std::to_string(ansi.size()) + " bytes long in code page " + std::to_string(cp.id()) +
-                        ", at most " + std::to_string(theme::kMaxCellBytes) + " fit");
+    throw CellTextError(say("is {0} bytes long in code page {1}, at most {2} fit",
+                            {std::to_string(ansi.size()), std::to_string(cp.id()), std::to_string(theme::kMaxCellBytes)}));
   }
   return ansi;
 }

@@ -2,6 +2,7 @@
 
 #include "codepage.h"
 #include "json_text.h"
+#include "messages.h"
 #include "utf8.h"
 
 #include <charconv>
@@ -39,7 +40,7 @@ class Parser {
     skipBlanks();
     JsonValue v = value(0);
     skipBlanks();
-    if (pos_ < text_.size()) fail("unexpected text after the JSON value");
+    if (pos_ < text_.size()) fail(say("unexpected text after the JSON value"));
     return v;
   }
 
@@ -61,7 +62,7 @@ class Parser {
       i += length == 0 ? 1 : length;
       ++column;
     }
-    throw JsonError("line " + std::to_string(line) + ", column " + std::to_string(column) + ": " + what);
+    throw JsonError(say("line {0}, column {1}: {2}", {std::to_string(line), std::to_string(column), what}));
   }
 
   [[nodiscard]] bool atEnd() const { return pos_ >= text_.size(); }
@@ -72,17 +73,17 @@ class Parser {
   }
 
   void expect(char c) {
-    if (peek() != c || atEnd()) fail(std::string("expected '") + c + "'");
+    if (peek() != c || atEnd()) fail(say("expected '{0}'", {std::string(1, c)}));
     ++pos_;
   }
 
   void literal(std::string_view word) {
-    if (text_.substr(pos_, word.size()) != word) fail("unknown word");
+    if (text_.substr(pos_, word.size()) != word) fail(say("unknown word"));
     pos_ += word.size();
   }
 
   JsonValue value(std::size_t depth) {
-    if (depth >= kMaxJsonDepth) fail("nested too deeply");
+    if (depth >= kMaxJsonDepth) fail(say("nested too deeply"));
     JsonValue v;
     switch (peek()) {
       case '{': object(v, depth); break;
@@ -106,7 +107,7 @@ class Parser {
           v.kind = JsonValue::Kind::Number;
           v.number = number();
         } else {
-          fail(atEnd() ? "unexpected end of text" : "expected a value");
+          fail(say(atEnd() ? "unexpected end of text" : "expected a value"));
         }
     }
     return v;
@@ -123,12 +124,12 @@ class Parser {
     std::unordered_set<std::string> keys;
     for (;;) {
       skipBlanks();
-      if (peek() != '"') fail("expected a member name");
+      if (peek() != '"') fail(say("expected a member name"));
       const std::size_t keyPos = pos_;
       std::string key = string();
       if (!keys.insert(key).second) {
         pos_ = keyPos;
-        fail("member " + quoted(key) + " given twice");
+        fail(say("member {0} given twice", {quoted(key)}));
       }
       skipBlanks();
       expect(':');
@@ -171,7 +172,7 @@ class Parser {
     auto digits = [&] {
       const std::size_t from = pos_;
       while (!atEnd() && peek() >= '0' && peek() <= '9') ++pos_;
-      if (pos_ == from) fail("expected a digit");
+      if (pos_ == from) fail(say("expected a digit"));
     };
     if (peek() == '-') ++pos_;
     if (peek() == '0' && !atEnd()) {
@@ -192,7 +193,7 @@ class Parser {
     const auto [ptr, ec] = std::from_chars(text_.data() + start, text_.data() + pos_, result);
     if (ec != std::errc() || ptr != text_.data() + pos_ || !std::isfinite(result)) {
       pos_ = start;
-      fail("number out of range");
+      fail(say("number out of range"));
     }
     return result;
   }
@@ -209,7 +210,7 @@ class Parser {
       } else if (c >= 'A' && c <= 'F') {
         u |= static_cast<unsigned>(c - 'A' + 10);
       } else {
-        fail("expected four hex digits after \\u");
+        fail(say("expected four hex digits after \\u"));
       }
     }
     return u;
@@ -218,7 +219,7 @@ class Parser {
   // One UTF-8 sequence copied as it stands, or a failure for an invalid one.
   void utf8Sequence(std::string& out) {
     const std::size_t length = decodeUtf8(text_, pos_).length;
-    if (length == 0) fail("invalid UTF-8");
+    if (length == 0) fail(say("invalid UTF-8"));
     out.append(text_.substr(pos_, length));
     pos_ += length;
   }
@@ -227,13 +228,13 @@ class Parser {
     ++pos_;  // the opening quote
     std::string out;
     for (;;) {
-      if (atEnd()) fail("unterminated string");
+      if (atEnd()) fail(say("unterminated string"));
       const auto c = static_cast<unsigned char>(peek());
       if (c == '"') {
         ++pos_;
         return out;
       }
-      if (c < 0x20) fail("control character in a string");
+      if (c < 0x20) fail(say("control character in a string"));
       if (c >= 0x80) {
         utf8Sequence(out);
         continue;
@@ -265,18 +266,18 @@ class Parser {
               u = 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00);
             } else {
               pos_ = escapePos;
-              fail("lone surrogate in \\u escape");
+              fail(say("lone surrogate in \\u escape"));
             }
           } else if (u >= 0xD800 && u <= 0xDFFF) {
             pos_ = escapePos;
-            fail("lone surrogate in \\u escape");
+            fail(say("lone surrogate in \\u escape"));
           }
           appendUtf8(out, u);
           break;
         }
         default:
           pos_ = escapePos;
-          fail("unknown escape in a string");
+          fail(say("unknown escape in a string"));
       }
     }
   }

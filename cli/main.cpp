@@ -17,6 +17,7 @@
 #include "json_reader.h"
 #include "json_writer.h"
 #include "list_printer.h"
+#include "messages.h"
 #include "theme_diff.h"
 #include "theme_image.h"
 #include "words.h"
@@ -80,7 +81,7 @@ int runDiff(const cli::Options& options, const theme::CodePage& cp) {
   }
   std::cout.flush();
   if (!std::cout) {
-    std::cerr << "marvento-cli: the output could not be written\n";
+    std::cerr << "marvento-cli: " << cli::say("the output could not be written") << '\n';
     return kDiffTrouble;
   }
   return difference.empty() ? 0 : kDiffers;
@@ -89,10 +90,11 @@ int runDiff(const cli::Options& options, const theme::CodePage& cp) {
 // How messages name the edited list.
 std::string editedListName(const cli::Options& options) {
   const std::string from = options.from.value_or("");
-  return from == cli::kStandardInput ? "standard input" : from;
+  return from == cli::kStandardInput ? cli::say("standard input") : from;
 }
 
 int run(const std::vector<std::string>& args) {
+  cli::useJapaneseMessages(cli::japaneseLocale());
   cli::Options options;
   try {
     options = cli::parseArguments(args);
@@ -109,7 +111,9 @@ int run(const std::vector<std::string>& args) {
   try {
     cp.emplace(options.codePage.value_or(theme::CodePage::kDefault));
   } catch (const std::invalid_argument&) {
-    std::cerr << "marvento-cli: unknown code page " << options.codePage.value_or(theme::CodePage::kDefault) << '\n';
+    std::cerr << "marvento-cli: "
+              << cli::say("unknown code page {0}", {std::to_string(options.codePage.value_or(theme::CodePage::kDefault))})
+              << '\n';
     return kBadUsage;
   }
 
@@ -140,7 +144,7 @@ int run(const std::vector<std::string>& args) {
   } catch (const theme::ThemeError& e) {
     return fail(options.theme, e.what());
   } catch (const cli::JsonError& e) {
-    return fail(editedListName(options), std::string("not JSON: ") + e.what());
+    return fail(editedListName(options), cli::say("not JSON: {0}", {e.what()}));
   } catch (const cli::EditError& e) {
     return fail(editedListName(options), e.what());
   } catch (const theme::WriteError& e) {
@@ -148,7 +152,7 @@ int run(const std::vector<std::string>& args) {
   }
   std::cout.flush();
   if (!std::cout) {
-    std::cerr << "marvento-cli: the output could not be written\n";
+    std::cerr << "marvento-cli: " << cli::say("the output could not be written") << '\n';
     return kFailed;
   }
   return 0;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "font_pages.h"
+#include "messages.h"
 
 namespace cli {
 
@@ -23,9 +24,9 @@ void checkFace(std::string_view utf8) {
       break;
     }
   }
-  if (rest.empty()) throw ValueRuleError("is blank");
+  if (rest.empty()) throw ValueRuleError(say("is blank"));
   for (const char c : {',', '[', ']'}) {
-    if (utf8.find(c) != std::string_view::npos) throw ValueRuleError(std::string("holds a '") + c + "'");
+    if (utf8.find(c) != std::string_view::npos) throw ValueRuleError(say("holds a '{0}'", {std::string(1, c)}));
   }
 }
 
@@ -33,12 +34,12 @@ void checkSize(std::string_view utf8) {
   std::string_view digits = utf8;
   if (!digits.empty() && (digits.front() == '+' || digits.front() == '-')) digits.remove_prefix(1);
   if (digits.empty() || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-    throw ValueRuleError("is not a whole number");
+    throw ValueRuleError(say("is not a whole number"));
   }
   std::int32_t magnitude = 0;
   const auto [ptr, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), magnitude);
-  if (ec != std::errc() || ptr != digits.data() + digits.size()) throw ValueRuleError("is out of range");
-  if (magnitude == 0) throw ValueRuleError("is 0");
+  if (ec != std::errc() || ptr != digits.data() + digits.size()) throw ValueRuleError(say("is out of range"));
+  if (magnitude == 0) throw ValueRuleError(say("is 0"));
 }
 
 void checkOption(std::string_view utf8) {
@@ -55,9 +56,9 @@ void checkOption(std::string_view utf8) {
     std::string word(utf8.substr(at, end - at));
     std::transform(word.begin(), word.end(), word.begin(), [](unsigned char c) { return std::tolower(c); });
     const auto known = std::find(kWords.begin(), kWords.end(), word);
-    if (known == kWords.end()) throw ValueRuleError("is not made of the words bold, italic, underline and strikeout");
+    if (known == kWords.end()) throw ValueRuleError(say("is not made of the words bold, italic, underline and strikeout"));
     bool& once = seen.at(static_cast<std::size_t>(known - kWords.begin()));
-    if (once) throw ValueRuleError("says " + word + " twice");
+    if (once) throw ValueRuleError(say("says {0} twice", {word}));
     once = true;
     at = end;
   }

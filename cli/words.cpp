@@ -41,17 +41,18 @@ const Words& englishWords() {
   return words;
 }
 
-const Words& wordsForLocale() {
+bool japaneseLocale() {
   for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
     const char* value = std::getenv(variable);
-    if (value != nullptr && *value != '\0') {
-      return std::string_view(value).starts_with("ja") ? japaneseWords() : englishWords();
-    }
+    if (value != nullptr && *value != '\0') return std::string_view(value).starts_with("ja");
   }
 #ifdef _WIN32
-  if (PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE) return japaneseWords();
+  return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE;
+#else
+  return false;
 #endif
-  return englishWords();
 }
+
+const Words& wordsForLocale() { return japaneseLocale() ? japaneseWords() : englishWords(); }
 
 }  // namespace cli

@@ -23,9 +23,12 @@ struct Words {
 const Words& japaneseWords();
 const Words& englishWords();
 
-// The language of messages as POSIX chooses it: the first set of LC_ALL, LC_MESSAGES and
-// LANG; Japanese when it starts with "ja". On Windows, without any of them set, the
-// user's interface language decides.
+// Whether the user reads Japanese, as POSIX chooses the language of messages: the first
+// set of LC_ALL, LC_MESSAGES and LANG starts with "ja". On Windows, without any of them
+// set, the user's interface language decides.
+bool japaneseLocale();
+
+// The words of that language.
 const Words& wordsForLocale();
 
 }  // namespace cli

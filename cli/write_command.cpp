@@ -16,6 +16,7 @@
 #include "font_pages.h"
 #include "json_reader.h"
 #include "json_text.h"
+#include "messages.h"
 #include "theme_image.h"
 #include "theme_rebuild.h"
 #include "value_rules.h"
@@ -45,37 +46,33 @@ const JsonValue& member(const JsonValue& object, const char* key, Kind kind, con
   if (v == nullptr || !v->is(kind)) {
     static constexpr std::array<const char*, 6> kKindNames = {"null", "true or false", "a number",
                                                               "a string", "an array", "an object"};
-    throw EditError(where + quoted(key) + " must be " + kKindNames.at(static_cast<std::size_t>(kind)));
+    throw EditError(say("{0}{1} must be {2}", {where, quoted(key), say(kKindNames.at(static_cast<std::size_t>(kind)))}));
   }
   return *v;
 }
 
 void setBox(theme::EditableText& box, const JsonValue& value, const std::string& where, const theme::CodePage& cp) {
-  if (!value.is(Kind::String)) throw EditError(where + " must be a string");
+  if (!value.is(Kind::String)) throw EditError(say("{0} must be a string", {where}));
   if (sameAsCell(value.string, box.text, cp)) return;
   // The string rewriter writes only strings the file has (an empty string is none).
-  if (box.original.empty()) throw EditError(where + ": the theme has no string for this name, so it cannot be changed");
+  if (box.original.empty()) throw EditError(say("{0}: the theme has no string for this name, so it cannot be changed", {where}));
   try {
     box.text = cellFromUtf8(value.string, cp);
   } catch (const CellTextError& e) {
-    throw EditError(where + " " + quoted(value.string) + " " + e.what());
+    throw EditError(say("{0} {1} {2}", {where, quoted(value.string), e.what()}));
   }
 }
 
 void applyRows(const JsonValue& rows, int page, theme::FontPages& pages, const theme::CodePage& cp) {
   const std::size_t loaded = pages.rowCount(page);
-  const std::string pageName = "page " + std::to_string(page);
+  const std::string pageName = say("page {0}", {std::to_string(page)});
   for (std::size_t r = 0; r < rows.items.size(); ++r) {
-    const std::string rowName = pageName + " row " + std::to_string(r);
+    const std::string rowName = say("page {0} row {1}", {std::to_string(page), std::to_string(r)});
     if (r >= loaded) {
-      std::string message = rowName;
-      message += ": the theme has no such row (";
-      message += pageName;
-      message += " has " + std::to_string(loaded) + " rows)";
-      throw EditError(message);
+      throw EditError(say("{0}: the theme has no such row ({1} has {2} rows)", {rowName, pageName, std::to_string(loaded)}));
     }
     const JsonValue& row = rows.items[r];
-    if (!row.is(Kind::Object)) throw EditError(rowName + " must be an object");
+    if (!row.is(Kind::Object)) throw EditError(say("{0} must be an object", {rowName}));
     const std::string where = rowName + ": ";
     for (int col = 0; col < theme::kColumnCount; ++col) {
       const std::string& given = member(row, kJsonNames.at(col), Kind::String, where).string;
@@ -83,21 +80,21 @@ void applyRows(const JsonValue& rows, int page, theme::FontPages& pages, const t
       if (col < theme::kColFont) {
         const std::string loadedText = ansiToUtf8(cell, cp);
         if (given != loadedText) {
-          throw EditError(where + kJsonNames.at(col) + " " + quoted(given) + " does not match the theme's " +
-                          quoted(loadedText));
+          throw EditError(say("{0}{1} {2} does not match the theme's {3}",
+                              {where, kJsonNames.at(col), quoted(given), quoted(loadedText)}));
         }
       } else if (!sameAsCell(given, cell, cp)) {
         try {
           pages.setCell(page, r, col, cellFor(col, given, cp));
         } catch (const std::invalid_argument& e) {
-          throw EditError(where + kJsonNames.at(col) + " " + quoted(given) + " " + e.what());
+          throw EditError(say("{0}{1} {2} {3}", {where, kJsonNames.at(col), quoted(given), e.what()}));
         }
       }
     }
   }
   if (rows.items.size() < loaded) {
-    throw EditError(pageName + ": lists " + std::to_string(rows.items.size()) + " rows, the theme has " +
-                    std::to_string(loaded));
+    throw EditError(say("{0}: lists {1} rows, the theme has {2}",
+                        {pageName, std::to_string(rows.items.size()), std::to_string(loaded)}));
   }
 }
 
@@ -110,10 +107,10 @@ std::string readBounded(std::istream& in) {
     in.read(chunk.data(), chunk.size());
     text.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
     if (text.size() > kMaxEditedListBytes) {
-      throw EditError("is larger than " + std::to_string(kMaxEditedListBytes >> 20) + " MiB, too large for an edited list");
+      throw EditError(say("is larger than {0} MiB, too large for an edited list", {std::to_string(kMaxEditedListBytes >> 20)}));
     }
   }
-  if (in.bad()) throw EditError("cannot be read");
+  if (in.bad()) throw EditError(say("cannot be read"));
   return text;
 }
 
@@ -125,20 +122,19 @@ std::string readEditedList(const std::string& path) {
     return readBounded(std::cin);
   }
   std::ifstream in(nativePath(path), std::ios::binary);
-  if (!in) throw EditError(std::string("cannot be read: ") + std::strerror(errno));
+  if (!in) throw EditError(say("cannot be read: {0}", {std::strerror(errno)}));
   return readBounded(in);
 }
 
 }  // namespace
 
 void applyEditedList(const JsonValue& edited, theme::FontPages& pages, const theme::CodePage& cp) {
-  if (!edited.is(Kind::Object)) throw EditError("must be a JSON object as \"list --json\" prints it");
+  if (!edited.is(Kind::Object)) throw EditError(say("must be a JSON object as \"list --json\" prints it"));
   theme::FontPages result = pages;
 
   if (const JsonValue* boxes = edited.find("sizeNameBoxes")) {
     if (!boxes->is(Kind::Array) || boxes->items.size() != result.sizeNameBoxes.size()) {
-      throw EditError("\"sizeNameBoxes\" must be an array of " + std::to_string(result.sizeNameBoxes.size()) +
-                      " strings");
+      throw EditError(say("\"sizeNameBoxes\" must be an array of {0} strings", {std::to_string(result.sizeNameBoxes.size())}));
     }
     for (std::size_t k = 0; k < boxes->items.size(); ++k) {
       setBox(result.sizeNameBoxes[k], boxes->items[k], "sizeNameBoxes[" + std::to_string(k) + "]", cp);
@@ -151,13 +147,13 @@ void applyEditedList(const JsonValue& edited, theme::FontPages& pages, const the
   for (std::size_t i = 0; i < list.items.size(); ++i) {
     const std::string where = "pages[" + std::to_string(i) + "]";
     const JsonValue& entry = list.items[i];
-    if (!entry.is(Kind::Object)) throw EditError(where + " must be an object");
+    if (!entry.is(Kind::Object)) throw EditError(say("{0} must be an object", {where}));
     const double index = member(entry, "index", Kind::Number, where + ": ").number;
     if (index < 0 || index >= result.pageCount || index != std::floor(index)) {
-      throw EditError(where + ": \"index\" must be a page of the theme, 0 to " + std::to_string(result.pageCount - 1));
+      throw EditError(say("{0}: \"index\" must be a page of the theme, 0 to {1}", {where, std::to_string(result.pageCount - 1)}));
     }
     const auto page = static_cast<int>(index);
-    if (seen[static_cast<std::size_t>(page)]) throw EditError(where + ": page " + std::to_string(page) + " listed twice");
+    if (seen[static_cast<std::size_t>(page)]) throw EditError(say("{0}: page {1} listed twice", {where, std::to_string(page)}));
     seen[static_cast<std::size_t>(page)] = true;
     applyRows(member(entry, "rows", Kind::Array, where + ": "), page, result, cp);
   }
@@ -170,7 +166,7 @@ std::string valueFromArgument(int column, const std::string& utf8, const theme::
   try {
     return cellFor(column, utf8, cp);
   } catch (const std::invalid_argument& e) {
-    throw UsageError(std::string(kOptionNames.at(column)) + " " + quoted(utf8) + " " + e.what());
+    throw UsageError(say("{0} {1} {2}", {kOptionNames.at(column), quoted(utf8), e.what()}));
   }
 }
 
@@ -189,8 +185,9 @@ void runWrite(const Options& options, const theme::CodePage& cp) {
   const theme::ThemeImage image = theme::loadTheme(nativePath(options.theme), pages, cp);
   for (const int page : options.pages) {
     if (page >= pages.pageCount) {
-      throw UsageError("--page " + std::to_string(page) + " is no page of " + options.theme + ", which has " +
-                       std::to_string(pages.pageCount) + (pages.pageCount == 1 ? " page" : " pages"));
+      throw UsageError(say(pages.pageCount == 1 ? "--page {0} is no page of {1}, which has {2} page"
+                                                : "--page {0} is no page of {1}, which has {2} pages",
+                           {std::to_string(page), options.theme, std::to_string(pages.pageCount)}));
     }
   }
   if (options.from) applyEditedList(edited, pages, cp);

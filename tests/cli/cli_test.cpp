@@ -42,10 +42,11 @@ std::string readText(const std::string& path) {
 }
 
 // Runs the program with `args`; `input` names a file for its standard input, `environment`
-// is put before the command ("LC_ALL=ja_JP.UTF-8").
+// is put before the command ("LC_ALL=ja_JP.UTF-8"; English by default, whatever the
+// machine's locale).
 Result run(const std::vector<std::string>& args, const std::string& input = "", const std::string& environment = "") {
   static mt::TempDir scratch;
-  std::string command = environment + " " + shellQuoted(MARVENTO_CLI_PATH);
+  std::string command = (environment.empty() ? "LC_ALL=C" : environment) + " " + shellQuoted(MARVENTO_CLI_PATH);
   for (const auto& a : args) command += " " + shellQuoted(a);
   const std::string errFile = scratch.file("stderr");
   command += " 2>" + shellQuoted(errFile);
@@ -400,6 +401,31 @@ mt::Bytes twoSizeThemeChanged() {
                                                 {mt::indexInBlock(3002), u"NORMALBLUE@[Status]Font=Tahoma, 9, Italic"}}));
   b.strings(mt::blockOf(5000), mt::stringBlock({{mt::indexInBlock(5000), u"Luna"}}));
   return b.build().bytes;
+}
+
+TEST_F(CliOnSyntheticTheme, MessagesAreJapaneseUnderAJapaneseLocale) {
+  std::string edited = twoSizeJson();
+  replaceOnce(edited, R"("size":"12")", R"("size":"0")");
+  const std::string badSize = editedList(edited);
+  const std::string notJson = dir.write("not.json", {'{'});
+  struct Case {
+    std::vector<std::string> args;
+    std::string message;
+  };
+  const std::vector<Case> cases = {
+      {{"show", theme}, "marvento-cli: \"show\" というコマンドはありません\n"},
+      {{"write", theme, "-o", out, "--size", "0"}, "marvento-cli: --size \"0\" が 0 です\n"},
+      {{"write", theme, "-o", out, "--from", badSize}, "marvento-cli: " + badSize + ": ページ 1 行 0: size \"0\" が 0 です\n"},
+      {{"write", theme, "-o", out, "--from", notJson},
+       "marvento-cli: " + notJson + ": JSON ではありません: 1 行 2 桁: メンバー名があるはずです\n"},
+  };
+  for (const Case& c : cases) {
+    const Result r = run(c.args, "", kJapanese);
+    EXPECT_NE(r.status, 0);
+    EXPECT_EQ(r.err.substr(0, r.err.find('\n') + 1), c.message);
+    const Result english = run(c.args, "", "LC_ALL=C");
+    EXPECT_EQ(english.err.find("です"), std::string::npos) << english.err;
+  }
 }
 
 TEST_F(CliOnSyntheticTheme, DiffListsChangedAndUnpairedRowsAndNames) {

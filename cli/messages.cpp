@@ -1,0 +1,116 @@
+#include "messages.h"
+
+#include <unordered_map>
+
+namespace cli {
+namespace {
+
+bool gJapanese = false;
+
+// English → Japanese. Reasons ("is 0", ...) follow a subject and a quoted value, so their
+// Japanese begins with the particle that joins them.
+const std::unordered_map<std::string_view, std::string_view>& japanese() {
+  static const std::unordered_map<std::string_view, std::string_view> table = {
+      // command line
+      {"no command given", "コマンドがありません"},
+      {"unknown command {0}", "{0} というコマンドはありません"},
+      {"{0} needs a number, not {1}", "{0} には数が要ります ({1} ではなく)"},
+      {"{0} needs a value", "{0} には値が要ります"},
+      {"{0} given twice", "{0} が二度指定されています"},
+      {"-o needs a file name", "-o にはファイル名が要ります"},
+      {"unknown option {0} for {1}", "{1} に {0} というオプションはありません"},
+      {"{0} needs a THEME file", "{0} には THEME ファイルが要ります"},
+      {"{0} needs two THEME files", "{0} には THEME ファイルが二つ要ります"},
+      {"unexpected argument {0}", "余分な引数 {0} があります"},
+      {"write needs -o OUT", "write には -o OUT が要ります"},
+      {"--page needs --font, --size or --option", "--page には --font、--size か --option が要ります"},
+      {"--page {0} is no page of {1}, which has {2} page", "--page {0} は {1} にないページです (ページは {2} つ)"},
+      {"--page {0} is no page of {1}, which has {2} pages", "--page {0} は {1} にないページです (ページは {2} つ)"},
+      {"unknown code page {0}", "{0} というコードページはありません"},
+      {"the output could not be written", "出力を書き出せませんでした"},
+      // values
+      {"is blank", "が空白だけです"},
+      {"holds a '{0}'", "に '{0}' が入っています"},
+      {"is not a whole number", "が整数ではありません"},
+      {"is out of range", "が範囲外です"},
+      {"is 0", "が 0 です"},
+      {"is not made of the words bold, italic, underline and strikeout",
+       "が bold、italic、underline、strikeout の組み合わせではありません"},
+      {"says {0} twice", "に {0} が二度あります"},
+      {"holds a control character", "に制御文字が入っています"},
+      {"holds characters that code page {0} cannot hold", "にコードページ {0} で表せない文字が入っています"},
+      {"is {0} bytes long in code page {1}, at most {2} fit",
+       "がコードページ {1} で {0} バイトあります (入るのは {2} バイトまで)"},
+      // edited lists
+      {"page {0}", "ページ {0}"},
+      {"page {0} row {1}", "ページ {0} 行 {1}"},
+      {"{0}{1} must be {2}", "{0}{1} は{2}でなければなりません"},
+      {"null", "null"},
+      {"true or false", "true か false"},
+      {"a number", "数"},
+      {"a string", "文字列"},
+      {"an array", "配列"},
+      {"an object", "オブジェクト"},
+      {"{0} must be a string", "{0} は文字列でなければなりません"},
+      {"{0} must be an object", "{0} はオブジェクトでなければなりません"},
+      {"{0}: the theme has no string for this name, so it cannot be changed",
+       "{0}: テーマにこの名前の文字列がないので変えられません"},
+      {"{0}: the theme has no such row ({1} has {2} rows)", "{0}: テーマにこの行はありません ({1} は {2} 行)"},
+      {"{0}{1} {2} does not match the theme's {3}", "{0}{1} {2} がテーマの {3} と違います"},
+      {"{0}: lists {1} rows, the theme has {2}", "{0}: {1} 行ありますが、テーマには {2} 行あります"},
+      {"is larger than {0} MiB, too large for an edited list", "が {0} MiB を超えています (編集した一覧には大きすぎます)"},
+      {"cannot be read", "を読めません"},
+      {"cannot be read: {0}", "を読めません: {0}"},
+      {"must be a JSON object as \"list --json\" prints it",
+       "は \"list --json\" が出力する形の JSON オブジェクトでなければなりません"},
+      {"\"sizeNameBoxes\" must be an array of {0} strings", "\"sizeNameBoxes\" は {0} 個の文字列の配列でなければなりません"},
+      {"{0}: \"index\" must be a page of the theme, 0 to {1}", "{0}: \"index\" はテーマのページ (0 から {1}) でなければなりません"},
+      {"{0}: page {1} listed twice", "{0}: ページ {1} が二度あります"},
+      {"standard input", "標準入力"},
+      {"not JSON: {0}", "JSON ではありません: {0}"},
+      // JSON
+      {"line {0}, column {1}: {2}", "{0} 行 {1} 桁: {2}"},
+      {"unexpected text after the JSON value", "JSON の値の後に余分なテキストがあります"},
+      {"expected '{0}'", "'{0}' があるはずです"},
+      {"unknown word", "知らない語です"},
+      {"nested too deeply", "入れ子が深すぎます"},
+      {"unexpected end of text", "テキストが途中で終わっています"},
+      {"expected a value", "値があるはずです"},
+      {"expected a member name", "メンバー名があるはずです"},
+      {"member {0} given twice", "メンバー {0} が二度あります"},
+      {"expected a digit", "数字があるはずです"},
+      {"number out of range", "数が範囲外です"},
+      {"expected four hex digits after \\u", "\\u の後には 16 進数字が四つ要ります"},
+      {"invalid UTF-8", "UTF-8 として正しくありません"},
+      {"unterminated string", "文字列が閉じていません"},
+      {"control character in a string", "文字列に制御文字があります"},
+      {"lone surrogate in \\u escape", "\\u エスケープのサロゲートが対になっていません"},
+      {"unknown escape in a string", "文字列に知らないエスケープがあります"},
+  };
+  return table;
+}
+
+}  // namespace
+
+void useJapaneseMessages(bool japaneseMessages) { gJapanese = japaneseMessages; }
+
+std::string say(std::string_view english, std::initializer_list<std::string_view> parts) {
+  std::string_view text = english;
+  if (gJapanese) {
+    if (const auto found = japanese().find(english); found != japanese().end()) text = found->second;
+  }
+  std::string out;
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t close = text.find('}', at);
+    if (text[at] == '{' && close != std::string_view::npos && close == at + 2 && text[at + 1] >= '0' &&
+        static_cast<std::size_t>(text[at + 1] - '0') < parts.size()) {
+      out += *(parts.begin() + (text[at + 1] - '0'));
+      at = close + 1;
+    } else {
+      out += text[at++];
+    }
+  }
+  return out;
+}
+
+}  // namespace cli
