@@ -277,7 +277,7 @@ void CMainDlg::OnLoad() {
   ReleaseTheme();
   bool refused = false;
   try {
-    m_image = theme::loadTheme(m_loadedPath, m_pages, m_cp);
+    m_image = theme::loadTheme(m_loadedPath, m_pages, m_cp, theme::userInterfaceLanguage());
   } catch (const std::exception&) {
     // The core leaves the pages empty; nothing of the refused file is shown.
     ReleaseTheme();

@@ -8,8 +8,9 @@
 namespace cli {
 
 const char* const kUsage =
-    "usage: marvento-cli list THEME [--json] [--codepage N]\n"
+    "usage: marvento-cli list THEME [--json] [--codepage N] [--language LANGID]\n"
     "       marvento-cli write THEME -o OUT [--from EDITED.json] [--font FACE [--page N]] [--codepage N]\n"
+    "                          [--language LANGID]\n"
     "       marvento-cli --help\n";
 
 const char* const kHelp =
@@ -36,6 +37,10 @@ const char* const kHelp =
     "      --page N            with --font: only of page N (0 is the first page).\n"
     "\n"
     "  --codepage N  the ANSI code page the theme's texts are shown and edited in (default 932).\n"
+    "  --language LANGID  of texts and string tables stored in several languages, the one listed\n"
+    "                and changed (a Windows language id, decimal or 0x hex: 0x0411 is Japanese); a\n"
+    "                resource without it gives one of the same primary language, else its first.\n"
+    "                Default: the user's interface language (LC_ALL, LC_MESSAGES or LANG).\n"
     "  --help        prints this text.\n"
     "\n"
     "Texts on the command line, in JSON and on output are UTF-8. Every text is converted to the code\n"
@@ -46,10 +51,10 @@ const char* const kHelp =
 
 namespace {
 
-unsigned parseNumber(std::string_view option, std::string_view text, unsigned max) {
+unsigned parseNumber(std::string_view option, std::string_view text, unsigned max, int base = 10) {
   unsigned value = 0;
   const char* end = text.data() + text.size();
-  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  const auto [ptr, ec] = std::from_chars(text.data(), end, value, base);
   if (text.empty() || ec != std::errc() || ptr != end || value > max) {
     throw UsageError(std::string(option) + " needs a number, not \"" + std::string(text) + "\"");
   }
@@ -57,6 +62,10 @@ unsigned parseNumber(std::string_view option, std::string_view text, unsigned ma
 }
 
 }  // namespace
+
+theme::LanguagePreference languageOf(const Options& options) {
+  return options.language ? options.language : theme::userInterfaceLanguage();
+}
 
 Options parseArguments(std::span<const std::string> args) {
   Options o;
@@ -106,6 +115,11 @@ Options parseArguments(std::span<const std::string> args) {
     if (name == "--codepage") {
       once(o.codePage.has_value());
       o.codePage = parseNumber(name, value(), std::numeric_limits<unsigned>::max());
+    } else if (name == "--language") {
+      once(o.language.has_value());
+      const std::string text = value();
+      const bool hex = text.starts_with("0x") || text.starts_with("0X");
+      o.language = static_cast<std::uint16_t>(parseNumber(name, hex ? text.substr(2) : text, 0xFFFF, hex ? 16 : 10));
     } else if (name == "--json" && !writing && !inlineValue) {
       o.json = true;
     } else if (name == "-o" && writing) {

@@ -1,9 +1,12 @@
 #pragma once
 // The command line of marvento-cli: which command, which theme, which options.
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
+
+#include "ui_language.h"
 
 namespace cli {
 
@@ -19,6 +22,7 @@ struct Options {
   Command command = Command::Help;
   std::string theme;
   std::optional<unsigned> codePage;
+  std::optional<std::uint16_t> language;  // LANGID; without it, the user's interface language
   // list
   bool json = false;
   // write
@@ -27,6 +31,9 @@ struct Options {
   std::optional<std::string> font;  // UTF-8, as given
   std::optional<int> page;
 };
+
+// The language to read and edit: --language, else the user's interface language.
+theme::LanguagePreference languageOf(const Options& options);
 
 // `args` without the program name. Throws UsageError.
 Options parseArguments(std::span<const std::string> args);

@@ -176,7 +176,7 @@ void runWrite(const Options& options, const theme::CodePage& cp) {
   if (options.from) edited = parseJson(readWholeFile(nativePath(*options.from)));
 
   theme::FontPages pages;
-  const theme::ThemeImage image = theme::loadTheme(nativePath(options.theme), pages, cp);
+  const theme::ThemeImage image = theme::loadTheme(nativePath(options.theme), pages, cp, languageOf(options));
   if (options.page && *options.page >= pages.pageCount) {
     throw UsageError("--page " + std::to_string(*options.page) + " is no page of " + options.theme + ", which has " +
                      std::to_string(pages.pageCount) + (pages.pageCount == 1 ? " page" : " pages"));
