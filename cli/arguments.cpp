@@ -1,5 +1,7 @@
 #include "arguments.h"
 
+#include "json_text.h"
+
 #include <charconv>
 #include <limits>
 #include <string_view>
@@ -56,7 +58,7 @@ unsigned parseNumber(std::string_view option, std::string_view text, unsigned ma
   const char* end = text.data() + text.size();
   const auto [ptr, ec] = std::from_chars(text.data(), end, value, base);
   if (text.empty() || ec != std::errc() || ptr != end || value > max) {
-    throw UsageError(std::string(option) + " needs a number, not \"" + std::string(text) + "\"");
+    throw UsageError(std::string(option) + " needs a number, not " + quoted(text));
   }
   return value;
 }
@@ -80,7 +82,7 @@ Options parseArguments(std::span<const std::string> args) {
   } else if (command == "write") {
     o.command = Command::Write;
   } else {
-    throw UsageError("unknown command \"" + command + "\"");
+    throw UsageError("unknown command " + quoted(command));
   }
   const bool writing = o.command == Command::Write;
 
@@ -136,12 +138,12 @@ Options parseArguments(std::span<const std::string> args) {
       once(o.page.has_value());
       o.page = static_cast<int>(parseNumber(name, value(), 1000));
     } else {
-      throw UsageError("unknown option " + std::string(a) + " for " + command);
+      throw UsageError("unknown option " + quoted(a) + " for " + command);
     }
   }
 
   if (positional.empty()) throw UsageError(command + " needs a THEME file");
-  if (positional.size() > 1) throw UsageError("unexpected argument \"" + positional[1] + "\"");
+  if (positional.size() > 1) throw UsageError("unexpected argument " + quoted(positional[1]));
   o.theme = positional[0];
   if (writing) {
     if (o.out.empty()) throw UsageError("write needs -o OUT");

@@ -1,6 +1,8 @@
 #include "json_reader.h"
 
 #include "codepage.h"
+#include "json_text.h"
+#include "utf8.h"
 
 #include <charconv>
 #include <cmath>
@@ -123,7 +125,7 @@ class Parser {
       std::string key = string();
       if (!keys.insert(key).second) {
         pos_ = keyPos;
-        fail("member \"" + key + "\" given twice");
+        fail("member " + quoted(key) + " given twice");
       }
       skipBlanks();
       expect(':');
@@ -212,26 +214,8 @@ class Parser {
 
   // One UTF-8 sequence copied as it stands, or a failure for an invalid one.
   void utf8Sequence(std::string& out) {
-    const auto lead = static_cast<unsigned char>(peek());
-    std::size_t length = 0;
-    char32_t c = 0;
-    char32_t min = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-      length = 2, c = lead & 0x1FU, min = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      length = 3, c = lead & 0x0FU, min = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      length = 4, c = lead & 0x07U, min = 0x10000;
-    } else {
-      fail("invalid UTF-8");
-    }
-    if (text_.size() - pos_ < length) fail("invalid UTF-8");
-    for (std::size_t i = 1; i < length; ++i) {
-      const auto b = static_cast<unsigned char>(text_[pos_ + i]);
-      if ((b & 0xC0U) != 0x80U) fail("invalid UTF-8");
-      c = (c << 6) | (b & 0x3FU);
-    }
-    if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) fail("invalid UTF-8");
+    const std::size_t length = decodeUtf8(text_, pos_).length;
+    if (length == 0) fail("invalid UTF-8");
     out.append(text_.substr(pos_, length));
     pos_ += length;
   }

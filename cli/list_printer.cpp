@@ -9,6 +9,8 @@
 #include "cell_text.h"
 #include "codepage.h"
 #include "font_pages.h"
+#include "json_text.h"
+#include "utf8.h"
 
 namespace cli {
 namespace {
@@ -28,6 +30,26 @@ std::string tabTitle(const theme::FontPages& pages, int page, const theme::CodeP
   return ansiToUtf8(ansi, cp);
 }
 
+// A theme text as a terminal should show it: control characters (ESC, BEL, C1 codes)
+// as \x1b and the like, so that no text of the file can drive the terminal.
+std::string shown(const std::string& utf8) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string out;
+  for (std::size_t at = 0; at < utf8.size();) {
+    const Utf8Char ch = decodeUtf8(utf8, at);
+    const std::size_t length = ch.length == 0 ? 1 : ch.length;
+    if (ch.length != 0 && isControl(ch.code)) {
+      out += "\\x";
+      out += kHex[ch.code >> 4];
+      out += kHex[ch.code & 0xF];
+    } else {
+      out.append(utf8, at, length);
+    }
+    at += length;
+  }
+  return out;
+}
+
 // "label: text", without a trailing blank when the text is empty.
 std::string labelled(std::string_view label, const std::string& text) {
   std::string line(label);
@@ -44,65 +66,29 @@ bool isWide(char32_t c) {
          (c >= 0x1F900 && c <= 0x1F9FF) || (c >= 0x20000 && c <= 0x3FFFD);
 }
 
-void writeJsonString(std::ostream& out, std::string_view utf8) {
-  static constexpr char kHex[] = "0123456789abcdef";
-  out << '"';
-  for (const char ch : utf8) {
-    const auto c = static_cast<unsigned char>(ch);
-    switch (c) {
-      case '"': out << "\\\""; break;
-      case '\\': out << "\\\\"; break;
-      case '\b': out << "\\b"; break;
-      case '\f': out << "\\f"; break;
-      case '\n': out << "\\n"; break;
-      case '\r': out << "\\r"; break;
-      case '\t': out << "\\t"; break;
-      default:
-        if (c < 0x20) {
-          out << "\\u00" << kHex[c >> 4] << kHex[c & 0xF];
-        } else {
-          out << ch;
-        }
-    }
-  }
-  out << '"';
-}
-
 }  // namespace
 
 std::size_t displayWidth(std::string_view utf8) {
   std::size_t width = 0;
-  for (std::size_t i = 0; i < utf8.size();) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    std::size_t length = 1;
-    char32_t c = lead;
-    if (lead >= 0xF0) {
-      length = 4, c = lead & 0x07U;
-    } else if (lead >= 0xE0) {
-      length = 3, c = lead & 0x0FU;
-    } else if (lead >= 0xC0) {
-      length = 2, c = lead & 0x1FU;
-    }
-    for (std::size_t k = 1; k < length && i + k < utf8.size(); ++k) {
-      c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3FU);
-    }
-    i += length;
-    width += isWide(c) ? 2 : 1;
+  for (std::size_t at = 0; at < utf8.size();) {
+    const Utf8Char ch = decodeUtf8(utf8, at);
+    at += ch.length == 0 ? 1 : ch.length;
+    width += ch.length != 0 && isWide(ch.code) ? 2 : 1;
   }
   return width;
 }
 
 void printTable(std::ostream& out, const theme::FontPages& pages, const theme::CodePage& cp) {
   for (int page = 0; page < pages.pageCount; ++page) {
-    out << '[' << page << "] " << tabTitle(pages, page, cp) << '\n';
-    out << "  " << labelled(kSizeNameLabel, ansiToUtf8(pages.sizeNameBoxes.at(page).text, cp)) << '\n';
+    out << '[' << page << "] " << shown(tabTitle(pages, page, cp)) << '\n';
+    out << "  " << labelled(kSizeNameLabel, shown(ansiToUtf8(pages.sizeNameBoxes.at(page).text, cp))) << '\n';
 
     std::vector<std::array<std::string, theme::kColumnCount>> lines;
     lines.emplace_back();
     for (int col = 0; col < theme::kColumnCount; ++col) lines.back()[col] = kColumnTitles[col];
     for (const theme::FontRow& row : pages.rows(page)) {
       lines.emplace_back();
-      for (int col = 0; col < theme::kColumnCount; ++col) lines.back()[col] = ansiToUtf8(row.cell(col), cp);
+      for (int col = 0; col < theme::kColumnCount; ++col) lines.back()[col] = shown(ansiToUtf8(row.cell(col), cp));
     }
     std::array<std::size_t, theme::kColumnCount> widths{};
     for (const auto& line : lines) {
@@ -120,22 +106,22 @@ void printTable(std::ostream& out, const theme::FontPages& pages, const theme::C
     }
     out << '\n';
   }
-  out << labelled(kStyleNameLabel, ansiToUtf8(pages.styleNameBox.text, cp)) << '\n';
+  out << labelled(kStyleNameLabel, shown(ansiToUtf8(pages.styleNameBox.text, cp))) << '\n';
 }
 
 void printJson(std::ostream& out, const theme::FontPages& pages, const theme::CodePage& cp) {
   out << "{\"pageCount\":" << pages.pageCount << ",\"colourCount\":" << pages.colourCount << ",\"styleName\":";
-  writeJsonString(out, ansiToUtf8(pages.styleNameBox.text, cp));
+  out << jsonString(ansiToUtf8(pages.styleNameBox.text, cp));
   out << ",\"sizeNameBoxes\":[";
   for (std::size_t k = 0; k < pages.sizeNameBoxes.size(); ++k) {
     if (k > 0) out << ',';
-    writeJsonString(out, ansiToUtf8(pages.sizeNameBoxes[k].text, cp));
+    out << jsonString(ansiToUtf8(pages.sizeNameBoxes[k].text, cp));
   }
   out << "],\"pages\":[";
   for (int page = 0; page < pages.pageCount; ++page) {
     if (page > 0) out << ',';
     out << "{\"index\":" << page << ",\"sizeName\":";
-    writeJsonString(out, tabTitle(pages, page, cp));
+    out << jsonString(tabTitle(pages, page, cp));
     out << ",\"rows\":[";
     bool first = true;
     for (const theme::FontRow& row : pages.rows(page)) {
@@ -144,7 +130,7 @@ void printJson(std::ostream& out, const theme::FontPages& pages, const theme::Co
       for (int col = 0; col < theme::kColumnCount; ++col) {
         if (col > 0) out << ',';
         out << '"' << kJsonNames[col] << "\":";
-        writeJsonString(out, ansiToUtf8(row.cell(col), cp));
+        out << jsonString(ansiToUtf8(row.cell(col), cp));
       }
       out << '}';
     }

@@ -5,8 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
-#include <iterator>
-#include <sstream>
+#include <istream>
 #include <utility>
 #include <vector>
 
@@ -15,8 +14,10 @@
 #include "codepage.h"
 #include "font_pages.h"
 #include "json_reader.h"
+#include "json_text.h"
 #include "theme_image.h"
 #include "theme_rebuild.h"
+#include "value_rules.h"
 
 namespace cli {
 namespace {
@@ -26,35 +27,10 @@ using Kind = JsonValue::Kind;
 constexpr std::array<const char*, theme::kColumnCount> kJsonNames = {"file", "section", "key",
                                                                      "font", "size",    "option"};
 
-// A value in a message, in JSON's notation, so that the message stays on one line.
-std::string quoted(std::string_view text) {
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string q = "\"";
-  for (const char ch : text) {
-    const auto c = static_cast<unsigned char>(ch);
-    if (c == '"' || c == '\\') {
-      q += '\\';
-      q += ch;
-    } else if (c == '\n') {
-      q += "\\n";
-    } else if (c < 0x20 || c == 0x7F) {
-      q += "\\u00";
-      q += kHex[c >> 4];
-      q += kHex[c & 0xF];
-    } else {
-      q += ch;
-    }
-  }
-  return q + "\"";
-}
-
-// A value checked for the column it goes into: a ',' would end the font name or the size
-// early when the entry is read again.
+// An edited value checked against its column's rule and converted to the code page.
 std::string cellFor(int column, std::string_view utf8, const theme::CodePage& cp) {
   std::string ansi = cellFromUtf8(utf8, cp);
-  if ((column == theme::kColFont || column == theme::kColSize) && ansi.find(',') != std::string::npos) {
-    throw CellTextError("holds a ','");
-  }
+  checkValue(column, utf8);
   return ansi;
 }
 
@@ -71,6 +47,8 @@ const JsonValue& member(const JsonValue& object, const char* key, Kind kind, con
 void setBox(theme::EditableText& box, const JsonValue& value, const std::string& where, const theme::CodePage& cp) {
   if (!value.is(Kind::String)) throw EditError(where + " must be a string");
   if (sameAsCell(value.string, box.text, cp)) return;
+  // The string rewriter writes only strings the file has (an empty string is none).
+  if (box.original.empty()) throw EditError(where + ": the theme has no string for this name, so it cannot be changed");
   try {
     box.text = cellFromUtf8(value.string, cp);
   } catch (const CellTextError& e) {
@@ -105,7 +83,7 @@ void applyRows(const JsonValue& rows, int page, theme::FontPages& pages, const t
       } else if (!sameAsCell(given, cell, cp)) {
         try {
           pages.setCell(page, r, col, cellFor(col, given, cp));
-        } catch (const CellTextError& e) {
+        } catch (const std::invalid_argument& e) {
           throw EditError(where + kJsonNames.at(col) + " " + quoted(given) + " " + e.what());
         }
       }
@@ -117,13 +95,26 @@ void applyRows(const JsonValue& rows, int page, theme::FontPages& pages, const t
   }
 }
 
-std::string readWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw EditError(std::string("cannot be read: ") + std::strerror(errno));
-  std::ostringstream text;
-  text << in.rdbuf();
+// The whole stream, refused past kMaxEditedListBytes: an endless or huge input (a device,
+// a pipe that never ends) must not take all memory.
+std::string readBounded(std::istream& in) {
+  std::string text;
+  std::array<char, 1 << 16> chunk{};
+  while (in) {
+    in.read(chunk.data(), chunk.size());
+    text.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
+    if (text.size() > kMaxEditedListBytes) {
+      throw EditError("is larger than " + std::to_string(kMaxEditedListBytes >> 20) + " MiB, too large for an edited list");
+    }
+  }
   if (in.bad()) throw EditError("cannot be read");
-  return std::move(text).str();
+  return text;
+}
+
+std::string readEditedList(const std::string& path) {
+  std::ifstream in(nativePath(path), std::ios::binary);
+  if (!in) throw EditError(std::string("cannot be read: ") + std::strerror(errno));
+  return readBounded(in);
 }
 
 }  // namespace
@@ -164,7 +155,7 @@ void applyEditedList(const JsonValue& edited, theme::FontPages& pages, const the
 std::string faceFromArgument(const std::string& utf8, const theme::CodePage& cp) {
   try {
     return cellFor(theme::kColFont, utf8, cp);
-  } catch (const CellTextError& e) {
+  } catch (const std::invalid_argument& e) {
     throw UsageError("--font " + quoted(utf8) + " " + e.what());
   }
 }
@@ -173,7 +164,7 @@ void runWrite(const Options& options, const theme::CodePage& cp) {
   std::string face;
   if (options.font) face = faceFromArgument(*options.font, cp);
   JsonValue edited;
-  if (options.from) edited = parseJson(readWholeFile(nativePath(*options.from)));
+  if (options.from) edited = parseJson(readEditedList(*options.from));
 
   theme::FontPages pages;
   const theme::ThemeImage image = theme::loadTheme(nativePath(options.theme), pages, cp, languageOf(options));

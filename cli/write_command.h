@@ -1,6 +1,7 @@
 #pragma once
 // The write command: the loaded theme with the edits of an edited list and the bulk font
 // name applied, rebuilt and put in place of the target.
+#include <cstddef>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -14,6 +15,9 @@ namespace cli {
 
 struct JsonValue;
 struct Options;
+
+// The most an edited list may have; the list of a large theme is a few hundred KiB.
+inline constexpr std::size_t kMaxEditedListBytes = std::size_t{64} << 20;
 
 // An edited list that does not fit the loaded theme; the message names the row or box.
 class EditError : public std::runtime_error {

@@ -1,4 +1,7 @@
+#include <array>
 #include <cerrno>
+#include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -28,13 +31,51 @@ std::string folderOf(const std::string& path) {
 
 #ifdef _WIN32
 
+namespace {
+
+// Refused: folders, devices and pipes, links (following them needs calls that Windows XP
+// lacks) and read-only files. A missing target is fine.
+void checkTarget(const std::string& target) {
+  const DWORD attributes = GetFileAttributesA(target.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return;
+  const auto refuse = [&](const char* why) { throw WriteError("cannot write " + target + ": " + why); };
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) refuse("it is a folder");
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) refuse("it is a symbolic link or junction");
+  if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) refuse("it is read-only");
+  HANDLE probe = CreateFileA(target.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, 0, nullptr);
+  if (probe != INVALID_HANDLE_VALUE) {
+    const DWORD type = GetFileType(probe);
+    CloseHandle(probe);
+    if (type != FILE_TYPE_DISK) refuse("it is not a regular file (a device or pipe)");
+  }
+}
+
+// The temporary file of the write in progress. Ctrl+C, Ctrl+Break and closing the
+// console run the handler on a thread of their own; it removes the file (opened with
+// delete sharing, so removal waits for the last handle) before the process ends.
+char gTemporaryFile[MAX_PATH];
+volatile LONG gWatching = 0;
+
+BOOL WINAPI removeTemporaryFile(DWORD /*event*/) {
+  if (InterlockedExchange(&gWatching, 0) != 0) DeleteFileA(gTemporaryFile);
+  return FALSE;  // on to the default handler, which ends the process
+}
+
+}  // namespace
+
 void writeFileAtomically(const std::string& target, std::span<const std::uint8_t> bytes) {
+  checkTarget(target);
   const std::string folder = folderOf(target);
   char temp[MAX_PATH];
   if (GetTempFileNameA(folder.c_str(), "mvt", 0, temp) == 0) {
     throw WriteError("cannot write " + target + ": cannot create a temporary file in " + folder);
   }
-  HANDLE file = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  lstrcpynA(gTemporaryFile, temp, MAX_PATH);
+  InterlockedExchange(&gWatching, 1);
+  SetConsoleCtrlHandler(removeTemporaryFile, TRUE);
+  HANDLE file = CreateFileA(temp, GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                            nullptr);
   bool ok = file != INVALID_HANDLE_VALUE;
   for (std::size_t done = 0; ok && done < bytes.size();) {
     const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1U << 24));
@@ -44,6 +85,8 @@ void writeFileAtomically(const std::string& target, std::span<const std::uint8_t
   }
   ok = ok && FlushFileBuffers(file) != 0;
   if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  if (InterlockedExchange(&gWatching, 0) == 0) Sleep(INFINITE);  // the handler has it: the process is ending
+  SetConsoleCtrlHandler(removeTemporaryFile, FALSE);
   ok = ok && MoveFileExA(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
   if (!ok) {
     DeleteFileA(temp);
@@ -53,16 +96,114 @@ void writeFileAtomically(const std::string& target, std::span<const std::uint8_t
 
 #else
 
+namespace {
+
+[[noreturn]] void refuse(const std::string& target, const std::string& why) {
+  throw WriteError("cannot write " + target + ": " + why);
+}
+
+// The file to replace: the target itself, or the file a symbolic link there names (the
+// link stays). Refused: anything but a regular file or a missing one, and read-only
+// files; the mode bits are checked, as root is allowed to write into read-only files.
+std::string fileToReplace(const std::string& target, struct stat& found, bool& exists) {
+  exists = false;
+  if (lstat(target.c_str(), &found) != 0) {
+    if (errno == ENOENT) return target;
+    refuse(target, std::strerror(errno));
+  }
+  std::string path = target;
+  if (S_ISLNK(found.st_mode)) {
+    char* named = realpath(target.c_str(), nullptr);
+    if (named == nullptr) {
+      refuse(target, errno == ENOENT ? "it is a symbolic link to a missing file" : std::strerror(errno));
+    }
+    path = named;
+    std::free(named);
+    if (stat(path.c_str(), &found) != 0) refuse(target, std::strerror(errno));
+  }
+  if (S_ISDIR(found.st_mode)) refuse(target, "it is a folder");
+  if (!S_ISREG(found.st_mode)) refuse(target, "it is not a regular file (a device, FIFO or socket)");
+  if ((found.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || access(path.c_str(), W_OK) != 0) {
+    refuse(target, "it is read-only");
+  }
+  exists = true;
+  return path;
+}
+
+// The temporary file of the write in progress. Interrupted from the terminal or told to
+// end, the process removes it before it goes, so no half-written copy stays beside the target.
+constexpr std::array<int, 3> kEndingSignals = {SIGINT, SIGTERM, SIGHUP};
+const char* volatile gTemporaryFile = nullptr;
+std::array<struct sigaction, kEndingSignals.size()> gPreviousActions{};
+
+extern "C" void removeTemporaryFileAndEnd(int signal) {
+  if (const char* temp = gTemporaryFile) unlink(temp);
+  // Hand the signal on as if this handler had not been there: by default the process ends.
+  for (std::size_t i = 0; i < kEndingSignals.size(); ++i) {
+    if (kEndingSignals[i] == signal) sigaction(signal, &gPreviousActions[i], nullptr);
+  }
+  raise(signal);
+}
+
+// While alive, the ending signals remove `temp` first. Signals are held back while the
+// file name is registered and withdrawn, so none falls between creating or renaming
+// the file and the handler knowing of it. A signal the process ignores stays ignored.
+class TemporaryFileGuard {
+ public:
+  TemporaryFileGuard() {
+    sigemptyset(&ending_);
+    for (const int signal : kEndingSignals) sigaddset(&ending_, signal);
+    sigprocmask(SIG_BLOCK, &ending_, &savedMask_);
+    for (std::size_t i = 0; i < kEndingSignals.size(); ++i) {
+      sigaction(kEndingSignals[i], nullptr, &gPreviousActions[i]);
+      if (gPreviousActions[i].sa_handler == SIG_IGN) continue;
+      struct sigaction action {};
+      action.sa_handler = removeTemporaryFileAndEnd;
+      sigemptyset(&action.sa_mask);
+      sigaction(kEndingSignals[i], &action, nullptr);
+    }
+  }
+  ~TemporaryFileGuard() {
+    sigprocmask(SIG_BLOCK, &ending_, nullptr);
+    gTemporaryFile = nullptr;
+    for (std::size_t i = 0; i < kEndingSignals.size(); ++i) sigaction(kEndingSignals[i], &gPreviousActions[i], nullptr);
+    sigprocmask(SIG_SETMASK, &savedMask_, nullptr);
+  }
+  TemporaryFileGuard(const TemporaryFileGuard&) = delete;
+  TemporaryFileGuard& operator=(const TemporaryFileGuard&) = delete;
+
+  // Called with the signals still held back, right after the file is made.
+  void watch(const char* temp) {
+    gTemporaryFile = temp;
+    sigprocmask(SIG_SETMASK, &savedMask_, nullptr);
+  }
+  // Holds the signals back again for the rename, after which the file is gone.
+  void holdSignals() { sigprocmask(SIG_BLOCK, &ending_, nullptr); }
+
+ private:
+  sigset_t ending_{};
+  sigset_t savedMask_{};
+};
+
+}  // namespace
+
 void writeFileAtomically(const std::string& target, std::span<const std::uint8_t> bytes) {
-  const std::string folder = folderOf(target);
-  std::string temp = target + ".XXXXXX";
+  struct stat old {};
+  bool replacing = false;
+  const std::string path = fileToReplace(target, old, replacing);
+  const std::string folder = folderOf(path);
+  std::string temp = path + ".XXXXXX";
+  TemporaryFileGuard guard;
   const int fd = mkstemp(temp.data());
-  if (fd < 0) throw WriteError("cannot write " + target + ": " + std::strerror(errno));
+  if (fd < 0) refuse(target, std::strerror(errno));
+  guard.watch(temp.c_str());
 
   int error = 0;
-  // Keep the permissions of the file being replaced; a new file gets the usual ones.
-  struct stat old {};
-  if (stat(target.c_str(), &old) == 0) {
+  // Keep the owner and permissions of the file being replaced; a new file gets the usual ones.
+  if (replacing) {
+    if (fchown(fd, old.st_uid, old.st_gid) != 0) {
+      // Only root may give a file away; anyone else keeps their own file's owner anyway.
+    }
     fchmod(fd, old.st_mode & 07777);
   } else {
     const mode_t mask = umask(0);
@@ -77,10 +218,11 @@ void writeFileAtomically(const std::string& target, std::span<const std::uint8_t
   }
   if (error == 0 && fsync(fd) != 0) error = errno;
   if (close(fd) != 0 && error == 0) error = errno;
-  if (error == 0 && rename(temp.c_str(), target.c_str()) != 0) error = errno;
+  guard.holdSignals();
+  if (error == 0 && rename(temp.c_str(), path.c_str()) != 0) error = errno;
   if (error != 0) {
     unlink(temp.c_str());
-    throw WriteError("cannot write " + target + ": " + std::strerror(error));
+    refuse(target, std::strerror(error));
   }
   // Make the rename itself durable.
   const int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY);

@@ -1,10 +1,18 @@
 // marvento-cli end to end: the built program is run on theme files on disk and its
 // output, exit status and written files are checked.
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <thread>
 #include <regex>
 #include <string>
 #include <vector>
@@ -205,7 +213,18 @@ TEST_F(CliOnSyntheticTheme, FromThatDoesNotFitTheThemeIsRefusedNamingTheRow) {
       {R"("file":"LARGEBLUE_INI","section":"Button","key":"Font")", R"("file":"LARGEBLUE","section":"Button","key":"Font")",
        "page 1 row 0: file"},
       {R"("font":"Tahoma","size":"12")", "\"font\":\"" + face32 + "\",\"size\":\"12\"", "page 1 row 0: font"},
-      {R"("size":"12")", R"("size":"12,5")", "page 1 row 0: size \"12,5\" holds a ','"},
+      {R"("size":"12")", R"("size":"12,5")", "page 1 row 0: size \"12,5\" is not a whole number"},
+      {R"("size":"12")", R"("size":"0")", "page 1 row 0: size \"0\" is 0"},
+      {R"("size":"12")", R"("size":"-")", "page 1 row 0: size \"-\" is not a whole number"},
+      {R"("size":"12")", R"("size":"99999999999")", "page 1 row 0: size \"99999999999\" is out of range"},
+      {R"("font":"Tahoma","size":"12")", R"("font":"  　","size":"12")", "page 1 row 0: font \"  　\" is blank"},
+      {R"("font":"Tahoma","size":"12")", R"("font":"Ta[ho]ma","size":"12")", "page 1 row 0: font \"Ta[ho]ma\" holds a '['"},
+      {R"("font":"Tahoma","size":"12")", R"("font":"Tahoma, Bold","size":"12")",
+       "page 1 row 0: font \"Tahoma, Bold\" holds a ','"},
+      {R"("option":"Italic")", R"("option":"Italic bold ITALIC")", "page 0 row 3: option \"Italic bold ITALIC\" says italic twice"},
+      {R"("option":"Italic")", R"("option":"Heavy")", "page 0 row 3: option \"Heavy\" is not made of the words"},
+      {R"("sizeNameBoxes":["標準","Large","",)", R"("sizeNameBoxes":["標準","Large","Huge",)",
+       "sizeNameBoxes[2]: the theme has no string for this name"},
       {R"("option":"Italic")", R"("option":"Ital\nic")", "page 0 row 3: option \"Ital\\nic\" holds a control character"},
       {R"("option":"Italic")", R"("option":"Ïtalic")", "page 0 row 3: option \"Ïtalic\" holds characters"},
       {R"("option":"Bold"},)", R"("option":"Bold"},{"file":"X","section":"S","key":"K","font":"F","size":"1","option":""},)",
@@ -235,9 +254,11 @@ TEST_F(CliOnSyntheticTheme, FromThatDoesNotFitTheThemeIsRefusedNamingTheRow) {
     EXPECT_FALSE(std::filesystem::exists(out)) << c.message;
   }
 
-  // The longest face that fits is taken.
+  // The longest face that fits is taken, and so are signed sizes and options in any case.
   std::string edited = twoSizeJson();
   replaceOnce(edited, R"("font":"Tahoma","size":"12")", "\"font\":\"" + face31 + "\",\"size\":\"12\"");
+  replaceOnce(edited, R"("size":"10","option":"")", R"("size":"-13","option":"strikeout  ITALIC Underline bold")");
+  replaceOnce(edited, R"("MenuFont","font":"Tahoma","size":"8")", R"("MenuFont","font":"Tahoma","size":"+7")");
   const Result r = run({"write", theme, "-o", out, "--from", editedList(edited)});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(listJson(out), edited);
@@ -275,6 +296,8 @@ TEST_F(CliOnSyntheticTheme, BadUsageExitsWithTwo) {
       {"write", theme, "-o", out, "--font", "Arial", "--page", "-1"},
       {"write", theme, "-o", out, "--font", "Café"},
       {"write", theme, "-o", out, "--font", "Arial, Bold"},
+      {"write", theme, "-o", out, "--font", " "},
+      {"write", theme, "-o", out, "--font", "Arial]"},
       {"write", theme, "-o", out, "--font", "A", "--font", "B"},
   };
   for (const auto& args : cases) {
@@ -339,6 +362,151 @@ TEST_F(CliOnSyntheticTheme, UnwritableTargetExitsWithOneAndKeepsTheOldFile) {
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err.rfind("marvento-cli: " + missingList + ": cannot be read", 0), 0U) << r.err;
   EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+// ---------------------------------------------------------------- hostile input
+
+TEST_F(CliOnSyntheticTheme, HugeEditedListIsRefusedUnread) {
+  const std::string huge = dir.file("huge.json");
+  std::filesystem::resize_file(dir.write("huge.json", {'{'}), (std::uintmax_t{64} << 20) + 1);  // sparse
+  const Result r = run({"write", theme, "-o", out, "--from", huge});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "marvento-cli: " + huge + ": is larger than 64 MiB, too large for an edited list\n");
+  EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+TEST_F(CliOnSyntheticTheme, MessagesQuoteAtMostEightyCharacters) {
+  const std::string longSize = "1" + std::string(300, 'x');
+  std::string edited = twoSizeJson();
+  replaceOnce(edited, R"("size":"12")", "\"size\":\"" + longSize + "\"");
+  const Result fromList = run({"write", theme, "-o", out, "--from", editedList(edited)});
+  EXPECT_EQ(fromList.status, 1);
+  EXPECT_NE(fromList.err.find("size \"" + longSize.substr(0, 80) + "\"... is"), std::string::npos) << fromList.err;
+  const Result option = run({"list", theme, "--" + std::string(1000, 'y')});
+  EXPECT_EQ(option.status, 2);
+  EXPECT_NE(option.err.find("unknown option \"--" + std::string(78, 'y') + "\"... for list"), std::string::npos)
+      << option.err;
+}
+
+TEST(CliTerminal, TableShowsControlCharactersOfTheThemeEscaped) {
+  mt::TempDir dir;
+  mt::ThemeBuilder b = mt::oneSizeTheme();
+  b.textFile(u"BLUE_INI", u"[Button]\r\nFont = Ta\x1b]0;owned\x07homa, 8, \x9b" u"31m\r\n");
+  const std::string theme = dir.write("escapes.msstyles", b.build().bytes);
+  const Result table = run({"list", theme, "--codepage", "65001"});
+  ASSERT_EQ(table.status, 0) << table.err;
+  EXPECT_EQ(table.out.find('\x1b'), std::string::npos);
+  EXPECT_EQ(table.out.find('\x07'), std::string::npos);
+  EXPECT_NE(table.out.find("  BLUE_INI        Button      Font  Ta\\x1b]0;owned\\x07homa  8       \\x9b31m\n"),
+            std::string::npos)
+      << table.out;
+  const Result json = run({"list", theme, "--json", "--codepage", "65001"});
+  ASSERT_EQ(json.status, 0) << json.err;
+  EXPECT_NE(json.out.find(R"("font":"Ta\u001b]0;owned\u0007homa","size":"8","option":"\u009b31m")"), std::string::npos)
+      << json.out;
+}
+
+// ---------------------------------------------------------------- the target
+
+namespace fs = std::filesystem;
+
+TEST_F(CliOnSyntheticTheme, TargetsThatAreNoWritableFileAreRefusedAndKept) {
+  const std::string fifo = dir.file("fifo.msstyles");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+  const std::string readOnly = dir.write("read-only.msstyles", {'o', 'l', 'd'});
+  fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read);
+  const std::string dangling = dir.file("dangling.msstyles");
+  fs::create_symlink(dir.file("nowhere"), dangling);
+  struct Case {
+    std::string target, message;
+  };
+  std::vector<Case> cases = {{fifo, "not a regular file"}, {readOnly, "read-only"}, {dangling, "missing file"}};
+  // A device node of our own (the null device's numbers), where the system lets us make one.
+  const std::string device = dir.file("device.msstyles");
+  if (mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0) cases.push_back({device, "not a regular file"});
+
+  for (const Case& c : cases) {
+    const auto before = fs::symlink_status(c.target).type();
+    const Result r = run({"write", theme, "-o", c.target});
+    EXPECT_EQ(r.status, 1) << c.target;
+    EXPECT_EQ(r.err.rfind("marvento-cli: " + c.target + ": ", 0), 0U) << r.err;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    EXPECT_EQ(fs::symlink_status(c.target).type(), before) << c.target;
+  }
+  EXPECT_EQ(readText(readOnly), "old");
+  for (const auto& e : fs::directory_iterator(dir.path())) {
+    EXPECT_EQ(e.path().filename().string().find(".msstyles."), std::string::npos) << "left behind: " << e.path();
+  }
+}
+
+TEST_F(CliOnSyntheticTheme, SymbolicLinkTargetReplacesTheFileItNamesAndStays) {
+  fs::create_directory(dir.file("real"));
+  const std::string real = dir.write("real/theme.msstyles", {'o', 'l', 'd'});
+  fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  const std::string link = dir.file("link.msstyles");
+  fs::create_symlink("real/theme.msstyles", link);
+  const Result r = run({"write", theme, "-o", link, "--font", "Arial"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(listJson(real), withFonts(twoSizeJson(), "Arial"));
+  EXPECT_EQ(fs::status(real).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.file("real")), {}), 1);
+}
+
+// A write stopped by SIGINT, SIGTERM or SIGHUP while its temporary file is being filled
+// ends by that signal, removes the temporary file and leaves the old target as it was.
+TEST(CliSignals, InterruptedWriteLeavesNoTemporaryFile) {
+  mt::TempDir dir;
+  mt::ThemeBuilder b = mt::oneSizeTheme();
+  b.add(10, 1, mt::Bytes(std::size_t{48} << 20, 0x5A));  // RCDATA big enough to catch the write under way
+  const std::string theme = dir.write("big.msstyles", b.build().bytes);
+  const std::string out = dir.write("out.msstyles", {'o', 'l', 'd'});
+  const auto temporaryFiles = [&] {
+    std::vector<std::string> found;
+    for (const auto& e : fs::directory_iterator(dir.path())) {
+      if (e.path().filename().string().starts_with("out.msstyles.")) found.push_back(e.path().string());
+    }
+    return found;
+  };
+
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    bool caught = false;
+    for (int attempt = 0; attempt < 5 && !caught; ++attempt) {
+      const std::string cli = MARVENTO_CLI_PATH;
+      std::vector<char*> argv;
+      std::vector<std::string> args = {cli, "write", theme, "-o", out};
+      for (auto& a : args) argv.push_back(a.data());
+      argv.push_back(nullptr);
+      posix_spawn_file_actions_t files;
+      posix_spawn_file_actions_init(&files);
+      posix_spawn_file_actions_addopen(&files, 2, dir.file("stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      pid_t pid = 0;
+      ASSERT_EQ(posix_spawn(&pid, cli.c_str(), &files, nullptr, argv.data(), environ), 0);
+      posix_spawn_file_actions_destroy(&files);
+
+      // Stop the process as soon as its temporary file appears; if it is still there, the
+      // signal arrives mid-write for sure.
+      int status = 0;
+      bool exited = false;
+      while (temporaryFiles().empty() && !exited) exited = waitpid(pid, &status, WNOHANG) == pid;
+      if (!exited) {
+        kill(pid, SIGSTOP);
+        waitpid(pid, &status, WUNTRACED);
+        caught = !temporaryFiles().empty();
+        kill(pid, caught ? signal : SIGKILL);
+        kill(pid, SIGCONT);
+        waitpid(pid, &status, 0);
+      }
+      if (caught) {
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << "signal " << signal << ", status " << status;
+        EXPECT_TRUE(temporaryFiles().empty()) << "signal " << signal;
+        EXPECT_EQ(readText(out), "old") << "signal " << signal;
+      }
+      for (const std::string& left : temporaryFiles()) fs::remove(left);
+      mt::writeFile(out, {'o', 'l', 'd'});
+    }
+    ASSERT_TRUE(caught) << "the write was never caught under way";
+  }
 }
 
 // ---------------------------------------------------------------- Wine's light.msstyles
