@@ -18,9 +18,13 @@ namespace {
 
 constexpr const char* kThemeFilter = "スタイルファイル(*.msstyles)|*.msstyles";
 constexpr const char* kThemeExtension = "msstyles";
-constexpr DWORD kFileDialogFlags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST;
+constexpr DWORD kOpenFlags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST;
+// A new name is fine; an existing file is replaced only when the user agrees.
+constexpr DWORD kSaveFlags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT;
 constexpr const char* kLoadFailed = "読み込みに失敗しました";
 constexpr const char* kWriteFailed = "書き込みに失敗しました";
+constexpr const char* kDiscardQuestion = "変更が書き込まれていません。破棄しますか？";
+constexpr const char* kCaption = "Marvento";
 
 struct ColumnSpec {
   const char* title;
@@ -37,6 +41,8 @@ constexpr std::array<ColumnSpec, theme::kColumnCount> kColumns{{
 
 constexpr DWORD kFontListStyle = WS_CHILD | LVS_REPORT | LVS_SINGLESEL | LVS_NOSORTHEADER;
 constexpr DWORD kBulkComboStyle = WS_CHILD | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_SORT | CBS_HASSTRINGS;
+// The boxes scroll as the user types, so names longer than the box can be entered.
+constexpr DWORD kBoxStyle = WS_CHILD | ES_AUTOHSCROLL;
 constexpr RECT kSizeNameBoxRect{190, 38, 350, 58};
 constexpr RECT kBulkComboRect{370, 38, 530, 400};
 constexpr RECT kStyleNameBoxRect{10, 38, 170, 58};
@@ -60,7 +66,10 @@ CMainDlg::CMainDlg(win32::CWnd* parent)
     : win32::CDialog(IDD_MARVENTO_DIALOG, parent),
       m_hIcon(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
 
-CMainDlg::~CMainDlg() = default;
+CMainDlg::~CMainDlg() {
+  // The window goes before the icon it shows.
+  if (GetSafeHwnd() != nullptr) ::DestroyWindow(GetSafeHwnd());
+}
 
 void CMainDlg::DoDataExchange() { m_tab.SubclassWindow(GetDlgItem(IDC_TAB)); }
 
@@ -75,8 +84,10 @@ BOOL CMainDlg::OnInitDialog() {
     ::AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, aboutItem);
   }
 
-  m_hIcon = static_cast<HICON>(
-      ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+  // Not shared: this icon is the dialog's own and is destroyed with it.
+  m_smallIcon.Attach(static_cast<HICON>(
+      ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
+  m_hIcon = m_smallIcon.GetSafeHandle();
   SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
   m_pages.pageCount = 3;
@@ -90,7 +101,7 @@ BOOL CMainDlg::OnInitDialog() {
   for (int page = 0; page < kPages; ++page) CreatePageWidgets(page, area, font);
   ShowPage(0);
 
-  m_styleNameBox.Create(WS_CHILD | WS_VISIBLE, kStyleNameBoxRect, m_tab.GetSafeHwnd(), IDC_STYLE_NAME,
+  m_styleNameBox.Create(kBoxStyle | WS_VISIBLE, kStyleNameBoxRect, m_tab.GetSafeHwnd(), IDC_STYLE_NAME,
                         WS_EX_CLIENTEDGE);
   m_styleNameBox.SetFont(font);
   for (std::size_t i = 0; i < kLabels.size(); ++i) {
@@ -98,6 +109,7 @@ BOOL CMainDlg::OnInitDialog() {
     m_labels[i].SetFont(font);
   }
 
+  RememberWrittenValues();
   TrimWorkingSet();
   return TRUE;
 }
@@ -121,7 +133,7 @@ void CMainDlg::CreatePageWidgets(int page, const RECT& area, HFONT font) {
   }
 
   win32::CEdit& box = m_sizeNameBoxes.at(page);
-  box.Create(WS_CHILD, kSizeNameBoxRect, m_tab.GetSafeHwnd(), IDC_SIZE_NAME, WS_EX_CLIENTEDGE);
+  box.Create(kBoxStyle, kSizeNameBoxRect, m_tab.GetSafeHwnd(), IDC_SIZE_NAME, WS_EX_CLIENTEDGE);
   box.SetFont(font);
 
   // Created under the dialog so that its notifications go to the dialog, then shown on
@@ -172,7 +184,8 @@ bool CMainDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       return true;
     case WM_CLOSE:
       OnClose();
-      break;  // then the default handling ends the dialog as "終了" does
+      result = 0;
+      return true;
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lp);
       if (header->idFrom == IDC_TAB && header->code == static_cast<UINT>(TCN_SELCHANGE)) {
@@ -225,7 +238,39 @@ void CMainDlg::OnSettingChange(UINT flag) {
 }
 
 void CMainDlg::OnClose() {
+  if (!MayDiscardEdits()) return;
   if (m_image.loaded()) ReleaseTheme();
+  EndDialog(IDCANCEL);  // as "終了" ends it
+}
+
+void CMainDlg::OnCancel() {
+  if (MayDiscardEdits()) win32::CDialog::OnCancel();
+}
+
+std::vector<std::string> CMainDlg::EditableValues() const {
+  std::vector<std::string> values;
+  for (int page = 0; page < kPages; ++page) {
+    for (const theme::FontRow& row : m_pages.rows(page)) {
+      values.push_back(row.font.text);
+      values.push_back(row.size.text);
+      values.push_back(row.option.text);
+    }
+    values.push_back(m_sizeNameBoxes.at(page).GetWindowText());
+  }
+  values.push_back(m_styleNameBox.GetWindowText());
+  return values;
+}
+
+void CMainDlg::RememberWrittenValues() { m_writtenValues = EditableValues(); }
+
+// Edits count only while a theme is loaded: without one there is nothing to write.
+bool CMainDlg::HasUnwrittenEdits() const { return m_image.loaded() && EditableValues() != m_writtenValues; }
+
+bool CMainDlg::MayDiscardEdits() { return !HasUnwrittenEdits() || ConfirmDiscard(); }
+
+bool CMainDlg::ConfirmDiscard() {
+  // "No" is the default button: Enter keeps the edits.
+  return ::MessageBoxA(m_hWnd, kDiscardQuestion, kCaption, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
 
 void CMainDlg::ReleaseTheme() { m_image = theme::ThemeImage{}; }
@@ -245,51 +290,66 @@ void CMainDlg::OnBulkFontSelChange() {
   const int index = combo.GetCurSel();
   if (index == CB_ERR) return;
   const std::string face = theme::cutAnsi(combo.GetLBText(index), theme::kMaxCellBytes, m_cp);
+  // An editor left open would show the value its cell had before.
+  for (auto& fontList : m_fontLists) fontList.CloseEditors();
   const widgets::CFontListCtrl& list = m_fontLists.at(page);
   for (int row = 0; row < list.GetItemCount(); ++row) list.SetItemText(row, theme::kColFont, face.c_str());
   m_pages.setFontOfPage(page, face);
 }
 
 bool CMainDlg::ChooseThemeToLoad(std::string& path) {
-  win32::CFileDialog dialog(true, kThemeExtension, nullptr, kFileDialogFlags, kThemeFilter, m_hWnd);
+  win32::CFileDialog dialog(true, kThemeExtension, nullptr, kOpenFlags, kThemeFilter, m_hWnd);
   if (dialog.DoModal() != IDOK) return false;
   path = dialog.GetPathName();
   return true;
 }
 
 bool CMainDlg::ChooseWriteTarget(const std::string& initialName, std::string& path) {
-  win32::CFileDialog dialog(false, kThemeExtension, initialName.c_str(), kFileDialogFlags, kThemeFilter, m_hWnd);
+  win32::CFileDialog dialog(false, kThemeExtension, initialName.c_str(), kSaveFlags, kThemeFilter, m_hWnd);
   if (dialog.DoModal() != IDOK) return false;
   path = dialog.GetPathName();
   return true;
 }
 
-void CMainDlg::ShowMessage(const char* text) { win32::AfxMessageBox(text, MB_OK); }
+void CMainDlg::ShowMessage(const std::string& text) { win32::AfxMessageBox(text.c_str(), MB_OK); }
 
 void CMainDlg::OnLoad() {
+  if (!MayDiscardEdits()) return;
   std::string path;
   if (!ChooseThemeToLoad(path)) return;
-  m_loadedPath = path;
-  if (::PathFileExistsA(m_loadedPath.c_str()) != FALSE) ::EnableWindow(GetDlgItem(IDC_WRITE), TRUE);
+  LoadFrom(path);
+}
 
-  for (auto& list : m_fontLists) list.DeleteAllItems();
+void CMainDlg::LoadFrom(const std::string& path) {
+  m_loadedPath = path;
+  for (auto& list : m_fontLists) {
+    list.CloseEditors();
+    list.DeleteAllItems();
+  }
   m_tab.DeleteAllItems();
   ReleaseTheme();
-  bool refused = false;
+  std::string refusal;
   try {
-    m_image = theme::loadTheme(m_loadedPath, m_pages, m_cp);
-  } catch (const std::exception&) {
+    m_image = theme::loadTheme(m_loadedPath, m_pages, m_cp, theme::userInterfaceLanguage());
+  } catch (const std::exception& error) {
     // The core leaves the pages empty; nothing of the refused file is shown.
     ReleaseTheme();
     m_pages.clear();
-    refused = true;
+    refusal = error.what();
   }
+  // Writing needs a loaded theme; after a refusal there is nothing to write.
+  ::EnableWindow(GetDlgItem(IDC_WRITE), m_image.loaded() ? TRUE : FALSE);
   ShowPagesFromModel();
 
   m_tab.SetCurSel(0);
   ShowPage(0);
-  if (refused) ShowMessage(kLoadFailed);
+  RememberWrittenValues();
+  if (!m_image.loaded()) ShowMessage(FailureMessage(kLoadFailed, refusal));
   TrimWorkingSet();
+}
+
+std::string CMainDlg::FailureMessage(const char* heading, const std::string& reason) {
+  return reason.empty() ? std::string(heading) : std::string(heading) + "\n" + reason;
 }
 
 void CMainDlg::ShowPagesFromModel() {
@@ -332,14 +392,17 @@ void CMainDlg::OnWrite() {
   if (!m_image.loaded()) return;
 
   ReadBoxesIntoModel();
+  bool written = false;
   try {
     const auto bytes = theme::rebuildTheme(m_image, m_pages, m_cp);
     theme::writeFileAtomically(m_targetPath, bytes);
-  } catch (const std::exception&) {
-    ShowMessage(kWriteFailed);
+    written = true;
+  } catch (const std::exception& error) {
+    ShowMessage(FailureMessage(kWriteFailed, error.what()));
   }
   // The rebuild puts the file's own name back into a box that was emptied.
   ShowBoxesFromModel();
+  if (written) RememberWrittenValues();
   Invalidate(true);
   TrimWorkingSet();
 }

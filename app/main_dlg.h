@@ -5,12 +5,15 @@
 // and boxes in step with the pages.
 #include <array>
 #include <string>
+#include <vector>
 
 #include "codepage.h"
 #include "controls.h"
 #include "dialog.h"
+#include "drop_down_list.h"
 #include "font_list_ctrl.h"
 #include "font_pages.h"
+#include "gdi.h"
 #include "label_static.h"
 #include "theme_image.h"
 
@@ -34,16 +37,21 @@ class CMainDlg : public win32::CDialog {
   [[nodiscard]] HWND styleNameBox() const { return m_styleNameBox.GetSafeHwnd(); }
   [[nodiscard]] HWND label(int index) const { return m_labels.at(index).GetSafeHwnd(); }
   [[nodiscard]] HWND tab() const { return m_tab.GetSafeHwnd(); }
+  // Edits made since the last load or write that no write has saved yet.
+  [[nodiscard]] bool HasUnwrittenEdits() const;
 
  protected:
-  // The two file dialogs and the message box; tests put given paths in their place.
+  // The two file dialogs and the message boxes; tests put given answers in their place.
   virtual bool ChooseThemeToLoad(std::string& path);
   virtual bool ChooseWriteTarget(const std::string& initialName, std::string& path);
-  virtual void ShowMessage(const char* text);
+  virtual void ShowMessage(const std::string& text);
+  // Asks whether edits not yet written may be dropped; true to go on.
+  virtual bool ConfirmDiscard();
 
   BOOL OnInitDialog() override;
   void DoDataExchange() override;
   void OnOK() override {}  // no control sends IDOK; Enter never ends the dialog
+  void OnCancel() override;
   bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
  private:
@@ -52,6 +60,7 @@ class CMainDlg : public win32::CDialog {
   void OnClose();
   void OnTabSelChange();
   void OnLoad();
+  void LoadFrom(const std::string& path);
   void OnWrite();
   void OnAbout();
   void OnBulkFontSelChange();
@@ -62,9 +71,15 @@ class CMainDlg : public win32::CDialog {
   void ReadBoxesIntoModel();
   void ShowBoxesFromModel();
   void ReleaseTheme();
+  // Every value the user can change: the cells' values and the boxes' texts.
+  [[nodiscard]] std::vector<std::string> EditableValues() const;
+  void RememberWrittenValues();
+  bool MayDiscardEdits();
+  // The heading of a failure message with the core's reason on the line below.
+  static std::string FailureMessage(const char* heading, const std::string& reason);
 
   theme::ThemeImage m_image;
-  std::array<win32::CComboBox, kPages> m_bulkCombos;
+  std::array<widgets::CDropDownList, kPages> m_bulkCombos;
   std::array<widgets::CLabelStatic, 3> m_labels;
   win32::CEdit m_styleNameBox;
   std::string m_targetPath;
@@ -75,4 +90,6 @@ class CMainDlg : public win32::CDialog {
   theme::CodePage m_cp;
   win32::CTabCtrl m_tab;
   HICON m_hIcon;
+  win32::CIcon m_smallIcon;  // the icon member once the dialog has loaded its own
+  std::vector<std::string> m_writtenValues;  // EditableValues() at the last load or write
 };

@@ -11,17 +11,17 @@
 namespace cli {
 
 const char* const kUsage =
-    "usage: marvento-cli list THEME [--json] [--codepage N]\n"
+    "usage: marvento-cli list THEME [--json] [--codepage N] [--language LANGID]\n"
     "       marvento-cli write THEME -o OUT [--from EDITED.json|-] [--font FACE] [--size N] [--option TEXT]\n"
-    "                          [--page N]... [--codepage N]\n"
-    "       marvento-cli diff A B [--json] [--codepage N]\n"
+    "                          [--page N]... [--codepage N] [--language LANGID]\n"
+    "       marvento-cli diff A B [--json] [--codepage N] [--language LANGID]\n"
     "       marvento-cli --help\n";
 
 const char* const kHelp =
     "marvento-cli: lists, changes and compares the font settings of a Windows XP visual-style file\n"
     "(.msstyles).\n"
     "\n"
-    "  marvento-cli list THEME [--json] [--codepage N]\n"
+    "  marvento-cli list THEME [--json] [--codepage N] [--language LANGID]\n"
     "      Prints every font page of THEME: its tab title (the size name), its size-name box and its\n"
     "      font rows with six columns (internal file name, section, key, font name, size, option),\n"
     "      then the style name.\n"
@@ -33,7 +33,7 @@ const char* const kHelp =
     "              with one entry in \"pages\" per page of the theme.\n"
     "\n"
     "  marvento-cli write THEME -o OUT [--from EDITED.json|-] [--font FACE] [--size N] [--option TEXT]\n"
-    "                     [--page N]... [--codepage N]\n"
+    "                     [--page N]... [--codepage N] [--language LANGID]\n"
     "      Rebuilds THEME with the changes below and writes it to OUT. OUT may be THEME itself; it is\n"
     "      replaced only once the new file is complete, and an interrupted write leaves it as it was.\n"
     "      OUT must be missing or a writable regular file; a symbolic link's file is replaced.\n"
@@ -53,7 +53,7 @@ const char* const kHelp =
     "      --page N            --font, --size and --option change only page N (0 is the first page);\n"
     "                          give it again for more pages.\n"
     "\n"
-    "  marvento-cli diff A B [--json] [--codepage N]\n"
+    "  marvento-cli diff A B [--json] [--codepage N] [--language LANGID]\n"
     "      Compares two themes page by page: rows (found by file, section and key) whose font, size\n"
     "      or option differ, rows only in A or only in B, and changed size names, size-name boxes,\n"
     "      style name and page count. Prints nothing when nothing differs.\n"
@@ -62,6 +62,10 @@ const char* const kHelp =
     "              \"styleName\", \"sizeName\" and \"sizeNameBox\" as {\"a\": ..., \"b\": ...} where they differ.\n"
     "\n"
     "  --codepage N  the ANSI code page the theme's texts are shown and edited in (default 932).\n"
+    "  --language LANGID  of texts and string tables stored in several languages, the one listed\n"
+    "                and changed (a Windows language id, decimal or 0x hex: 0x0411 is Japanese); a\n"
+    "                resource without it gives one of the same primary language, else its first.\n"
+    "                Default: the user's interface language (LC_ALL, LC_MESSAGES or LANG).\n"
     "  --help        prints this text.\n"
     "\n"
     "Texts on the command line, in JSON and on output are UTF-8. Every text is converted to the code\n"
@@ -76,10 +80,10 @@ const char* const kHelp =
 
 namespace {
 
-unsigned parseNumber(std::string_view option, std::string_view text, unsigned max) {
+unsigned parseNumber(std::string_view option, std::string_view text, unsigned max, int base = 10) {
   unsigned value = 0;
   const char* end = text.data() + text.size();
-  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  const auto [ptr, ec] = std::from_chars(text.data(), end, value, base);
   if (text.empty() || ec != std::errc() || ptr != end || value > max) {
     throw UsageError(say("{0} needs a number, not {1}", {option, quoted(text)}));
   }
@@ -87,6 +91,10 @@ unsigned parseNumber(std::string_view option, std::string_view text, unsigned ma
 }
 
 }  // namespace
+
+theme::LanguagePreference languageOf(const Options& options) {
+  return options.language ? options.language : theme::userInterfaceLanguage();
+}
 
 Options parseArguments(std::span<const std::string> args) {
   Options o;
@@ -138,6 +146,11 @@ Options parseArguments(std::span<const std::string> args) {
     if (name == "--codepage") {
       once(o.codePage.has_value());
       o.codePage = parseNumber(name, value(), std::numeric_limits<unsigned>::max());
+    } else if (name == "--language") {
+      once(o.language.has_value());
+      const std::string text = value();
+      const bool hex = text.starts_with("0x") || text.starts_with("0X");
+      o.language = static_cast<std::uint16_t>(parseNumber(name, hex ? text.substr(2) : text, 0xFFFF, hex ? 16 : 10));
     } else if (name == "--json" && !writing && !inlineValue) {
       o.json = true;
     } else if (name == "-o" && writing) {

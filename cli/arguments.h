@@ -1,10 +1,13 @@
 #pragma once
 // The command line of marvento-cli: which command, which theme, which options.
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "ui_language.h"
 
 namespace cli {
 
@@ -21,6 +24,7 @@ struct Options {
   std::string theme;  // for diff: theme A
   std::string other;  // diff: theme B
   std::optional<unsigned> codePage;
+  std::optional<std::uint16_t> language;  // LANGID; without it, the user's interface language
   // list and diff
   bool json = false;
   // write
@@ -31,6 +35,9 @@ struct Options {
   std::optional<std::string> option;  // UTF-8, as given; "" empties the options
   std::vector<int> pages;             // --page, in the order given; empty for every page
 };
+
+// The language to read and edit: --language, else the user's interface language.
+theme::LanguagePreference languageOf(const Options& options);
 
 // `args` without the program name. Throws UsageError.
 Options parseArguments(std::span<const std::string> args);

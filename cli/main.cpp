@@ -67,7 +67,7 @@ int runDiff(const cli::Options& options, const theme::CodePage& cp) {
   theme::FontPages b;
   for (const auto& [path, pages] : {std::pair{&options.theme, &a}, std::pair{&options.other, &b}}) {
     try {
-      (void)theme::loadTheme(cli::nativePath(*path), *pages, cp);
+      (void)theme::loadTheme(cli::nativePath(*path), *pages, cp, cli::languageOf(options));
     } catch (const std::exception& e) {  // above all ThemeError, but never "differs" by mistake
       std::cerr << "marvento-cli: " << *path << ": " << e.what() << '\n';
       return kDiffTrouble;
@@ -129,7 +129,7 @@ int run(const std::vector<std::string>& args) {
   try {
     if (options.command == cli::Command::List) {
       theme::FontPages pages;
-      (void)theme::loadTheme(cli::nativePath(options.theme), pages, *cp);
+      (void)theme::loadTheme(cli::nativePath(options.theme), pages, *cp, cli::languageOf(options));
       if (options.json) {
         cli::printJson(std::cout, pages, *cp);
       } else {

@@ -1,11 +1,8 @@
 #include "words.h"
 
-#include <cstdlib>
-#include <string_view>
+#include <cstdint>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
+#include "ui_language.h"
 
 namespace cli {
 
@@ -42,15 +39,10 @@ const Words& englishWords() {
 }
 
 bool japaneseLocale() {
-  for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-    const char* value = std::getenv(variable);
-    if (value != nullptr && *value != '\0') return std::string_view(value).starts_with("ja");
-  }
-#ifdef _WIN32
-  return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE;
-#else
-  return false;
-#endif
+  constexpr std::uint16_t kPrimaryLanguageMask = 0x3FF;
+  constexpr std::uint16_t kJapanese = 0x11;  // LANG_JAPANESE
+  const theme::LanguagePreference language = theme::userInterfaceLanguage();
+  return language && (*language & kPrimaryLanguageMask) == kJapanese;
 }
 
 const Words& wordsForLocale() { return japaneseLocale() ? japaneseWords() : englishWords(); }

@@ -23,9 +23,9 @@ struct Words {
 const Words& japaneseWords();
 const Words& englishWords();
 
-// Whether the user reads Japanese, as POSIX chooses the language of messages: the first
-// set of LC_ALL, LC_MESSAGES and LANG starts with "ja". On Windows, without any of them
-// set, the user's interface language decides.
+// Whether the user's interface language is Japanese: on Windows the system's, elsewhere
+// the first set of LC_ALL, LC_MESSAGES and LANG (the same choice the core makes for the
+// language of resources).
 bool japaneseLocale();
 
 // The words of that language.

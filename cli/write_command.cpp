@@ -182,7 +182,7 @@ void runWrite(const Options& options, const theme::CodePage& cp) {
   if (options.from) edited = parseJson(readEditedList(*options.from));
 
   theme::FontPages pages;
-  const theme::ThemeImage image = theme::loadTheme(nativePath(options.theme), pages, cp);
+  const theme::ThemeImage image = theme::loadTheme(nativePath(options.theme), pages, cp, languageOf(options));
   for (const int page : options.pages) {
     if (page >= pages.pageCount) {
       throw UsageError(say(pages.pageCount == 1 ? "--page {0} is no page of {1}, which has {2} page"

@@ -10,6 +10,7 @@
 #include "errors.h"
 #include "font_pages.h"
 #include "ini_syntax.h"
+#include "page_routing.h"
 #include "readers.h"
 #include "rewriters.h"
 #include "string_entry_syntax.h"
@@ -63,9 +64,7 @@ bool holdsFont(std::u16string_view s) {
 
 // ---------------------------------------------------------------- theme round trip
 
-bool sameIdentity(const theme::FontRow& x, const theme::FontRow& y) {
-  return x.file == y.file && x.section == y.section && x.key == y.key;
-}
+bool sameIdentity(const theme::FontRow& x, const theme::FontRow& y) { return x.identity == y.identity; }
 
 bool sameValues(const theme::FontRow& x, const theme::FontRow& y) {
   return x.font.original == y.font.original && x.size.original == y.size.original &&
@@ -412,7 +411,7 @@ void checkIniText(std::span<const std::uint8_t> data) {
   const theme::CodePage& cp = cp932();
   const theme::FontPages pages;
   Bytes once;
-  theme::rewriteIniText(data, "THEMES_INI", pages, cp, once);
+  theme::rewriteIniText(data, u"THEMES_INI", theme::PageRouter(pages, cp), pages, once);
   REQUIRE(once.size() % 2 == 0, "odd rewritten length");
   const std::u16string rewritten = theme::decodeIniText(once);
   REQUIRE(rewritten.size() * 2 == once.size(), "the rewritten text holds U+0000");
@@ -434,7 +433,7 @@ void checkIniText(std::span<const std::uint8_t> data) {
   REQUIRE(after.others.size() == listing.others.size(), "the rewrite changed the number of other lines");
 
   Bytes twice;
-  theme::rewriteIniText(once, "THEMES_INI", pages, cp, twice);
+  theme::rewriteIniText(once, u"THEMES_INI", theme::PageRouter(pages, cp), pages, twice);
   REQUIRE(twice == once, "rewriting the rewritten text changes it: " + firstDifference(once, twice));
 }
 
@@ -453,9 +452,9 @@ void checkStringTable(std::span<const std::uint8_t> data) {
   // string back: font entries with the same fields, all others byte for byte.
   const theme::CodePage& cp = cp932();
   theme::FontPages pages = pagesFor(strings);
-  theme::readStringTableBlock(block, firstId, pages, cp);
+  theme::readStringTableBlock(block, firstId, theme::PageRouter(pages, cp), pages);
   Bytes once;
-  theme::rewriteStringTableBlock(block, firstId, pages, cp, once);
+  theme::rewriteStringTableBlock(block, firstId, theme::PageRouter(pages, cp), pages, once);
   const std::vector<WalkedString> after = walkBlock(once, firstId);
   REQUIRE(after.size() == strings.size(), std::to_string(strings.size()) + " strings became " +
                                               std::to_string(after.size()));
@@ -475,9 +474,9 @@ void checkStringTable(std::span<const std::uint8_t> data) {
   }
 
   theme::FontPages reread = pagesFor(after);
-  theme::readStringTableBlock(once, firstId, reread, cp);
+  theme::readStringTableBlock(once, firstId, theme::PageRouter(reread, cp), reread);
   Bytes twice;
-  theme::rewriteStringTableBlock(once, firstId, reread, cp, twice);
+  theme::rewriteStringTableBlock(once, firstId, theme::PageRouter(reread, cp), reread, twice);
   REQUIRE(twice == once, "rewriting the rewritten block changes it: " + firstDifference(once, twice));
 }
 

@@ -139,11 +139,12 @@ void cutFromTheme(const std::string& path, const std::string& stem, std::vector<
   mt::ThemeBuilder b(options);
   std::size_t blocks = 0;
   for (const theme::TypeNode& type : image.tree.types) {
-    const std::string typeName = type.typeName(cp);
-    const bool lists = typeName == "COLORNAMES" || typeName == "SIZENAMES" || typeName == "FILERESNAMES";
-    const bool ini = typeName == "TEXTFILE";
-    const bool strings = typeName == "STRING";
-    if (!lists && !ini && !strings && typeName != "PACKTHEM_VERSION") continue;
+    using theme::ResourceKind;
+    const bool lists = type.kind == ResourceKind::ColourNames || type.kind == ResourceKind::SizeNames ||
+                       type.kind == ResourceKind::FileNames;
+    const bool ini = type.kind == ResourceKind::TextFile;
+    const bool strings = type.kind == ResourceKind::StringTable;
+    if (!lists && !ini && !strings && !(type.name.named() && type.name.text == u"PACKTHEM_VERSION")) continue;
     for (const theme::ResourceNode& res : type.resources) {
       if (strings && blocks++ >= 6) break;
       for (std::size_t li = 0; li < res.languages.size() && li < kLanguagesKept; ++li) {
@@ -153,7 +154,7 @@ void cutFromTheme(const std::string& path, const std::string& stem, std::vector<
         if (ini) bytes = mt::utf16le(shortenIni(theme::decodeIniText(bytes)));
         b.add(resId(type.name), resId(res.name), bytes, resId(res.languages[li].name), d.codePage);
         if (li != 0) continue;
-        if (ini) seeds.push_back({"ini", stem + "_" + res.name.ansi(cp, 32), bytes});
+        if (ini) seeds.push_back({"ini", stem + "_" + res.name.ansi(cp), bytes});
         if (strings) {
           seeds.push_back({"string_table", stem + "_block" + std::to_string(res.name.field),
                            withBlockId(static_cast<std::uint16_t>(res.name.field), bytes)});

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "readers.h"
+#include "page_routing.h"
 #include "test_support.h"
 
 namespace marvento_test {
@@ -13,7 +14,7 @@ namespace {
 // One page ("Normal") whose only file name is BLUE, so BLUE_INI lists on page 0.
 std::vector<Row> readBlue(std::u16string_view text) {
   theme::FontPages pages = pagesWith({u"Normal"}, 1, {{u"BLUE"}});
-  theme::readIniFontEntries(span(utf16le(text)), "BLUE_INI", pages, cp932());
+  theme::readIniFontEntries(span(utf16le(text)), u"BLUE_INI", theme::PageRouter(pages, cp932()), pages);
   return rowsOf(pages, 0);
 }
 
@@ -59,7 +60,7 @@ TEST(IniLines, TextEndsAtFirstNulAndIgnoresAnOddByte) {
   theme::FontPages pages = pagesWith({u"Normal"}, 1, {{u"BLUE"}});
   Bytes odd = utf16le(u"Font = a, 1");
   odd.push_back('2');
-  theme::readIniFontEntries(span(odd), "BLUE_INI", pages, cp932());
+  theme::readIniFontEntries(span(odd), u"BLUE_INI", theme::PageRouter(pages, cp932()), pages);
   EXPECT_EQ(rowsOf(pages, 0), (std::vector<Row>{blue("", "Font", "a", "1")}));
   EXPECT_TRUE(readBlue(u"").empty());
 }
@@ -73,8 +74,8 @@ TEST(IniSections, BracketsAnywhereSetTheSectionForThatLineAndAfter) {
   EXPECT_EQ(readBlue(u"[ Sp ace ]\r\nFont = a, 1\r\n"), (std::vector<Row>{blue(" Sp ace ", "Font", "a", "1")}));
   // The section starts empty again for every text.
   theme::FontPages pages = pagesWith({u"Normal"}, 1, {{u"BLUE"}});
-  theme::readIniFontEntries(span(utf16le(u"[S]\r\n")), "BLUE_INI", pages, cp932());
-  theme::readIniFontEntries(span(utf16le(u"Font = a, 1\r\n")), "BLUE_INI", pages, cp932());
+  theme::readIniFontEntries(span(utf16le(u"[S]\r\n")), u"BLUE_INI", theme::PageRouter(pages, cp932()), pages);
+  theme::readIniFontEntries(span(utf16le(u"Font = a, 1\r\n")), u"BLUE_INI", theme::PageRouter(pages, cp932()), pages);
   EXPECT_EQ(rowsOf(pages, 0), (std::vector<Row>{blue("", "Font", "a", "1")}));
 }
 
@@ -137,8 +138,7 @@ TEST(IniRouting, MainTextListsBySectionRemainderOnEveryMatchingPage) {
   theme::readIniFontEntries(span(utf16le(u"[Sizes.LARGE]\r\nFont = a, 1\r\n"
                                          u"[xxxxxxhuge]\r\nFont = b, 2\r\n"
                                          u"[Size.L]\r\nFont = c, 3\r\n"
-                                         u"[Normal]\r\nFont = d, 4\r\n")),
-                            "themes_ini", pages, cp932());
+                                         u"[Normal]\r\nFont = d, 4\r\n")), u"themes_ini", theme::PageRouter(pages, cp932()), pages);
   const Row large{"themes_ini", "Sizes.LARGE", "Font", "a", "1", ""};
   EXPECT_TRUE(rowsOf(pages, 0).empty());
   EXPECT_EQ(rowsOf(pages, 1), (std::vector<Row>{large}));
@@ -148,8 +148,7 @@ TEST(IniRouting, MainTextListsBySectionRemainderOnEveryMatchingPage) {
 
 TEST(IniRouting, MainTextShortSectionMatchesOnlyAnEmptySizeName) {
   theme::FontPages pages = pagesWith({u"Normal", u""}, 1, {});
-  theme::readIniFontEntries(span(utf16le(u"[Sizes]\r\nFont = a, 1\r\nFont = b, 2\r\n")), "THEMES_INI", pages,
-                            cp932());
+  theme::readIniFontEntries(span(utf16le(u"[Sizes]\r\nFont = a, 1\r\nFont = b, 2\r\n")), u"THEMES_INI", theme::PageRouter(pages, cp932()), pages);
   EXPECT_TRUE(rowsOf(pages, 0).empty());
   EXPECT_EQ(rowsOf(pages, 1).size(), 2U);
 }
@@ -157,7 +156,7 @@ TEST(IniRouting, MainTextShortSectionMatchesOnlyAnEmptySizeName) {
 TEST(IniRouting, OnlyPagesBelowThePageCountTakePart) {
   theme::FontPages pages = pagesWith({u"Normal", u"Large"}, 1, {{u"BLUE"}, {u"BLUE"}});
   pages.pageCount = 1;
-  theme::readIniFontEntries(span(utf16le(u"[Sizes.Large]\r\nFont = a, 1\r\n")), "THEMES_INI", pages, cp932());
+  theme::readIniFontEntries(span(utf16le(u"[Sizes.Large]\r\nFont = a, 1\r\n")), u"THEMES_INI", theme::PageRouter(pages, cp932()), pages);
   EXPECT_EQ(pages.rowCount(1), 0U);
 }
 
@@ -168,35 +167,35 @@ theme::FontPages twoByTwo() {
 
 TEST(IniRouting, OtherTextsListOnTheFirstMatchingPageOfEachColour) {
   theme::FontPages pages = twoByTwo();
-  theme::readIniFontEntries(span(utf16le(u"[S]\r\nFont = a, 1\r\n")), "dup_ini", pages, cp932());
+  theme::readIniFontEntries(span(utf16le(u"[S]\r\nFont = a, 1\r\n")), u"dup_ini", theme::PageRouter(pages, cp932()), pages);
   const Row row{"dup_ini", "S", "Font", "a", "1", ""};
   EXPECT_EQ(rowsOf(pages, 0), (std::vector<Row>{row}));  // colour 0
   EXPECT_EQ(rowsOf(pages, 1), (std::vector<Row>{row}));  // colour 1
 
   theme::FontPages other = twoByTwo();
-  theme::readIniFontEntries(span(utf16le(u"Font = a, 1\r\n")), "OTHER_INI", other, cp932());
+  theme::readIniFontEntries(span(utf16le(u"Font = a, 1\r\n")), u"OTHER_INI", theme::PageRouter(other, cp932()), other);
   EXPECT_EQ(other.rowCount(0), 1U);
   EXPECT_EQ(other.rowCount(1), 0U);
 
   theme::FontPages none = twoByTwo();
-  theme::readIniFontEntries(span(utf16le(u"Font = a, 1\r\n")), "DUP", none, cp932());
-  theme::readIniFontEntries(span(utf16le(u"Font = a, 1\r\n")), "DUPX_INI", none, cp932());
-  theme::readIniFontEntries(span(utf16le(u"Font = a, 1\r\n")), "THEMES_INI", none, cp932());
+  theme::readIniFontEntries(span(utf16le(u"Font = a, 1\r\n")), u"DUP", theme::PageRouter(none, cp932()), none);
+  theme::readIniFontEntries(span(utf16le(u"Font = a, 1\r\n")), u"DUPX_INI", theme::PageRouter(none, cp932()), none);
+  theme::readIniFontEntries(span(utf16le(u"Font = a, 1\r\n")), u"THEMES_INI", theme::PageRouter(none, cp932()), none);
   EXPECT_EQ(none.rowCount(0) + none.rowCount(1), 0U);
 }
 
 TEST(IniRouting, ColoursBeyondTheColourCountDoNotTakePart) {
   theme::FontPages pages = twoByTwo();
   pages.colourCount = 1;
-  theme::readIniFontEntries(span(utf16le(u"Font = a, 1\r\n")), "DUP_INI", pages, cp932());
+  theme::readIniFontEntries(span(utf16le(u"Font = a, 1\r\n")), u"DUP_INI", theme::PageRouter(pages, cp932()), pages);
   EXPECT_EQ(pages.rowCount(0), 1U);
   EXPECT_EQ(pages.rowCount(1), 0U);
 }
 
 TEST(IniRouting, RowsKeepLineOrderAcrossTexts) {
   theme::FontPages pages = pagesWith({u"Normal"}, 1, {{u"BLUE"}});
-  theme::readIniFontEntries(span(utf16le(u"AFont = a, 1\r\nBFont = b, 2\r\n")), "BLUE_INI", pages, cp932());
-  theme::readIniFontEntries(span(utf16le(u"CFont = c, 3\r\n")), "BLUE_INI", pages, cp932());
+  theme::readIniFontEntries(span(utf16le(u"AFont = a, 1\r\nBFont = b, 2\r\n")), u"BLUE_INI", theme::PageRouter(pages, cp932()), pages);
+  theme::readIniFontEntries(span(utf16le(u"CFont = c, 3\r\n")), u"BLUE_INI", theme::PageRouter(pages, cp932()), pages);
   std::vector<std::string> keys;
   for (const auto& r : rowsOf(pages, 0)) keys.push_back(r.key);
   EXPECT_EQ(keys, (std::vector<std::string>{"AFont", "BFont", "CFont"}));
@@ -204,7 +203,7 @@ TEST(IniRouting, RowsKeepLineOrderAcrossTexts) {
 
 TEST(IniValues, RowsKeepTheUtf16TheyCameFrom) {
   theme::FontPages pages = pagesWith({u"Normal"}, 1, {{u"BLUE"}});
-  theme::readIniFontEntries(span(utf16le(u"Font = Ta\u0639homa, 9 , Bold\r\n")), "BLUE_INI", pages, cp932());
+  theme::readIniFontEntries(span(utf16le(u"Font = Ta\u0639homa, 9 , Bold\r\n")), u"BLUE_INI", theme::PageRouter(pages, cp932()), pages);
   ASSERT_EQ(pages.rowCount(0), 1U);
   const theme::FontRow& row = pages.rows(0)[0];
   EXPECT_EQ(row.font.text, "Ta?homa");

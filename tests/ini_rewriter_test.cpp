@@ -6,6 +6,7 @@
 
 #include "readers.h"
 #include "rewriters.h"
+#include "page_routing.h"
 #include "test_support.h"
 
 namespace marvento_test {
@@ -17,9 +18,9 @@ std::u16string decode(const Bytes& b) {
   return s;
 }
 
-Bytes rewrite(const Bytes& old, const std::string& name, const theme::FontPages& pages) {
+Bytes rewrite(const Bytes& old, std::u16string_view name, const theme::FontPages& pages) {
   Bytes out;
-  theme::rewriteIniText(span(old), name, pages, cp932(), out);
+  theme::rewriteIniText(span(old), name, theme::PageRouter(pages, cp932()), pages, out);
   return out;
 }
 
@@ -28,9 +29,9 @@ template <typename Edit>
 std::u16string roundTrip(std::u16string_view text, Edit edit) {
   theme::FontPages pages = pagesWith({u"Normal"}, 1, {{u"BLUE"}});
   const Bytes old = utf16le(text);
-  theme::readIniFontEntries(span(old), "BLUE_INI", pages, cp932());
+  theme::readIniFontEntries(span(old), u"BLUE_INI", theme::PageRouter(pages, cp932()), pages);
   edit(pages);
-  return decode(rewrite(old, "BLUE_INI", pages));
+  return decode(rewrite(old, u"BLUE_INI", pages));
 }
 std::u16string roundTrip(std::u16string_view text) {
   return roundTrip(text, [](theme::FontPages&) {});
@@ -47,7 +48,7 @@ TEST(IniRewrite, TextsWithoutFontEntriesAreReproducedByteForByte) {
   theme::FontPages pages = pagesWith({u"Normal"}, 1, {{u"BLUE"}});
   for (const auto& t : texts) {
     const Bytes old = utf16le(t);
-    EXPECT_EQ(rewrite(old, "BLUE_INI", pages), old) << theme::utf16ToUtf8(t);
+    EXPECT_EQ(rewrite(old, u"BLUE_INI", pages), old) << theme::utf16ToUtf8(t);
   }
 }
 
@@ -67,16 +68,16 @@ TEST(IniRewrite, EntriesBeyondTheLimitsAreCopiedUnchanged) {
 TEST(IniRewrite, TextEndsAtItsFirstNul) {
   theme::FontPages pages = pagesWith({u"Normal"}, 1, {{u"BLUE"}});
   Bytes old = utf16le(std::u16string(u"A = 1\r\n") + u'\0' + u'\0');
-  EXPECT_EQ(rewrite(old, "BLUE_INI", pages), utf16le(u"A = 1\r\n"));
+  EXPECT_EQ(rewrite(old, u"BLUE_INI", pages), utf16le(u"A = 1\r\n"));
   old = utf16le(u"A = 1\r\n");
   old.push_back(0x41);  // odd final byte
-  EXPECT_EQ(rewrite(old, "BLUE_INI", pages), utf16le(u"A = 1\r\n"));
+  EXPECT_EQ(rewrite(old, u"BLUE_INI", pages), utf16le(u"A = 1\r\n"));
 }
 
 TEST(IniRewrite, AppendsToTheOutput) {
   theme::FontPages pages = pagesWith({u"Normal"}, 1, {{u"BLUE"}});
   Bytes out{1, 2, 3};
-  theme::rewriteIniText(span(utf16le(u"Font=a,1")), "BLUE_INI", pages, cp932(), out);
+  theme::rewriteIniText(span(utf16le(u"Font=a,1")), u"BLUE_INI", theme::PageRouter(pages, cp932()), pages, out);
   Bytes expected{1, 2, 3};
   Bytes line = utf16le(u"Font = a, 1\r\n");
   expected.insert(expected.end(), line.begin(), line.end());
@@ -94,7 +95,7 @@ TEST(IniCanonicalForm, EveryFontEntryIsNormalisedWithOrWithoutARow) {
   theme::FontPages noRows = pagesWith({u"Normal"}, 1, {{u"OTHER"}});
   for (const auto& [in, out] : cases) {
     EXPECT_EQ(roundTrip(in), out) << theme::utf16ToUtf8(in);
-    EXPECT_EQ(decode(rewrite(utf16le(in), "BLUE_INI", noRows)), out) << theme::utf16ToUtf8(in);
+    EXPECT_EQ(decode(rewrite(utf16le(in), u"BLUE_INI", noRows)), out) << theme::utf16ToUtf8(in);
   }
 }
 
@@ -156,37 +157,37 @@ TEST(IniRows, TheLastVisitedPageWins) {
   const Bytes old = utf16le(u"[S]\r\nFont = a, 1\r\n");
   auto pages = [&] {
     theme::FontPages p = pagesWith({u"S0", u"S1"}, 2, {{u"DUP", u"OTHER"}, {u"DUP", u"DUP"}});
-    theme::readIniFontEntries(span(old), "DUP_INI", p, cp932());
+    theme::readIniFontEntries(span(old), u"DUP_INI", theme::PageRouter(p, cp932()), p);
     EXPECT_EQ(p.rowCount(0), 1U);
     EXPECT_EQ(p.rowCount(1), 1U);
     return p;
   };
   theme::FontPages onPage1 = pages();
   onPage1.setCell(1, 0, theme::kColFont, "one");
-  EXPECT_EQ(decode(rewrite(old, "DUP_INI", onPage1)), u"[S]\r\nFont = one, 1\r\n");
+  EXPECT_EQ(decode(rewrite(old, u"DUP_INI", onPage1)), u"[S]\r\nFont = one, 1\r\n");
   theme::FontPages onPage0 = pages();
   onPage0.setCell(0, 0, theme::kColFont, "zero");
-  EXPECT_EQ(decode(rewrite(old, "DUP_INI", onPage0)), u"[S]\r\nFont = a, 1\r\n");
+  EXPECT_EQ(decode(rewrite(old, u"DUP_INI", onPage0)), u"[S]\r\nFont = a, 1\r\n");
 }
 
 TEST(IniRows, MainTextIsRoutedBySectionOnRewriteToo) {
   const Bytes old = utf16le(u"[Sizes.Large]\r\nFont = a, 1\r\n[Sizes.Normal]\r\nFont = b, 2\r\n");
   theme::FontPages pages = pagesWith({u"Normal", u"Large"}, 1, {});
-  theme::readIniFontEntries(span(old), "THEMES_INI", pages, cp932());
+  theme::readIniFontEntries(span(old), u"THEMES_INI", theme::PageRouter(pages, cp932()), pages);
   ASSERT_EQ(pages.rowCount(0), 1U);
   ASSERT_EQ(pages.rowCount(1), 1U);
   pages.setCell(0, 0, theme::kColSize, "10");
   pages.setCell(1, 0, theme::kColSize, "20");
-  EXPECT_EQ(decode(rewrite(old, "THEMES_INI", pages)),
+  EXPECT_EQ(decode(rewrite(old, u"THEMES_INI", pages)),
             u"[Sizes.Large]\r\nFont = a, 20\r\n[Sizes.Normal]\r\nFont = b, 10\r\n");
 }
 
 TEST(IniRows, ARowOfAnotherTextIsNotUsed) {
   theme::FontPages pages = pagesWith({u"Normal"}, 2, {{u"BLUE", u"OLIVE"}});
   const Bytes blue = utf16le(u"[S]\r\nFont = a, 1\r\n");
-  theme::readIniFontEntries(span(blue), "BLUE_INI", pages, cp932());
+  theme::readIniFontEntries(span(blue), u"BLUE_INI", theme::PageRouter(pages, cp932()), pages);
   pages.setCell(0, 0, theme::kColFont, "z");
-  EXPECT_EQ(decode(rewrite(utf16le(u"[S]\r\nFont = b, 2\r\n"), "OLIVE_INI", pages)), u"[S]\r\nFont = b, 2\r\n");
+  EXPECT_EQ(decode(rewrite(utf16le(u"[S]\r\nFont = b, 2\r\n"), u"OLIVE_INI", pages)), u"[S]\r\nFont = b, 2\r\n");
 }
 
 }  // namespace

@@ -96,6 +96,25 @@ TEST_P(LightTheme, BulkFontReachesEveryRow) {
   EXPECT_EQ(rowsOf(reread, 0)[18].option, "bold");
 }
 
+// String 3000 comes in 34 languages, Arabic first; a Japanese user reads and edits the
+// Japanese one (language 0x0011 in the file), and every other language stays as it was.
+TEST_P(LightTheme, TheUsersLanguageIsReadAndEditedAlone) {
+  theme::FontPages pages;
+  theme::ThemeImage image = loadBytes(original_, pages, 0x0411);
+  EXPECT_EQ(pages.sizeNameBoxes[0].text, sjis({0x95, 0x57, 0x8F, 0x80}));  // 標準
+  pages.sizeNameBoxes[0].text = "Big";
+  const auto before = listResources(original_);
+  const auto after = listResources(theme::rebuildTheme(image, pages, cp932()));
+  ASSERT_EQ(after.size(), before.size());
+  for (std::size_t i = 0; i < before.size(); ++i) {
+    if (before[i].type == ResId(6) && before[i].name == ResId(188) && before[i].language == ResId(0x0011)) {
+      EXPECT_EQ(after[i].data, stringBlock({{8, u"Big"}}));
+    } else if (!(before[i].type == ResId(u"TEXTFILE"))) {
+      EXPECT_EQ(after[i].data, before[i].data) << i;
+    }
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Wine, LightTheme, ::testing::ValuesIn(wineThemes()),
                          [](const auto& info) { return std::string(info.param.label); });
 

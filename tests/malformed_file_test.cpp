@@ -67,6 +67,12 @@ const std::vector<Corruption>& corruptions() {
        [](BuiltImage& i) { putU32(i.bytes, blueIni(i).languages[0].entryOffset + 4, 0x7FFFFFF0U); }},
       {"data_outside",
        [](BuiltImage& i) { putU32(i.bytes, blueIni(i).languages[0].dataEntryOffset, 0x7FFFFFF0U); }},
+      {"data_rva_with_bit_31",
+       [](BuiltImage& i) {
+         const std::uint32_t at = blueIni(i).languages[0].dataEntryOffset;
+         putU32(i.bytes, at, getU32(i.bytes, at) | 0x80000000U);
+       }},
+      {"data_rva_in_the_headers", [](BuiltImage& i) { putU32(i.bytes, blueIni(i).languages[0].dataEntryOffset, 0x100); }},
       {"data_size_huge",
        [](BuiltImage& i) { putU32(i.bytes, blueIni(i).languages[0].dataEntryOffset + 4, 0xFFFFFFF0U); }},
       {"data_one_byte_past_end",

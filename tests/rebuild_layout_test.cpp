@@ -16,9 +16,10 @@ struct Rebuilt {
   std::vector<ListedResource> resources;
 };
 
-Rebuilt rebuildBytes(const Bytes& original, const std::function<void(theme::FontPages&)>& edit = {}) {
+Rebuilt rebuildBytes(const Bytes& original, const std::function<void(theme::FontPages&)>& edit = {},
+                     theme::LanguagePreference language = {}) {
   theme::FontPages pages;
-  theme::ThemeImage image = loadBytes(original, pages);
+  theme::ThemeImage image = loadBytes(original, pages, language);
   if (edit) edit(pages);
   Rebuilt r;
   r.bytes = theme::rebuildTheme(image, pages, cp932());
@@ -190,7 +191,15 @@ TEST(RebuildLayout, BlocksArePackedWithoutGapsEvenAtOddOffsets) {
   for (std::size_t i = 0; i < r.resources.size(); ++i) EXPECT_EQ(r.resources[i].data, before[i].data) << i;
 }
 
-TEST(RebuildLayout, EveryLanguageIsKeptAndOnlyTheFirstRegenerated) {
+TEST(RebuildLayout, AnImageEndingPast4GiBIsRefused) {
+  BuildOptions o;
+  o.sectionRva = 0xFFFFF000;  // the section fits; aligned up, the image size does not
+  theme::FontPages pages;
+  theme::ThemeImage image = loadBytes(sampleTheme(o), pages);
+  EXPECT_THROW((void)theme::rebuildTheme(image, pages, cp932()), theme::WriteError);
+}
+
+TEST(RebuildLayout, EveryLanguageIsKeptAndOnlyTheChosenRegenerated) {
   ThemeBuilder b = oneSizeTheme();
   b.add(u"TEXTFILE", u"BLUE_INI", utf16le(u"Font=a,1\r\n"), 0x401);
   b.add(u"TEXTFILE", u"BLUE_INI", utf16le(u"Font=b,2\r\n"), 0x409);
@@ -218,6 +227,17 @@ TEST(RebuildLayout, EveryLanguageIsKeptAndOnlyTheFirstRegenerated) {
   EXPECT_EQ(find(u"TEXTFILE", 0x411).data, utf16le(u"Font=c,3\r\n"));
   EXPECT_EQ(find(6, 0x401).data, stringBlock({{8, u"Big"}, {1, u"BLUE@[S]Font=x, 1"}}));
   EXPECT_EQ(find(6, 0x409).data, stringBlock({{8, u"second"}, {1, u"BLUE@[S]Font=y,1"}}));
+
+  const Rebuilt english = rebuildBytes(theme, [](theme::FontPages& p) { p.sizeNameBoxes[0].text = "Big"; }, 0x0809);
+  const auto found = [&](const ResId& type, const ResId& lang) {
+    for (const auto& x : english.resources)
+      if (x.type == type && x.language == lang) return x.data;
+    throw std::out_of_range("missing resource");
+  };
+  EXPECT_EQ(found(u"TEXTFILE", 0x401), utf16le(u"Font=a,1\r\n"));
+  EXPECT_EQ(found(u"TEXTFILE", 0x409), utf16le(u"Font = b, 2\r\n"));
+  EXPECT_EQ(found(6, 0x401), stringBlock({{8, u"first"}, {1, u"BLUE@[S]Font=x,1"}}));
+  EXPECT_EQ(found(6, 0x409), stringBlock({{8, u"Big"}, {1, u"BLUE@[S]Font=y, 1"}}));
 }
 
 TEST(RebuildLayout, DirectoryHeadersAreKept) {

@@ -169,5 +169,32 @@ TEST(RebuiltSamples, WineLight) {
   if (kept == 0) GTEST_SKIP() << "Wine's light.msstyles is not installed (package wine32/wine64)";
 }
 
+// Rows are found again by the UTF-16 they were read from: two keys that the code page
+// shows alike ("Font?") keep their own values and edits.
+TEST(RoundTrip, KeysAlikeInTheCodePageKeepTheirOwnValues) {
+  ThemeBuilder b = oneSizeTheme();
+  b.textFile(u"BLUE_INI", u"[S]\r\nFont\u0639 = a, 1\r\nFont\u0627 = b, 2\r\n");
+  b.strings(1, stringBlock({{0, u"BLUE@[S]Font\u0639=c, 3"}, {1, u"BLUE@[S]Font\u0627=d, 4"}}));
+  const Bytes theme = b.build().bytes;
+  theme::FontPages pages;
+  theme::ThemeImage image = loadBytes(theme, pages);
+  ASSERT_EQ(pages.rowCount(0), 4U);
+  EXPECT_EQ(pages.rows(0)[0].key, pages.rows(0)[1].key);
+  const auto data = [](const Bytes& file, const ResId& type) {
+    for (const auto& r : listResources(file))
+      if (r.type == type) return r.data;
+    throw std::out_of_range("missing resource");
+  };
+  const Bytes unedited = theme::rebuildTheme(image, pages, cp932());
+  EXPECT_EQ(data(unedited, u"TEXTFILE"), data(theme, u"TEXTFILE"));
+  EXPECT_EQ(data(unedited, 6), data(theme, 6));
+
+  pages.setCell(0, 1, theme::kColFont, "x");
+  pages.setCell(0, 3, theme::kColFont, "y");
+  const Bytes edited = theme::rebuildTheme(image, pages, cp932());
+  EXPECT_EQ(data(edited, u"TEXTFILE"), utf16le(u"[S]\r\nFont\u0639 = a, 1\r\nFont\u0627 = x, 2\r\n"));
+  EXPECT_EQ(data(edited, 6), stringBlock({{0, u"BLUE@[S]Font\u0639=c, 3"}, {1, u"BLUE@[S]Font\u0627=y, 4"}}));
+}
+
 }  // namespace
 }  // namespace marvento_test

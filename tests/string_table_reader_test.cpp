@@ -5,6 +5,7 @@
 
 #include "readers.h"
 #include "string_entry_syntax.h"
+#include "page_routing.h"
 #include "test_support.h"
 
 namespace marvento_test {
@@ -15,7 +16,7 @@ theme::FontPages fOnPage1() { return pagesWith({u"S0", u"S1", u"S2"}, 1, {{u"G"}
 
 std::vector<Row> readOne(std::u16string_view s) {
   theme::FontPages pages = fOnPage1();
-  theme::readStringTableBlock(span(countedStrings({std::u16string(s)})), 0, pages, cp932());
+  theme::readStringTableBlock(span(countedStrings({std::u16string(s)})), 0, theme::PageRouter(pages, cp932()), pages);
   EXPECT_TRUE(rowsOf(pages, 0).empty());
   EXPECT_TRUE(rowsOf(pages, 2).empty());
   return rowsOf(pages, 1);
@@ -52,7 +53,7 @@ TEST(StringEntries, MissingDelimitersMakeNoEntry) {
   for (const std::u16string s :
        {u"F[S]Font=a, 9", u"F@S]Font=a, 9", u"F@[S]Font a, 9", u"F@[S]Font=a 9", u"F@[S=x]Font a, 9"}) {
     theme::FontPages pages = fOnPage1();
-    theme::readStringTableBlock(span(stringBlock({{8, s}})), 2992, pages, cp932());
+    theme::readStringTableBlock(span(stringBlock({{8, s}})), 2992, theme::PageRouter(pages, cp932()), pages);
     EXPECT_EQ(pages.rowCount(1), 0U) << theme::utf16ToUtf8(s);
     EXPECT_TRUE(pages.sizeNameBoxes[0].text.empty()) << theme::utf16ToUtf8(s);
     EXPECT_FALSE(theme::parseStringFontEntry(s).has_value());
@@ -61,19 +62,18 @@ TEST(StringEntries, MissingDelimitersMakeNoEntry) {
 
 TEST(StringEntries, OneRowPerMatchingColourOnItsFirstPage) {
   theme::FontPages pages = pagesWith({u"S0", u"S1"}, 3, {{u"X", u"Y", u"F"}, {u"F", u"F", u"F"}});
-  theme::readStringTableBlock(span(countedStrings({u"F@[S]Font=a, 9"})), 0, pages, cp932());
+  theme::readStringTableBlock(span(countedStrings({u"F@[S]Font=a, 9"})), 0, theme::PageRouter(pages, cp932()), pages);
   EXPECT_EQ(pages.rowCount(0), 1U);  // colour 2
   EXPECT_EQ(pages.rowCount(1), 2U);  // colours 0 and 1
   pages = pagesWith({u"S0"}, 0, {{u"F"}});
-  theme::readStringTableBlock(span(countedStrings({u"F@[S]Font=a, 9"})), 0, pages, cp932());
+  theme::readStringTableBlock(span(countedStrings({u"F@[S]Font=a, 9"})), 0, theme::PageRouter(pages, cp932()), pages);
   EXPECT_EQ(pages.rowCount(0), 0U);  // no colours, no rows
 }
 
 TEST(StringBoxes, EmptyStringsStillUseIds) {
   theme::FontPages pages = fOnPage1();
   // Block 188 holds 2992..3007: the ninth string is 3000.
-  theme::readStringTableBlock(span(stringBlock({{8, u"Normal"}, {11, u"Bigger"}, {12, u"Huge"}})), 2992, pages,
-                              cp932());
+  theme::readStringTableBlock(span(stringBlock({{8, u"Normal"}, {11, u"Bigger"}, {12, u"Huge"}})), 2992, theme::PageRouter(pages, cp932()), pages);
   EXPECT_EQ(pages.sizeNameBoxes[0].text, "Normal");
   EXPECT_TRUE(pages.sizeNameBoxes[1].text.empty());
   EXPECT_EQ(pages.sizeNameBoxes[3].text, "Bigger");  // beyond the page count, still set
@@ -83,7 +83,7 @@ TEST(StringBoxes, EmptyStringsStillUseIds) {
 
 TEST(StringBoxes, StyleNameAndTheOriginalText) {
   theme::FontPages pages = fOnPage1();
-  theme::readStringTableBlock(span(stringBlock({{8, u"\u0639\u0627\u062F\u064A"}})), 4992, pages, cp932());
+  theme::readStringTableBlock(span(stringBlock({{8, u"\u0639\u0627\u062F\u064A"}})), 4992, theme::PageRouter(pages, cp932()), pages);
   EXPECT_EQ(pages.styleNameBox.text, "????");
   EXPECT_EQ(pages.styleNameBox.original, u"\u0639\u0627\u062F\u064A");
   EXPECT_FALSE(pages.styleNameBox.edited());
@@ -91,8 +91,8 @@ TEST(StringBoxes, StyleNameAndTheOriginalText) {
 
 TEST(StringBoxes, AFontEntryWithABoxIdIsAFontEntryOnly) {
   theme::FontPages pages = fOnPage1();
-  theme::readStringTableBlock(span(stringBlock({{8, u"F@[S]Font=a, 9"}})), 2992, pages, cp932());
-  theme::readStringTableBlock(span(stringBlock({{8, u"F@[S]Font=b, 9"}})), 4992, pages, cp932());
+  theme::readStringTableBlock(span(stringBlock({{8, u"F@[S]Font=a, 9"}})), 2992, theme::PageRouter(pages, cp932()), pages);
+  theme::readStringTableBlock(span(stringBlock({{8, u"F@[S]Font=b, 9"}})), 4992, theme::PageRouter(pages, cp932()), pages);
   EXPECT_TRUE(pages.sizeNameBoxes[0].text.empty());
   EXPECT_TRUE(pages.styleNameBox.text.empty());
   EXPECT_EQ(pages.rowCount(1), 2U);
@@ -102,7 +102,7 @@ TEST(StringBlocks, DataPastTheSixteenthStringTakesTheFollowingIds) {
   std::vector<std::u16string> strings(17);
   strings[16] = u"Sized";  // from first id 2984, the seventeenth string is 3000
   theme::FontPages pages = fOnPage1();
-  theme::readStringTableBlock(span(countedStrings(strings)), 2984, pages, cp932());
+  theme::readStringTableBlock(span(countedStrings(strings)), 2984, theme::PageRouter(pages, cp932()), pages);
   EXPECT_EQ(pages.sizeNameBoxes[0].text, "Sized");
 }
 
@@ -110,15 +110,15 @@ TEST(StringBlocks, TruncatedAndOddBlocksAreReadUpToWhereTheyEnd) {
   theme::FontPages pages = fOnPage1();
   Bytes block = countedStrings({u"F@[S]Font=a, 9", u"F@[S]Font=b, 9"});
   putU16(block, block.size() - std::size_t{2} * 14 - 2, 500);  // the second count runs past the end
-  theme::readStringTableBlock(span(block), 0, pages, cp932());
+  theme::readStringTableBlock(span(block), 0, theme::PageRouter(pages, cp932()), pages);
   EXPECT_EQ(rowsOf(pages, 1), (Rows{{"F", "S", "Font", "a", "9", ""}}));
 
   theme::FontPages odd = fOnPage1();
   Bytes oddBlock = countedStrings({u"F@[S]Font=a, 9"});
   oddBlock.push_back(7);
-  theme::readStringTableBlock(span(oddBlock), 0, odd, cp932());
+  theme::readStringTableBlock(span(oddBlock), 0, theme::PageRouter(odd, cp932()), odd);
   EXPECT_EQ(odd.rowCount(1), 1U);
-  theme::readStringTableBlock({}, 0, odd, cp932());
+  theme::readStringTableBlock({}, 0, theme::PageRouter(odd, cp932()), odd);
   EXPECT_EQ(odd.rowCount(1), 1U);
 }
 

@@ -5,6 +5,7 @@
 
 #include "readers.h"
 #include "rewriters.h"
+#include "page_routing.h"
 #include "test_support.h"
 
 namespace marvento_test {
@@ -32,7 +33,7 @@ theme::FontPages fOnPage0() { return pagesWith({u"S0", u"S1"}, 1, {{u"F"}, {u"G"
 
 Bytes rewrite(const Bytes& old, std::uint32_t firstId, theme::FontPages& pages) {
   Bytes out;
-  theme::rewriteStringTableBlock(span(old), firstId, pages, cp932(), out);
+  theme::rewriteStringTableBlock(span(old), firstId, theme::PageRouter(pages, cp932()), pages, out);
   return out;
 }
 
@@ -42,7 +43,7 @@ template <typename Edit>
 Strings roundTrip(const Strings& strings, std::uint32_t firstId, Edit edit) {
   theme::FontPages pages = fOnPage0();
   const Bytes old = countedStrings(strings);
-  theme::readStringTableBlock(span(old), firstId, pages, cp932());
+  theme::readStringTableBlock(span(old), firstId, theme::PageRouter(pages, cp932()), pages);
   edit(pages);
   return splitBlock(rewrite(old, firstId, pages));
 }
@@ -68,7 +69,7 @@ TEST(StringRewrite, MalformedAndOverLongEntriesAreCopiedUnchanged) {
   for (const auto& s : kept) {
     theme::FontPages pages = fOnPage0();
     const Bytes old = countedStrings({s});
-    theme::readStringTableBlock(span(old), 0, pages, cp932());
+    theme::readStringTableBlock(span(old), 0, theme::PageRouter(pages, cp932()), pages);
     EXPECT_EQ(pages.rowCount(0), 0U);
     EXPECT_EQ(rewrite(old, 0, pages), old) << theme::utf16ToUtf8(s);
   }
@@ -131,7 +132,7 @@ TEST(StringRows, TheLastVisitedPageWins) {
   const Bytes old = countedStrings({u"F@[S]Font=a, 1"});
   auto pages = [&] {
     theme::FontPages p = pagesWith({u"S0", u"S1"}, 2, {{u"F", u"X"}, {u"F", u"F"}});
-    theme::readStringTableBlock(span(old), 0, p, cp932());
+    theme::readStringTableBlock(span(old), 0, theme::PageRouter(p, cp932()), p);
     EXPECT_EQ(p.rowCount(0), 1U);
     EXPECT_EQ(p.rowCount(1), 1U);
     return p;
@@ -166,7 +167,7 @@ TEST(StringBoxes, UneditedBoxesWriteBackTheirExactText) {
 TEST(StringBoxes, AnEmptiedBoxKeepsTheStringAndIsSetBack) {
   theme::FontPages pages = fOnPage0();
   const Bytes old = countedStrings(sizeNameBlock());
-  theme::readStringTableBlock(span(old), 2992, pages, cp932());
+  theme::readStringTableBlock(span(old), 2992, theme::PageRouter(pages, cp932()), pages);
   pages.sizeNameBoxes[0].text.clear();
   pages.sizeNameBoxes[1].text.clear();
   EXPECT_EQ(rewrite(old, 2992, pages), old);

@@ -60,9 +60,9 @@ theme::FontPages pagesWith(const std::vector<std::u16string>& sizeNames, int col
 
 std::span<const std::uint8_t> span(const Bytes& b) { return {b.data(), b.size()}; }
 
-theme::ThemeImage loadBytes(const Bytes& bytes, theme::FontPages& pages) {
+theme::ThemeImage loadBytes(const Bytes& bytes, theme::FontPages& pages, theme::LanguagePreference language) {
   pages.clear();
-  theme::ThemeImage image = theme::parseThemeImage(bytes);
+  theme::ThemeImage image = theme::parseThemeImage(bytes, {}, language);
   theme::readFontPages(image, pages, cp932());
   return image;
 }

@@ -34,7 +34,7 @@ theme::FontPages pagesWith(const std::vector<std::u16string>& sizeNames, int col
 std::span<const std::uint8_t> span(const Bytes& b);
 
 // Parses the bytes and reads them into `pages` (emptied first).
-theme::ThemeImage loadBytes(const Bytes& bytes, theme::FontPages& pages);
+theme::ThemeImage loadBytes(const Bytes& bytes, theme::FontPages& pages, theme::LanguagePreference language = {});
 
 // Pages compared the way a user sees them: counts, names, row and box texts.
 void expectSamePages(const theme::FontPages& a, const theme::FontPages& b);

@@ -1,9 +1,13 @@
-// Whole images read into pages: the resource walk, dispatch by type name, first
-// language only, PE32+ and section layouts where file offsets differ from RVAs.
+// Whole images read into pages: the resource walk, dispatch by type name, the language
+// read, PE32+ and section layouts where file offsets differ from RVAs.
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
 
 #include "errors.h"
 #include "resource_tree.h"
+#include "ui_language.h"
 #include "test_support.h"
 
 namespace marvento_test {
@@ -100,6 +104,47 @@ TEST(ResourceWalk, OnlyTheFirstLanguageIsRead) {
   }
 }
 
+TEST(ResourceWalk, TheUsersLanguageElseItsPrimaryLanguageElseTheFirstIsRead) {
+  ThemeBuilder b = oneSizeTheme();
+  for (const auto& [language, name] : {std::pair<int, std::u16string>{0x401, u"arabic"}, {0x409, u"english"},
+                                       {0x411, u"japanese"}}) {
+    b.add(u"TEXTFILE", u"BLUE_INI", utf16le(u"Font = " + name + u", 1\r\n"), language);
+    b.add(6, blockOf(3000), stringBlock({{indexInBlock(3000), name}}), language);
+  }
+  const Bytes bytes = b.build().bytes;
+  const std::pair<theme::LanguagePreference, std::string> cases[] = {
+      {{}, "arabic"}, {0x0409, "english"}, {0x0C09, "english"}, {0x0011, "japanese"}, {0x0407, "arabic"}};
+  for (const auto& [language, expected] : cases) {
+    theme::FontPages pages;
+    loadBytes(bytes, pages, language);
+    ASSERT_EQ(pages.rowCount(0), 1U);
+    EXPECT_EQ(pages.rows(0)[0].font.text, expected) << language.value_or(0);
+    EXPECT_EQ(pages.sizeNameBoxes[0].text, expected) << language.value_or(0);
+  }
+}
+
+TEST(ResourceWalk, LocalesNameTheirWindowsLanguage) {
+  EXPECT_EQ(theme::languageOfLocale("ja_JP.UTF-8"), 0x0411);
+  EXPECT_EQ(theme::languageOfLocale("en_GB"), 0x0809);
+  EXPECT_EQ(theme::languageOfLocale("pt"), 0x0816);
+  EXPECT_EQ(theme::languageOfLocale("sr_RS.UTF-8@latin"), 0x081A);
+  for (const char* none : {"C", "C.UTF-8", "POSIX", "", "xx_YY"}) EXPECT_FALSE(theme::languageOfLocale(none)) << none;
+#ifndef _WIN32
+  // LC_ALL, then LC_MESSAGES, then LANG; an empty variable counts as unset.
+  const auto saved = [](const char* name) { const char* v = std::getenv(name); return v ? std::optional<std::string>(v) : std::nullopt; };
+  const auto lcAll = saved("LC_ALL"), lcMessages = saved("LC_MESSAGES"), lang = saved("LANG");
+  setenv("LC_ALL", "", 1);
+  setenv("LC_MESSAGES", "de_DE.UTF-8", 1);
+  setenv("LANG", "ja_JP.UTF-8", 1);
+  EXPECT_EQ(theme::userInterfaceLanguage(), 0x0407);
+  unsetenv("LC_MESSAGES");
+  EXPECT_EQ(theme::userInterfaceLanguage(), 0x0411);
+  for (const auto& [name, value] : {std::pair{"LC_ALL", lcAll}, {"LC_MESSAGES", lcMessages}, {"LANG", lang}}) {
+    if (value) setenv(name, value->c_str(), 1); else unsetenv(name);
+  }
+#endif
+}
+
 TEST(ResourceWalk, TypesAreDispatchedByTheirExactName) {
   const Bytes block = stringBlock({{indexInBlock(3000), u"Normal"}});
   const Bytes text = utf16le(u"Font = a, 1\r\n");
@@ -172,11 +217,11 @@ TEST(ResourceWalk, LongNamesAreCutOnACharacterBoundary) {
   std::string ansiStem;
   for (int i = 0; i < 29; ++i) ansiStem += sjis({0x82, 0xA0});
   const theme::EntryName name{0x80000000U, stem + u"_INIい"};
-  EXPECT_EQ(name.ansi(cp932(), 32), ansiStem + "_INI");
-  EXPECT_EQ((theme::EntryName{188, {}}.ansi(cp932(), 32)), "188");
-  EXPECT_EQ((theme::EntryName{0x00010006, {}}.ansi(cp932(), 16)), "6");
-  EXPECT_EQ(theme::resourceTypeName(6), "STRING");
-  EXPECT_EQ(theme::resourceTypeName(23), "23");
+  EXPECT_EQ(name.ansi(cp932()), ansiStem + "_INI");
+  EXPECT_EQ((theme::EntryName{188, {}}.ansi(cp932())), "188");
+  EXPECT_EQ((theme::EntryName{188, {}}.wide()), u"188");
+  EXPECT_EQ(theme::classifyType(theme::EntryName{0x00010006, {}}), theme::ResourceKind::StringTable);
+  EXPECT_EQ(theme::classifyType(theme::EntryName{23, {}}), theme::ResourceKind::Other);
 
   const theme::FontPages pages = loadOneText(stem, stem + u"_INIい");
   ASSERT_EQ(pages.rowCount(0), 1U);
@@ -187,6 +232,8 @@ TEST(ResourceWalk, NameListOrderInTheDirectoryDoesNotMatter) {
   BuildOptions unsorted;
   unsorted.sortEntries = false;
   ThemeBuilder b(unsorted);
+  b.add(6, 1, stringBlock({{0, u"P0@[S]Font=b, 2"}}));
+  b.add(u"TEXTFILE", u"P1_INI", utf16le(u"[S]\r\nFont = a, 1\r\n"));
   b.add(u"SIZENAMES", 1, nameList({u"S0", u"S1"}));
   b.add(u"COLORNAMES", 1, nameList({u"Blue"}));
   b.add(u"FILERESNAMES", 1, nameList({u"P0_INI", u"P1_INI"}));
@@ -194,6 +241,26 @@ TEST(ResourceWalk, NameListOrderInTheDirectoryDoesNotMatter) {
   loadBytes(b.build().bytes, pages);
   EXPECT_EQ(pages.fileNames[0][0], u"P0");
   EXPECT_EQ(pages.fileNames[1][0], u"P1");
+  EXPECT_EQ(rowsOf(pages, 0), (std::vector<Row>{{"P0", "S", "Font", "b", "2", ""}}));
+  EXPECT_EQ(rowsOf(pages, 1), (std::vector<Row>{{"P1_INI", "S", "Font", "a", "1", ""}}));
+}
+
+// A program or library has resources too, but none of a visual style's: writing it
+// would keep nothing but its resource section.
+TEST(LoadTheme, FilesWithoutTheResourcesOfAVisualStyleAreRefused) {
+  BuildOptions program;
+  program.leadingCodeSection = true;
+  program.sectionRva = 0x2000;
+  ThemeBuilder b(program);
+  b.add(3, 1, Bytes{0x28, 0, 0, 0});
+  b.add(6, blockOf(3000), stringBlock({{indexInBlock(3000), u"Normal"}}));
+  b.add(16, 1, Bytes(52, 0x5A));
+  try {
+    (void)theme::parseThemeImage(b.build().bytes);
+    ADD_FAILURE() << "a program was read as a theme";
+  } catch (const theme::ThemeError& e) {
+    EXPECT_STREQ(e.what(), "not a visual-style file");
+  }
 }
 
 TEST(LoadTheme, ReadsAFileAndASecondLoadReplacesTheFirst) {

@@ -2,6 +2,7 @@
 
 #include "codepage.h"
 #include "font_pages.h"
+#include "page_routing.h"
 #include "readers.h"
 #include "theme_image.h"
 
@@ -34,37 +35,45 @@ void fillFileNameTable(FontPages& pages, const std::vector<std::u16string>& file
 
 void readFontPages(const ThemeImage& image, FontPages& pages, const CodePage& cp) {
   const ByteReader file = image.reader();
-  std::vector<std::u16string> fileNames;
-  std::size_t sizeCount = 0;
-  bool haveFileNames = false;
-  bool haveSizes = false;
+  const auto dataOf = [&](const ResourceNode& res) {
+    const DataEntry& entry = res.languages[res.chosen].data;
+    return file.bytes(entry.fileOffset, entry.size, "resource data");
+  };
 
+  // The name lists decide where every text and table is listed, so they are read
+  // first, wherever the directory puts them.
+  std::vector<std::u16string> fileNames;
+  std::vector<std::u16string> sizeNames;
+  bool haveSizes = false;
   for (const TypeNode& type : image.tree.types) {
-    const std::string typeName = type.typeName(cp);
     for (const ResourceNode& res : type.resources) {
       if (res.languages.empty()) continue;
-      const DataEntry& entry = res.languages.front().data;  // only the first language is read
-      const auto data = file.bytes(entry.fileOffset, entry.size, "resource data");
-
-      if (typeName == "TEXTFILE") {
-        readIniFontEntries(data, res.name.ansi(cp, 32), pages, cp);
-      } else if (typeName == "STRING") {
-        readStringTableBlock(data, (res.name.field - 1U) * 16U, pages, cp);
-      } else if (typeName == "COLORNAMES") {
-        pages.colourCount = static_cast<int>(std::min<std::size_t>(readNameList(data).size(), kMaxColours));
-      } else if (typeName == "SIZENAMES") {
-        const auto names = readNameList(data);
-        sizeCount = names.size();
+      if (type.kind == ResourceKind::ColourNames) {
+        pages.colourCount = static_cast<int>(std::min<std::size_t>(readNameList(dataOf(res)).size(), kMaxColours));
+      } else if (type.kind == ResourceKind::SizeNames) {
+        sizeNames = readNameList(dataOf(res));
         haveSizes = true;
-        for (int k = 0; k < kMaxPages; ++k) {
-          pages.sizeNames[k] = k < static_cast<int>(names.size()) ? cutUnits(names[k], kMaxFieldUnits) : u"";
-        }
-        pages.pageCount = static_cast<int>(std::min<std::size_t>(names.size(), kMaxPages));
-        if (haveFileNames) fillFileNameTable(pages, fileNames, sizeCount);
-      } else if (typeName == "FILERESNAMES") {
-        fileNames = readNameList(data);
-        haveFileNames = true;
-        if (haveSizes) fillFileNameTable(pages, fileNames, sizeCount);
+      } else if (type.kind == ResourceKind::FileNames) {
+        fileNames = readNameList(dataOf(res));
+      }
+    }
+  }
+  if (haveSizes) {
+    for (int k = 0; k < kMaxPages; ++k) {
+      pages.sizeNames[k] = k < static_cast<int>(sizeNames.size()) ? cutUnits(sizeNames[k], kMaxFieldUnits) : u"";
+    }
+    pages.pageCount = static_cast<int>(std::min<std::size_t>(sizeNames.size(), kMaxPages));
+    fillFileNameTable(pages, fileNames, sizeNames.size());
+  }
+
+  const PageRouter router(pages, cp);
+  for (const TypeNode& type : image.tree.types) {
+    for (const ResourceNode& res : type.resources) {
+      if (res.languages.empty()) continue;
+      if (type.kind == ResourceKind::TextFile) {
+        readIniFontEntries(dataOf(res), res.name.wide(), router, pages);
+      } else if (type.kind == ResourceKind::StringTable) {
+        readStringTableBlock(dataOf(res), firstStringId(res), router, pages);
       }
     }
   }

@@ -83,19 +83,17 @@ void FontPages::clear() {
   }
 }
 
-namespace {
-std::string identity(std::string_view file, std::string_view section, std::string_view key) {
-  std::string id;
+std::u16string rowIdentity(std::u16string_view file, std::u16string_view section, std::u16string_view key) {
+  std::u16string id;
   id.reserve(file.size() + section.size() + key.size() + 2);
-  id.append(file).append(1, '\0').append(section).append(1, '\0').append(key);
+  id.append(file).append(1, u'\0').append(section).append(1, u'\0').append(key);
   return id;
 }
-}  // namespace
 
 std::size_t FontPages::appendRow(int page, FontRow row) {
   Page& p = pages_.at(page);
   const std::size_t index = p.rows.size();
-  p.firstRowByIdentity.try_emplace(identity(row.file, row.section, row.key), index);
+  p.firstRowByIdentity.try_emplace(row.identity, index);
   p.rows.push_back(std::move(row));
   return index;
 }
@@ -108,11 +106,10 @@ void FontPages::setFontOfPage(int page, const std::string& face) {
   for (auto& row : pages_.at(page).rows) row.font.text = face;
 }
 
-const FontRow* FontPages::findRow(int page, std::string_view file, std::string_view section,
-                                  std::string_view key) const {
+const FontRow* FontPages::findRow(int page, std::u16string_view identity) const {
   if (page < 0 || page >= kMaxPages) return nullptr;
   const Page& p = pages_[page];
-  const auto it = p.firstRowByIdentity.find(identity(file, section, key));
+  const auto it = p.firstRowByIdentity.find(std::u16string(identity));
   return it == p.firstRowByIdentity.end() ? nullptr : &p.rows[it->second];
 }
 

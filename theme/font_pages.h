@@ -42,6 +42,11 @@ struct EditableText {
 // (such settings are not listed and are written back unchanged).
 std::optional<std::string> cellText(std::u16string_view wide, const CodePage& cp);
 
+// Columns 0..2 in the UTF-16 they were read from, joined: what finds a row again when
+// the file is written. Texts that differ only where the code page cannot show them
+// ("Font\u0639" and "Font\u0627" are both "Font?") stay apart.
+std::u16string rowIdentity(std::u16string_view file, std::u16string_view section, std::u16string_view key);
+
 struct FontRow {
   std::string file;     // column 0: resource name, or the file part of a string-table entry
   std::string section;  // column 1
@@ -49,6 +54,7 @@ struct FontRow {
   EditableText font;    // column 3
   EditableText size;    // column 4
   EditableText option;  // column 5
+  std::u16string identity;  // rowIdentity() of columns 0..2 as read
 
   [[nodiscard]] const std::string& cell(int column) const;
   [[nodiscard]] EditableText& value(int column);  // columns 3..5
@@ -82,15 +88,14 @@ class FontPages {
   // Sets the font name of every row of a page (the bulk font-name input).
   void setFontOfPage(int page, const std::string& face);
 
-  // The first row from the top of `page` whose columns 0..2 equal the three texts byte
-  // for byte, or nullptr. Constant cost: an index is kept with the rows.
-  [[nodiscard]] const FontRow* findRow(int page, std::string_view file, std::string_view section,
-                                       std::string_view key) const;
+  // The first row from the top of `page` with this identity, or nullptr. Constant
+  // cost: an index is kept with the rows.
+  [[nodiscard]] const FontRow* findRow(int page, std::u16string_view identity) const;
 
  private:
   struct Page {
     std::deque<FontRow> rows;
-    std::unordered_map<std::string, std::size_t> firstRowByIdentity;
+    std::unordered_map<std::u16string, std::size_t> firstRowByIdentity;
   };
   std::array<Page, kMaxPages> pages_;
 };

@@ -6,10 +6,11 @@
 
 namespace theme {
 
-void readIniFontEntries(std::span<const std::uint8_t> data, const std::string& resourceName, FontPages& pages,
-                        const CodePage& cp) {
+void readIniFontEntries(std::span<const std::uint8_t> data, std::u16string_view resourceName,
+                        const PageRouter& router, FontPages& pages) {
+  const CodePage& cp = router.codePage();
+  const std::string fileCell = cutAnsi(cp.toAnsi(resourceName), kMaxCellBytes, cp);
   const std::u16string text = decodeIniText(data);
-  const PageRouter router(pages, cp);
   const PageRouter::IniText routing = router.iniText(resourceName, Visit::FirstPerColour);
   IniLineParser parser;
   for (std::size_t pos = 0; pos < text.size();) {
@@ -18,7 +19,7 @@ void readIniFontEntries(std::span<const std::uint8_t> data, const std::string& r
     pos = end;
     const IniLine f = parser.parse(line);
     if (!f.fontEntry || !f.withinLimits) continue;
-    const std::vector<int>& targets = routing.pagesFor(parser.section());
+    const PageList targets = routing.pagesFor(parser.section());
     if (targets.empty()) continue;
     auto section = cellText(parser.section(), cp);
     auto key = cellText(f.key, cp);
@@ -26,9 +27,11 @@ void readIniFontEntries(std::span<const std::uint8_t> data, const std::string& r
     auto size = cellText(f.size, cp);
     auto option = cellText(f.option, cp);
     if (!section || !key || !font || !size || !option) continue;
+    const std::u16string identity = rowIdentity(resourceName, parser.section(), f.key);
     for (const int page : targets) {
-      pages.appendRow(page, FontRow{resourceName, *section, *key, EditableText::loaded(f.font, *font), EditableText::loaded(f.size, *size),
-                                    EditableText::loaded(f.option, *option)});
+      pages.appendRow(page, FontRow{fileCell, *section, *key, EditableText::loaded(f.font, *font),
+                                    EditableText::loaded(f.size, *size), EditableText::loaded(f.option, *option),
+                                    identity});
     }
   }
 }

@@ -7,10 +7,10 @@
 
 namespace theme {
 
-void rewriteIniText(std::span<const std::uint8_t> old, const std::string& resourceName, const FontPages& pages,
-                    const CodePage& cp, std::vector<std::uint8_t>& out) {
+void rewriteIniText(std::span<const std::uint8_t> old, std::u16string_view resourceName, const PageRouter& router,
+                    const FontPages& pages, std::vector<std::uint8_t>& out) {
+  const CodePage& cp = router.codePage();
   const std::u16string text = decodeIniText(old);
-  const PageRouter router(pages, cp);
   const PageRouter::IniText routing = router.iniText(resourceName, Visit::Every);
   IniLineParser parser;
   out.reserve(out.size() + old.size() + old.size() / 8);
@@ -20,18 +20,17 @@ void rewriteIniText(std::span<const std::uint8_t> old, const std::string& resour
     pos = end;
     const IniLine f = parser.parse(line);
     // Settings that were never listed go back exactly as they were.
-    const auto section = cellText(parser.section(), cp);
-    const auto key = cellText(f.key, cp);
-    if (!f.fontEntry || !f.withinLimits || !section || !key || !cellText(f.font, cp) || !cellText(f.size, cp) ||
-        !cellText(f.option, cp)) {
+    if (!f.fontEntry || !f.withinLimits || !cellText(parser.section(), cp) || !cellText(f.key, cp) ||
+        !cellText(f.font, cp) || !cellText(f.size, cp) || !cellText(f.option, cp)) {
       appendUtf16(out, line);
       continue;
     }
     std::u16string font(f.font);
     std::u16string size(f.size);
     std::u16string option(f.option);
+    const std::u16string identity = rowIdentity(resourceName, parser.section(), f.key);
     for (const int page : routing.pagesFor(parser.section())) {
-      if (const FontRow* row = pages.findRow(page, resourceName, *section, *key)) {
+      if (const FontRow* row = pages.findRow(page, identity)) {
         font = row->font.toWrite(cp);
         size = row->size.toWrite(cp);
         option = row->option.toWrite(cp);

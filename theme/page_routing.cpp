@@ -8,9 +8,10 @@
 namespace theme {
 
 PageRouter::PageRouter(const FontPages& pages, const CodePage& cp)
-    : pages_(pages),
-      pageCount_(std::clamp(pages.pageCount, 0, kMaxPages)),
+    : pageCount_(std::clamp(pages.pageCount, 0, kMaxPages)),
       colourCount_(std::clamp(pages.colourCount, 0, kMaxColours)),
+      sizeNames_(pages.sizeNames),
+      fileNames_(pages.fileNames),
       cp_(cp) {
   for (int k = 0; k < pageCount_; ++k) {
     for (int c = 0; c < colourCount_; ++c) {
@@ -20,45 +21,45 @@ PageRouter::PageRouter(const FontPages& pages, const CodePage& cp)
   }
 }
 
-PageRouter::IniText PageRouter::iniText(const std::string& resourceName, Visit visit) const {
-  IniText text;
-  text.router_ = this;
-  const std::u16string name = cp_.toWide(resourceName);
-  text.mainText_ = equalsIgnoreCase(name, u"THEMES_INI");
-  if (text.mainText_) return text;
+template <typename Matches>
+PageList PageRouter::byColour(Visit visit, Matches matches) const {
+  PageList result;
   for (int c = 0; c < colourCount_; ++c) {
     for (int k = 0; k < pageCount_; ++k) {
-      if (equalsIgnoreCase(iniNames_[k][c], name)) {
-        text.pages_.push_back(k);
-        if (visit == Visit::FirstPerColour) break;
-      }
-    }
-  }
-  return text;
-}
-
-const std::vector<int>& PageRouter::IniText::pagesFor(std::u16string_view section) const {
-  if (!mainText_) return pages_;
-  // The main text names a size by its section: what follows the first six units.
-  const std::u16string_view rest = section.substr(std::min<std::size_t>(6, section.size()));
-  scratch_.clear();
-  for (int k = 0; k < router_->pageCount_; ++k) {
-    if (equalsIgnoreCase(rest, router_->pages_.sizeNames[k])) scratch_.push_back(k);
-  }
-  return scratch_;
-}
-
-std::vector<int> PageRouter::stringEntryPages(std::u16string_view file, Visit visit) const {
-  std::vector<int> result;
-  for (int c = 0; c < colourCount_; ++c) {
-    for (int k = 0; k < pageCount_; ++k) {
-      if (equalsIgnoreCase(pages_.fileNames[k][c], file)) {
-        result.push_back(k);
+      if (matches(k, c)) {
+        result.push(k);
         if (visit == Visit::FirstPerColour) break;
       }
     }
   }
   return result;
+}
+
+PageRouter::IniText PageRouter::iniText(std::u16string_view resourceName, Visit visit) const {
+  IniText text;
+  text.router_ = this;
+  // Texts are named as the code page shows their names, cut to a cell.
+  const std::u16string name = cp_.toWide(cutAnsi(cp_.toAnsi(resourceName), kMaxCellBytes, cp_));
+  text.mainText_ = equalsIgnoreCase(name, u"THEMES_INI");
+  if (!text.mainText_) {
+    text.pages_ = byColour(visit, [&](int k, int c) { return equalsIgnoreCase(iniNames_[k][c], name); });
+  }
+  return text;
+}
+
+PageList PageRouter::IniText::pagesFor(std::u16string_view section) const {
+  if (!mainText_) return pages_;
+  // The main text names a size by its section: what follows the first six units.
+  const std::u16string_view rest = section.substr(std::min<std::size_t>(6, section.size()));
+  PageList result;
+  for (int k = 0; k < router_->pageCount_; ++k) {
+    if (equalsIgnoreCase(rest, router_->sizeNames_[k])) result.push(k);
+  }
+  return result;
+}
+
+PageList PageRouter::stringEntryPages(std::u16string_view file, Visit visit) const {
+  return byColour(visit, [&](int k, int c) { return equalsIgnoreCase(fileNames_[k][c], file); });
 }
 
 }  // namespace theme

@@ -2,11 +2,12 @@
 // Which font page a setting belongs to: by section and size name for the main INI
 // text, by the file-name table for the other INI texts and for string-table entries.
 // Reading lists an entry on the first matching page of each colour; writing visits
-// every matching page of every colour.
+// every matching page of every colour. The router is built once per load, after the
+// name lists, with every code-page conversion it needs done in advance.
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "font_pages.h"
 
@@ -16,33 +17,51 @@ class CodePage;
 
 enum class Visit { FirstPerColour, Every };
 
+// Pages in visiting order; a page may repeat, once per colour that names the setting.
+class PageList {
+ public:
+  void push(int page) { pages_.at(count_++) = static_cast<std::uint8_t>(page); }
+  [[nodiscard]] bool empty() const { return count_ == 0; }
+  [[nodiscard]] const std::uint8_t* begin() const { return pages_.data(); }
+  [[nodiscard]] const std::uint8_t* end() const { return pages_.data() + count_; }
+
+ private:
+  std::array<std::uint8_t, static_cast<std::size_t>(kMaxPages) * kMaxColours> pages_{};
+  std::size_t count_ = 0;
+};
+
 class PageRouter {
  public:
+  // Takes the page count, colour count, size names and file-name table of `pages`.
   PageRouter(const FontPages& pages, const CodePage& cp);
 
-  // The routing of one INI text, fixed for all its lines except the main text's.
+  // The routing of one INI text: fixed for all its lines, except in the main text,
+  // where the section names the size.
   class IniText {
    public:
-    // Pages for a font entry under `section`, in visiting order (a page may repeat,
-    // once per colour that names the text).
-    [[nodiscard]] const std::vector<int>& pagesFor(std::u16string_view section) const;
+    [[nodiscard]] PageList pagesFor(std::u16string_view section) const;
 
    private:
     friend class PageRouter;
     const PageRouter* router_ = nullptr;
     bool mainText_ = false;
-    std::vector<int> pages_;
-    mutable std::vector<int> scratch_;
+    PageList pages_;
   };
 
-  [[nodiscard]] IniText iniText(const std::string& resourceName, Visit visit) const;
-  [[nodiscard]] std::vector<int> stringEntryPages(std::u16string_view file, Visit visit) const;
+  [[nodiscard]] IniText iniText(std::u16string_view resourceName, Visit visit) const;
+  [[nodiscard]] PageList stringEntryPages(std::u16string_view file, Visit visit) const;
+  [[nodiscard]] const CodePage& codePage() const { return cp_; }
 
  private:
-  const FontPages& pages_;
+  template <typename Matches>
+  PageList byColour(Visit visit, Matches matches) const;
+
   int pageCount_;
   int colourCount_;
-  // Per [page][colour]: the file-name table entry in the code page plus "_INI", back in UTF-16.
+  std::array<std::u16string, kMaxPages> sizeNames_;
+  std::array<std::array<std::u16string, kMaxColours>, kMaxPages> fileNames_;  // [page][colour]
+  // The file-name table entry in the code page plus "_INI", back in UTF-16: what an INI
+  // text's name, seen through the code page, is compared with.
   std::array<std::array<std::u16string, kMaxColours>, kMaxPages> iniNames_;
   const CodePage& cp_;
 };

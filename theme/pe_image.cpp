@@ -79,9 +79,7 @@ std::uint32_t PeLayout::rvaToOffset(const ByteReader& file, std::uint32_t rva, s
     file.require(offset, length, what);
     return static_cast<std::uint32_t>(offset);
   }
-  // Not inside a section: the headers, or a file whose RVAs are its file offsets.
-  file.require(rva, length, what);
-  return rva;
+  throw ThemeError(std::string(what) + " lies in no section of the file");
 }
 
 int PeLayout::resourceSectionIndex() const {

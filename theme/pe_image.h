@@ -30,8 +30,8 @@ struct PeLayout {
   std::uint32_t resourceSize = 0;
   std::vector<SectionHeader> sections;
 
-  // File offset of `length` bytes at `rva`; throws ThemeError("<what> ...") when they
-  // are not backed by file data.
+  // File offset of `length` bytes at `rva`; throws ThemeError("<what> ...") unless
+  // they lie inside one section and are backed by its file data.
   [[nodiscard]] std::uint32_t rvaToOffset(const ByteReader& file, std::uint32_t rva, std::uint32_t length,
                                           const char* what) const;
   // The section that holds the resource directory, or -1.

@@ -71,24 +71,50 @@ EntryName readName(const ByteReader& file, std::uint64_t root, std::uint32_t fie
 
 }  // namespace
 
-std::string EntryName::ansi(const CodePage& cp, int idBits) const {
+std::u16string EntryName::wide() const {
+  if (named()) return text;
+  const std::string digits = std::to_string(field);
+  return {digits.begin(), digits.end()};
+}
+
+std::string EntryName::ansi(const CodePage& cp) const {
   if (named()) return cutAnsi(cp.toAnsi(text), kMaxCellBytes, cp);
-  return std::to_string(idBits == 16 ? (field & 0xFFFF) : field);
+  return std::to_string(field);
 }
 
-std::string resourceTypeName(std::uint32_t id) {
-  static const std::array<const char*, 23> kNames = {
-      "???_0",        "CURSOR",       "BITMAP",  "ICON",       "MENU",     "DIALOG",   "STRING",   "FONTDIR",
-      "FONT",         "ACCELERATORS", "RCDATA",  "MESSAGETABLE", "GROUP_CURSOR", "???_13", "GROUP_ICON", "???_15",
-      "VERSION",      "DLGINCLUDE",   "???_18",  "PLUGPLAY",   "VXD",      "ANICURSOR", "ANIICON"};
-  return id < kNames.size() ? kNames[id] : std::to_string(id);
+ResourceKind classifyType(const EntryName& type) {
+  constexpr std::uint32_t kStringTableType = 6;
+  if (!type.named()) return (type.field & 0xFFFF) == kStringTableType ? ResourceKind::StringTable : ResourceKind::Other;
+  if (type.text == u"TEXTFILE") return ResourceKind::TextFile;
+  if (type.text == u"STRING") return ResourceKind::StringTable;
+  if (type.text == u"COLORNAMES") return ResourceKind::ColourNames;
+  if (type.text == u"SIZENAMES") return ResourceKind::SizeNames;
+  if (type.text == u"FILERESNAMES") return ResourceKind::FileNames;
+  return ResourceKind::Other;
 }
 
-std::string TypeNode::typeName(const CodePage& cp) const {
-  return name.named() ? name.ansi(cp, 16) : resourceTypeName(name.field & 0xFFFF);
+std::uint32_t firstStringId(const ResourceNode& block) { return (block.name.field - 1U) * 16U; }
+
+namespace {
+
+// The language the system would load: exactly the one asked for, else the first of
+// the same primary language, else the first.
+std::size_t chooseLanguage(const std::vector<LanguageNode>& languages, LanguagePreference preferred) {
+  if (!preferred) return 0;
+  constexpr std::uint32_t kPrimaryMask = 0x3FF;
+  for (std::size_t i = 0; i < languages.size(); ++i) {
+    if (!languages[i].name.named() && languages[i].name.field == *preferred) return i;
+  }
+  for (std::size_t i = 0; i < languages.size(); ++i) {
+    const EntryName& n = languages[i].name;
+    if (!n.named() && n.field <= 0xFFFF && (n.field & kPrimaryMask) == (*preferred & kPrimaryMask)) return i;
+  }
+  return 0;
 }
 
-ResourceTree readResourceTree(const ByteReader& file, const PeLayout& layout) {
+}  // namespace
+
+ResourceTree readResourceTree(const ByteReader& file, const PeLayout& layout, LanguagePreference language) {
   const std::uint64_t root = layout.rvaToOffset(file, layout.resourceRva, 16, "the resource directory");
   WalkGuard guard(file);
   ResourceTree tree;
@@ -100,6 +126,7 @@ ResourceTree readResourceTree(const ByteReader& file, const PeLayout& layout) {
     TypeNode type;
     type.name = readName(file, root, t.name);
     type.offsetField = t.offset;
+    type.kind = classifyType(type.name);
     const Directory names = readDirectory(file, root + (t.offset & kOffsetMask), guard, "a resource type directory");
     type.nameHeader = names.header;
     type.resources.reserve(names.entries.size());
@@ -120,10 +147,10 @@ ResourceTree readResourceTree(const ByteReader& file, const PeLayout& layout) {
         lang.data.size = file.u32(at + 4, "a resource data entry");
         lang.data.codePage = file.u32(at + 8, "a resource data entry");
         lang.data.reserved = file.u32(at + 12, "a resource data entry");
-        lang.data.fileOffset =
-            layout.rvaToOffset(file, lang.data.offsetToData & kOffsetMask, lang.data.size, "resource data");
+        lang.data.fileOffset = layout.rvaToOffset(file, lang.data.offsetToData, lang.data.size, "resource data");
         res.languages.push_back(std::move(lang));
       }
+      res.chosen = chooseLanguage(res.languages, language);
       type.resources.push_back(std::move(res));
     }
     tree.types.push_back(std::move(type));

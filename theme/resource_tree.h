@@ -8,6 +8,7 @@
 
 #include "byte_reader.h"
 #include "pe_image.h"
+#include "ui_language.h"
 
 namespace theme {
 
@@ -19,9 +20,10 @@ struct EntryName {
   std::uint32_t field = 0;  // the Name field as stored
   std::u16string text;      // the counted name when bit 31 is set
   [[nodiscard]] bool named() const { return (field & 0x80000000U) != 0; }
-  // The counted name in the code page, cut to 63 bytes; else the decimal id
-  // (`idBits` = 16 for types, 32 for resources).
-  [[nodiscard]] std::string ansi(const CodePage& cp, int idBits) const;
+  // The counted name, else the decimal id (32 bits: a resource's name).
+  [[nodiscard]] std::u16string wide() const;
+  // wide() in the code page, cut to 63 bytes.
+  [[nodiscard]] std::string ansi(const CodePage& cp) const;
 };
 
 struct DataEntry {
@@ -42,16 +44,19 @@ struct ResourceNode {
   EntryName name;
   std::uint32_t offsetField = 0;
   DirectoryHeader languageHeader{};
-  std::vector<LanguageNode> languages;  // the first one is the one the tool reads
+  std::vector<LanguageNode> languages;
+  std::size_t chosen = 0;  // the language that is read and edited; the others are kept
 };
+
+// What the tool does with the resources of a type.
+enum class ResourceKind { TextFile, StringTable, ColourNames, SizeNames, FileNames, Other };
 
 struct TypeNode {
   EntryName name;
   std::uint32_t offsetField = 0;
   DirectoryHeader nameHeader{};
   std::vector<ResourceNode> resources;
-  // The dispatch name: the counted name, the type-name table, or the decimal id.
-  [[nodiscard]] std::string typeName(const CodePage& cp) const;
+  ResourceKind kind = ResourceKind::Other;
 };
 
 struct ResourceTree {
@@ -59,11 +64,17 @@ struct ResourceTree {
   std::vector<TypeNode> types;
 };
 
-// Throws ThemeError for any directory, entry, name or data range outside the file, a
-// directory reached twice (a loop), or more entries than the file could hold.
-ResourceTree readResourceTree(const ByteReader& file, const PeLayout& layout);
+// Throws ThemeError for any directory, entry, name or data range outside the file or
+// outside every section, a directory reached twice (a loop), or more entries than the
+// file could hold. Each resource's chosen language follows `language`: that language,
+// else one of the same primary language, else the first.
+ResourceTree readResourceTree(const ByteReader& file, const PeLayout& layout, LanguagePreference language);
 
-// The name of numeric resource type `id` (table for 0..22, else decimal).
-std::string resourceTypeName(std::uint32_t id);
+// The kind of a type, by its exact name: the counted name unit for unit, or for a
+// numbered type its name in the type-name table (only 6, "STRING", is read).
+ResourceKind classifyType(const EntryName& type);
+
+// The id of the first string of a string-table block: (block id - 1) * 16, 32-bit.
+std::uint32_t firstStringId(const ResourceNode& block);
 
 }  // namespace theme

@@ -4,21 +4,22 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace theme {
 
-class CodePage;
 class FontPages;
+class PageRouter;
 
 // Every font entry in canonical form with its row's values; every other line unchanged.
-void rewriteIniText(std::span<const std::uint8_t> old, const std::string& resourceName, const FontPages& pages,
-                    const CodePage& cp, std::vector<std::uint8_t>& out);
+void rewriteIniText(std::span<const std::uint8_t> old, std::u16string_view resourceName, const PageRouter& router,
+                    const FontPages& pages, std::vector<std::uint8_t>& out);
 
 // Font entries in canonical form with their rows' values; size-name and style-name
 // strings from the boxes when they are not empty (an emptied box is set back to the
 // string); every other string unchanged.
-void rewriteStringTableBlock(std::span<const std::uint8_t> old, std::uint32_t firstId, FontPages& pages,
-                             const CodePage& cp, std::vector<std::uint8_t>& out);
+void rewriteStringTableBlock(std::span<const std::uint8_t> old, std::uint32_t firstId, const PageRouter& router,
+                             FontPages& pages, std::vector<std::uint8_t>& out);
 
 }  // namespace theme

@@ -17,16 +17,16 @@ void appendString(std::vector<std::uint8_t>& out, std::u16string_view s) {
 // The entry with its row's values when a row matches (the last match wins), else its
 // own; nullopt when the entry was never listed and must be copied unchanged.
 std::optional<std::u16string> rewriteEntry(const StringFontEntry& own, const PageRouter& router,
-                                           const FontPages& pages, const CodePage& cp) {
-  const auto file = cellText(own.file, cp);
-  const auto section = cellText(own.section, cp);
-  const auto key = cellText(own.key, cp);
-  if (!file || !section || !key || !cellText(own.font, cp) || !cellText(own.size, cp) || !cellText(own.option, cp)) {
+                                           const FontPages& pages) {
+  const CodePage& cp = router.codePage();
+  if (!cellText(own.file, cp) || !cellText(own.section, cp) || !cellText(own.key, cp) || !cellText(own.font, cp) ||
+      !cellText(own.size, cp) || !cellText(own.option, cp)) {
     return std::nullopt;
   }
   StringFontEntry e = own;
+  const std::u16string identity = rowIdentity(own.file, own.section, own.key);
   for (const int page : router.stringEntryPages(own.file, Visit::Every)) {
-    if (const FontRow* row = pages.findRow(page, *file, *section, *key)) {
+    if (const FontRow* row = pages.findRow(page, identity)) {
       e.font = row->font.toWrite(cp);
       e.size = row->size.toWrite(cp);
       e.option = row->option.toWrite(cp);
@@ -37,9 +37,9 @@ std::optional<std::u16string> rewriteEntry(const StringFontEntry& own, const Pag
 
 }  // namespace
 
-void rewriteStringTableBlock(std::span<const std::uint8_t> old, std::uint32_t firstId, FontPages& pages,
-                             const CodePage& cp, std::vector<std::uint8_t>& out) {
-  const PageRouter router(pages, cp);
+void rewriteStringTableBlock(std::span<const std::uint8_t> old, std::uint32_t firstId, const PageRouter& router,
+                             FontPages& pages, std::vector<std::uint8_t>& out) {
+  const CodePage& cp = router.codePage();
   out.reserve(out.size() + old.size() + 256);
   forEachTableString(old, firstId, [&](const TableString& s) {
     const auto copyUnchanged = [&] { out.insert(out.end(), old.begin() + s.offset, old.begin() + s.offset + s.byteLength); };
@@ -49,7 +49,7 @@ void rewriteStringTableBlock(std::span<const std::uint8_t> old, std::uint32_t fi
     }
     if (looksLikeStringFontEntry(s.text)) {
       const auto entry = parseStringFontEntry(s.text);
-      const auto rewritten = entry ? rewriteEntry(*entry, router, pages, cp) : std::nullopt;
+      const auto rewritten = entry ? rewriteEntry(*entry, router, pages) : std::nullopt;
       if (rewritten) {
         appendString(out, *rewritten);
       } else {

@@ -8,6 +8,7 @@
 #include "codepage.h"
 #include "errors.h"
 #include "font_pages.h"
+#include "page_routing.h"
 #include "rewriters.h"
 #include "theme_image.h"
 
@@ -22,6 +23,11 @@ constexpr std::uint32_t kResourceDirectory = 2;
 
 std::uint64_t alignUp(std::uint64_t v, std::uint32_t alignment) { return (v + alignment - 1) / alignment * alignment; }
 bool isPowerOfTwo(std::uint32_t v) { return v != 0 && (v & (v - 1)) == 0; }
+// An address or size of the rebuilt image, which must fit the 32 bits of its field.
+std::uint32_t to32(std::uint64_t value, const char* what) {
+  if (value > std::numeric_limits<std::uint32_t>::max()) throw WriteError(std::string(what) + " would exceed 4 GiB");
+  return static_cast<std::uint32_t>(value);
+}
 std::uint64_t countedNameSize(const EntryName& n) { return n.named() ? 2 + 2ULL * n.text.size() : 0; }
 
 // The offsets, from the section start, of the regions of the rebuilt resource section:
@@ -112,15 +118,15 @@ void checkRebuildable(const PeLayout& pe) {
   if (!isPowerOfTwo(pe.sectionAlignment)) throw WriteError("the section alignment is not supported");
 }
 
-void produceData(const ThemeImage& image, const std::string& typeName, const ResourceNode& res, std::size_t language,
-                 FontPages& pages, const CodePage& cp, std::vector<std::uint8_t>& out) {
+void produceData(const ThemeImage& image, ResourceKind kind, const ResourceNode& res, std::size_t language,
+                 const PageRouter& router, FontPages& pages, std::vector<std::uint8_t>& out) {
   const DataEntry& d = res.languages[language].data;
   const auto old = image.reader().bytes(d.fileOffset, d.size, "resource data");
-  // Only the first language is what the tool lists; the others are kept as they are.
-  if (language == 0 && typeName == "TEXTFILE") {
-    rewriteIniText(old, res.name.ansi(cp, 32), pages, cp, out);
-  } else if (language == 0 && typeName == "STRING") {
-    rewriteStringTableBlock(old, (res.name.field - 1U) * 16U, pages, cp, out);
+  // Only the chosen language is what the tool lists; the others are kept as they are.
+  if (language == res.chosen && kind == ResourceKind::TextFile) {
+    rewriteIniText(old, res.name.wide(), router, pages, out);
+  } else if (language == res.chosen && kind == ResourceKind::StringTable) {
+    rewriteStringTableBlock(old, firstStringId(res), router, pages, out);
   } else {
     out.insert(out.end(), old.begin(), old.end());
   }
@@ -159,8 +165,8 @@ void writeHeaders(const ThemeImage& image, std::vector<std::uint8_t>& out, std::
     putU32(out, opt + 16, 0);  // its code was in a section that is not carried over
   }
   putU32(out, opt + 8, static_cast<std::uint32_t>(out.size()));  // SizeOfInitializedData
-  putU32(out, opt + 56, static_cast<std::uint32_t>(alignUp(static_cast<std::uint64_t>(kept.virtualAddress) + contentSize,
-                                                             pe.sectionAlignment)));  // SizeOfImage
+  putU32(out, opt + 56, to32(alignUp(static_cast<std::uint64_t>(kept.virtualAddress) + contentSize,
+                                     pe.sectionAlignment), "the image size"));  // SizeOfImage
   if (pe.sizeOfHeaders > start) putU32(out, opt + 60, start);
 
   const std::uint32_t directories = std::min<std::uint32_t>(pe.dataDirectoryCount, 16);
@@ -188,11 +194,11 @@ std::vector<std::uint8_t> rebuildTheme(const ThemeImage& image, FontPages& pages
   reserveBulk(out, start + layout.data + image.bytes.size() + image.bytes.size() / 16);
   out.resize(start + layout.data, 0);
   SectionWriter w(out, start, layout);
+  const PageRouter router(pages, cp);
 
   w.header(0, tree.rootHeader);
   for (std::size_t ti = 0; ti < tree.types.size(); ++ti) {
     const TypeNode& type = tree.types[ti];
-    const std::string typeName = type.typeName(cp);
     const std::uint64_t nameDirAt = w.nameDir_;
     w.header(nameDirAt, type.nameHeader);
     w.nameDir_ += 16;
@@ -203,12 +209,12 @@ std::vector<std::uint8_t> rebuildTheme(const ThemeImage& image, FontPages& pages
       for (std::size_t li = 0; li < res.languages.size(); ++li) {
         const LanguageNode& lang = res.languages[li];
         const std::uint64_t dataAt = out.size() - start;
-        produceData(image, typeName, res, li, pages, cp, out);
+        produceData(image, type.kind, res, li, router, pages, out);
         const std::uint64_t size = out.size() - start - dataAt;
         if (out.size() > std::numeric_limits<std::int32_t>::max()) throw WriteError("the rebuilt file is too large");
 
         const std::uint64_t entryAt = w.dataEntry_;
-        putU32(out, start + entryAt, kept.virtualAddress + static_cast<std::uint32_t>(dataAt));
+        putU32(out, start + entryAt, to32(kept.virtualAddress + dataAt, "a resource's address"));
         putU32(out, start + entryAt + 4, static_cast<std::uint32_t>(size));
         putU32(out, start + entryAt + 8, lang.data.codePage);
         putU32(out, start + entryAt + 12, lang.data.reserved);

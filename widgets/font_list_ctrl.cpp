@@ -49,10 +49,6 @@ bool CFontListCtrl::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       if (result == -1) return true;
       result = OnCreate() ? 0 : -1;
       return true;
-    case WM_DESTROY:
-      // The list would destroy its state image list itself; it belongs to m_rowHeight.
-      SetImageList(nullptr, LVSIL_STATE);
-      break;
     case WM_LBUTTONDOWN:
       // Not passed on: a click never selects a row, focuses the list or starts a drag.
       OnLButtonDown(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
@@ -82,6 +78,8 @@ bool CFontListCtrl::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
 }
 
 bool CFontListCtrl::OnCreate() {
+  // The row-height image list belongs to m_rowHeight however the list is destroyed.
+  ::SetWindowLongPtrA(m_hWnd, GWL_STYLE, ::GetWindowLongPtrA(m_hWnd, GWL_STYLE) | LVS_SHAREIMAGELISTS);
   if (m_rowHeight.Create(1, kRowHeight, ILC_COLOR, 0, 0)) SetImageList(m_rowHeight.GetSafeHandle(), LVSIL_STATE);
 
   HFONT font = reinterpret_cast<HFONT>(::SendMessageA(::GetParent(m_hWnd), WM_GETFONT, 0, 0));
@@ -109,6 +107,14 @@ void CFontListCtrl::HideOpenEditor() const {
   if (m_editColumn < kFirstValueColumn) return;
   const win32::CComboBox& editor = m_editors.at(m_editColumn - kFirstValueColumn);
   if (editor.IsWindowVisible()) editor.ShowWindow(SW_HIDE);
+}
+
+void CFontListCtrl::CloseEditors() {
+  for (const auto& editor : m_editors) {
+    if (editor.IsWindowVisible()) editor.ShowWindow(SW_HIDE);
+  }
+  m_editColumn = -1;
+  m_editRow = 0;
 }
 
 void CFontListCtrl::OnLButtonDown(POINT point) {
@@ -141,7 +147,7 @@ void CFontListCtrl::OnLButtonDown(POINT point) {
 }
 
 void CFontListCtrl::OnEditorSelChange() {
-  if (m_editColumn < kFirstValueColumn) return;
+  if (m_editColumn < kFirstValueColumn || m_editRow >= GetItemCount()) return;
   const win32::CComboBox& editor = m_editors.at(m_editColumn - kFirstValueColumn);
   const int index = editor.GetCurSel();
   if (index == CB_ERR) return;

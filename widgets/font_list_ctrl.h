@@ -7,6 +7,7 @@
 #include <string>
 
 #include "controls.h"
+#include "drop_down_list.h"
 #include "gdi.h"
 
 namespace widgets {
@@ -19,6 +20,10 @@ class CFontListCtrl : public win32::CListCtrl {
   // Told of every cell an editor changes (row, column, new text).
   using CellChanged = std::function<void(int, int, const std::string&)>;
   void SetCellChangedHandler(CellChanged handler) { m_cellChanged = std::move(handler); }
+
+  // Hides every editor and forgets the cell it was opened on: the rows it stood over
+  // are gone or have new values (a load, a bulk input).
+  void CloseEditors();
 
   [[nodiscard]] int GetEditingRow() const { return m_editRow; }
   [[nodiscard]] int GetEditingColumn() const { return m_editColumn; }
@@ -37,8 +42,8 @@ class CFontListCtrl : public win32::CListCtrl {
 
   int m_editColumn = -1;
   int m_editRow = 0;
-  std::array<win32::CComboBox, 3> m_editors;
-  win32::CImageList m_rowHeight;
+  std::array<CDropDownList, 3> m_editors;
+  win32::CImageList m_rowHeight;  // the list shares it (LVS_SHAREIMAGELISTS): freed here only
   CellChanged m_cellChanged;
 };
 

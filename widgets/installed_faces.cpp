@@ -5,8 +5,8 @@ namespace widgets {
 bool AddFace(const win32::CComboBox& combo, const LOGFONTA& font, const TEXTMETRICA& metric) {
   if (metric.tmCharSet == SYMBOL_CHARSET) return false;
   if (font.lfFaceName[0] == '@') return false;
-  // A prefix search: a face named like the beginning of a listed one is not added.
-  if (combo.FindString(-1, font.lfFaceName) != CB_ERR) return false;
+  // Whole names, ignoring case: "Arial" is still added after "Arial Black".
+  if (combo.FindStringExact(-1, font.lfFaceName) != CB_ERR) return false;
   combo.AddString(font.lfFaceName);
   return true;
 }

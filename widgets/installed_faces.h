@@ -8,7 +8,7 @@ namespace widgets {
 void AddInstalledFaces(const win32::CComboBox& combo);
 
 // One font reported by the enumeration: added unless it is a symbol font, a vertical
-// face, or named like the beginning of an entry already there. True when added.
+// face, or already listed (the whole name, ignoring case). True when added.
 bool AddFace(const win32::CComboBox& combo, const LOGFONTA& font, const TEXTMETRICA& metric);
 
 }  // namespace widgets

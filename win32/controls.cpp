@@ -97,6 +97,13 @@ int CComboBox::FindString(int startAfter, const char* text) const {
       SendMessage(CB_FINDSTRING, static_cast<WPARAM>(startAfter), reinterpret_cast<LPARAM>(text)));
 }
 
+int CComboBox::FindStringExact(int startAfter, const char* text) const {
+  return static_cast<int>(
+      SendMessage(CB_FINDSTRINGEXACT, static_cast<WPARAM>(startAfter), reinterpret_cast<LPARAM>(text)));
+}
+
+bool CComboBox::GetDroppedState() const { return SendMessage(CB_GETDROPPEDSTATE) != 0; }
+
 int CComboBox::SetCurSel(int index) const {
   return static_cast<int>(SendMessage(CB_SETCURSEL, static_cast<WPARAM>(index)));
 }

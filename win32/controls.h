@@ -36,10 +36,13 @@ class CComboBox : public CWnd {
   int AddString(const char* text) const;
   // First entry from `startAfter` + 1 that begins with `text`, ignoring case, or CB_ERR.
   [[nodiscard]] int FindString(int startAfter, const char* text) const;
+  // First entry from `startAfter` + 1 whose whole text is `text`, ignoring case, or CB_ERR.
+  [[nodiscard]] int FindStringExact(int startAfter, const char* text) const;
   int SetCurSel(int index) const;
   [[nodiscard]] int GetCurSel() const;
   [[nodiscard]] int GetCount() const;
   [[nodiscard]] std::string GetLBText(int index) const;
+  [[nodiscard]] bool GetDroppedState() const;
 };
 
 class CEdit : public CWnd {

@@ -26,6 +26,18 @@ bool CFont::CreatePointFontIndirect(const LOGFONTA* logFont, HDC dc) {
   return m_font != nullptr;
 }
 
+CIcon::~CIcon() { Destroy(); }
+
+void CIcon::Attach(HICON icon) {
+  if (icon != m_icon) Destroy();
+  m_icon = icon;
+}
+
+void CIcon::Destroy() {
+  if (m_icon != nullptr) ::DestroyIcon(m_icon);
+  m_icon = nullptr;
+}
+
 CPaintDC::CPaintDC(HWND hwnd) : m_hwnd(hwnd), m_dc(::BeginPaint(hwnd, &m_ps)) {}
 CPaintDC::~CPaintDC() { ::EndPaint(m_hwnd, &m_ps); }
 

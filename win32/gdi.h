@@ -1,5 +1,5 @@
 #pragma once
-// Graphics objects owned by C++ objects: a font, a paint context, an image list.
+// Graphics objects owned by C++ objects: a font, an icon, a paint context, an image list.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -19,6 +19,23 @@ class CFont {
 
  private:
   HFONT m_font = nullptr;
+};
+
+// An icon this program loaded for itself (not shared), destroyed once with its owner.
+class CIcon {
+ public:
+  CIcon() = default;
+  ~CIcon();
+  CIcon(const CIcon&) = delete;
+  CIcon& operator=(const CIcon&) = delete;
+
+  // Takes over `icon`, destroying the one held before.
+  void Attach(HICON icon);
+  void Destroy();
+  [[nodiscard]] HICON GetSafeHandle() const { return m_icon; }
+
+ private:
+  HICON m_icon = nullptr;
 };
 
 class CPaintDC {

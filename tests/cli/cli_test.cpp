@@ -509,6 +509,8 @@ TEST_F(CliOnSyntheticTheme, BadUsageExitsWithTwo) {
       {"list", theme, "--codepage", "abc"},
       {"list", theme, "--codepage", "4294967296"},
       {"list", theme, "--codepage", "12345"},
+      {"list", theme, "--language", "0x10000"},
+      {"list", theme, "--language", "ja"},
       {"write", theme},
       {"write", theme, "-o", out, "--json"},
       {"write", theme, "-o", out, "--page", "0"},
@@ -579,7 +581,12 @@ TEST_F(CliOnSyntheticTheme, FilesThatAreNoThemeExitWithOneNamingTheFile) {
   mt::Bytes cut = twoSizeTheme();
   cut.resize(0x1010);  // headers intact, resource directory cut off
   const std::string truncated = dir.write("cut.msstyles", cut);
-  for (const std::string& path : {missing, text, truncated, dir.path()}) {
+  mt::BuildOptions withCode;
+  withCode.leadingCodeSection = true;
+  withCode.sectionRva = 0x2000;
+  const mt::Bytes programBytes = mt::ThemeBuilder(withCode).add(16, 1, mt::Bytes(52, 0x5A)).build().bytes;
+  const std::string program = dir.write("app.exe", programBytes);
+  for (const std::string& path : {missing, text, truncated, program, dir.path()}) {
     for (const auto& args : {std::vector<std::string>{"list", path}, {"list", path, "--json"},
                              {"write", path, "-o", out, "--font", "Arial"}}) {
       const Result r = run(args);
@@ -590,6 +597,8 @@ TEST_F(CliOnSyntheticTheme, FilesThatAreNoThemeExitWithOneNamingTheFile) {
     }
   }
   EXPECT_FALSE(std::filesystem::exists(out));
+  EXPECT_EQ(run({"write", program, "-o", program}).status, 1);
+  EXPECT_EQ(mt::readFile(program), programBytes);
 }
 
 TEST_F(CliOnSyntheticTheme, UnwritableTargetExitsWithOneAndKeepsTheOldFile) {
@@ -774,10 +783,13 @@ TEST_P(CliOnLight, ListShowsItsRows) {
   EXPECT_NE(r.out.find(R"({"file":"BLUE_INI","section":"Tooltip.StandardTitle","key":"Font","font":"Tahoma","size":"-12","option":"bold"})"),
             std::string::npos);
 
-  // Its size name string comes in Arabic first.
-  const Result arabic = run({"list", GetParam(), "--json", "--codepage", "1256"});
+  // Its size name string comes in 34 languages, Arabic (language 1) first.
+  const Result arabic = run({"list", GetParam(), "--json", "--codepage", "1256", "--language", "1"});
   ASSERT_EQ(arabic.status, 0) << arabic.err;
   EXPECT_NE(compactJson(arabic.out).find(R"("sizeNameBoxes":["عادي","","","",""])"), std::string::npos) << arabic.out;
+  const Result japanese = run({"list", GetParam(), "--json", "--language", "0x0411"});
+  ASSERT_EQ(japanese.status, 0) << japanese.err;
+  EXPECT_NE(compactJson(japanese.out).find(R"("sizeNameBoxes":["標準","","","",""])"), std::string::npos) << japanese.out;
 
   const Result table = run({"list", GetParam()}, "", kJapanese);
   ASSERT_EQ(table.status, 0) << table.err;

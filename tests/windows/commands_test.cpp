@@ -14,6 +14,7 @@
 using gui_test::Cells;
 using gui_test::cellsOf;
 using gui_test::TestDialog;
+using gui_test::pickInCombo;
 using marvento_test::Row;
 
 namespace {
@@ -95,19 +96,6 @@ void clickTab(const TestDialog& dialog, int index) {
   ::SendMessageA(dialog.tab(), WM_LBUTTONDOWN, MK_LBUTTON, at);
   ::SendMessageA(dialog.tab(), WM_LBUTTONUP, 0, at);
   gui_test::pump();
-}
-
-// The user picks `face` in a bulk combo; the combo reports the change to its owner.
-std::string pickInCombo(HWND combo, const char* face) {
-  const auto index = ::SendMessageA(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(face));
-  if (index == CB_ERR) return {};
-  ::SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-  // Keyboard selection makes the control send CBN_SELCHANGE itself: one step down and
-  // back up lands on `face` again.
-  ::SendMessageA(combo, WM_KEYDOWN, index > 0 ? VK_UP : VK_DOWN, 0);
-  ::SendMessageA(combo, WM_KEYDOWN, index > 0 ? VK_DOWN : VK_UP, 0);
-  gui_test::pump();
-  return gui_test::comboEntries(combo).at(static_cast<std::size_t>(::SendMessageA(combo, CB_GETCURSEL, 0, 0)));
 }
 
 std::vector<std::string> column(const std::vector<Cells>& rows, int c) {

@@ -9,8 +9,9 @@
 // --windows-version runs a copy of EXE that Wine reports as version V (winxp, win7...)
 // through Wine's per-program settings, leaving the prefix's own version alone.
 // Actions: expect-dialog | expect-refusal | enter | load PATH | write PATH |
-//          close-box | exit-button | escape | click-cell ROW COLUMN | about |
-//          sync NAME
+//          write-new PATH | write-over PATH yes|no | close-box | exit-button | escape |
+//          close-box-asks yes|no | click-cell ROW COLUMN | edit-cell ROW COLUMN VALUE |
+//          about | sync NAME
 #include <windows.h>
 #include <commctrl.h>
 
@@ -19,11 +20,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 
 const wchar_t kRefusal[] = L"MarventoはWindowsXPでのみ動きます。";
+const wchar_t kDiscardQuestion[] = L"変更が書き込まれていません。破棄しますか？";
 constexpr int kTab = 1009;
 constexpr int kLoad = 1000;
 constexpr int kWrite = 1014;
@@ -108,6 +111,16 @@ bool IsFileDialog(HWND hwnd) {
   return ::GetDlgItem(hwnd, kFileNameCombo) != nullptr || ::GetDlgItem(hwnd, kFileNameEdit) != nullptr;
 }
 
+bool HasStatic(HWND hwnd, const std::wstring& text) {
+  for (HWND child = ::GetWindow(hwnd, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    if (ClassOf(child) == L"Static" && TextOf(child) == text) return true;
+  }
+  return false;
+}
+
+// A message box asking Yes or No.
+bool IsYesNoBox(HWND hwnd) { return ::GetDlgItem(hwnd, IDYES) != nullptr && ::GetDlgItem(hwnd, IDNO) != nullptr; }
+
 bool IsAboutBox(HWND hwnd) { return TextOf(hwnd) == L"Marventoのﾊﾞｰｼﾞｮﾝ情報"; }
 
 void NoteWindows() {
@@ -190,6 +203,64 @@ bool AnswerFileDialog(HWND dialog, int button, const std::wstring& path, const s
   return Check(idle, what + L": the main dialog takes input again");
 }
 
+std::wstring Native(std::wstring path) {
+  std::replace(path.begin(), path.end(), L'/', L'\\');
+  return path;
+}
+
+// Size and time of last writing, or -1 and 0 when the file is missing.
+std::pair<LONGLONG, ULONGLONG> FileState(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (::GetFileAttributesExW(Native(path).c_str(), GetFileExInfoStandard, &data) == FALSE) return {-1, 0};
+  return {(static_cast<LONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
+          (static_cast<ULONGLONG>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime};
+}
+
+// Writes to `path`, which exists: the save dialog asks before replacing it.
+void WriteOver(HWND dialog, const std::wstring& path, bool replace) {
+  const auto before = FileState(path);
+  Check(before.first > 0, path + L" exists before writing over it");
+  ::Sleep(50);  // a replacement gets a later time
+  Click(dialog, kWrite);
+  HWND files = WaitFor([dialog](HWND hwnd) { return hwnd != dialog && IsFileDialog(hwnd); });
+  if (!Check(files != nullptr, L"write over " + path + L": the save dialog opens")) return;
+  HWND name = ::GetDlgItem(files, kFileNameCombo);
+  if (name == nullptr) name = ::GetDlgItem(files, kFileNameEdit);
+  const std::wstring native = Native(path);
+  ::SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(native.c_str()));
+  Click(files, IDOK);
+  HWND ask = WaitFor([dialog, files](HWND hwnd) { return hwnd != dialog && hwnd != files && IsYesNoBox(hwnd); });
+  if (!Check(ask != nullptr, L"replacing " + path + L" is asked first")) return;
+  Click(ask, replace ? IDYES : IDNO);
+  if (!replace) {
+    // Back in the save dialog, which the user then cancels.
+    const DWORD start = ::GetTickCount();
+    while (::IsWindow(ask) && ::GetTickCount() - start < g_timeoutMs) ::Sleep(50);
+    Click(files, IDCANCEL);
+  }
+  Check(WaitIdle(dialog), L"write over " + path + L": the main dialog takes input again");
+  if (replace) {
+    const auto after = FileState(path);
+    Check(after.first > 0 && after.second != before.second, L"Yes replaces the file");
+  } else {
+    Check(FileState(path) == before, L"No leaves the file as it was");
+  }
+}
+
+// Closes by the close box while edits are unwritten: the question comes first.
+void CloseBoxAsks(HWND dialog, bool discard) {
+  ::PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+  HWND ask = WaitFor([](HWND hwnd) { return HasStatic(hwnd, kDiscardQuestion); });
+  if (!Check(ask != nullptr, L"the close box asks about the unwritten edits")) return;
+  Check(TextOf(ask) == L"Marvento" && IsYesNoBox(ask), L"the question is a Yes/No box titled Marvento");
+  Click(ask, discard ? IDYES : IDNO);
+  if (discard) {
+    ExpectExit(L"Yes to the question");
+  } else {
+    Check(WaitIdle(dialog) && ::IsWindow(dialog), L"No keeps the dialog open");
+  }
+}
+
 void Sync(const std::wstring& name) {
   if (g_syncDir.empty()) return;
   const std::wstring ready = g_syncDir + L"\\" + name + L".ready";
@@ -226,6 +297,22 @@ void ClickCell(HWND dialog, int row, int column) {
   WaitIdle(dialog);
 }
 
+// Opens the editor over a cell and chooses `value` in it, as the user picks an entry.
+void EditCell(HWND dialog, int row, int column, const std::wstring& value) {
+  ClickCell(dialog, row, column);
+  HWND list = VisibleFontList(dialog);
+  HWND editor = list != nullptr ? ::GetDlgItem(list, 102 + column - 3) : nullptr;
+  if (!Check(editor != nullptr && ::IsWindowVisible(editor), L"the editor opens over the cell")) return;
+  const auto index = ::SendMessageW(editor, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                    reinterpret_cast<LPARAM>(value.c_str()));
+  if (!Check(index != CB_ERR, L"the editor offers " + value)) return;
+  ::SendMessageW(editor, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  ::PostMessageW(list, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(editor), CBN_SELCHANGE), reinterpret_cast<LPARAM>(editor));
+  // List-view items cannot be read across processes; what the edit did shows in what
+  // the program asks afterwards.
+  WaitIdle(dialog);
+}
+
 int Run(const std::vector<std::wstring>& actions) {
   for (std::size_t i = 0; i < actions.size(); ++i) {
     const std::wstring& action = actions[i];
@@ -255,8 +342,27 @@ int Run(const std::vector<std::wstring>& actions) {
       if (files != nullptr) Click(files, IDCANCEL);
       Check(WaitIdle(dialog) && ::IsWindow(dialog), L"the main dialog is still open after Enter");
       Check(!::IsWindowEnabled(::GetDlgItem(dialog, kWrite)), L"cancelling the open dialog leaves 書き込み disabled");
-    } else if (action == L"load" || action == L"write") {
+    } else if (action == L"write-over") {
       const std::wstring path = next();
+      const bool replace = next() == L"yes";
+      HWND dialog = MainDialog();
+      if (dialog == nullptr) return 1;
+      WriteOver(dialog, path, replace);
+    } else if (action == L"close-box-asks") {
+      const bool discard = next() == L"yes";
+      HWND dialog = MainDialog();
+      if (dialog == nullptr) return 1;
+      CloseBoxAsks(dialog, discard);
+    } else if (action == L"edit-cell") {
+      const int row = std::stoi(next());
+      const int column = std::stoi(next());
+      const std::wstring value = next();
+      HWND dialog = MainDialog();
+      if (dialog == nullptr) return 1;
+      EditCell(dialog, row, column, value);
+    } else if (action == L"load" || action == L"write" || action == L"write-new") {
+      const std::wstring path = next();
+      if (action == L"write-new") ::DeleteFileW(Native(path).c_str());
       HWND dialog = MainDialog();
       if (dialog == nullptr) return 1;
       const bool load = action == L"load";

@@ -12,6 +12,11 @@
 
 using gui_test::Cells;
 using gui_test::TestDialog;
+using gui_test::cellRect;
+using gui_test::choose;
+using gui_test::clickAt;
+using gui_test::clickCell;
+using gui_test::selectedText;
 
 namespace {
 
@@ -28,52 +33,11 @@ std::u16string editingText() {
   return text;
 }
 
-// A cell as displayed: the header item's columns, the row's lines, in list coordinates.
-RECT cellRect(HWND list, int row, int column) {
-  HWND header = reinterpret_cast<HWND>(::SendMessageA(list, LVM_GETHEADER, 0, 0));
-  RECT columnR{};
-  ::SendMessageA(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&columnR));
-  ::MapWindowPoints(header, list, reinterpret_cast<POINT*>(&columnR), 2);
-  RECT rowR{};
-  rowR.left = LVIR_BOUNDS;
-  ::SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&rowR));
-  return RECT{columnR.left, rowR.top, columnR.right, rowR.bottom};
-}
-
-void clickAt(HWND hwnd, int x, int y) {
-  ::SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-  ::SendMessageA(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-  gui_test::pump();
-}
-
-void clickCell(HWND list, int row, int column) {
-  const RECT r = cellRect(list, row, column);
-  clickAt(list, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
-}
-
 RECT rectInList(HWND editor, HWND list) {
   RECT r{};
   ::GetWindowRect(editor, &r);
   ::MapWindowPoints(nullptr, list, reinterpret_cast<POINT*>(&r), 2);
   return r;
-}
-
-std::string selectedText(HWND combo) {
-  const auto index = ::SendMessageA(combo, CB_GETCURSEL, 0, 0);
-  if (index == CB_ERR) return "<none>";
-  return gui_test::comboEntries(combo).at(static_cast<std::size_t>(index));
-}
-
-// The user picks `text` in the open editor (its selection change reaches the list as
-// the control would send it).
-void choose(HWND list, HWND editor, const char* text) {
-  const auto entries = gui_test::comboEntries(editor);
-  const auto found = std::find(entries.begin(), entries.end(), std::string(text));
-  ASSERT_NE(found, entries.end()) << text;
-  const auto index = found - entries.begin();
-  ::SendMessageA(editor, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-  ::SendMessageA(list, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(editor), CBN_SELCHANGE), reinterpret_cast<LPARAM>(editor));
-  gui_test::pump();
 }
 
 class FontListTest : public ::testing::Test {

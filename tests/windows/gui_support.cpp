@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 
 #include "resource.h"
 
@@ -45,7 +46,13 @@ bool TestDialog::ChooseWriteTarget(const std::string& initialName, std::string& 
   return true;
 }
 
-void TestDialog::ShowMessage(const char* text) { messages.emplace_back(text); }
+void TestDialog::ShowMessage(const std::string& text) { messages.push_back(text); }
+
+bool TestDialog::ConfirmDiscard() {
+  ++discardAsked;
+  EXPECT_TRUE(discardAnswer.has_value()) << "unexpected question about unwritten edits";
+  return discardAnswer.value_or(true);
+}
 
 void pump() {
   MSG msg;
@@ -182,6 +189,60 @@ Capture captureClient(HWND hwnd) {
   ::DeleteDC(memoryDc);
   ::ReleaseDC(hwnd, windowDc);
   return shot;
+}
+
+// A cell as displayed: the header item's columns, the row's lines, in list coordinates.
+RECT cellRect(HWND list, int row, int column) {
+  HWND header = reinterpret_cast<HWND>(::SendMessageA(list, LVM_GETHEADER, 0, 0));
+  RECT columnR{};
+  ::SendMessageA(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&columnR));
+  ::MapWindowPoints(header, list, reinterpret_cast<POINT*>(&columnR), 2);
+  RECT rowR{};
+  rowR.left = LVIR_BOUNDS;
+  ::SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&rowR));
+  return RECT{columnR.left, rowR.top, columnR.right, rowR.bottom};
+}
+
+void clickAt(HWND hwnd, int x, int y) {
+  ::SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+  ::SendMessageA(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+  gui_test::pump();
+}
+
+void clickCell(HWND list, int row, int column) {
+  const RECT r = cellRect(list, row, column);
+  clickAt(list, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+std::string selectedText(HWND combo) {
+  const auto index = ::SendMessageA(combo, CB_GETCURSEL, 0, 0);
+  if (index == CB_ERR) return "<none>";
+  return gui_test::comboEntries(combo).at(static_cast<std::size_t>(index));
+}
+
+// The user picks `text` in the open editor (its selection change reaches the list as
+// the control would send it).
+void choose(HWND list, HWND editor, const char* text) {
+  const auto entries = gui_test::comboEntries(editor);
+  const auto found = std::find(entries.begin(), entries.end(), std::string(text));
+  ASSERT_NE(found, entries.end()) << text;
+  const auto index = found - entries.begin();
+  ::SendMessageA(editor, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  ::SendMessageA(list, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(editor), CBN_SELCHANGE), reinterpret_cast<LPARAM>(editor));
+  gui_test::pump();
+}
+
+// The user picks `face` in a bulk combo; the combo reports the change to its owner.
+std::string pickInCombo(HWND combo, const char* face) {
+  const auto index = ::SendMessageA(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(face));
+  if (index == CB_ERR) return {};
+  ::SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  // Keyboard selection makes the control send CBN_SELCHANGE itself: one step down and
+  // back up lands on `face` again.
+  ::SendMessageA(combo, WM_KEYDOWN, index > 0 ? VK_UP : VK_DOWN, 0);
+  ::SendMessageA(combo, WM_KEYDOWN, index > 0 ? VK_DOWN : VK_UP, 0);
+  gui_test::pump();
+  return gui_test::comboEntries(combo).at(static_cast<std::size_t>(::SendMessageA(combo, CB_GETCURSEL, 0, 0)));
 }
 
 std::string lightTheme() {

@@ -27,6 +27,9 @@ class TestDialog : public CMainDlg {
   std::optional<std::string> loadAnswer;
   std::optional<std::string> writeAnswer;
   std::vector<std::string> messages;
+  // The answer to the unwritten-edits question (none: the test does not expect one).
+  std::optional<bool> discardAnswer;
+  int discardAsked = 0;
   std::vector<std::string> writeInitialNames;
   int loadAsked = 0;
   int writeAsked = 0;
@@ -40,7 +43,8 @@ class TestDialog : public CMainDlg {
  protected:
   bool ChooseThemeToLoad(std::string& path) override;
   bool ChooseWriteTarget(const std::string& initialName, std::string& path) override;
-  void ShowMessage(const char* text) override;
+  void ShowMessage(const std::string& text) override;
+  bool ConfirmDiscard() override;
 };
 
 // Dispatches every pending message of this thread (through the dialog manager).
@@ -68,6 +72,19 @@ struct Capture {
 };
 // Repaints `hwnd` (and its children) now, then reads its client area back.
 Capture captureClient(HWND hwnd);
+
+// A cell of a font list as displayed, in list coordinates.
+RECT cellRect(HWND list, int row, int column);
+// A left click (button down and up) at a point of `hwnd`'s client area.
+void clickAt(HWND hwnd, int x, int y);
+void clickCell(HWND list, int row, int column);
+// The selected entry's text, or "<none>".
+std::string selectedText(HWND combo);
+// The user picks `text` in the open editor (its selection change reaches the list as
+// the control would send it).
+void choose(HWND list, HWND editor, const char* text);
+// The user picks `face` in a bulk combo; returns the entry then selected.
+std::string pickInCombo(HWND combo, const char* face);
 
 // A Windows path for a test file, from MARVENTO_* environment variables or empty.
 std::string lightTheme();
