@@ -467,6 +467,7 @@ TEST_F(CliOnSyntheticTheme, DiffExitsWithZeroWhenAlikeAndTwoOnTrouble) {
   Result r = run({"diff", theme, out});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "");
+  EXPECT_EQ(run({"diff", theme, out, "--language", "0x0411"}).status, 0);
   r = run({"diff", theme, out, "--json"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(compactJson(r.out), "{\"differs\":false,\"pages\":[]}\n");
