@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Starts Marvento.exe under Wine (reporting Windows XP) on a virtual display, drives it
 # like a user (Wine's light.msstyles loaded through the real open dialog, a size cell
-# clicked, the About box opened) and saves a PNG of the screen at each step:
-#   build/<preset>/screenshots/{1-before-load,2-after-load,3-size-editor,4-about}.png
+# clicked, the bulk font-name combo dropped down with every face drawn in itself, the
+# mouse on a row with its sample shown, the About box opened) and saves a PNG of the
+# screen at each step:
+#   build/<preset>/screenshots/{1-before-load,2-after-load,3-size-editor,4-faces,
+#                               5-sample,6-about}.png
 #
 #   scripts/screenshot.sh [--no-setup]
 set -euo pipefail
@@ -27,7 +30,7 @@ mkdir -p "$sync"
 "$MARVENTO_WINE" "$wine_build_dir/tests/windows/marvento_driver.exe" --sync-dir "Z:$sync" \
   "Z:$wine_build_dir/app/Marvento.exe" -- \
   expect-dialog sync 1-before-load load "Z:$light" sync 2-after-load \
-  click-cell 1 4 sync 3-size-editor about close-box >"$out/driver.log" 2>&1 &
+  click-cell 1 4 sync 3-size-editor drop-faces 4-faces hover-row 8 sync 5-sample about close-box >"$out/driver.log" 2>&1 &
 driver=$!
 
 # Captures the screen whenever the driver waits at a sync point.
@@ -50,6 +53,6 @@ status=0
 wait "$driver" || status=$?
 cat "$out/driver.log"
 # The driver names the About box's sync point itself; keep the numbered order.
-if [ -e "$out/about.png" ]; then mv "$out/about.png" "$out/4-about.png"; fi
+if [ -e "$out/about.png" ]; then mv "$out/about.png" "$out/6-about.png"; fi
 rm -rf "$sync"
 exit "$status"

@@ -11,7 +11,9 @@
 // Actions: expect-dialog | expect-refusal | enter | load PATH | write PATH |
 //          write-new PATH | write-over PATH yes|no | close-box | exit-button | escape |
 //          close-box-asks yes|no | click-cell ROW COLUMN | edit-cell ROW COLUMN VALUE |
-//          about | sync NAME
+//          expect-loaded | expect-load-failed | drop-faces | hover-row ROW | about |
+//          sync NAME
+// The texts looked for are the Japanese ones on a Japanese interface, else the English.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -25,13 +27,19 @@
 
 namespace {
 
-const wchar_t kRefusal[] = L"MarventoはWindowsXPでのみ動きます。";
-const wchar_t kDiscardQuestion[] = L"変更が書き込まれていません。破棄しますか？";
+bool Japanese() { return PRIMARYLANGID(::GetUserDefaultUILanguage()) == LANG_JAPANESE; }
+std::wstring Ui(const wchar_t* japanese, const wchar_t* english) { return Japanese() ? japanese : english; }
+std::wstring RefusalText() { return Ui(L"MarventoはWindowsXPでのみ動きます。", L"Marvento runs on Windows XP only."); }
+std::wstring DiscardQuestion() {
+  return Ui(L"変更が書き込まれていません。破棄しますか？", L"The changes have not been written. Discard them?");
+}
+std::wstring LoadFailed() { return Ui(L"読み込みに失敗しました", L"Loading failed."); }
 constexpr int kTab = 1009;
 constexpr int kLoad = 1000;
 constexpr int kWrite = 1014;
 constexpr int kVersion = 1017;
 constexpr int kFontList = 101;
+constexpr int kBulkFont = 108;
 constexpr int kFileNameCombo = 0x47C;  // cmb13 of the explorer-style file dialog
 constexpr int kFileNameEdit = 0x480;   // edt1
 
@@ -102,7 +110,7 @@ bool IsMainDialog(HWND hwnd) {
 bool IsRefusal(HWND hwnd) {
   bool found = false;
   for (HWND child = ::GetWindow(hwnd, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
-    if (ClassOf(child) == L"Static" && TextOf(child) == kRefusal) found = true;
+    if (ClassOf(child) == L"Static" && TextOf(child) == RefusalText()) found = true;
   }
   return found;
 }
@@ -121,7 +129,15 @@ bool HasStatic(HWND hwnd, const std::wstring& text) {
 // A message box asking Yes or No.
 bool IsYesNoBox(HWND hwnd) { return ::GetDlgItem(hwnd, IDYES) != nullptr && ::GetDlgItem(hwnd, IDNO) != nullptr; }
 
-bool IsAboutBox(HWND hwnd) { return TextOf(hwnd) == L"Marventoのﾊﾞｰｼﾞｮﾝ情報"; }
+bool IsAboutBox(HWND hwnd) { return TextOf(hwnd) == Ui(L"Marventoのﾊﾞｰｼﾞｮﾝ情報", L"About Marvento"); }
+
+// A message box whose text begins with `heading` (a failure message and its reason).
+bool HasStaticBeginning(HWND hwnd, const std::wstring& heading) {
+  for (HWND child = ::GetWindow(hwnd, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    if (ClassOf(child) == L"Static" && TextOf(child).rfind(heading, 0) == 0) return true;
+  }
+  return false;
+}
 
 void NoteWindows() {
   for (HWND hwnd : Dialogs()) {
@@ -250,7 +266,7 @@ void WriteOver(HWND dialog, const std::wstring& path, bool replace) {
 // Closes by the close box while edits are unwritten: the question comes first.
 void CloseBoxAsks(HWND dialog, bool discard) {
   ::PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-  HWND ask = WaitFor([](HWND hwnd) { return HasStatic(hwnd, kDiscardQuestion); });
+  HWND ask = WaitFor([](HWND hwnd) { return HasStatic(hwnd, DiscardQuestion()); });
   if (!Check(ask != nullptr, L"the close box asks about the unwritten edits")) return;
   Check(TextOf(ask) == L"Marvento" && IsYesNoBox(ask), L"the question is a Yes/No box titled Marvento");
   Click(ask, discard ? IDYES : IDNO);
@@ -294,6 +310,20 @@ void ClickCell(HWND dialog, int row, int column) {
   const int y = (header.bottom - header.top) + 20 * row + 10;
   ::PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
   ::PostMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+  WaitIdle(dialog);
+}
+
+// Moves the mouse over a row of the visible list, as the user points at it.
+void HoverRow(HWND dialog, int row) {
+  HWND list = VisibleFontList(dialog);
+  if (!Check(list != nullptr, L"a font list is shown")) return;
+  RECT header{};
+  ::GetWindowRect(reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0)), &header);
+  POINT at{200, (header.bottom - header.top) + 20 * row + 10};
+  POINT screen = at;
+  ::ClientToScreen(list, &screen);
+  ::SetCursorPos(screen.x, screen.y);
+  ::PostMessageW(list, WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
   WaitIdle(dialog);
 }
 
@@ -342,6 +372,46 @@ int Run(const std::vector<std::wstring>& actions) {
       if (files != nullptr) Click(files, IDCANCEL);
       Check(WaitIdle(dialog) && ::IsWindow(dialog), L"the main dialog is still open after Enter");
       Check(!::IsWindowEnabled(::GetDlgItem(dialog, kWrite)), L"cancelling the open dialog leaves 書き込み disabled");
+    } else if (action == L"expect-loaded") {
+      // Loaded at start-up from the command line.
+      HWND dialog = MainDialog();
+      if (dialog == nullptr) return 1;
+      const DWORD start = ::GetTickCount();
+      HWND tab = ::GetDlgItem(dialog, kTab);
+      while (!::IsWindowEnabled(::GetDlgItem(dialog, kWrite)) && ::GetTickCount() - start < g_timeoutMs) ::Sleep(100);
+      WaitIdle(dialog);
+      Check(::IsWindowEnabled(::GetDlgItem(dialog, kWrite)), L"the file on the command line is loaded");
+      HWND list = VisibleFontList(dialog);
+      Check(::SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0) > 0 && list != nullptr &&
+                ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) > 0,
+            L"its tabs and rows are shown");
+    } else if (action == L"expect-load-failed") {
+      HWND box = WaitFor([](HWND hwnd) { return HasStaticBeginning(hwnd, LoadFailed()); });
+      if (!Check(box != nullptr, L"the load-failed message appears")) return 1;
+      Click(box, IDOK);
+      HWND dialog = MainDialog();
+      Check(dialog != nullptr && WaitIdle(dialog), L"the dialog stays after the message");
+      if (dialog != nullptr) Check(!::IsWindowEnabled(::GetDlgItem(dialog, kWrite)), L"nothing to write");
+    } else if (action == L"drop-faces") {
+      // The bulk font-name combo of the shown page, dropped down for a look.
+      HWND dialog = MainDialog();
+      if (dialog == nullptr) return 1;
+      HWND tab = ::GetDlgItem(dialog, kTab);
+      for (HWND child = ::GetWindow(tab, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (::GetDlgCtrlID(child) == kBulkFont && ::IsWindowVisible(child)) {
+          ::PostMessageW(child, CB_SHOWDROPDOWN, TRUE, 0);
+          WaitIdle(dialog);
+          Sync(next());
+          PostKey(child, VK_ESCAPE);  // closed without a choice
+          WaitIdle(dialog);
+          break;
+        }
+      }
+    } else if (action == L"hover-row") {
+      const int row = std::stoi(next());
+      HWND dialog = MainDialog();
+      if (dialog == nullptr) return 1;
+      HoverRow(dialog, row);
     } else if (action == L"write-over") {
       const std::wstring path = next();
       const bool replace = next() == L"yes";
