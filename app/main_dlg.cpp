@@ -182,6 +182,12 @@ bool CMainDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       OnClose();
       result = 0;
       return true;
+    case WM_ACTIVATE:
+      // A sample tip stays on top of everything: not over another program or a box.
+      if (LOWORD(wp) == WA_INACTIVE) {
+        for (auto& list : m_fontLists) list.HideSample();
+      }
+      break;
     case WM_DESTROY:
       if (m_keyFilter != nullptr) ::UnhookWindowsHookEx(m_keyFilter);
       m_keyFilter = nullptr;

@@ -193,6 +193,7 @@ void CFontListCtrl::OnLButtonDown(POINT point) {
   SubItemHitTest(&hit);
   const int row = hit.iItem;
   const int column = hit.iSubItem;
+  HideSample();  // it would cover the editor
 
   for (const auto* editor : m_editors) {
     if (editor->IsWindowVisible()) editor->ShowWindow(SW_HIDE);

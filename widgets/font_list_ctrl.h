@@ -31,6 +31,8 @@ class CFontListCtrl : public win32::CListCtrl {
   [[nodiscard]] HWND GetEditor(int column) const { return m_editors.at(column - kFirstValueColumn)->GetSafeHwnd(); }
   // The tooltip that shows a sample of the row under the mouse in the row's own font.
   [[nodiscard]] HWND GetSampleTip() const { return m_sampleTip; }
+  // Takes the sample away (the mouse left the rows, a click, another window in front).
+  void HideSample();
 
  protected:
   bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
@@ -42,7 +44,6 @@ class CFontListCtrl : public win32::CListCtrl {
   void OnEditorSelChange();
   void HideOpenEditor() const;
   void OnMouseMove(POINT point);
-  void HideSample();
   LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw) const;
 
   int m_editColumn = -1;
