@@ -399,11 +399,14 @@ int Run(const std::vector<std::wstring>& actions) {
       HWND tab = ::GetDlgItem(dialog, kTab);
       for (HWND child = ::GetWindow(tab, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
         if (::GetDlgCtrlID(child) == kBulkFont && ::IsWindowVisible(child)) {
+          const auto selected = ::SendMessageW(child, CB_GETCURSEL, 0, 0);
           ::PostMessageW(child, CB_SHOWDROPDOWN, TRUE, 0);
           WaitIdle(dialog);
           Sync(next());
           PostKey(child, VK_ESCAPE);  // closed without a choice
           WaitIdle(dialog);
+          // The list follows the pointer while it is open; show the old choice again.
+          ::SendMessageW(child, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
           break;
         }
       }
