@@ -11,7 +11,8 @@
 // Actions: expect-dialog | expect-refusal | enter | load PATH | write PATH |
 //          write-new PATH | write-over PATH yes|no | close-box | exit-button | escape |
 //          close-box-asks yes|no | click-cell ROW COLUMN | edit-cell ROW COLUMN VALUE |
-//          expect-loaded | expect-load-failed | drop-faces | hover-row ROW | about |
+//          expect-loaded | expect-load-failed | drop-faces NAME | hover-row ROW | ctrl-z |
+//          about |
 //          sync NAME
 // The texts looked for are the Japanese ones on a Japanese interface, else the English.
 #include <windows.h>
@@ -410,6 +411,22 @@ int Run(const std::vector<std::wstring>& actions) {
           break;
         }
       }
+    } else if (action == L"ctrl-z") {
+      // Typed on the keyboard into the program in front.
+      HWND dialog = MainDialog();
+      if (dialog == nullptr) return 1;
+      ::SetForegroundWindow(dialog);
+      WaitIdle(dialog);
+      INPUT keys[4] = {};
+      const WORD codes[4] = {VK_CONTROL, 'Z', 'Z', VK_CONTROL};
+      for (int k = 0; k < 4; ++k) {
+        keys[k].type = INPUT_KEYBOARD;
+        keys[k].ki.wVk = codes[k];
+        keys[k].ki.dwFlags = k < 2 ? 0 : KEYEVENTF_KEYUP;
+      }
+      Check(::SendInput(4, keys, sizeof(INPUT)) == 4, L"Ctrl+Z typed");
+      ::Sleep(300);
+      WaitIdle(dialog);
     } else if (action == L"hover-row") {
       const int row = std::stoi(next());
       HWND dialog = MainDialog();
