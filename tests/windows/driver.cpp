@@ -43,6 +43,7 @@ constexpr int kFontList = 101;
 constexpr int kBulkFont = 108;
 constexpr int kFileNameCombo = 0x47C;  // cmb13 of the explorer-style file dialog
 constexpr int kFileNameEdit = 0x480;   // edt1
+constexpr int kFileTypeCombo = 0x470;  // cmb1
 
 int g_passed = 0;
 int g_failed = 0;
@@ -203,6 +204,15 @@ bool AnswerFileDialog(HWND dialog, int button, const std::wstring& path, const s
   Click(dialog, button);
   HWND files = WaitFor([dialog](HWND hwnd) { return hwnd != dialog && IsFileDialog(hwnd); });
   if (!Check(files != nullptr, what + L": the file dialog opens")) return false;
+  // Its filter in the interface language; on an English interface its title as well
+  // (a Japanese one keeps the system's own title).
+  wchar_t filter[128] = {};
+  ::SendMessageW(::GetDlgItem(files, kFileTypeCombo), CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(filter));
+  Check(std::wstring(filter) == Ui(L"スタイルファイル(*.msstyles)", L"Visual styles (*.msstyles)"),
+        what + L": the filter is \"" + filter + L"\"");
+  if (!Japanese()) {
+    Check(TextOf(files) == (button == kLoad ? L"Open" : L"Save As"), what + L": the title is " + TextOf(files));
+  }
   if (path.empty()) {
     Click(files, IDCANCEL);
   } else {
