@@ -15,6 +15,7 @@
 #include "resource.h"
 #include "theme_rebuild.h"
 #include "ui_language.h"
+#include "ui_resources.h"
 
 namespace {
 

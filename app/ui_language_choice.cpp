@@ -1,6 +1,6 @@
 #include "ui_language_choice.h"
 
-#include "ui_language.h"
+#include "ui_resources.h"
 
 LANGID ChooseUiLanguage() {
   const bool japanese = PRIMARYLANGID(::GetUserDefaultUILanguage()) == LANG_JAPANESE;

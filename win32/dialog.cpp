@@ -1,7 +1,7 @@
 #include "dialog.h"
 
 #include "app.h"
-#include "ui_language.h"
+#include "ui_resources.h"
 
 namespace win32 {
 

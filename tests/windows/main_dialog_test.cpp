@@ -294,8 +294,9 @@ TEST_F(MainDialogTest, LoadShowsEveryPageTabsAndBoxes) {
   EXPECT_EQ(gui_test::listRows(dialog.fontList(0)), cellsOf(marvento_test::sampleRows(0)));
   EXPECT_EQ(gui_test::listRows(dialog.fontList(1)), cellsOf(marvento_test::sampleRows(1)));
   for (int k = 2; k < CMainDlg::kPages; ++k) EXPECT_TRUE(gui_test::listRows(dialog.fontList(k)).empty());
-  EXPECT_EQ(gui_test::windowText(dialog.sizeNameBox(0)), "Normal");
-  EXPECT_EQ(gui_test::windowText(dialog.sizeNameBox(1)), "Large Fonts");
+  // The size names come in the interface's language where the theme has it.
+  EXPECT_EQ(gui_test::windowText(dialog.sizeNameBox(0)), gui_test::ui("標準", "Normal"));
+  EXPECT_EQ(gui_test::windowText(dialog.sizeNameBox(1)), gui_test::ui("大", "Large Fonts"));
   EXPECT_EQ(gui_test::windowText(dialog.sizeNameBox(2)), "");
   EXPECT_EQ(gui_test::windowText(dialog.styleNameBox()), "Sample Style");
 }
@@ -314,8 +315,9 @@ TEST_F(MainDialogTest, LoadOfWinesLightThemeListsItsRows) {
             rows.end());
   EXPECT_NE(std::find(rows.begin(), rows.end(), Cells{"BLUE_INI", "Tooltip.StandardTitle", "Font", "Tahoma", "-12", "bold"}),
             rows.end());
-  // Its size-name string comes first in Arabic, which code page 932 cannot hold.
-  EXPECT_EQ(gui_test::windowText(dialog.sizeNameBox(0)), "????");
+  // Its size-name string comes first in Arabic; the interface's language is shown instead.
+  EXPECT_NE(gui_test::windowText(dialog.sizeNameBox(0)).find_first_not_of('?'), std::string::npos);
+  if (std::string(gui_test::ui("ja", "en")) == "ja") EXPECT_EQ(gui_test::windowText(dialog.sizeNameBox(0)), "標準");
   EXPECT_EQ(gui_test::windowText(dialog.sizeNameBox(0)), dialog.pages().sizeNameBoxes[0].text);
   expectOnlyPageShown(dialog, 0);
 }
@@ -411,14 +413,14 @@ TEST_F(MainDialogTest, WriteSavesTheCoresRebuildOfThePagesAndBoxes) {
 
   // The same edits made on the core alone.
   theme::FontPages pages;
-  const theme::ThemeImage image = theme::loadTheme(sample, pages, marvento_test::cp932());
+  const theme::ThemeImage image = theme::loadTheme(sample, pages, marvento_test::cp932(), theme::userInterfaceLanguage());
   pages.sizeNameBoxes[1].text = "Huge";
   pages.styleNameBox.text = "My Style";
   EXPECT_EQ(marvento_test::readFile(target), theme::rebuildTheme(image, pages, marvento_test::cp932()));
 
   theme::FontPages reread;
-  theme::loadTheme(target, reread, marvento_test::cp932());
-  EXPECT_EQ(reread.sizeNameBoxes[0].text, "Normal");
+  theme::loadTheme(target, reread, marvento_test::cp932(), theme::userInterfaceLanguage());
+  EXPECT_EQ(reread.sizeNameBoxes[0].text, gui_test::ui("標準", "Normal"));
   EXPECT_EQ(reread.sizeNameBoxes[1].text, "Huge");
   EXPECT_EQ(reread.styleNameBox.text, "My Style");
   EXPECT_EQ(marvento_test::rowsOf(reread, 1), marvento_test::sampleRows(1));

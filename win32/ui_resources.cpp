@@ -1,4 +1,4 @@
-#include "ui_language.h"
+#include "ui_resources.h"
 
 #include <vector>
 
