@@ -5,12 +5,14 @@
 #include <string_view>
 #include <vector>
 
+#include "marvento_version.h"
+
 namespace cli {
 
 const char* const kUsage =
     "usage: marvento-cli list THEME [--json] [--codepage N]\n"
     "       marvento-cli write THEME -o OUT [--from EDITED.json] [--font FACE [--page N]] [--codepage N]\n"
-    "       marvento-cli --help\n";
+    "       marvento-cli --help | --version\n";
 
 const char* const kHelp =
     "marvento-cli: lists and changes the font settings of a Windows XP visual-style file (.msstyles).\n"
@@ -37,12 +39,15 @@ const char* const kHelp =
     "\n"
     "  --codepage N  the ANSI code page the theme's texts are shown and edited in (default 932).\n"
     "  --help        prints this text.\n"
+    "  --version     prints the version: marvento-cli X.Y.Z.\n"
     "\n"
     "Texts on the command line, in JSON and on output are UTF-8. Every text is converted to the code\n"
     "page and may hold at most 63 bytes there.\n"
     "\n"
     "Exit status: 0 success; 1 THEME cannot be read as a theme, EDITED.json does not fit it, or OUT\n"
     "cannot be written (one line on stderr says why); 2 bad usage.\n";
+
+const char* const kVersion = "marvento-cli " MARVENTO_VERSION "\n";
 
 namespace {
 
@@ -63,6 +68,10 @@ Options parseArguments(std::span<const std::string> args) {
   if (args.empty()) throw UsageError("no command given");
   for (const std::string& a : args) {
     if (a == "--help" || a == "-h") return o;
+    if (a == "--version") {
+      o.command = Command::Version;
+      return o;
+    }
   }
 
   const std::string& command = args[0];

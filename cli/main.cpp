@@ -63,6 +63,10 @@ int run(const std::vector<std::string>& args) {
     std::cout << cli::kHelp;
     return 0;
   }
+  if (options.command == cli::Command::Version) {
+    std::cout << cli::kVersion;
+    return 0;
+  }
 
   std::optional<theme::CodePage> cp;
   try {
