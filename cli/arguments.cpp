@@ -43,6 +43,7 @@ const char* const kHelp =
     "\n"
     "Texts on the command line, in JSON and on output are UTF-8. Every text is converted to the code\n"
     "page and may hold at most 63 bytes there.\n"
+    "On a Windows console the output is shown in the console's code page instead.\n"
     "\n"
     "Exit status: 0 success; 1 THEME cannot be read as a theme, EDITED.json does not fit it, or OUT\n"
     "cannot be written (one line on stderr says why); 2 bad usage.\n";
