@@ -25,6 +25,9 @@ while [ $# -gt 0 ]; do
   shift
 done
 log() { echo "package: $*"; }
+# The system interpreter: the checks read version resources with Debian's python3-pefile.
+python=/usr/bin/python3
+[ -x "$python" ] || python=python3
 
 if [ "$setup" = 1 ]; then bash scripts/setup.sh; fi
 
@@ -45,10 +48,10 @@ version=$(sed -n 's/^#define MARVENTO_VERSION "\(.*\)"$/\1/p' "$build_dir/genera
 gui=$build_dir/app/Marvento.exe
 cli=$build_dir/cli/marvento-cli.exe
 checks=$root/tests/windows
-python3 "$checks/check_imports.py" "$gui" --machine i386 --subsystem-version 5.1 --manifest-arch X86
-python3 "$checks/check_imports.py" "$cli" --machine i386 --subsystem-version 5.1 --console
-python3 "$checks/check_version_info.py" "$gui" "$version"
-python3 "$checks/check_version_info.py" "$cli" "$version"
+"$python" "$checks/check_imports.py" "$gui" --machine i386 --subsystem-version 5.1 --manifest-arch X86
+"$python" "$checks/check_imports.py" "$cli" --machine i386 --subsystem-version 5.1 --console
+"$python" "$checks/check_version_info.py" "$gui" "$version"
+"$python" "$checks/check_version_info.py" "$cli" "$version"
 
 # Texts for Windows users: UTF-8 with a byte-order mark and CRLF line ends, so that
 # Notepad on XP shows them right.
@@ -62,7 +65,7 @@ windows_text packaging/README.txt >"$staging/README.txt"
 windows_text LICENSE >"$staging/LICENSE.txt"
 
 zip=$out_dir/marvento-$version-win32.zip
-python3 scripts/reproducible_zip.py "$zip" \
+"$python" scripts/reproducible_zip.py "$zip" \
   "Marvento.exe=$gui" "marvento-cli.exe=$cli" "README.txt=$staging/README.txt" "LICENSE.txt=$staging/LICENSE.txt"
 log "$zip: $(stat -c %s "$zip") bytes, sha256 $(sha256sum "$zip" | cut -d' ' -f1)"
 log "version $version, commit $commit, dated $(date -u -d "@$SOURCE_DATE_EPOCH" '+%Y-%m-%d %H:%M:%S UTC')"

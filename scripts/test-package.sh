@@ -8,6 +8,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ "${1:-}" != "--no-setup" ]; then bash scripts/setup.sh; fi
 
+python=/usr/bin/python3  # with Debian's python3-pefile
+[ -x "$python" ] || python=python3
 work=build/package-check
 rm -rf "$work"
 failed=0
@@ -27,6 +29,6 @@ fi
 
 version=${first##*/marvento-}
 version=${version%-win32.zip}
-python3 tests/windows/check_package.py "$first" "$version" "$(git log -1 --format=%ct)" || failed=1
+"$python" tests/windows/check_package.py "$first" "$version" "$(git log -1 --format=%ct)" || failed=1
 if [ "$failed" -eq 0 ]; then rm -rf "$work"; fi
 [ "$failed" -eq 0 ]

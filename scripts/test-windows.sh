@@ -63,12 +63,15 @@ run_check() {
 wine_log "building the Windows XP program (i686, preset mingw)"
 wine_build mingw
 python=$(command -v python3)
+# Debian's python3-pefile is only in the system interpreter.
+system_python=/usr/bin/python3
+[ -x "$system_python" ] || system_python=$python
 check=tests/windows/check_imports.py
 run_check "$python" "$check" build/mingw/app/Marvento.exe --machine i386 --subsystem-version 5.1 --manifest-arch X86
 run_check "$python" "$check" build/mingw/cli/marvento-cli.exe --console --machine i386 --subsystem-version 5.1
 version=$(sed -n 's/^#define MARVENTO_VERSION "\(.*\)"$/\1/p' build/mingw/generated/marvento_version.h)
 for exe in build/mingw/app/Marvento.exe build/mingw/cli/marvento-cli.exe; do
-  run_check "$python" tests/windows/check_version_info.py "$exe" "$version"
+  run_check "$system_python" tests/windows/check_version_info.py "$exe" "$version"
 done
 # The check must refuse a program that calls a Vista function.
 vista=$("$python" "$check" build/mingw/tests/windows/vista_call.exe --machine i386 2>&1 || true)

@@ -68,7 +68,7 @@ def check(path, version, epoch):
                 failures += ["%s: %s" % (name, f) for f in found]
                 found, _ = check_version_info.check(exe, version)
                 failures += ["%s: %s" % (name, f) for f in found]
-            except (check_imports.PeError, ValueError, IndexError) as e:
+            except (check_imports.PeError, check_version_info.pefile.PEFormatError, ValueError, IndexError) as e:
                 failures.append("%s: not a readable PE file: %s" % (name, e))
     return failures
 
