@@ -29,6 +29,6 @@ fi
 
 version=${first##*/marvento-}
 version=${version%-win32.zip}
-"$python" tests/windows/check_package.py "$first" "$version" "$(git log -1 --format=%ct)" || failed=1
+"$python" tests/windows/check_package.py "$first" "$version" "${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}" || failed=1
 if [ "$failed" -eq 0 ]; then rm -rf "$work"; fi
 [ "$failed" -eq 0 ]
