@@ -7,13 +7,15 @@
 #include <string_view>
 #include <vector>
 
+#include "marvento_version.h"
+
 namespace cli {
 
 const char* const kUsage =
     "usage: marvento-cli list THEME [--json] [--codepage N] [--language LANGID]\n"
     "       marvento-cli write THEME -o OUT [--from EDITED.json] [--font FACE [--page N]] [--codepage N]\n"
     "                          [--language LANGID]\n"
-    "       marvento-cli --help\n";
+    "       marvento-cli --help | --version\n";
 
 const char* const kHelp =
     "marvento-cli: lists and changes the font settings of a Windows XP visual-style file (.msstyles).\n"
@@ -44,12 +46,16 @@ const char* const kHelp =
     "                resource without it gives one of the same primary language, else its first.\n"
     "                Default: the user's interface language (LC_ALL, LC_MESSAGES or LANG).\n"
     "  --help        prints this text.\n"
+    "  --version     prints the version: marvento-cli X.Y.Z.\n"
     "\n"
     "Texts on the command line, in JSON and on output are UTF-8. Every text is converted to the code\n"
     "page and may hold at most 63 bytes there.\n"
+    "On a Windows console the output is shown in the console's code page instead.\n"
     "\n"
     "Exit status: 0 success; 1 THEME cannot be read as a theme, EDITED.json does not fit it, or OUT\n"
     "cannot be written (one line on stderr says why); 2 bad usage.\n";
+
+const char* const kVersion = "marvento-cli " MARVENTO_VERSION "\n";
 
 namespace {
 
@@ -74,6 +80,10 @@ Options parseArguments(std::span<const std::string> args) {
   if (args.empty()) throw UsageError("no command given");
   for (const std::string& a : args) {
     if (a == "--help" || a == "-h") return o;
+    if (a == "--version") {
+      o.command = Command::Version;
+      return o;
+    }
   }
 
   const std::string& command = args[0];

@@ -16,7 +16,7 @@ class UsageError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-enum class Command { Help, List, Write };
+enum class Command { Help, Version, List, Write };
 
 struct Options {
   Command command = Command::Help;
@@ -40,5 +40,6 @@ Options parseArguments(std::span<const std::string> args);
 
 extern const char* const kUsage;  // the two usage lines
 extern const char* const kHelp;   // what --help prints
+extern const char* const kVersion;  // what --version prints: "marvento-cli X.Y.Z"
 
 }  // namespace cli

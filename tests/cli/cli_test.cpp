@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "marvento_version.h"
 #include "theme_builder.h"
 
 namespace {
@@ -323,6 +324,15 @@ TEST_F(CliOnSyntheticTheme, HelpDocumentsBothCommands) {
             std::string::npos);
   EXPECT_NE(r.out.find("Exit status"), std::string::npos);
   EXPECT_EQ(run({"write", "--help"}).out, r.out);
+}
+
+TEST_F(CliOnSyntheticTheme, VersionPrintsTheProjectVersion) {
+  const Result r = run({"--version"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "marvento-cli " MARVENTO_VERSION "\n");
+  EXPECT_TRUE(std::regex_match(std::string(MARVENTO_VERSION), std::regex(R"(\d+\.\d+\.\d+)"))) << MARVENTO_VERSION;
+  EXPECT_EQ(run({"list", theme, "--version"}).out, r.out);
+  EXPECT_NE(run({"--help"}).out.find("--version"), std::string::npos);
 }
 
 TEST_F(CliOnSyntheticTheme, FilesThatAreNoThemeExitWithOneNamingTheFile) {
