@@ -2,7 +2,11 @@
 
 #include <mbctype.h>
 
+#include "command_line.h"
 #include "main_dlg.h"
+#include "resource.h"
+#include "ui_resources.h"
+#include "ui_language_choice.h"
 
 namespace {
 
@@ -24,17 +28,19 @@ bool CMainApp::OnCmdMsg(UINT id) {
 }
 
 BOOL CMainApp::InitInstance() {
+  ChooseUiLanguage();
   OSVERSIONINFOEXA version{};
   version.dwOSVersionInfoSize = sizeof version;  // 156: the extended record
   ::GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&version));
 
   if (version.dwMajorVersion == 5 && version.dwMinorVersion == 1) {
     CMainDlg dialog;
+    dialog.SetStartupPath(FirstArgument(m_lpCmdLine));
     m_pMainWnd = &dialog;
     dialog.DoModal();
     m_pMainWnd = nullptr;
   } else {
-    win32::AfxMessageBox("MarventoはWindowsXPでのみ動きます。", MB_OK | MB_ICONINFORMATION, 0);
+    win32::AfxMessageBox(win32::LoadUiString(IDS_XP_ONLY).c_str(), MB_OK | MB_ICONINFORMATION, 0);
   }
   return FALSE;
 }

@@ -1,6 +1,7 @@
 #include "main_dlg.h"
 
 #include <commdlg.h>
+#include <shellapi.h>
 #include <shlwapi.h>
 
 #include <exception>
@@ -13,48 +14,42 @@
 #include "installed_faces.h"
 #include "resource.h"
 #include "theme_rebuild.h"
+#include "ui_language.h"
+#include "ui_resources.h"
 
 namespace {
 
-constexpr const char* kThemeFilter = "スタイルファイル(*.msstyles)|*.msstyles";
 constexpr const char* kThemeExtension = "msstyles";
 constexpr DWORD kOpenFlags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST;
 // A new name is fine; an existing file is replaced only when the user agrees.
 constexpr DWORD kSaveFlags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT;
-constexpr const char* kLoadFailed = "読み込みに失敗しました";
-constexpr const char* kWriteFailed = "書き込みに失敗しました";
-constexpr const char* kDiscardQuestion = "変更が書き込まれていません。破棄しますか？";
 constexpr const char* kCaption = "Marvento";
 
-struct ColumnSpec {
-  const char* title;
-  int width;
-};
-constexpr std::array<ColumnSpec, theme::kColumnCount> kColumns{{
-    {"内部ファイル名", 150},
-    {"セクション", 230},
-    {"キー", 120},
-    {"フォント名", 170},
-    {"サイズ", 50},
-    {"オプション", 80},
-}};
+constexpr std::array<int, theme::kColumnCount> kColumnWidths{150, 230, 120, 170, 50, 80};
 
 constexpr DWORD kFontListStyle = WS_CHILD | LVS_REPORT | LVS_SINGLESEL | LVS_NOSORTHEADER;
-constexpr DWORD kBulkComboStyle = WS_CHILD | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_SORT | CBS_HASSTRINGS;
+// Owner drawn: each face is shown in itself.
+constexpr DWORD kBulkComboStyle =
+    WS_CHILD | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_SORT | CBS_HASSTRINGS | CBS_OWNERDRAWFIXED;
 // The boxes scroll as the user types, so names longer than the box can be entered.
 constexpr DWORD kBoxStyle = WS_CHILD | ES_AUTOHSCROLL;
 constexpr RECT kSizeNameBoxRect{190, 38, 350, 58};
 constexpr RECT kBulkComboRect{370, 38, 530, 400};
 constexpr RECT kStyleNameBoxRect{10, 38, 170, 58};
 struct LabelSpec {
-  const char* text;
+  UINT text;
   RECT rect;
 };
 constexpr std::array<LabelSpec, 3> kLabels{{
-    {"スタイル名", {10, 25, 155, 37}},
-    {"フォントサイズ名", {190, 25, 350, 37}},
-    {"フォント名一括入力", {370, 25, 530, 37}},
+    {IDS_LABEL_STYLE_NAME, {10, 25, 155, 37}},
+    {IDS_LABEL_SIZE_NAME, {190, 25, 350, 37}},
+    {IDS_LABEL_BULK_FONT, {370, 25, 530, 37}},
 }};
+
+// Posted by OnInitDialog: the start-up file is loaded once the dialog is on screen.
+constexpr UINT kLoadStartupFile = WM_APP + 1;
+
+bool KeyDown(int key) { return (::GetKeyState(key) & 0x8000) != 0; }
 
 void TrimWorkingSet() {
   ::SetProcessWorkingSetSize(::GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
@@ -77,11 +72,10 @@ BOOL CMainDlg::OnInitDialog() {
   win32::CDialog::OnInitDialog();
 
   HMENU systemMenu = ::GetSystemMenu(m_hWnd, FALSE);
-  char aboutItem[256] = {};
-  if (systemMenu != nullptr &&
-      ::LoadStringA(::GetModuleHandleA(nullptr), IDS_ABOUTBOX, aboutItem, static_cast<int>(sizeof aboutItem)) > 0) {
+  const std::string aboutItem = win32::LoadUiString(IDS_ABOUTBOX);
+  if (systemMenu != nullptr && !aboutItem.empty()) {
     ::AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, aboutItem);
+    ::AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, aboutItem.c_str());
   }
 
   // Not shared: this icon is the dialog's own and is destroyed with it.
@@ -104,12 +98,18 @@ BOOL CMainDlg::OnInitDialog() {
   m_styleNameBox.Create(kBoxStyle | WS_VISIBLE, kStyleNameBoxRect, m_tab.GetSafeHwnd(), IDC_STYLE_NAME,
                         WS_EX_CLIENTEDGE);
   m_styleNameBox.SetFont(font);
+  const std::string labelFace = win32::LoadUiString(IDS_LABEL_FACE);
   for (std::size_t i = 0; i < kLabels.size(); ++i) {
-    m_labels[i].Create(kLabels[i].text, WS_CHILD | WS_VISIBLE, kLabels[i].rect, m_tab.GetSafeHwnd(), IDC_LABEL);
+    m_labels[i].Create(win32::LoadUiString(kLabels[i].text).c_str(), WS_CHILD | WS_VISIBLE, kLabels[i].rect,
+                       m_tab.GetSafeHwnd(), IDC_LABEL);
     m_labels[i].SetFont(font);
+    if (!labelFace.empty()) m_labels[i].SetFaceName(labelFace);
   }
 
   RememberWrittenValues();
+  ::DragAcceptFiles(m_hWnd, TRUE);
+  m_keyFilter = ::SetWindowsHookExA(WH_MSGFILTER, &CMainDlg::MessageFilter, nullptr, ::GetCurrentThreadId());
+  if (!m_startupPath.empty()) PostMessage(kLoadStartupFile);
   TrimWorkingSet();
   return TRUE;
 }
@@ -118,18 +118,15 @@ void CMainDlg::CreatePageWidgets(int page, const RECT& area, HFONT font) {
   widgets::CFontListCtrl& list = m_fontLists.at(page);
   list.Create(kFontListStyle, RECT{0, 0, 1, 1}, m_hWnd, IDC_FONT_LIST, WS_EX_CLIENTEDGE);
   // The list shows the page; every value an editor writes goes into the page as well.
-  list.SetCellChangedHandler([this, page](int row, int column, const std::string& text) {
-    if (row >= 0 && static_cast<std::size_t>(row) < m_pages.rowCount(page)) {
-      m_pages.setCell(page, static_cast<std::size_t>(row), column, text);
-    }
-  });
+  list.SetCellChangedHandler(
+      [this, page](int row, int column, const std::string& text) { OnCellChanged(page, row, column, text); });
   list.SetWindowPos(nullptr, area.left + 5, area.top + 40, (area.right - area.left) - 10,
                     (area.bottom - area.top) - 45, SWP_NOZORDER);
   list.SetFont(font);
   list.SetExtendedStyle(LVS_EX_FULLROWSELECT);
   for (int column = 0; column < theme::kColumnCount; ++column) {
-    list.InsertColumn(column, kColumns.at(column).title, LVCFMT_LEFT, -1);
-    list.SetColumnWidth(column, kColumns.at(column).width);
+    list.InsertColumn(column, win32::LoadUiString(IDS_COLUMN_FIRST + column).c_str(), LVCFMT_LEFT, -1);
+    list.SetColumnWidth(column, kColumnWidths.at(column));
   }
 
   win32::CEdit& box = m_sizeNameBoxes.at(page);
@@ -184,6 +181,24 @@ bool CMainDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       return true;
     case WM_CLOSE:
       OnClose();
+      result = 0;
+      return true;
+    case WM_ACTIVATE:
+      // A sample tip stays on top of everything: not over another program or a box.
+      if (LOWORD(wp) == WA_INACTIVE) {
+        for (auto& list : m_fontLists) list.HideSample();
+      }
+      break;
+    case WM_DESTROY:
+      if (m_keyFilter != nullptr) ::UnhookWindowsHookEx(m_keyFilter);
+      m_keyFilter = nullptr;
+      break;
+    case WM_DROPFILES:
+      OnDropFiles(reinterpret_cast<HDROP>(wp));
+      result = 0;
+      return true;
+    case kLoadStartupFile:
+      LoadFrom(m_startupPath);
       result = 0;
       return true;
     case WM_NOTIFY: {
@@ -270,7 +285,8 @@ bool CMainDlg::MayDiscardEdits() { return !HasUnwrittenEdits() || ConfirmDiscard
 
 bool CMainDlg::ConfirmDiscard() {
   // "No" is the default button: Enter keeps the edits.
-  return ::MessageBoxA(m_hWnd, kDiscardQuestion, kCaption, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+  return ::MessageBoxA(m_hWnd, win32::LoadUiString(IDS_DISCARD_QUESTION).c_str(), kCaption,
+                       MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
 
 void CMainDlg::ReleaseTheme() { m_image = theme::ThemeImage{}; }
@@ -293,19 +309,85 @@ void CMainDlg::OnBulkFontSelChange() {
   // An editor left open would show the value its cell had before.
   for (auto& fontList : m_fontLists) fontList.CloseEditors();
   const widgets::CFontListCtrl& list = m_fontLists.at(page);
+  EditStep step;
+  const auto& rows = m_pages.rows(page);
+  for (std::size_t row = 0; row < rows.size(); ++row) {
+    if (rows[row].font.text != face) {
+      step.push_back(CellChange{page, static_cast<int>(row), theme::kColFont, rows[row].font.text, face});
+    }
+  }
   for (int row = 0; row < list.GetItemCount(); ++row) list.SetItemText(row, theme::kColFont, face.c_str());
   m_pages.setFontOfPage(page, face);
+  m_history.Record(std::move(step));  // the whole input is one step
+}
+
+void CMainDlg::OnCellChanged(int page, int row, int column, const std::string& text) {
+  if (row < 0 || static_cast<std::size_t>(row) >= m_pages.rowCount(page)) return;
+  const std::string before = m_pages.rows(page).at(static_cast<std::size_t>(row)).cell(column);
+  m_pages.setCell(page, static_cast<std::size_t>(row), column, text);
+  if (before != text) m_history.Record(EditStep{CellChange{page, row, column, before, text}});
+}
+
+void CMainDlg::ApplyStep(const EditStep& step, bool undo) {
+  for (auto& list : m_fontLists) list.CloseEditors();
+  for (const CellChange& change : step) {
+    const std::string& text = undo ? change.before : change.after;
+    m_fontLists.at(change.page).SetItemText(change.row, change.column, text.c_str());
+    m_pages.setCell(change.page, static_cast<std::size_t>(change.row), change.column, text);
+  }
+  // The page that changed is shown, so the user sees what was undone.
+  const int page = step.front().page;
+  if (page != m_tab.GetCurSel() && page < m_tab.GetItemCount()) {
+    m_tab.SetCurSel(page);
+    ShowPage(page);
+  }
+}
+
+bool CMainDlg::OnUndoKey(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN || (msg.wParam != 'Z' && msg.wParam != 'Y')) return false;
+  if (!KeyDown(VK_CONTROL) || KeyDown(VK_MENU)) return false;
+  // The boxes keep their own undo.
+  char name[16] = {};
+  ::GetClassNameA(msg.hwnd, name, static_cast<int>(sizeof name));
+  if (::lstrcmpiA(name, "Edit") == 0) return false;
+  const bool redo = msg.wParam == 'Y' || KeyDown(VK_SHIFT);
+  const std::optional<EditStep> step = redo ? m_history.Redo() : m_history.Undo();
+  if (step) ApplyStep(*step, !redo);
+  return true;
+}
+
+LRESULT CALLBACK CMainDlg::MessageFilter(int code, WPARAM wp, LPARAM lp) {
+  if (code == MSGF_DIALOGBOX && lp != 0) {
+    const MSG& msg = *reinterpret_cast<const MSG*>(lp);
+    HWND root = msg.hwnd != nullptr ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+    auto* dialog = dynamic_cast<CMainDlg*>(win32::CWnd::FromHandlePermanent(root));
+    if (dialog != nullptr && dialog->OnUndoKey(msg)) return 1;
+  }
+  return ::CallNextHookEx(nullptr, code, wp, lp);
+}
+
+void CMainDlg::OnDropFiles(HDROP drop) {
+  // Several files: the first is loaded, as if picked in the open dialog.
+  char path[MAX_PATH] = {};
+  const UINT length = ::DragQueryFileA(drop, 0, path, static_cast<UINT>(sizeof path));
+  ::DragFinish(drop);
+  if (length == 0 || !MayDiscardEdits()) return;
+  LoadFrom(path);
 }
 
 bool CMainDlg::ChooseThemeToLoad(std::string& path) {
-  win32::CFileDialog dialog(true, kThemeExtension, nullptr, kOpenFlags, kThemeFilter, m_hWnd);
+  win32::CFileDialog dialog(true, kThemeExtension, nullptr, kOpenFlags, win32::LoadUiString(IDS_THEME_FILTER).c_str(),
+                            m_hWnd);
+  dialog.SetTitle(win32::LoadUiString(IDS_OPEN_TITLE));
   if (dialog.DoModal() != IDOK) return false;
   path = dialog.GetPathName();
   return true;
 }
 
 bool CMainDlg::ChooseWriteTarget(const std::string& initialName, std::string& path) {
-  win32::CFileDialog dialog(false, kThemeExtension, initialName.c_str(), kSaveFlags, kThemeFilter, m_hWnd);
+  win32::CFileDialog dialog(false, kThemeExtension, initialName.c_str(), kSaveFlags,
+                            win32::LoadUiString(IDS_THEME_FILTER).c_str(), m_hWnd);
+  dialog.SetTitle(win32::LoadUiString(IDS_SAVE_TITLE));
   if (dialog.DoModal() != IDOK) return false;
   path = dialog.GetPathName();
   return true;
@@ -343,13 +425,15 @@ void CMainDlg::LoadFrom(const std::string& path) {
 
   m_tab.SetCurSel(0);
   ShowPage(0);
+  m_history.Clear();
   RememberWrittenValues();
-  if (!m_image.loaded()) ShowMessage(FailureMessage(kLoadFailed, refusal));
+  if (!m_image.loaded()) ShowMessage(FailureMessage(IDS_LOAD_FAILED, refusal));
   TrimWorkingSet();
 }
 
-std::string CMainDlg::FailureMessage(const char* heading, const std::string& reason) {
-  return reason.empty() ? std::string(heading) : std::string(heading) + "\n" + reason;
+std::string CMainDlg::FailureMessage(UINT heading, const std::string& reason) {
+  const std::string text = win32::LoadUiString(heading);
+  return reason.empty() ? text : text + "\n" + reason;
 }
 
 void CMainDlg::ShowPagesFromModel() {
@@ -398,7 +482,7 @@ void CMainDlg::OnWrite() {
     theme::writeFileAtomically(m_targetPath, bytes);
     written = true;
   } catch (const std::exception& error) {
-    ShowMessage(FailureMessage(kWriteFailed, error.what()));
+    ShowMessage(FailureMessage(IDS_WRITE_FAILED, error.what()));
   }
   // The rebuild puts the file's own name back into a box that was emptied.
   ShowBoxesFromModel();

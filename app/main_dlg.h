@@ -3,6 +3,9 @@
 // a size-name box and a bulk font-name combo, with the style-name box and the labels
 // above them. It owns the loaded theme image and the font pages and keeps the lists
 // and boxes in step with the pages.
+#include <windows.h>
+#include <shellapi.h>
+
 #include <array>
 #include <string>
 #include <vector>
@@ -10,7 +13,8 @@
 #include "codepage.h"
 #include "controls.h"
 #include "dialog.h"
-#include "drop_down_list.h"
+#include "edit_history.h"
+#include "face_combo.h"
 #include "font_list_ctrl.h"
 #include "font_pages.h"
 #include "gdi.h"
@@ -23,6 +27,9 @@ class CMainDlg : public win32::CDialog {
 
   explicit CMainDlg(win32::CWnd* parent = nullptr);
   ~CMainDlg() override;
+
+  // A theme file to load as soon as the dialog is shown (the command line's argument).
+  void SetStartupPath(std::string path) { m_startupPath = std::move(path); }
   CMainDlg(const CMainDlg&) = delete;
   CMainDlg& operator=(const CMainDlg&) = delete;
 
@@ -64,6 +71,13 @@ class CMainDlg : public win32::CDialog {
   void OnWrite();
   void OnAbout();
   void OnBulkFontSelChange();
+  void OnDropFiles(HDROP drop);
+  void OnCellChanged(int page, int row, int column, const std::string& text);
+  // Ctrl+Z undoes, Ctrl+Y and Ctrl+Shift+Z redo; true when `msg` was such a key.
+  bool OnUndoKey(const MSG& msg);
+  void ApplyStep(const EditStep& step, bool undo);
+  // The modal loop offers every message to this filter before the dialog manager.
+  static LRESULT CALLBACK MessageFilter(int code, WPARAM wp, LPARAM lp);
 
   void CreatePageWidgets(int page, const RECT& area, HFONT font);
   void ShowPage(int page);
@@ -76,10 +90,10 @@ class CMainDlg : public win32::CDialog {
   void RememberWrittenValues();
   bool MayDiscardEdits();
   // The heading of a failure message with the core's reason on the line below.
-  static std::string FailureMessage(const char* heading, const std::string& reason);
+  static std::string FailureMessage(UINT heading, const std::string& reason);
 
   theme::ThemeImage m_image;
-  std::array<widgets::CDropDownList, kPages> m_bulkCombos;
+  std::array<widgets::CFaceCombo, kPages> m_bulkCombos;
   std::array<widgets::CLabelStatic, 3> m_labels;
   win32::CEdit m_styleNameBox;
   std::string m_targetPath;
@@ -92,4 +106,7 @@ class CMainDlg : public win32::CDialog {
   HICON m_hIcon;
   win32::CIcon m_smallIcon;  // the icon member once the dialog has loaded its own
   std::vector<std::string> m_writtenValues;  // EditableValues() at the last load or write
+  std::string m_startupPath;
+  EditHistory m_history;
+  HHOOK m_keyFilter = nullptr;
 };

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "marvento_version.h"
+
 namespace cli {
 
 const char* const kUsage =
@@ -15,7 +17,7 @@ const char* const kUsage =
     "       marvento-cli write THEME -o OUT [--from EDITED.json|-] [--font FACE] [--size N] [--option TEXT]\n"
     "                          [--page N]... [--codepage N] [--language LANGID]\n"
     "       marvento-cli diff A B [--json] [--codepage N] [--language LANGID]\n"
-    "       marvento-cli --help\n";
+    "       marvento-cli --help | --version\n";
 
 const char* const kHelp =
     "marvento-cli: lists, changes and compares the font settings of a Windows XP visual-style file\n"
@@ -67,16 +69,20 @@ const char* const kHelp =
     "                resource without it gives one of the same primary language, else its first.\n"
     "                Default: the user's interface language (LC_ALL, LC_MESSAGES or LANG).\n"
     "  --help        prints this text.\n"
+    "  --version     prints the version: marvento-cli X.Y.Z.\n"
     "\n"
     "Texts on the command line, in JSON and on output are UTF-8. Every text is converted to the code\n"
     "page and may hold at most 63 bytes there. Table titles and messages are Japanese when LC_ALL,\n"
     "LC_MESSAGES or LANG (the first one set) starts with \"ja\", English otherwise (messages from\n"
     "reading and rebuilding the theme stay English); JSON keys never change.\n"
+    "On a Windows console the output is shown in the console's code page instead.\n"
     "\n"
     "Exit status of list and write: 0 success; 1 THEME cannot be read as a theme, EDITED.json or a\n"
     "change does not fit it, or OUT cannot be written (one line on stderr says why); 2 bad usage.\n"
     "Exit status of diff: 0 the themes do not differ; 1 they differ; 2 bad usage or a theme cannot\n"
     "be read.\n";
+
+const char* const kVersion = "marvento-cli " MARVENTO_VERSION "\n";
 
 namespace {
 
@@ -101,6 +107,10 @@ Options parseArguments(std::span<const std::string> args) {
   if (args.empty()) throw UsageError(say("no command given"));
   for (const std::string& a : args) {
     if (a == "--help" || a == "-h") return o;
+    if (a == "--version") {
+      o.command = Command::Version;
+      return o;
+    }
   }
 
   const std::string& command = args[0];

@@ -17,7 +17,7 @@ class UsageError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-enum class Command { Help, List, Write, Diff };
+enum class Command { Help, Version, List, Write, Diff };
 
 struct Options {
   Command command = Command::Help;
@@ -44,5 +44,6 @@ Options parseArguments(std::span<const std::string> args);
 
 extern const char* const kUsage;  // the usage lines
 extern const char* const kHelp;   // what --help prints
+extern const char* const kVersion;  // what --version prints: "marvento-cli X.Y.Z"
 
 }  // namespace cli

@@ -11,6 +11,7 @@
 #include "arguments.h"
 #include "cell_text.h"
 #include "codepage.h"
+#include "console_output.h"
 #include "errors.h"
 #include "font_pages.h"
 #include "diff_printer.h"
@@ -45,7 +46,6 @@ std::vector<std::string> utf8Arguments([[maybe_unused]] int argc, [[maybe_unused
     }
     LocalFree(wide);
   }
-  SetConsoleOutputCP(CP_UTF8);
 #else
   args.assign(argv + 1, argv + argc);
 #endif
@@ -106,6 +106,10 @@ int run(const std::vector<std::string>& args) {
     std::cout << cli::kHelp;
     return 0;
   }
+  if (options.command == cli::Command::Version) {
+    std::cout << cli::kVersion;
+    return 0;
+  }
 
   std::optional<theme::CodePage> cp;
   try {
@@ -161,6 +165,7 @@ int run(const std::vector<std::string>& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const cli::ConsoleCodePage console;
   try {
     return run(utf8Arguments(argc, argv));
   } catch (const std::exception& e) {

@@ -28,6 +28,8 @@ list(GET _ver 1 _minor)
 math(EXPR _minor "${_minor}")
 set(CMAKE_EXE_LINKER_FLAGS_INIT
     "-static -static-libgcc -static-libstdc++ -Wl,--major-subsystem-version,${_major} -Wl,--minor-subsystem-version,${_minor} -Wl,--major-os-version,${_major} -Wl,--minor-os-version,${_minor}")
+# No link time in the PE header: the same sources give the same bytes (release zips).
+string(APPEND CMAKE_EXE_LINKER_FLAGS_INIT " -Wl,--no-insert-timestamp")
 
 # ctest runs the cross-built tests through Wine (prefix and display from the caller).
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tests/windows/wine-run.sh)

@@ -37,9 +37,16 @@ else
   echo "setup: all packages present"
 fi
 
-# Wine's tests run with a Japanese locale so that the ANSI code page is 932.
-if [ "${1:-}" != "--native-only" ] && ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf8$'; then
-  $sudo_ sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen
-  grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | $sudo_ tee -a /etc/locale.gen >/dev/null
-  $sudo_ locale-gen >/dev/null
+# Wine's tests run the program once with a Japanese locale (ANSI code page 932, Japanese
+# texts) and once with an English one (code page 1252, English texts).
+if [ "${1:-}" != "--native-only" ]; then
+  generate=0
+  for loc in ja_JP en_US; do
+    if ! locale -a 2>/dev/null | grep -qi "^$loc\.utf8$"; then
+      $sudo_ sed -i "s/^# *$loc.UTF-8 UTF-8/$loc.UTF-8 UTF-8/" /etc/locale.gen
+      grep -q "^$loc.UTF-8 UTF-8" /etc/locale.gen || echo "$loc.UTF-8 UTF-8" | $sudo_ tee -a /etc/locale.gen >/dev/null
+      generate=1
+    fi
+  done
+  if [ "$generate" = 1 ]; then $sudo_ locale-gen >/dev/null; fi
 fi

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: the native suite, the same suite under
-# ASan+UBSan, and (unless --native-only) the Windows build under Wine.
+# ASan+UBSan, and (unless --native-only) the Windows build under Wine and the
+# release zip.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mode=${1:-}
@@ -17,7 +18,7 @@ cmake --build --preset sanitize -j "$jobs"
 ctest --preset sanitize -j "$jobs"
 
 if [ "$mode" != "--native-only" ]; then
-  for extra in scripts/test-windows.sh scripts/fuzz.sh; do
+  for extra in scripts/test-windows.sh scripts/test-package.sh scripts/fuzz.sh; do
     if [ -f "$extra" ]; then bash "$extra"; fi
   done
 fi

@@ -92,7 +92,8 @@ wine_prefix() {
   local name=${1:-wine-prefix} managed=${2:-N}
   export WINEPREFIX=$wine_build_dir/$name
   export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-  export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+  local lang=${MARVENTO_LANG:-ja_JP.UTF-8}  # en_US.UTF-8 for the English interface
+  export LANG=$lang LC_ALL=$lang
   export MARVENTO_WINEPREFIX=$WINEPREFIX
   if [ -f "$WINEPREFIX/.marvento-ready" ]; then return 0; fi
   wine_log "making the Wine prefix $WINEPREFIX"

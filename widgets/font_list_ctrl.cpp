@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "installed_faces.h"
+#include "sample_font.h"
 
 namespace widgets {
 
@@ -20,6 +21,8 @@ constexpr COLORREF kIdentityText = RGB(72, 72, 72);
 constexpr COLORREF kIdentityBack = RGB(240, 240, 240);
 constexpr COLORREF kValueText = RGB(0, 0, 0);
 constexpr COLORREF kValueBack = RGB(255, 255, 255);
+constexpr wchar_t kSampleText[] = L"Aa あア亜 123";
+constexpr int kSampleOffset = 16;  // the tip keeps clear of the mouse pointer
 #ifndef WM_MOUSEHWHEEL
 constexpr UINT WM_MOUSEHWHEEL = 0x020E;  // Vista's horizontal wheel; XP headers lack it
 #endif
@@ -64,6 +67,12 @@ bool CFontListCtrl::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     case WM_KEYDOWN:
       if (IsScrollKey(wp)) HideOpenEditor();
       break;
+    case WM_MOUSEMOVE:
+      OnMouseMove(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+      break;  // then the list's own tracking
+    case WM_MOUSELEAVE:
+      HideSample();
+      break;
     case WM_COMMAND:
       if (HIWORD(wp) == CBN_SELCHANGE && LOWORD(wp) >= kEditorIds[0] && LOWORD(wp) <= kEditorIds[2]) {
         OnEditorSelChange();
@@ -84,37 +93,98 @@ bool CFontListCtrl::OnCreate() {
 
   HFONT font = reinterpret_cast<HFONT>(::SendMessageA(::GetParent(m_hWnd), WM_GETFONT, 0, 0));
   const RECT tiny{0, 0, 1, 1};
-  win32::CComboBox& faces = m_editors[0];
-  faces.Create(kSortedEditorStyle, tiny, m_hWnd, kEditorIds[0]);
+  win32::CComboBox& faces = *m_editors[0];
+  faces.Create(kSortedEditorStyle | CBS_OWNERDRAWFIXED, tiny, m_hWnd, kEditorIds[0]);
   faces.SetFont(font);
   AddInstalledFaces(faces);
 
-  win32::CComboBox& sizes = m_editors[1];
+  win32::CComboBox& sizes = *m_editors[1];
   sizes.Create(kSizeEditorStyle, tiny, m_hWnd, kEditorIds[1]);
   sizes.SetFont(font);
   for (const char* size : kSizes) sizes.AddString(size);
 
-  win32::CComboBox& options = m_editors[2];
+  win32::CComboBox& options = *m_editors[2];
   options.Create(kSortedEditorStyle, tiny, m_hWnd, kEditorIds[2]);
   options.SetFont(font);
   for (const char* option : kOptions) options.AddString(option);
+
+  // The sample tip: a tracking tooltip owned by the list, moved to the row under the mouse.
+  m_sampleTip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
+                                  ::GetModuleHandleA(nullptr), nullptr);
+  if (m_sampleTip != nullptr) {
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+    tool.hwnd = m_hWnd;
+    tool.uId = 1;
+    tool.lpszText = const_cast<wchar_t*>(kSampleText);
+    ::SendMessageW(m_sampleTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  }
 
   m_editColumn = -1;
   return true;
 }
 
+void CFontListCtrl::OnMouseMove(POINT point) {
+  if (m_sampleTip == nullptr) return;
+  LVHITTESTINFO hit{};
+  hit.pt = point;
+  SubItemHitTest(&hit);
+  if (hit.iItem < 0) {
+    HideSample();
+    return;
+  }
+  if (hit.iItem != m_sampleRow) {
+    m_sampleRow = hit.iItem;
+    HDC screen = ::GetDC(nullptr);
+    const int pixelsPerInch = ::GetDeviceCaps(screen, LOGPIXELSY);
+    ::ReleaseDC(nullptr, screen);
+    const LOGFONTA font = SampleLogFont(GetItemText(m_sampleRow, kFirstValueColumn),
+                                        GetItemText(m_sampleRow, kFirstValueColumn + 1),
+                                        GetItemText(m_sampleRow, kFirstValueColumn + 2), pixelsPerInch);
+    ::SendMessageW(m_sampleTip, WM_SETFONT, 0, FALSE);  // the old font goes next
+    if (m_sampleFont.CreateFontIndirect(font)) {
+      ::SendMessageW(m_sampleTip, WM_SETFONT, reinterpret_cast<WPARAM>(m_sampleFont.GetSafeHandle()), FALSE);
+    }
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = m_hWnd;
+    tool.uId = 1;
+    tool.lpszText = const_cast<wchar_t*>(kSampleText);
+    ::SendMessageW(m_sampleTip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));  // re-measured
+    POINT at = point;
+    ::ClientToScreen(m_hWnd, &at);
+    ::SendMessageW(m_sampleTip, TTM_TRACKPOSITION, 0, MAKELPARAM(at.x + kSampleOffset, at.y + kSampleOffset));
+    ::SendMessageW(m_sampleTip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+  }
+  TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE, m_hWnd, 0};
+  ::TrackMouseEvent(&track);
+}
+
+void CFontListCtrl::HideSample() {
+  if (m_sampleTip == nullptr || m_sampleRow < 0) return;
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = m_hWnd;
+  tool.uId = 1;
+  ::SendMessageW(m_sampleTip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+  m_sampleRow = -1;
+}
+
 void CFontListCtrl::HideOpenEditor() const {
   if (m_editColumn < kFirstValueColumn) return;
-  const win32::CComboBox& editor = m_editors.at(m_editColumn - kFirstValueColumn);
+  const win32::CComboBox& editor = *m_editors.at(m_editColumn - kFirstValueColumn);
   if (editor.IsWindowVisible()) editor.ShowWindow(SW_HIDE);
 }
 
 void CFontListCtrl::CloseEditors() {
-  for (const auto& editor : m_editors) {
-    if (editor.IsWindowVisible()) editor.ShowWindow(SW_HIDE);
+  for (const auto* editor : m_editors) {
+    if (editor->IsWindowVisible()) editor->ShowWindow(SW_HIDE);
   }
   m_editColumn = -1;
   m_editRow = 0;
+  HideSample();
 }
 
 void CFontListCtrl::OnLButtonDown(POINT point) {
@@ -123,9 +193,10 @@ void CFontListCtrl::OnLButtonDown(POINT point) {
   SubItemHitTest(&hit);
   const int row = hit.iItem;
   const int column = hit.iSubItem;
+  HideSample();  // it would cover the editor
 
-  for (const auto& editor : m_editors) {
-    if (editor.IsWindowVisible()) editor.ShowWindow(SW_HIDE);
+  for (const auto* editor : m_editors) {
+    if (editor->IsWindowVisible()) editor->ShowWindow(SW_HIDE);
   }
   if (row < 0 || column < kFirstValueColumn) return;
 
@@ -137,7 +208,7 @@ void CFontListCtrl::OnLButtonDown(POINT point) {
 
   m_editRow = row;
   m_editColumn = column;
-  const win32::CComboBox& editor = m_editors.at(column - kFirstValueColumn);
+  const win32::CComboBox& editor = *m_editors.at(column - kFirstValueColumn);
   editor.MoveWindow(left, rowRect.top, width, kEditorRows * (rowRect.bottom - rowRect.top), true);
   // The first entry that begins with the cell's text, ignoring case; none when no
   // entry does.
@@ -148,7 +219,7 @@ void CFontListCtrl::OnLButtonDown(POINT point) {
 
 void CFontListCtrl::OnEditorSelChange() {
   if (m_editColumn < kFirstValueColumn || m_editRow >= GetItemCount()) return;
-  const win32::CComboBox& editor = m_editors.at(m_editColumn - kFirstValueColumn);
+  const win32::CComboBox& editor = *m_editors.at(m_editColumn - kFirstValueColumn);
   const int index = editor.GetCurSel();
   if (index == CB_ERR) return;
   std::string text = editor.GetLBText(index);

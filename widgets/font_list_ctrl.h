@@ -8,6 +8,7 @@
 
 #include "controls.h"
 #include "drop_down_list.h"
+#include "face_combo.h"
 #include "gdi.h"
 
 namespace widgets {
@@ -27,7 +28,11 @@ class CFontListCtrl : public win32::CListCtrl {
 
   [[nodiscard]] int GetEditingRow() const { return m_editRow; }
   [[nodiscard]] int GetEditingColumn() const { return m_editColumn; }
-  [[nodiscard]] HWND GetEditor(int column) const { return m_editors.at(column - kFirstValueColumn).GetSafeHwnd(); }
+  [[nodiscard]] HWND GetEditor(int column) const { return m_editors.at(column - kFirstValueColumn)->GetSafeHwnd(); }
+  // The tooltip that shows a sample of the row under the mouse in the row's own font.
+  [[nodiscard]] HWND GetSampleTip() const { return m_sampleTip; }
+  // Takes the sample away (the mouse left the rows, a click, another window in front).
+  void HideSample();
 
  protected:
   bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
@@ -38,13 +43,19 @@ class CFontListCtrl : public win32::CListCtrl {
   void OnLButtonDown(POINT point);
   void OnEditorSelChange();
   void HideOpenEditor() const;
+  void OnMouseMove(POINT point);
   LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw) const;
 
   int m_editColumn = -1;
   int m_editRow = 0;
-  std::array<CDropDownList, 3> m_editors;
+  CFaceCombo m_faceEditor;
+  std::array<CDropDownList, 2> m_valueEditors;  // size, option
+  std::array<CDropDownList*, 3> m_editors{&m_faceEditor, &m_valueEditors[0], &m_valueEditors[1]};
   win32::CImageList m_rowHeight;  // the list shares it (LVS_SHAREIMAGELISTS): freed here only
   CellChanged m_cellChanged;
+  HWND m_sampleTip = nullptr;  // owned by the list: destroyed with it
+  int m_sampleRow = -1;
+  win32::CFont m_sampleFont;
 };
 
 }  // namespace widgets

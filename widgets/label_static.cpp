@@ -24,13 +24,13 @@ void CLabelStatic::OnPaint() {
   if (::GetWindowTextW(m_hWnd, text, 256) <= 0) return;  // nothing at all, not even a background
   RECT client = GetClientRect();
 
-  // Made afresh at every paint; where "ms ui gothic" is missing the font mapper picks
+  // Made afresh at every paint; where the face is missing the font mapper picks
   // another 9-point face.
   LOGFONTA logFont{};
   logFont.lfCharSet = DEFAULT_CHARSET;
   logFont.lfQuality = DEFAULT_QUALITY;
   logFont.lfHeight = kPointSizeTenths;
-  ::lstrcpyA(logFont.lfFaceName, "ms ui gothic");
+  ::lstrcpynA(logFont.lfFaceName, m_face.c_str(), LF_FACESIZE);
   win32::CFont font;
   HGDIOBJ previous = nullptr;
   if (font.CreatePointFontIndirect(&logFont)) previous = ::SelectObject(dc.GetSafeHdc(), font.GetSafeHandle());

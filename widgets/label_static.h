@@ -1,16 +1,24 @@
 #pragma once
 // A label that paints only its text, in a fixed 9-point font, over whatever lies behind
 // it: the menu-text colour, grey when disabled, word-wrapped, centred with SS_CENTER.
+#include <string>
+
 #include "controls.h"
 
 namespace widgets {
 
 class CLabelStatic : public win32::CStatic {
+ public:
+  // The face it paints in ("ms ui gothic" unless told otherwise).
+  void SetFaceName(std::string face) { m_face = std::move(face); }
+
  protected:
   bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
  private:
   void OnPaint();
+
+  std::string m_face = "ms ui gothic";
 };
 
 }  // namespace widgets

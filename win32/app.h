@@ -26,6 +26,7 @@ class CWinApp {
   CWnd* m_pMainWnd = nullptr;
   const char* m_pszAppName;
   HINSTANCE m_hInstance = nullptr;
+  const char* m_lpCmdLine = "";  // the command line after the program's name
 };
 
 CWinApp* AfxGetApp();

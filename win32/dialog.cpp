@@ -1,6 +1,7 @@
 #include "dialog.h"
 
 #include "app.h"
+#include "ui_resources.h"
 
 namespace win32 {
 
@@ -25,18 +26,22 @@ HWND CDialog::OwnerWindow() const {
 
 INT_PTR CDialog::DoModal() {
   m_modalResult = 0;
+  const DLGTEMPLATE* dialogTemplate = FindDialogTemplate(m_templateId);
+  if (dialogTemplate == nullptr) return -1;
   CreationHook hook(*this, "#32770");
-  return ::DialogBoxParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId), OwnerWindow(),
-                           &CDialog::DialogProc, 0);
+  return ::DialogBoxIndirectParamA(::GetModuleHandleA(nullptr), dialogTemplate, OwnerWindow(), &CDialog::DialogProc,
+                                   0);
 }
 
 bool CDialog::Create(HWND parent) {
   m_modalResult = 0;
   HWND hwnd = nullptr;
   {
+    const DLGTEMPLATE* dialogTemplate = FindDialogTemplate(m_templateId);
+    if (dialogTemplate == nullptr) return false;
     CreationHook hook(*this, "#32770");
-    hwnd = ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId),
-                                parent != nullptr ? parent : OwnerWindow(), &CDialog::DialogProc, 0);
+    hwnd = ::CreateDialogIndirectParamA(::GetModuleHandleA(nullptr), dialogTemplate,
+                                        parent != nullptr ? parent : OwnerWindow(), &CDialog::DialogProc, 0);
   }
   return hwnd != nullptr && hwnd == m_hWnd;
 }

@@ -1,5 +1,6 @@
 #pragma once
-// Dialogs built from a dialog template of the program's resources.
+// Dialogs built from a dialog template of the program's resources, in the interface
+// language chosen at start-up.
 #include "wnd.h"
 
 namespace win32 {

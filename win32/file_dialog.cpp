@@ -33,6 +33,7 @@ INT_PTR CFileDialog::DoModal() {
   ofn.lpstrFilter = filter.data();
   ofn.lpstrFile = file.data();
   ofn.nMaxFile = static_cast<DWORD>(file.size());
+  ofn.lpstrTitle = m_title.empty() ? nullptr : m_title.c_str();
   ofn.lpstrDefExt = m_defaultExtension.empty() ? nullptr : m_defaultExtension.c_str();
   ofn.Flags = m_flags | OFN_EXPLORER;
   const BOOL ok = m_open ? ::GetOpenFileNameA(&ofn) : ::GetSaveFileNameA(&ofn);

@@ -14,6 +14,8 @@ class CFileDialog {
   // IDOK with the chosen path, or IDCANCEL.
   INT_PTR DoModal();
   [[nodiscard]] const std::string& GetPathName() const { return m_path; }
+  // The dialog's title; empty keeps the system's own.
+  void SetTitle(std::string title) { m_title = std::move(title); }
 
  private:
   bool m_open;
@@ -23,6 +25,7 @@ class CFileDialog {
   std::string m_filter;
   HWND m_owner;
   std::string m_path;
+  std::string m_title;
 };
 
 }  // namespace win32

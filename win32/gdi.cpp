@@ -26,6 +26,12 @@ bool CFont::CreatePointFontIndirect(const LOGFONTA* logFont, HDC dc) {
   return m_font != nullptr;
 }
 
+bool CFont::CreateFontIndirect(const LOGFONTA& logFont) {
+  DeleteObject();
+  m_font = ::CreateFontIndirectA(&logFont);
+  return m_font != nullptr;
+}
+
 CIcon::~CIcon() { Destroy(); }
 
 void CIcon::Attach(HICON icon) {

@@ -14,6 +14,7 @@ class CFont {
 
   // `logFont->lfHeight` in tenths of a point, converted for `dc` (the screen when null).
   bool CreatePointFontIndirect(const LOGFONTA* logFont, HDC dc = nullptr);
+  bool CreateFontIndirect(const LOGFONTA& logFont);
   void DeleteObject();
   [[nodiscard]] HFONT GetSafeHandle() const { return m_font; }
 

@@ -74,6 +74,8 @@ LRESULT CWnd::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
       child = FromHandlePermanent(reinterpret_cast<const NMHDR*>(lp)->hwndFrom);
     } else if (msg == WM_COMMAND && lp != 0) {
       child = FromHandlePermanent(reinterpret_cast<HWND>(lp));
+    } else if (msg == WM_DRAWITEM && lp != 0) {
+      child = FromHandlePermanent(reinterpret_cast<const DRAWITEMSTRUCT*>(lp)->hwndItem);
     }
     if (child != nullptr && child != this) handled = child->OnReflectedMessage(msg, wp, lp, result);
     if (!handled) handled = OnMessage(msg, wp, lp, result);

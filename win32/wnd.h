@@ -52,7 +52,8 @@ class CWnd {
   // The message map of a class: handles `msg` and returns true with its result, or
   // returns false to leave it to the base class and finally to the window's procedure.
   virtual bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
-  // WM_NOTIFY or WM_COMMAND that this window sent to its parent, offered back to it.
+  // WM_NOTIFY, WM_COMMAND or WM_DRAWITEM that this window sent to its parent, offered
+  // back to it.
   virtual bool OnReflectedMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
   // The window's own handling of the message being dispatched.
   LRESULT Default();

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "marvento_version.h"
 #include "theme_builder.h"
 
 namespace {
@@ -563,7 +564,7 @@ TEST(CliManualPage, DocumentsEveryCommandAndOptionOfTheHelp) {
   for (auto it = std::sregex_iterator(help.out.begin(), help.out.end(), option); it != std::sregex_iterator(); ++it) {
     options.insert((*it)[2]);
   }
-  EXPECT_GE(options.size(), 9U);  // at least --json, --codepage, -o, --from, --font, --size, --option, --page, --help
+  EXPECT_GE(options.size(), 11U);  // --json, --codepage, --language, -o, --from, --font, --size, --option, --page, --help, --version
   for (const std::string& name : options) {
     std::string escaped;  // as roff writes it: every '-' as "\-"
     for (const char c : name) escaped += c == '-' ? std::string("\\-") : std::string(1, c);
@@ -574,6 +575,15 @@ TEST(CliManualPage, DocumentsEveryCommandAndOptionOfTheHelp) {
   }
   EXPECT_NE(page.find(".SH EXIT STATUS"), std::string::npos);
   EXPECT_NE(page.find(".SH EXAMPLES"), std::string::npos);
+}
+
+TEST_F(CliOnSyntheticTheme, VersionPrintsTheProjectVersion) {
+  const Result r = run({"--version"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "marvento-cli " MARVENTO_VERSION "\n");
+  EXPECT_TRUE(std::regex_match(std::string(MARVENTO_VERSION), std::regex(R"(\d+\.\d+\.\d+)"))) << MARVENTO_VERSION;
+  EXPECT_EQ(run({"list", theme, "--version"}).out, r.out);
+  EXPECT_NE(run({"--help"}).out.find("--version"), std::string::npos);
 }
 
 TEST_F(CliOnSyntheticTheme, FilesThatAreNoThemeExitWithOneNamingTheFile) {

@@ -3,9 +3,10 @@
 machine, GUI subsystem and subsystem/OS version, the application manifest, and every
 imported DLL and function (normal and delay-load imports). Fails on a DLL that XP does
 not ship and on functions that XP's system DLLs do not export (xp_missing_imports.txt).
+With --console: the console subsystem instead, and no manifest needed.
 
     check_imports.py EXE [--machine i386|amd64] [--subsystem-version 5.1]
-                         [--manifest-arch X86|amd64]
+                         [--manifest-arch X86|amd64] [--console]
 """
 import argparse
 import os
@@ -13,6 +14,8 @@ import struct
 import sys
 
 MACHINES = {"i386": 0x14C, "amd64": 0x8664}
+SUBSYSTEM_GUI = 2
+SUBSYSTEM_CONSOLE = 3
 
 # The system DLLs of Windows XP (SP0) that a program like this may use.
 XP_DLLS = {
@@ -156,13 +159,15 @@ def load_missing(path):
     return missing
 
 
-def check(path, machine, subsystem_version, manifest_arch, missing):
+def check(path, machine, subsystem_version, manifest_arch, missing, console=False):
     failures = []
     with open(path, "rb") as f:
         pe = Pe(f.read())
     if pe.machine != MACHINES[machine]:
         failures.append("machine is %#x, not %s" % (pe.machine, machine))
-    if pe.subsystem != 2:
+    if console and pe.subsystem != SUBSYSTEM_CONSOLE:
+        failures.append("subsystem %d is not the console subsystem (3)" % pe.subsystem)
+    if not console and pe.subsystem != SUBSYSTEM_GUI:
         failures.append("subsystem %d is not the Windows GUI subsystem (2)" % pe.subsystem)
     if pe.subsystem_version != subsystem_version:
         failures.append("subsystem version %d.%d, wanted %d.%d" % (pe.subsystem_version + subsystem_version))
@@ -171,7 +176,8 @@ def check(path, machine, subsystem_version, manifest_arch, missing):
 
     manifest = pe.resource(24, 1)
     if manifest is None:
-        failures.append("no application manifest (RT_MANIFEST 1)")
+        if not console:
+            failures.append("no application manifest (RT_MANIFEST 1)")
     else:
         text = manifest.decode("utf-8", "replace")
         for needle in ('name="Microsoft.Windows.Common-Controls"', 'version="6.0.0.0"',
@@ -198,13 +204,14 @@ def main():
     parser.add_argument("--machine", choices=sorted(MACHINES), default="i386")
     parser.add_argument("--subsystem-version", default="5.1")
     parser.add_argument("--manifest-arch", default="X86")
+    parser.add_argument("--console", action="store_true", help="a console program: subsystem 3, no manifest")
     parser.add_argument("--missing", default=os.path.join(os.path.dirname(os.path.abspath(__file__)),
                                                           "xp_missing_imports.txt"))
     args = parser.parse_args()
     major, minor = (int(x) for x in args.subsystem_version.split("."))
     try:
         failures, imports = check(args.exe, args.machine, (major, minor), args.manifest_arch,
-                                  load_missing(args.missing))
+                                  load_missing(args.missing), args.console)
     except (PeError, struct.error, ValueError, IndexError) as e:
         print("FAIL: %s is not a readable PE file: %s" % (args.exe, e))
         return 1

@@ -19,7 +19,7 @@ using marvento_test::Row;
 
 namespace {
 
-constexpr const char* kAboutCaption = "Marventoのﾊﾞｰｼﾞｮﾝ情報";
+const char* aboutCaption() { return gui_test::ui("Marventoのﾊﾞｰｼﾞｮﾝ情報", "About Marvento"); }
 
 // What the About box showed while it was open, gathered by a timer inside its modal
 // loop, which then closes it by `closeKey` (VK_RETURN for OK, VK_ESCAPE).
@@ -40,7 +40,7 @@ UINT g_closeKey = VK_RETURN;
 int g_ticks = 0;
 
 void CALLBACK InspectAbout(HWND, UINT, UINT_PTR timer, DWORD) {
-  HWND about = gui_test::findTopLevel(kAboutCaption);
+  HWND about = gui_test::findTopLevel(aboutCaption());
   if (about == nullptr) {
     if (++g_ticks > 100) ::KillTimer(nullptr, timer);
     return;
@@ -145,7 +145,7 @@ TEST_F(CommandsTest, BulkInputBeforeALoadOrWithoutASelectedTabChangesNothing) {
 TEST_F(CommandsTest, VersionButtonOpensTheAboutBoxAndOkClosesIt) {
   const AboutSeen seen = withAboutInspector(VK_RETURN, [this]() { dialog.click(IDC_VERSION); });
   ASSERT_TRUE(seen.opened);
-  EXPECT_EQ(gui_test::findTopLevel(kAboutCaption), nullptr) << "closed again";
+  EXPECT_EQ(gui_test::findTopLevel(aboutCaption()), nullptr) << "closed again";
   const DWORD wanted = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
   EXPECT_EQ(seen.style & wanted, wanted);
   EXPECT_EQ(seen.client.cx, seen.units.cx);
@@ -168,7 +168,7 @@ TEST_F(CommandsTest, SystemMenuItemOpensTheSameBoxAndEscapeClosesIt) {
     EXPECT_TRUE(seen.opened) << command;
     ASSERT_GE(seen.texts.size(), 1u);
     EXPECT_EQ(seen.texts.at(0), "Marvento Version 1.3");
-    EXPECT_EQ(gui_test::findTopLevel(kAboutCaption), nullptr);
+    EXPECT_EQ(gui_test::findTopLevel(aboutCaption()), nullptr);
   }
   EXPECT_EQ(dialog.GetModalResult(), 0) << "the main dialog stays";
 }

@@ -11,7 +11,10 @@
 // Actions: expect-dialog | expect-refusal | enter | load PATH | write PATH |
 //          write-new PATH | write-over PATH yes|no | close-box | exit-button | escape |
 //          close-box-asks yes|no | click-cell ROW COLUMN | edit-cell ROW COLUMN VALUE |
-//          about | sync NAME
+//          expect-loaded | expect-load-failed | drop-faces NAME | hover-row ROW | ctrl-z |
+//          about |
+//          sync NAME
+// The texts looked for are the Japanese ones on a Japanese interface, else the English.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -25,15 +28,22 @@
 
 namespace {
 
-const wchar_t kRefusal[] = L"MarventoはWindowsXPでのみ動きます。";
-const wchar_t kDiscardQuestion[] = L"変更が書き込まれていません。破棄しますか？";
+bool Japanese() { return PRIMARYLANGID(::GetUserDefaultUILanguage()) == LANG_JAPANESE; }
+std::wstring Ui(const wchar_t* japanese, const wchar_t* english) { return Japanese() ? japanese : english; }
+std::wstring RefusalText() { return Ui(L"MarventoはWindowsXPでのみ動きます。", L"Marvento runs on Windows XP only."); }
+std::wstring DiscardQuestion() {
+  return Ui(L"変更が書き込まれていません。破棄しますか？", L"The changes have not been written. Discard them?");
+}
+std::wstring LoadFailed() { return Ui(L"読み込みに失敗しました", L"Loading failed."); }
 constexpr int kTab = 1009;
 constexpr int kLoad = 1000;
 constexpr int kWrite = 1014;
 constexpr int kVersion = 1017;
 constexpr int kFontList = 101;
+constexpr int kBulkFont = 108;
 constexpr int kFileNameCombo = 0x47C;  // cmb13 of the explorer-style file dialog
 constexpr int kFileNameEdit = 0x480;   // edt1
+constexpr int kFileTypeCombo = 0x470;  // cmb1
 
 int g_passed = 0;
 int g_failed = 0;
@@ -102,7 +112,7 @@ bool IsMainDialog(HWND hwnd) {
 bool IsRefusal(HWND hwnd) {
   bool found = false;
   for (HWND child = ::GetWindow(hwnd, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
-    if (ClassOf(child) == L"Static" && TextOf(child) == kRefusal) found = true;
+    if (ClassOf(child) == L"Static" && TextOf(child) == RefusalText()) found = true;
   }
   return found;
 }
@@ -121,7 +131,15 @@ bool HasStatic(HWND hwnd, const std::wstring& text) {
 // A message box asking Yes or No.
 bool IsYesNoBox(HWND hwnd) { return ::GetDlgItem(hwnd, IDYES) != nullptr && ::GetDlgItem(hwnd, IDNO) != nullptr; }
 
-bool IsAboutBox(HWND hwnd) { return TextOf(hwnd) == L"Marventoのﾊﾞｰｼﾞｮﾝ情報"; }
+bool IsAboutBox(HWND hwnd) { return TextOf(hwnd) == Ui(L"Marventoのﾊﾞｰｼﾞｮﾝ情報", L"About Marvento"); }
+
+// A message box whose text begins with `heading` (a failure message and its reason).
+bool HasStaticBeginning(HWND hwnd, const std::wstring& heading) {
+  for (HWND child = ::GetWindow(hwnd, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    if (ClassOf(child) == L"Static" && TextOf(child).rfind(heading, 0) == 0) return true;
+  }
+  return false;
+}
 
 void NoteWindows() {
   for (HWND hwnd : Dialogs()) {
@@ -186,6 +204,15 @@ bool AnswerFileDialog(HWND dialog, int button, const std::wstring& path, const s
   Click(dialog, button);
   HWND files = WaitFor([dialog](HWND hwnd) { return hwnd != dialog && IsFileDialog(hwnd); });
   if (!Check(files != nullptr, what + L": the file dialog opens")) return false;
+  // Its filter in the interface language; on an English interface its title as well
+  // (a Japanese one keeps the system's own title).
+  wchar_t filter[128] = {};
+  ::SendMessageW(::GetDlgItem(files, kFileTypeCombo), CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(filter));
+  Check(std::wstring(filter) == Ui(L"スタイルファイル(*.msstyles)", L"Visual styles (*.msstyles)"),
+        what + L": the filter is \"" + filter + L"\"");
+  if (!Japanese()) {
+    Check(TextOf(files) == (button == kLoad ? L"Open" : L"Save As"), what + L": the title is " + TextOf(files));
+  }
   if (path.empty()) {
     Click(files, IDCANCEL);
   } else {
@@ -250,7 +277,7 @@ void WriteOver(HWND dialog, const std::wstring& path, bool replace) {
 // Closes by the close box while edits are unwritten: the question comes first.
 void CloseBoxAsks(HWND dialog, bool discard) {
   ::PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-  HWND ask = WaitFor([](HWND hwnd) { return HasStatic(hwnd, kDiscardQuestion); });
+  HWND ask = WaitFor([](HWND hwnd) { return HasStatic(hwnd, DiscardQuestion()); });
   if (!Check(ask != nullptr, L"the close box asks about the unwritten edits")) return;
   Check(TextOf(ask) == L"Marvento" && IsYesNoBox(ask), L"the question is a Yes/No box titled Marvento");
   Click(ask, discard ? IDYES : IDNO);
@@ -294,6 +321,20 @@ void ClickCell(HWND dialog, int row, int column) {
   const int y = (header.bottom - header.top) + 20 * row + 10;
   ::PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
   ::PostMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+  WaitIdle(dialog);
+}
+
+// Moves the mouse over a row of the visible list, as the user points at it.
+void HoverRow(HWND dialog, int row) {
+  HWND list = VisibleFontList(dialog);
+  if (!Check(list != nullptr, L"a font list is shown")) return;
+  RECT header{};
+  ::GetWindowRect(reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0)), &header);
+  POINT at{200, (header.bottom - header.top) + 20 * row + 10};
+  POINT screen = at;
+  ::ClientToScreen(list, &screen);
+  ::SetCursorPos(screen.x, screen.y);
+  ::PostMessageW(list, WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
   WaitIdle(dialog);
 }
 
@@ -342,6 +383,65 @@ int Run(const std::vector<std::wstring>& actions) {
       if (files != nullptr) Click(files, IDCANCEL);
       Check(WaitIdle(dialog) && ::IsWindow(dialog), L"the main dialog is still open after Enter");
       Check(!::IsWindowEnabled(::GetDlgItem(dialog, kWrite)), L"cancelling the open dialog leaves 書き込み disabled");
+    } else if (action == L"expect-loaded") {
+      // Loaded at start-up from the command line.
+      HWND dialog = MainDialog();
+      if (dialog == nullptr) return 1;
+      const DWORD start = ::GetTickCount();
+      HWND tab = ::GetDlgItem(dialog, kTab);
+      while (!::IsWindowEnabled(::GetDlgItem(dialog, kWrite)) && ::GetTickCount() - start < g_timeoutMs) ::Sleep(100);
+      WaitIdle(dialog);
+      Check(::IsWindowEnabled(::GetDlgItem(dialog, kWrite)), L"the file on the command line is loaded");
+      HWND list = VisibleFontList(dialog);
+      Check(::SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0) > 0 && list != nullptr &&
+                ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) > 0,
+            L"its tabs and rows are shown");
+    } else if (action == L"expect-load-failed") {
+      HWND box = WaitFor([](HWND hwnd) { return HasStaticBeginning(hwnd, LoadFailed()); });
+      if (!Check(box != nullptr, L"the load-failed message appears")) return 1;
+      Click(box, IDOK);
+      HWND dialog = MainDialog();
+      Check(dialog != nullptr && WaitIdle(dialog), L"the dialog stays after the message");
+      if (dialog != nullptr) Check(!::IsWindowEnabled(::GetDlgItem(dialog, kWrite)), L"nothing to write");
+    } else if (action == L"drop-faces") {
+      // The bulk font-name combo of the shown page, dropped down for a look.
+      HWND dialog = MainDialog();
+      if (dialog == nullptr) return 1;
+      HWND tab = ::GetDlgItem(dialog, kTab);
+      for (HWND child = ::GetWindow(tab, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (::GetDlgCtrlID(child) == kBulkFont && ::IsWindowVisible(child)) {
+          const auto selected = ::SendMessageW(child, CB_GETCURSEL, 0, 0);
+          ::PostMessageW(child, CB_SHOWDROPDOWN, TRUE, 0);
+          WaitIdle(dialog);
+          Sync(next());
+          PostKey(child, VK_ESCAPE);  // closed without a choice
+          WaitIdle(dialog);
+          // The list follows the pointer while it is open; show the old choice again.
+          ::SendMessageW(child, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+          break;
+        }
+      }
+    } else if (action == L"ctrl-z") {
+      // Typed on the keyboard into the program in front.
+      HWND dialog = MainDialog();
+      if (dialog == nullptr) return 1;
+      ::SetForegroundWindow(dialog);
+      WaitIdle(dialog);
+      INPUT keys[4] = {};
+      const WORD codes[4] = {VK_CONTROL, 'Z', 'Z', VK_CONTROL};
+      for (int k = 0; k < 4; ++k) {
+        keys[k].type = INPUT_KEYBOARD;
+        keys[k].ki.wVk = codes[k];
+        keys[k].ki.dwFlags = k < 2 ? 0 : KEYEVENTF_KEYUP;
+      }
+      Check(::SendInput(4, keys, sizeof(INPUT)) == 4, L"Ctrl+Z typed");
+      ::Sleep(300);
+      WaitIdle(dialog);
+    } else if (action == L"hover-row") {
+      const int row = std::stoi(next());
+      HWND dialog = MainDialog();
+      if (dialog == nullptr) return 1;
+      HoverRow(dialog, row);
     } else if (action == L"write-over") {
       const std::wstring path = next();
       const bool replace = next() == L"yes";

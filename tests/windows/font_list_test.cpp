@@ -70,7 +70,8 @@ class FontListTest : public ::testing::Test {
 };
 
 TEST_F(FontListTest, EditorsAreHiddenChildDropDownsWithTheirEntries) {
-  const DWORD styles[] = {0x40000303u, 0x40000203u, 0x40000303u};  // WS_VSCROLL goes to the list
+  // WS_VSCROLL goes to the list; the face editor draws its faces itself.
+  const DWORD styles[] = {0x40000303u | CBS_OWNERDRAWFIXED, 0x40000203u, 0x40000303u};
   for (int id = IDC_FACE_EDITOR; id <= IDC_OPTION_EDITOR; ++id) {
     HWND e = editor(id);
     ASSERT_NE(e, nullptr) << id;

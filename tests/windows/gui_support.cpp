@@ -6,6 +6,7 @@
 #include <string>
 
 #include "resource.h"
+#include "ui_language_choice.h"
 
 namespace gui_test {
 
@@ -53,6 +54,8 @@ bool TestDialog::ConfirmDiscard() {
   EXPECT_TRUE(discardAnswer.has_value()) << "unexpected question about unwritten edits";
   return discardAnswer.value_or(true);
 }
+
+const char* ui(const char* japanese, const char* english) { return UiIsJapanese() ? japanese : english; }
 
 void pump() {
   MSG msg;

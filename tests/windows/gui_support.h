@@ -47,6 +47,10 @@ class TestDialog : public CMainDlg {
   bool ConfirmDiscard() override;
 };
 
+// The text the program shows: the Japanese one (code page 932) on a Japanese interface,
+// else the English one.
+const char* ui(const char* japanese, const char* english);
+
 // Dispatches every pending message of this thread (through the dialog manager).
 void pump();
 

@@ -14,6 +14,7 @@
 using gui_test::Cells;
 using gui_test::cellsOf;
 using gui_test::TestDialog;
+using gui_test::ui;
 
 namespace {
 
@@ -90,17 +91,17 @@ TEST_F(MainDialogTest, DialogTemplateGivesTheWindowItsStyleSizeAndButtons) {
   EXPECT_EQ(client.right, units.right);
   EXPECT_EQ(client.bottom, units.bottom);
 
-  EXPECT_EQ(gui_test::windowText(::GetDlgItem(dialog.hwnd(), IDC_LOAD)), "読み込み");
-  EXPECT_EQ(gui_test::windowText(::GetDlgItem(dialog.hwnd(), IDC_WRITE)), "書き込み");
-  EXPECT_EQ(gui_test::windowText(::GetDlgItem(dialog.hwnd(), IDCANCEL)), "終了");
-  EXPECT_EQ(gui_test::windowText(::GetDlgItem(dialog.hwnd(), IDC_VERSION)), "バージョン情報");
+  EXPECT_EQ(gui_test::windowText(::GetDlgItem(dialog.hwnd(), IDC_LOAD)), ui("読み込み", "Load"));
+  EXPECT_EQ(gui_test::windowText(::GetDlgItem(dialog.hwnd(), IDC_WRITE)), ui("書き込み", "Write"));
+  EXPECT_EQ(gui_test::windowText(::GetDlgItem(dialog.hwnd(), IDCANCEL)), ui("終了", "Exit"));
+  EXPECT_EQ(gui_test::windowText(::GetDlgItem(dialog.hwnd(), IDC_VERSION)), ui("バージョン情報", "About"));
   EXPECT_EQ(LOWORD(::SendMessageA(dialog.hwnd(), DM_GETDEFID, 0, 0)), IDC_LOAD);
   EXPECT_FALSE(styleOf(dialog.tab()) & WS_TABSTOP);
 
   HMENU menu = ::GetSystemMenu(dialog.hwnd(), FALSE);
   char item[128] = {};
   ::GetMenuStringA(menu, IDM_ABOUTBOX, item, static_cast<int>(sizeof item), MF_BYCOMMAND);
-  EXPECT_STREQ(item, "Marvento のﾊﾞｰｼﾞｮﾝ情報(&A)...");
+  EXPECT_STREQ(item, ui("Marvento のﾊﾞｰｼﾞｮﾝ情報(&A)...", "&About Marvento..."));
   const int count = ::GetMenuItemCount(menu);
   ASSERT_GE(count, 2);
   EXPECT_EQ(::GetMenuItemID(menu, count - 1), static_cast<UINT>(IDM_ABOUTBOX));
@@ -133,7 +134,8 @@ TEST_F(MainDialogTest, PageWidgetsHaveTheirIdsStylesParentsAndPlaces) {
   ::MapWindowPoints(nullptr, dialog.hwnd(), reinterpret_cast<POINT*>(&area), 2);
   ::SendMessageA(dialog.tab(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
 
-  const char* titles[] = {"内部ファイル名", "セクション", "キー", "フォント名", "サイズ", "オプション"};
+  const char* titles[] = {ui("内部ファイル名", "Internal file name"), ui("セクション", "Section"), ui("キー", "Key"),
+                          ui("フォント名", "Font name"), ui("サイズ", "Size"), ui("オプション", "Option")};
   const int widths[] = {150, 230, 120, 170, 50, 80};
   for (int k = 0; k < CMainDlg::kPages; ++k) {
     SCOPED_TRACE("page " + std::to_string(k));
@@ -167,8 +169,8 @@ TEST_F(MainDialogTest, PageWidgetsHaveTheirIdsStylesParentsAndPlaces) {
     HWND combo = dialog.bulkCombo(k);
     EXPECT_EQ(::GetDlgCtrlID(combo), IDC_BULK_FONT);
     EXPECT_EQ(::GetParent(combo), dialog.tab());
-    // The combo hands WS_VSCROLL on to its drop-down list.
-    EXPECT_EQ(styleOf(combo) & ~(WS_VISIBLE | WS_VSCROLL), 0x40000303u);
+    // The combo hands WS_VSCROLL on to its drop-down list; it draws its faces itself.
+    EXPECT_EQ(styleOf(combo) & ~(WS_VISIBLE | WS_VSCROLL), 0x40000303u | CBS_OWNERDRAWFIXED);
     COMBOBOXINFO info{};
     info.cbSize = sizeof info;
     ASSERT_TRUE(::GetComboBoxInfo(combo, &info));
@@ -193,7 +195,8 @@ TEST_F(MainDialogTest, PageWidgetsHaveTheirIdsStylesParentsAndPlaces) {
   EXPECT_EQ(styleOf(style), 0x50000000u | ES_AUTOHSCROLL);
   expectRect(rectIn(style, dialog.tab()), 10, 38, 170, 58, "style-name box");
 
-  const char* labels[] = {"スタイル名", "フォントサイズ名", "フォント名一括入力"};
+  const char* labels[] = {ui("スタイル名", "Style name"), ui("フォントサイズ名", "Font size name"),
+                          ui("フォント名一括入力", "Font name for every row")};
   const RECT labelRects[] = {{10, 25, 155, 37}, {190, 25, 350, 37}, {370, 25, 530, 37}};
   for (int i = 0; i < 3; ++i) {
     HWND label = dialog.label(i);
@@ -249,7 +252,7 @@ TEST_F(MainDialogTest, BulkComboListsInstalledFacesWithoutSymbolAndVerticalFonts
     EXPECT_TRUE(listed) << "missing face " << face;
   }
   // The Japanese font that setup installs, by its Japanese name under code page 932.
-  EXPECT_TRUE(std::find(entries.begin(), entries.end(), "IPA Pゴシック") != entries.end());
+  EXPECT_TRUE(std::find(entries.begin(), entries.end(), ui("IPA Pゴシック", "IPAPGothic")) != entries.end());
 }
 
 TEST_F(MainDialogTest, FaceFilterLeavesOutSymbolVerticalAndListedFacesOnly) {
@@ -291,8 +294,9 @@ TEST_F(MainDialogTest, LoadShowsEveryPageTabsAndBoxes) {
   EXPECT_EQ(gui_test::listRows(dialog.fontList(0)), cellsOf(marvento_test::sampleRows(0)));
   EXPECT_EQ(gui_test::listRows(dialog.fontList(1)), cellsOf(marvento_test::sampleRows(1)));
   for (int k = 2; k < CMainDlg::kPages; ++k) EXPECT_TRUE(gui_test::listRows(dialog.fontList(k)).empty());
-  EXPECT_EQ(gui_test::windowText(dialog.sizeNameBox(0)), "Normal");
-  EXPECT_EQ(gui_test::windowText(dialog.sizeNameBox(1)), "Large Fonts");
+  // The size names come in the interface's language where the theme has it.
+  EXPECT_EQ(gui_test::windowText(dialog.sizeNameBox(0)), gui_test::ui("標準", "Normal"));
+  EXPECT_EQ(gui_test::windowText(dialog.sizeNameBox(1)), gui_test::ui("大", "Large Fonts"));
   EXPECT_EQ(gui_test::windowText(dialog.sizeNameBox(2)), "");
   EXPECT_EQ(gui_test::windowText(dialog.styleNameBox()), "Sample Style");
 }
@@ -311,8 +315,9 @@ TEST_F(MainDialogTest, LoadOfWinesLightThemeListsItsRows) {
             rows.end());
   EXPECT_NE(std::find(rows.begin(), rows.end(), Cells{"BLUE_INI", "Tooltip.StandardTitle", "Font", "Tahoma", "-12", "bold"}),
             rows.end());
-  // Its size-name string comes first in Arabic, which code page 932 cannot hold.
-  EXPECT_EQ(gui_test::windowText(dialog.sizeNameBox(0)), "????");
+  // Its size-name string comes first in Arabic; the interface's language is shown instead.
+  EXPECT_NE(gui_test::windowText(dialog.sizeNameBox(0)).find_first_not_of('?'), std::string::npos);
+  if (std::string(gui_test::ui("ja", "en")) == "ja") EXPECT_EQ(gui_test::windowText(dialog.sizeNameBox(0)), "標準");
   EXPECT_EQ(gui_test::windowText(dialog.sizeNameBox(0)), dialog.pages().sizeNameBoxes[0].text);
   expectOnlyPageShown(dialog, 0);
 }
@@ -339,7 +344,7 @@ TEST_F(MainDialogTest, RefusedLoadSaysSoAndLeavesThePagesEmpty) {
   const std::string junk = temp.write("junk.msstyles", marvento_test::Bytes{'n', 'o', 't', ' ', 'P', 'E'});
   dialog.load(junk);
   ASSERT_EQ(dialog.messages.size(), 1u);
-  EXPECT_EQ(heading(dialog.messages[0]), "読み込みに失敗しました");
+  EXPECT_EQ(heading(dialog.messages[0]), ui("読み込みに失敗しました", "Loading failed."));
   EXPECT_FALSE(reason(dialog.messages[0]).empty()) << "the core's reason under the heading";
   EXPECT_FALSE(dialog.image().loaded());
   EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(dialog.hwnd(), IDC_WRITE))) << "nothing to write after a refusal";
@@ -356,7 +361,7 @@ TEST_F(MainDialogTest, RefusedLoadSaysSoAndLeavesThePagesEmpty) {
   ASSERT_TRUE(fresh.Create());
   fresh.load(temp.file("missing.msstyles"));
   ASSERT_EQ(fresh.messages.size(), 1u);
-  EXPECT_EQ(heading(fresh.messages[0]), "読み込みに失敗しました");
+  EXPECT_EQ(heading(fresh.messages[0]), ui("読み込みに失敗しました", "Loading failed."));
   EXPECT_EQ(reason(fresh.messages[0]).rfind("cannot open the file", 0), 0u) << fresh.messages[0];
   EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(fresh.hwnd(), IDC_WRITE)));
 }
@@ -408,14 +413,14 @@ TEST_F(MainDialogTest, WriteSavesTheCoresRebuildOfThePagesAndBoxes) {
 
   // The same edits made on the core alone.
   theme::FontPages pages;
-  const theme::ThemeImage image = theme::loadTheme(sample, pages, marvento_test::cp932());
+  const theme::ThemeImage image = theme::loadTheme(sample, pages, marvento_test::cp932(), theme::userInterfaceLanguage());
   pages.sizeNameBoxes[1].text = "Huge";
   pages.styleNameBox.text = "My Style";
   EXPECT_EQ(marvento_test::readFile(target), theme::rebuildTheme(image, pages, marvento_test::cp932()));
 
   theme::FontPages reread;
-  theme::loadTheme(target, reread, marvento_test::cp932());
-  EXPECT_EQ(reread.sizeNameBoxes[0].text, "Normal");
+  theme::loadTheme(target, reread, marvento_test::cp932(), theme::userInterfaceLanguage());
+  EXPECT_EQ(reread.sizeNameBoxes[0].text, gui_test::ui("標準", "Normal"));
   EXPECT_EQ(reread.sizeNameBoxes[1].text, "Huge");
   EXPECT_EQ(reread.styleNameBox.text, "My Style");
   EXPECT_EQ(marvento_test::rowsOf(reread, 1), marvento_test::sampleRows(1));
@@ -446,14 +451,14 @@ TEST_F(MainDialogTest, FailedWriteSaysSoAndLeavesTheTargetAlone) {
   dialog.write(target);
   ::CloseHandle(lock);
   ASSERT_EQ(dialog.messages.size(), 1u);
-  EXPECT_EQ(heading(dialog.messages[0]), "書き込みに失敗しました");
+  EXPECT_EQ(heading(dialog.messages[0]), ui("書き込みに失敗しました", "Writing failed."));
   EXPECT_EQ(reason(dialog.messages[0]).rfind("cannot write " + target, 0), 0u) << dialog.messages[0];
   EXPECT_EQ(marvento_test::readFile(target), before);
 
   dialog.messages.clear();
   dialog.write(temp.file("no-such-folder\\x.msstyles"));
   ASSERT_EQ(dialog.messages.size(), 1u);
-  EXPECT_EQ(heading(dialog.messages[0]), "書き込みに失敗しました");
+  EXPECT_EQ(heading(dialog.messages[0]), ui("書き込みに失敗しました", "Writing failed."));
   EXPECT_FALSE(reason(dialog.messages[0]).empty());
 }
 

@@ -6,5 +6,7 @@ if [ -z "${MARVENTO_WINE:-}" ] || [ -z "${WINEPREFIX:-}" ]; then
   echo "wine-run: run the Windows tests through scripts/test-windows.sh (MARVENTO_WINE, WINEPREFIX unset)" >&2
   exit 2
 fi
-export WINEDEBUG=${WINEDEBUG:--all} LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+# Japanese unless a test asks for another locale (MARVENTO_LANG=en_US.UTF-8).
+lang=${MARVENTO_LANG:-ja_JP.UTF-8}
+export WINEDEBUG=${WINEDEBUG:--all} LANG=$lang LC_ALL=$lang
 exec "$MARVENTO_WINE" "$@"

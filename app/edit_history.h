@@ -1,0 +1,32 @@
+#pragma once
+// The undo history of the font pages: each step is the set of cells one user action
+// changed (a choice in an editor, or a whole bulk font-name input), with the values
+// before and after. Undoing puts the "before" values back, redoing the "after" ones.
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct CellChange {
+  int page = 0;
+  int row = 0;
+  int column = 0;
+  std::string before;
+  std::string after;
+};
+using EditStep = std::vector<CellChange>;
+
+class EditHistory {
+ public:
+  // A new step; the steps undone before it can no longer be redone.
+  void Record(EditStep step);
+  // The step to take back, or nothing at the start of the history.
+  std::optional<EditStep> Undo();
+  // The step to make again, or nothing when none was undone.
+  std::optional<EditStep> Redo();
+  void Clear();
+
+ private:
+  std::vector<EditStep> m_steps;
+  std::size_t m_done = 0;  // steps [0, m_done) are in effect
+};

@@ -1,0 +1,8 @@
+#pragma once
+// Japanese dialogs and texts where the user's interface language is Japanese, English
+// everywhere else.
+#include <windows.h>
+
+// Picks the language from GetUserDefaultUILanguage and sets it for the class layer.
+LANGID ChooseUiLanguage();
+[[nodiscard]] bool UiIsJapanese();

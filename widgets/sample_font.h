@@ -1,0 +1,15 @@
+#pragma once
+// The font a font row describes: its face, its size (points; a negative size is a
+// pixel height) and its option ("Bold", "Italic", "Bold Italic", any case).
+#include <windows.h>
+
+#include <string>
+
+namespace widgets {
+
+// `pixelsPerInch` turns points into pixels; a size that is no number or 0 leaves the
+// height to the font mapper.
+LOGFONTA SampleLogFont(const std::string& face, const std::string& size, const std::string& option,
+                       int pixelsPerInch);
+
+}  // namespace widgets
