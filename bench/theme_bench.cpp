@@ -53,7 +53,7 @@ void rebuildLight(benchmark::State& state, const char* path) {
   const theme::ThemeImage image = theme::loadTheme(path, pages, cp932());
   // The rebuild changes the pages only to refill an emptied box, so one set serves all.
   for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores): the loop variable is the API
-    std::vector<std::uint8_t> out = theme::rebuildTheme(image, pages, cp932());
+    std::vector<std::uint8_t> out = theme::rebuildTheme(image, pages, cp932()).bytes();
     benchmark::DoNotOptimize(out.data());
   }
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(image.bytes.size()));
@@ -66,7 +66,7 @@ void writeLight(benchmark::State& state, const char* path) {
   const theme::ThemeImage image = theme::loadTheme(path, pages, cp932());
   const fs::path target = fs::temp_directory_path() / ("marvento_bench_" + std::to_string(::getpid()) + ".msstyles");
   for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores): the loop variable is the API
-    theme::writeFileAtomically(target.string(), theme::rebuildTheme(image, pages, cp932()));
+    theme::writeFileAtomically(target.string(), theme::rebuildTheme(image, pages, cp932()).bytes());
   }
   fs::remove(target);
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(image.bytes.size()));
@@ -136,7 +136,7 @@ void rewriteScaling(benchmark::State& state, Make make) {
   if (static_cast<std::int64_t>(pages.rowCount(0)) != lines) state.SkipWithError("rows missing");
   if (state.range(1) != 0) pages.setFontOfPage(0, "MS UI Gothic");
   for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores): the loop variable is the API
-    std::vector<std::uint8_t> out = theme::rebuildTheme(image, pages, cp932());
+    std::vector<std::uint8_t> out = theme::rebuildTheme(image, pages, cp932()).bytes();
     benchmark::DoNotOptimize(out.data());
   }
   setCounters(state, lines);

@@ -351,7 +351,7 @@ void checkThemeRoundTrip(std::span<const std::uint8_t> data) {
   }
   Bytes first;
   try {
-    first = theme::rebuildTheme(image, pages, cp);
+    first = theme::rebuildTheme(image, pages, cp).bytes();
   } catch (const theme::WriteError&) {
     return;  // refused as not rebuildable
   }
@@ -368,7 +368,7 @@ void checkThemeRoundTrip(std::span<const std::uint8_t> data) {
 
   Bytes second;
   try {
-    second = theme::rebuildTheme(rebuilt, reread, cp);
+    second = theme::rebuildTheme(rebuilt, reread, cp).bytes();
   } catch (const theme::WriteError& e) {
     fail(std::string("the rebuilt file cannot be rebuilt: ") + e.what());
   }
@@ -380,7 +380,7 @@ void checkThemeRoundTrip(std::span<const std::uint8_t> data) {
   for (int k = 0; k < theme::kMaxPages; ++k) pages.setFontOfPage(k, face);
   theme::FontPages edited;
   try {
-    const theme::ThemeImage image3 = theme::parseThemeImage(theme::rebuildTheme(image, pages, cp));
+    const theme::ThemeImage image3 = theme::parseThemeImage(theme::rebuildTheme(image, pages, cp).bytes());
     theme::readFontPages(image3, edited, cp);
   } catch (const std::runtime_error& e) {
     fail(std::string("the edited theme does not rebuild and load: ") + e.what());

@@ -6,6 +6,8 @@
 #include <span>
 #include <string>
 
+#include "pe_format.h"
+
 namespace theme {
 
 class ByteReader {
@@ -24,6 +26,15 @@ class ByteReader {
   [[nodiscard]] std::uint32_t u32(std::uint64_t offset, const char* what) const;
   [[nodiscard]] std::span<const std::uint8_t> bytes(std::uint64_t offset, std::uint64_t length,
                                                     const char* what) const;
+  // A named field of the structure that starts at `base`.
+  template <typename T, std::uint32_t Offset>
+  [[nodiscard]] T get(std::uint64_t base, pe::Field<T, Offset> /*field*/, const char* what) const {
+    if constexpr (sizeof(T) == 2) {
+      return u16(base + Offset, what);
+    } else {
+      return u32(base + Offset, what);
+    }
+  }
   // `count` little-endian UTF-16 units starting at `offset`.
   [[nodiscard]] std::u16string units(std::uint64_t offset, std::uint64_t count, const char* what) const;
 
