@@ -49,6 +49,19 @@ TEST_P(LightTheme, ListsItsPagesAndRows) {
   EXPECT_TRUE(pages.styleNameBox.text.empty());
 }
 
+// Listing reads the headers, the directory, the name lists, the texts and the string
+// tables, not the 7 MB of bitmaps, and lists the same as a load of the whole file.
+TEST_P(LightTheme, ListingReadsOnlyWhatItLists) {
+  theme::FontPages whole;
+  theme::loadTheme(GetParam().path, whole, cp932());
+  theme::FontPages listed;
+  const theme::ThemeImage image =
+      theme::loadTheme(GetParam().path, listed, cp932(), {}, theme::Reading::ListedPartsOnly);
+  expectSamePages(whole, listed);
+  ASSERT_NE(image.file, nullptr);
+  EXPECT_LT(image.file->bytesKept(), original_.size() / 8) << "of " << original_.size();
+}
+
 TEST_P(LightTheme, UneditedWriteChangesOnlyBlankLinesAfterFontEntries) {
   theme::FontPages pages;
   theme::ThemeImage image = loadBytes(original_, pages);

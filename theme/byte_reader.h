@@ -10,14 +10,18 @@
 
 namespace theme {
 
+class PositionedFile;
+
 class ByteReader {
  public:
   ByteReader() = default;
-  explicit ByteReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+  explicit ByteReader(std::span<const std::uint8_t> bytes) : bytes_(bytes), size_(bytes.size()) {}
+  // Over a file read piece by piece as it is asked for.
+  explicit ByteReader(const PositionedFile& file);
 
-  [[nodiscard]] std::size_t size() const { return bytes_.size(); }
+  [[nodiscard]] std::uint64_t size() const { return size_; }
   [[nodiscard]] bool contains(std::uint64_t offset, std::uint64_t length) const {
-    return offset <= bytes_.size() && length <= bytes_.size() - offset;
+    return offset <= size_ && length <= size_ - offset;
   }
   // Throws ThemeError("<what> lies outside the file") unless [offset, offset+length) is inside.
   void require(std::uint64_t offset, std::uint64_t length, const char* what) const;
@@ -40,6 +44,8 @@ class ByteReader {
 
  private:
   std::span<const std::uint8_t> bytes_;
+  const PositionedFile* file_ = nullptr;  // when set, the bytes are read from it
+  std::uint64_t size_ = 0;
 };
 
 }  // namespace theme
