@@ -28,9 +28,8 @@ void parse(ThemeImage& image, LanguagePreference language) {
 
 }  // namespace
 
-ThemeImage parseThemeImage(std::span<const std::uint8_t> bytes, std::string path, LanguagePreference language) {
+ThemeImage parseThemeImage(std::span<const std::uint8_t> bytes, LanguagePreference language) {
   ThemeImage image;
-  image.path = std::move(path);
   image.copy = FileCopy(bytes);
   parse(image, language);
   return image;
@@ -38,7 +37,6 @@ ThemeImage parseThemeImage(std::span<const std::uint8_t> bytes, std::string path
 
 ThemeImage loadThemeImage(const std::string& path, LanguagePreference language, Reading reading) {
   ThemeImage image;
-  image.path = path;
   auto file = std::make_unique<PositionedFile>(path);
   if (reading == Reading::WholeFile) {
     image.copy = FileCopy(*file);  // the file is closed again once copied

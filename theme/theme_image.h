@@ -21,7 +21,6 @@ class FontPages;
 enum class Reading { WholeFile, ListedPartsOnly };
 
 struct ThemeImage {
-  std::string path;
   PeLayout layout;
   ResourceTree tree;
   FileCopy copy;                         // the whole file, for Reading::WholeFile
@@ -29,6 +28,10 @@ struct ThemeImage {
 
   [[nodiscard]] bool loaded() const { return file != nullptr || !copy.bytes().empty(); }
   [[nodiscard]] ByteReader reader() const { return file ? ByteReader(*file) : ByteReader(copy.bytes()); }
+  // The data of one language of a resource.
+  [[nodiscard]] std::span<const std::uint8_t> data(const DataEntry& entry) const {
+    return reader().bytes(entry.fileOffset, entry.size, "resource data");
+  }
 };
 
 // Reads the file at `path` and parses it; throws ThemeError naming what is wrong, also
@@ -38,8 +41,7 @@ struct ThemeImage {
 ThemeImage loadThemeImage(const std::string& path, LanguagePreference language = {},
                           Reading reading = Reading::WholeFile);
 // Parses bytes already in memory (tests, fuzzing).
-ThemeImage parseThemeImage(std::span<const std::uint8_t> bytes, std::string path = {},
-                           LanguagePreference language = {});
+ThemeImage parseThemeImage(std::span<const std::uint8_t> bytes, LanguagePreference language = {});
 
 // Walks the resources of `image` into `pages`: name lists, INI texts, string tables.
 void readFontPages(const ThemeImage& image, FontPages& pages, const CodePage& cp);

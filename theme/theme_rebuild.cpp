@@ -153,13 +153,11 @@ void checkRebuildable(const PeLayout& pe) {
 std::vector<std::span<const std::uint8_t>> produceData(const ThemeImage& image, const PageRouter& router,
                                                        FontPages& pages,
                                                        std::vector<std::vector<std::uint8_t>>& generated) {
-  const ByteReader file = image.reader();
   std::vector<std::span<const std::uint8_t>> blocks;
   for (const TypeNode& type : image.tree.types) {
     for (const ResourceNode& res : type.resources) {
       for (std::size_t li = 0; li < res.languages.size(); ++li) {
-        const DataEntry& d = res.languages[li].data;
-        const auto old = file.bytes(d.fileOffset, d.size, "resource data");
+        const auto old = image.data(res.languages[li].data);
         const bool listed = li == res.chosen;
         if (listed && type.kind == ResourceKind::TextFile) {
           rewriteIniText(old, res.name.wide(), router, pages, generated.emplace_back());
