@@ -1,5 +1,7 @@
 #include "ini_syntax.h"
 
+#include <algorithm>
+
 #include "byte_reader.h"
 #include "font_pages.h"
 #include "text_compare.h"
@@ -35,15 +37,8 @@ std::size_t skipBlanks(std::u16string_view s, std::size_t pos) {
 }  // namespace
 
 std::u16string decodeIniText(std::span<const std::uint8_t> data) {
-  const ByteReader reader(data);
-  const std::size_t units = data.size() / 2;
-  std::u16string text;
-  text.reserve(units);
-  for (std::size_t i = 0; i < units; ++i) {
-    const char16_t c = static_cast<char16_t>(reader.u16(2 * i, "an INI text"));
-    if (c == 0) break;
-    text.push_back(c);
-  }
+  std::u16string text = ByteReader(data).units(0, data.size() / 2, "an INI text");
+  text.resize(std::min(text.size(), text.find(u'\0')));
   return text;
 }
 

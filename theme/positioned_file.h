@@ -46,7 +46,10 @@ class FileCopy {
   [[nodiscard]] std::span<const std::uint8_t> bytes() const { return {data_.get(), size_}; }
 
  private:
-  std::unique_ptr<std::uint8_t[]> data_;
+  struct Free {
+    void operator()(std::uint8_t* p) const;
+  };
+  std::unique_ptr<std::uint8_t, Free> data_;
   std::size_t size_ = 0;
 };
 
