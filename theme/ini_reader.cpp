@@ -9,7 +9,7 @@ namespace theme {
 void readIniFontEntries(std::span<const std::uint8_t> data, std::u16string_view resourceName,
                         const PageRouter& router, FontPages& pages) {
   const CodePage& cp = router.codePage();
-  const std::string fileCell = cutAnsi(cp.toAnsi(resourceName), kMaxCellBytes, cp);
+  const std::string fileCell = cutToCell(resourceName, cp);
   const PageRouter::IniText routing = router.iniText(resourceName, Visit::FirstPerColour);
   forEachIniLine(decodeIniText(data), [&](std::u16string_view, const IniLine& line, std::u16string_view section) {
     auto cells = listedIniEntry(line, section, cp);

@@ -27,9 +27,11 @@ namespace {
 // 4-byte fields takes a handful of reads.
 constexpr std::uint64_t kReadAhead = 64 * 1024;
 
+#ifndef _WIN32
 [[noreturn]] void cannotOpen(int error) {
   throw ThemeError(error != 0 ? std::string("cannot open the file: ") + std::strerror(error) : "cannot open the file");
 }
+#endif
 
 }  // namespace
 

@@ -83,7 +83,7 @@ std::u16string EntryName::wide() const {
 }
 
 std::string EntryName::ansi(const CodePage& cp) const {
-  if (named()) return cutAnsi(cp.toAnsi(text), kMaxCellBytes, cp);
+  if (named()) return cutToCell(text, cp);
   return std::to_string(field);
 }
 
