@@ -25,7 +25,7 @@ namespace {
 
 // Reads ahead around a small request, so that the walk over a directory of thousands of
 // 4-byte fields takes a handful of reads.
-constexpr std::uint64_t kReadAhead = 64 * 1024;
+constexpr std::uint64_t kReadAhead = std::uint64_t{64} << 10;
 
 #ifndef _WIN32
 [[noreturn]] void cannotOpen(int error) {
