@@ -284,8 +284,9 @@ TEST_F(MainDialogTest, LoadShowsEveryPageTabsAndBoxes) {
   EXPECT_EQ(gui_test::listRows(dialog.fontList(0)), cellsOf(marvento_test::sampleRows(0)));
   EXPECT_EQ(gui_test::listRows(dialog.fontList(1)), cellsOf(marvento_test::sampleRows(1)));
   for (int k = 2; k < CMainDlg::kPages; ++k) EXPECT_TRUE(gui_test::listRows(dialog.fontList(k)).empty());
-  EXPECT_EQ(gui_test::windowText(dialog.sizeNameBox(0)), "Normal");
-  EXPECT_EQ(gui_test::windowText(dialog.sizeNameBox(1)), "Large Fonts");
+  // Block 188 is in English and Japanese; the prefix's interface language is Japanese.
+  EXPECT_EQ(gui_test::windowText(dialog.sizeNameBox(0)), "\x95W\x8F\x80");  // 標準
+  EXPECT_EQ(gui_test::windowText(dialog.sizeNameBox(1)), "\x91\xE5");        // 大
   EXPECT_EQ(gui_test::windowText(dialog.sizeNameBox(2)), "");
   EXPECT_EQ(gui_test::windowText(dialog.styleNameBox()), "Sample Style");
 }
@@ -304,8 +305,8 @@ TEST_F(MainDialogTest, LoadOfWinesLightThemeListsItsRows) {
             rows.end());
   EXPECT_NE(std::find(rows.begin(), rows.end(), Cells{"BLUE_INI", "Tooltip.StandardTitle", "Font", "Tahoma", "-12", "bold"}),
             rows.end());
-  // Its size-name string comes first in Arabic, which code page 932 cannot hold.
-  EXPECT_EQ(gui_test::windowText(dialog.sizeNameBox(0)), "????");
+  // Its size-name string comes in 34 languages, Arabic first; a Japanese system reads the Japanese one.
+  EXPECT_EQ(gui_test::windowText(dialog.sizeNameBox(0)), "\x95W\x8F\x80");  // 標準
   EXPECT_EQ(gui_test::windowText(dialog.sizeNameBox(0)), dialog.pages().sizeNameBoxes[0].text);
   expectOnlyPageShown(dialog, 0);
 }
@@ -402,8 +403,8 @@ TEST_F(MainDialogTest, WriteSavesTheCoresRebuildOfThePagesAndBoxes) {
   EXPECT_EQ(marvento_test::readFile(target), theme::rebuildTheme(image, pages, marvento_test::cp932()).bytes());
 
   theme::FontPages reread;
-  theme::loadTheme(target, reread, marvento_test::cp932());
-  EXPECT_EQ(reread.sizeNameBoxes[0].text, "Normal");
+  theme::loadTheme(target, reread, marvento_test::cp932(), theme::userInterfaceLanguage());
+  EXPECT_EQ(reread.sizeNameBoxes[0].text, "\x95W\x8F\x80");  // 標準
   EXPECT_EQ(reread.sizeNameBoxes[1].text, "Huge");
   EXPECT_EQ(reread.styleNameBox.text, "My Style");
   EXPECT_EQ(marvento_test::rowsOf(reread, 1), marvento_test::sampleRows(1));
