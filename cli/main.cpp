@@ -133,7 +133,8 @@ int run(const std::vector<std::string>& args) {
   try {
     if (options.command == cli::Command::List) {
       theme::FontPages pages;
-      (void)theme::loadTheme(cli::nativePath(options.theme), pages, *cp, cli::languageOf(options));
+      (void)theme::loadTheme(cli::nativePath(options.theme), pages, *cp, cli::languageOf(options),
+                             theme::Reading::ListedPartsOnly);
       if (options.json) {
         cli::printJson(std::cout, pages, *cp);
       } else {

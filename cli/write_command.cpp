@@ -200,8 +200,8 @@ void runWrite(const Options& options, const theme::CodePage& cp) {
     }
   }
 
-  const std::vector<std::uint8_t> bytes = theme::rebuildTheme(image, pages, cp);
-  theme::writeFileAtomically(nativePath(options.out), bytes);
+  const theme::RebuiltTheme rebuilt = theme::rebuildTheme(image, pages, cp);
+  theme::writeFileAtomically(nativePath(options.out), rebuilt);
 }
 
 }  // namespace cli

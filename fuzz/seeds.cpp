@@ -149,7 +149,7 @@ void cutFromTheme(const std::string& path, const std::string& stem, std::vector<
       if (strings && blocks++ >= 6) break;
       for (std::size_t li = 0; li < res.languages.size() && li < kLanguagesKept; ++li) {
         const theme::DataEntry& d = res.languages[li].data;
-        const auto data = image.reader().bytes(d.fileOffset, d.size, "resource data");
+        const auto data = image.data(d);
         Bytes bytes(data.begin(), data.end());
         if (ini) bytes = mt::utf16le(shortenIni(theme::decodeIniText(bytes)));
         b.add(resId(type.name), resId(res.name), bytes, resId(res.languages[li].name), d.codePage);

@@ -114,20 +114,20 @@ for f in "${themes[@]}"; do
 
   compare -- "$cli" list "$f" -- wrestool -l "$f"
   ratio=$(calc "$ta / $tb")
-  verdict "list vs wrestool -l" "$(calc "$ratio <= 1.5")" \
-    "$(printf '%.2f ms vs %.2f ms, ratio %.2f (target <= 1.5)' "$ta" "$tb" "$ratio")"
+  verdict "list vs wrestool -l" "$(calc "$ratio <= 0.5")" \
+    "$(printf '%.2f ms vs %.2f ms, ratio %.2f (target <= 0.5)' "$ta" "$tb" "$ratio")"
 
   compare -- "$cli" write "$f" -o "$tmp/out.msstyles" -- \
     dd if="$f" of="$tmp/copy.msstyles" bs=1M conv=fsync status=none
   ratio=$(calc "$ta / $tb")
-  verdict "write vs dd conv=fsync" "$(calc "$ratio <= 1.5")" \
-    "$(printf '%.2f ms vs %.2f ms, ratio %.2f (target <= 1.5)' "$ta" "$tb" "$ratio")"
+  verdict "write vs dd conv=fsync" "$(calc "$ratio <= 1.25")" \
+    "$(printf '%.2f ms vs %.2f ms, ratio %.2f (target <= 1.25)' "$ta" "$tb" "$ratio")"
 
   /usr/bin/time -f %M -o "$tmp/rss" "$cli" write "$f" -o "$tmp/out.msstyles" >/dev/null
   rss_kib=$(cat "$tmp/rss")
-  limit_kib=$(( (3 * size + 16 * 1048576) / 1024 ))
+  limit_kib=$(( (size + 8 * 1048576) / 1024 ))
   verdict "peak memory of write" "$([ "$rss_kib" -le "$limit_kib" ] && echo 1 || echo 0)" \
-    "$(printf '%.1f MiB (limit 3 x %.1f MiB + 16 MiB = %.1f MiB)' \
+    "$(printf '%.1f MiB (limit %.1f MiB + 8 MiB = %.1f MiB)' \
          "$(calc "$rss_kib / 1024")" "$(calc "$size / 1048576")" "$(calc "$limit_kib / 1024")")"
 done
 rm -f "$tmp"/*.msstyles

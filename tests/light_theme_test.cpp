@@ -49,10 +49,23 @@ TEST_P(LightTheme, ListsItsPagesAndRows) {
   EXPECT_TRUE(pages.styleNameBox.text.empty());
 }
 
+// Listing reads the headers, the directory, the name lists, the texts and the string
+// tables, not the 7 MB of bitmaps, and lists the same as a load of the whole file.
+TEST_P(LightTheme, ListingReadsOnlyWhatItLists) {
+  theme::FontPages whole;
+  theme::loadTheme(GetParam().path, whole, cp932());
+  theme::FontPages listed;
+  const theme::ThemeImage image =
+      theme::loadTheme(GetParam().path, listed, cp932(), {}, theme::Reading::ListedPartsOnly);
+  expectSamePages(whole, listed);
+  ASSERT_NE(image.file, nullptr);
+  EXPECT_LT(image.file->bytesKept(), original_.size() / 8) << "of " << original_.size();
+}
+
 TEST_P(LightTheme, UneditedWriteChangesOnlyBlankLinesAfterFontEntries) {
   theme::FontPages pages;
   theme::ThemeImage image = loadBytes(original_, pages);
-  const Bytes rebuilt = theme::rebuildTheme(image, pages, cp932());
+  const Bytes rebuilt = theme::rebuildTheme(image, pages, cp932()).bytes();
   const auto before = listResources(original_);
   const auto after = listResources(rebuilt);
   ASSERT_EQ(after.size(), before.size());
@@ -75,19 +88,19 @@ TEST_P(LightTheme, UneditedWriteChangesOnlyBlankLinesAfterFontEntries) {
 TEST_P(LightTheme, WriteLoadWriteIsStable) {
   theme::FontPages pages;
   theme::ThemeImage image = loadBytes(original_, pages);
-  const Bytes once = theme::rebuildTheme(image, pages, cp932());
-  EXPECT_EQ(theme::rebuildTheme(image, pages, cp932()), once);
+  const Bytes once = theme::rebuildTheme(image, pages, cp932()).bytes();
+  EXPECT_EQ(theme::rebuildTheme(image, pages, cp932()).bytes(), once);
   theme::FontPages reread;
   theme::ThemeImage image2 = loadBytes(once, reread);
   expectSamePages(pages, reread);
-  EXPECT_EQ(theme::rebuildTheme(image2, reread, cp932()), once);
+  EXPECT_EQ(theme::rebuildTheme(image2, reread, cp932()).bytes(), once);
 }
 
 TEST_P(LightTheme, BulkFontReachesEveryRow) {
   theme::FontPages pages;
   theme::ThemeImage image = loadBytes(original_, pages);
   pages.setFontOfPage(0, "MS UI Gothic");
-  const Bytes rebuilt = theme::rebuildTheme(image, pages, cp932());
+  const Bytes rebuilt = theme::rebuildTheme(image, pages, cp932()).bytes();
   TempDir dir;
   theme::FontPages reread;
   theme::loadTheme(dir.write("light.msstyles", rebuilt), reread, cp932());
@@ -104,7 +117,7 @@ TEST_P(LightTheme, TheUsersLanguageIsReadAndEditedAlone) {
   EXPECT_EQ(pages.sizeNameBoxes[0].text, sjis({0x95, 0x57, 0x8F, 0x80}));  // 標準
   pages.sizeNameBoxes[0].text = "Big";
   const auto before = listResources(original_);
-  const auto after = listResources(theme::rebuildTheme(image, pages, cp932()));
+  const auto after = listResources(theme::rebuildTheme(image, pages, cp932()).bytes());
   ASSERT_EQ(after.size(), before.size());
   for (std::size_t i = 0; i < before.size(); ++i) {
     if (before[i].type == ResId(6) && before[i].name == ResId(188) && before[i].language == ResId(0x0011)) {

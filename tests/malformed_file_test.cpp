@@ -112,20 +112,22 @@ TEST_P(MalformedFile, LoadLeavesThePagesEmpty) {
   BuiltImage img = sampleBuilt();
   GetParam().apply(img);
   TempDir dir;
-  theme::FontPages pages;
-  theme::loadTheme(dir.write("good.msstyles", sampleTheme()), pages, cp932());
-  ASSERT_GT(pages.rowCount(0), 0U);
-  try {
-    theme::loadTheme(dir.write("bad.msstyles", img.bytes), pages, cp932());
-    ADD_FAILURE() << "loaded a malformed file";
-  } catch (const theme::ThemeError& e) {
-    EXPECT_NE(std::string(e.what()), "");
-    EXPECT_EQ(std::string(e.what()).find('\n'), std::string::npos) << "one line: " << e.what();
+  for (const auto reading : {theme::Reading::WholeFile, theme::Reading::ListedPartsOnly}) {
+    theme::FontPages pages;
+    theme::loadTheme(dir.write("good.msstyles", sampleTheme()), pages, cp932(), {}, reading);
+    ASSERT_GT(pages.rowCount(0), 0U);
+    try {
+      theme::loadTheme(dir.write("bad.msstyles", img.bytes), pages, cp932(), {}, reading);
+      ADD_FAILURE() << "loaded a malformed file";
+    } catch (const theme::ThemeError& e) {
+      EXPECT_NE(std::string(e.what()), "");
+      EXPECT_EQ(std::string(e.what()).find('\n'), std::string::npos) << "one line: " << e.what();
+    }
+    for (int k = 0; k < theme::kMaxPages; ++k) EXPECT_EQ(pages.rowCount(k), 0U);
+    EXPECT_TRUE(pages.sizeNames[0].empty());
+    EXPECT_TRUE(pages.sizeNameBoxes[0].text.empty());
+    EXPECT_TRUE(pages.styleNameBox.text.empty());
   }
-  for (int k = 0; k < theme::kMaxPages; ++k) EXPECT_EQ(pages.rowCount(k), 0U);
-  EXPECT_TRUE(pages.sizeNames[0].empty());
-  EXPECT_TRUE(pages.sizeNameBoxes[0].text.empty());
-  EXPECT_TRUE(pages.styleNameBox.text.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Corruptions, MalformedFile, ::testing::ValuesIn(corruptions()),

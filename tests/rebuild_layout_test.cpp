@@ -5,6 +5,7 @@
 #include <string>
 
 #include "errors.h"
+#include "pe_format.h"
 #include "test_support.h"
 #include "theme_rebuild.h"
 
@@ -22,7 +23,7 @@ Rebuilt rebuildBytes(const Bytes& original, const std::function<void(theme::Font
   theme::ThemeImage image = loadBytes(original, pages, language);
   if (edit) edit(pages);
   Rebuilt r;
-  r.bytes = theme::rebuildTheme(image, pages, cp932());
+  r.bytes = theme::rebuildTheme(image, pages, cp932()).bytes();
   r.resources = listResources(r.bytes);
   return r;
 }
@@ -32,14 +33,31 @@ struct Headers {
   std::uint16_t sectionCount;
   bool plus;
 };
+namespace nt = theme::pe::nt_headers;
+namespace opt = theme::pe::optional_header;
+namespace sec = theme::pe::section_header;
+namespace dir = theme::pe::data_directory;
+
+// A named header field of the structure at `base`.
+template <typename T, std::uint32_t Offset>
+T field(const Bytes& b, std::uint32_t base, theme::pe::Field<T, Offset> /*field*/) {
+  if constexpr (sizeof(T) == 2) {
+    return getU16(b, base + Offset);
+  } else {
+    return getU32(b, base + Offset);
+  }
+}
+// Data directory `index`.
+std::uint32_t directory(const Headers& h, std::uint32_t index) { return h.dirs + dir::kSize * index; }
+
 Headers headersOf(const Bytes& b) {
   Headers h{};
-  h.nt = getU32(b, 0x3C);
-  h.opt = h.nt + 24;
-  h.plus = getU16(b, h.opt) == 0x20B;
-  h.dirs = h.opt + (h.plus ? 112 : 96);
-  h.sectionCount = getU16(b, h.nt + 6);
-  h.firstSection = h.opt + getU16(b, h.nt + 20);
+  h.nt = field(b, 0, theme::pe::dos_header::kNtHeadersOffset);
+  h.opt = h.nt + nt::kOptionalHeader;
+  h.plus = field(b, h.opt, opt::kMagic) == opt::kPe32PlusMagic;
+  h.dirs = h.opt + opt::dataDirectories(h.plus);
+  h.sectionCount = field(b, h.nt, nt::kNumberOfSections);
+  h.firstSection = h.opt + field(b, h.nt, nt::kSizeOfOptionalHeader);
   return h;
 }
 
@@ -58,14 +76,15 @@ TEST(RebuildLayout, TwoTypesThreeResourcesAtTheDocumentedOffsets) {
   b.rootHeader({0x11111111, 0x22222222, 3, 4});
   b.typeHeader(u"TEXTFILE", {0, 0x33333333, 5, 6});
   b.resourceHeader(6, 1, {7, 0x44444444, 8, 9});
-  const BuiltImage built = b.build();
+  BuiltImage built = b.build();
+  for (std::uint32_t i = theme::pe::dos_header::kSize; i < built.ntOffset; ++i) built.bytes[i] = static_cast<std::uint8_t>(i);
   const Bytes out = rebuildBytes(built.bytes).bytes;
 
   const std::uint32_t S = 0x1000;
   const Headers h = headersOf(out);
   EXPECT_EQ(h.sectionCount, 1);
-  EXPECT_EQ(getU32(out, h.firstSection + 20), S) << "PointerToRawData";
-  EXPECT_EQ(getU32(out, h.firstSection + 12), 0x1000U) << "VirtualAddress";
+  EXPECT_EQ(field(out, h.firstSection, sec::kPointerToRawData), S) << "PointerToRawData";
+  EXPECT_EQ(field(out, h.firstSection, sec::kVirtualAddress), 0x1000U) << "VirtualAddress";
   // Headers of the root and the directories as loaded, entry counts included.
   for (std::uint32_t at = 0; at < 16; ++at) EXPECT_EQ(out.at(S + at), built.bytes.at(built.rootOffset + at)) << at;
   // Root: TEXTFILE then 6.
@@ -117,14 +136,14 @@ TEST(RebuildLayout, TwoTypesThreeResourcesAtTheDocumentedOffsets) {
 
   // Headers brought up to date with the new section.
   const std::uint32_t sectionSize = firstData - S + static_cast<std::uint32_t>(data.size());
-  const std::uint32_t fileAlignment = getU32(out, h.opt + 36);
-  EXPECT_EQ(getU32(out, h.firstSection + 8), sectionSize) << "VirtualSize";
-  EXPECT_EQ(getU32(out, h.firstSection + 16), alignUp(sectionSize, fileAlignment)) << "SizeOfRawData";
+  const std::uint32_t fileAlignment = field(out, h.opt, opt::kFileAlignment);
+  EXPECT_EQ(field(out, h.firstSection, sec::kVirtualSize), sectionSize) << "VirtualSize";
+  EXPECT_EQ(field(out, h.firstSection, sec::kSizeOfRawData), alignUp(sectionSize, fileAlignment)) << "SizeOfRawData";
   EXPECT_EQ(out.size(), S + alignUp(sectionSize, fileAlignment));
-  EXPECT_EQ(getU32(out, h.opt + 56), alignUp(S + sectionSize, getU32(out, h.opt + 32))) << "SizeOfImage";
-  EXPECT_EQ(getU32(out, h.dirs + 16), 0x1000U);
-  EXPECT_EQ(getU32(out, h.dirs + 20), sectionSize);
-  for (std::uint32_t i = 0; i < 64; ++i) EXPECT_EQ(out.at(i), built.bytes.at(i)) << "DOS header byte " << i;
+  EXPECT_EQ(field(out, h.opt, opt::kSizeOfImage), alignUp(S + sectionSize, field(out, h.opt, opt::kSectionAlignment))) << "SizeOfImage";
+  EXPECT_EQ(field(out, directory(h, dir::kResources), dir::kVirtualAddress), 0x1000U);
+  EXPECT_EQ(field(out, directory(h, dir::kResources), dir::kSizeField), sectionSize);
+  for (std::uint32_t i = 0; i < built.ntOffset; ++i) EXPECT_EQ(out.at(i), built.bytes.at(i)) << "DOS header or stub byte " << i;
 }
 
 // BLUE_INI comes first; every later block moves with its growth or shrink.
@@ -154,8 +173,8 @@ void expectShifted(const Rebuilt& base, const Rebuilt& changed, int delta) {
   }
   EXPECT_TRUE(after);
   const Headers h = headersOf(base.bytes);
-  EXPECT_EQ(static_cast<int>(getU32(changed.bytes, h.firstSection + 8)),
-            static_cast<int>(getU32(base.bytes, h.firstSection + 8)) + delta);
+  EXPECT_EQ(static_cast<int>(field(changed.bytes, h.firstSection, sec::kVirtualSize)),
+            static_cast<int>(field(base.bytes, h.firstSection, sec::kVirtualSize)) + delta);
 }
 
 TEST(RebuildLayout, GrowthAndShrinkMoveEveryLaterBlock) {
@@ -252,7 +271,7 @@ TEST(RebuildLayout, DirectoryHeadersAreKept) {
   const Bytes out = rebuildBytes(built.bytes).bytes;
   // Find the same directories in the rebuilt file by walking it.
   const Headers h = headersOf(out);
-  const std::uint32_t root = getU32(out, h.firstSection + 20);
+  const std::uint32_t root = field(out, h.firstSection, sec::kPointerToRawData);
   auto header = [](const Bytes& bytes, std::uint32_t at) { return Bytes(bytes.begin() + at, bytes.begin() + at + 16); };
   EXPECT_EQ(header(out, root), header(built.bytes, built.rootOffset));
   const auto& type = built.type(u"TEXTFILE");
@@ -273,16 +292,16 @@ TEST(RebuildLayout, OneSectionNoRelocationsAndTheResourceSectionKept) {
   const Headers h = headersOf(r.bytes);
   EXPECT_EQ(h.sectionCount, 1);
   EXPECT_EQ(std::string(r.bytes.begin() + h.firstSection, r.bytes.begin() + h.firstSection + 5), ".rsrc");
-  EXPECT_EQ(getU32(r.bytes, h.firstSection + 12), 0x2000U);
-  EXPECT_EQ(getU32(r.bytes, h.firstSection + 20), 0x1000U);
-  EXPECT_EQ(getU32(r.bytes, h.dirs + 5 * 8), 0U) << "base relocations";
-  EXPECT_EQ(getU32(r.bytes, h.dirs + 5 * 8 + 4), 0U);
-  EXPECT_EQ(getU32(r.bytes, h.dirs + 16), 0x2000U);
+  EXPECT_EQ(field(r.bytes, h.firstSection, sec::kVirtualAddress), 0x2000U);
+  EXPECT_EQ(field(r.bytes, h.firstSection, sec::kPointerToRawData), 0x1000U);
+  EXPECT_EQ(field(r.bytes, directory(h, dir::kBaseRelocations), dir::kVirtualAddress), 0U) << "base relocations";
+  EXPECT_EQ(field(r.bytes, directory(h, dir::kBaseRelocations), dir::kSizeField), 0U);
+  EXPECT_EQ(field(r.bytes, directory(h, dir::kResources), dir::kVirtualAddress), 0x2000U);
   for (const auto& res : r.resources) {
     EXPECT_GE(res.dataRva, 0x2000U);
-    EXPECT_LT(res.dataRva, 0x2000U + getU32(r.bytes, h.firstSection + 8));
+    EXPECT_LT(res.dataRva, 0x2000U + field(r.bytes, h.firstSection, sec::kVirtualSize));
   }
-  EXPECT_EQ(getU32(r.bytes, h.opt + 56), alignUp(0x2000 + getU32(r.bytes, h.firstSection + 8), 0x1000));
+  EXPECT_EQ(field(r.bytes, h.opt, opt::kSizeOfImage), alignUp(0x2000 + field(r.bytes, h.firstSection, sec::kVirtualSize), 0x1000));
 }
 
 TEST(RebuildLayout, DirectoriesIntoDroppedSectionsOrPastTheFileAreCleared) {
@@ -299,10 +318,10 @@ TEST(RebuildLayout, DirectoriesIntoDroppedSectionsOrPastTheFileAreCleared) {
   const Rebuilt r = rebuildBytes(theme);
   const Headers h = headersOf(r.bytes);
   for (std::uint32_t i : {4U, 5U, 6U}) {
-    EXPECT_EQ(getU32(r.bytes, h.dirs + 8 * i), 0U) << "data directory " << i;
-    EXPECT_EQ(getU32(r.bytes, h.dirs + 8 * i + 4), 0U) << "data directory " << i;
+    EXPECT_EQ(field(r.bytes, directory(h, i), dir::kVirtualAddress), 0U) << "data directory " << i;
+    EXPECT_EQ(field(r.bytes, directory(h, i), dir::kSizeField), 0U) << "data directory " << i;
   }
-  EXPECT_EQ(getU32(r.bytes, h.dirs + 16), 0x2000U);
+  EXPECT_EQ(field(r.bytes, directory(h, dir::kResources), dir::kVirtualAddress), 0x2000U);
 }
 
 TEST(RebuildLayout, TranslatedSectionsAreWrittenAtFileOffset0x1000WithTheirRva) {
@@ -313,9 +332,9 @@ TEST(RebuildLayout, TranslatedSectionsAreWrittenAtFileOffset0x1000WithTheirRva) 
     const Bytes theme = sampleTheme(o);
     const Rebuilt r = rebuildBytes(theme);
     const Headers h = headersOf(r.bytes);
-    EXPECT_EQ(getU32(r.bytes, h.firstSection + 12), rva);
-    EXPECT_EQ(getU32(r.bytes, h.firstSection + 20), 0x1000U);
-    EXPECT_EQ(getU32(r.bytes, h.dirs + 16), rva);
+    EXPECT_EQ(field(r.bytes, h.firstSection, sec::kVirtualAddress), rva);
+    EXPECT_EQ(field(r.bytes, h.firstSection, sec::kPointerToRawData), 0x1000U);
+    EXPECT_EQ(field(r.bytes, directory(h, dir::kResources), dir::kVirtualAddress), rva);
     const auto before = listResources(theme);
     ASSERT_EQ(r.resources.size(), before.size());
     for (std::size_t i = 0; i < before.size(); ++i)
@@ -337,13 +356,13 @@ TEST(RebuildLayout, LowSectionAlignmentKeepsRawDataAtItsRva) {
   theme::ThemeImage image = loadBytes(theme, pages);
   Bytes out;
   try {
-    out = theme::rebuildTheme(image, pages, cp932());
+    out = theme::rebuildTheme(image, pages, cp932()).bytes();
   } catch (const theme::WriteError& e) {
     SUCCEED() << "refused: " << e.what();
     return;
   }
   const Headers h = headersOf(out);
-  EXPECT_EQ(getU32(out, h.firstSection + 20), getU32(out, h.firstSection + 12))
+  EXPECT_EQ(field(out, h.firstSection, sec::kPointerToRawData), field(out, h.firstSection, sec::kVirtualAddress))
       << "PointerToRawData differs from VirtualAddress in an image mapped as it lies";
 }
 
@@ -354,11 +373,11 @@ TEST(RebuildLayout, Pe32PlusKeepsItsOwnHeaderSizes) {
   const Rebuilt r = rebuildBytes(theme);
   const Headers h = headersOf(r.bytes);
   EXPECT_TRUE(h.plus);
-  EXPECT_EQ(getU16(r.bytes, h.nt + 20), 240);
+  EXPECT_EQ(field(r.bytes, h.nt, nt::kSizeOfOptionalHeader), 240);
   EXPECT_EQ(h.sectionCount, 1);
-  EXPECT_EQ(getU32(r.bytes, h.dirs + 16), 0x1000U);
-  EXPECT_EQ(getU32(r.bytes, h.firstSection + 20), 0x1000U);
-  // The 64-bit image base survives the copy.
+  EXPECT_EQ(field(r.bytes, directory(h, dir::kResources), dir::kVirtualAddress), 0x1000U);
+  EXPECT_EQ(field(r.bytes, h.firstSection, sec::kPointerToRawData), 0x1000U);
+  // The 64-bit image base (8 bytes at 24, where PE32 has its data base and image base) survives the copy.
   EXPECT_EQ(getU32(r.bytes, h.opt + 24), getU32(theme, h.opt + 24));
   EXPECT_EQ(getU32(r.bytes, h.opt + 28), getU32(theme, h.opt + 28));
 }
@@ -387,7 +406,7 @@ TEST(RebuildLayout, LargeGrowthIsBuiltOrRefusedCleanly) {
   theme::FontPages pages;
   theme::ThemeImage image = loadBytes(b.build().bytes, pages);
   try {
-    const Bytes out = theme::rebuildTheme(image, pages, cp932());
+    const Bytes out = theme::rebuildTheme(image, pages, cp932()).bytes();
     const auto listed = listResources(out);
     ASSERT_FALSE(listed.empty());
     for (const auto& x : listed)

@@ -84,17 +84,17 @@ TEST_P(RoundTrip, WriteLoadWriteIsStable) {
   if (GetParam().edit) GetParam().edit(pages);
   Bytes once;
   try {
-    once = theme::rebuildTheme(image, pages, cp932());
+    once = theme::rebuildTheme(image, pages, cp932()).bytes();
   } catch (const theme::WriteError& e) {
     if (!GetParam().mayBeRefused) throw;
     GTEST_SKIP() << "refused: " << e.what();
   }
-  EXPECT_EQ(theme::rebuildTheme(image, pages, cp932()), once) << "writing twice";
+  EXPECT_EQ(theme::rebuildTheme(image, pages, cp932()).bytes(), once) << "writing twice";
 
   theme::FontPages reread;
   theme::ThemeImage image2 = loadBytes(once, reread);
   expectSamePages(pages, reread);
-  const Bytes twice = theme::rebuildTheme(image2, reread, cp932());
+  const Bytes twice = theme::rebuildTheme(image2, reread, cp932()).bytes();
   EXPECT_EQ(twice, once) << "write(write(x)) differs from write(x)";
 }
 
@@ -106,7 +106,7 @@ TEST(RoundTrip, EditsReachTheFileAndNothingElseChanges) {
   theme::ThemeImage image = loadBytes(sampleTheme(), pages);
   someEdits(pages);
   theme::FontPages reread;
-  loadBytes(theme::rebuildTheme(image, pages, cp932()), reread);
+  loadBytes(theme::rebuildTheme(image, pages, cp932()).bytes(), reread);
   std::vector<Row> page0 = sampleRows(0);
   std::vector<Row> page1 = sampleRows(1);
   page0[1].size = "11";
@@ -141,7 +141,7 @@ TEST(RebuiltSamples, Synthetic) {
     if (s.edit) s.edit(pages);
     Bytes rebuilt;
     try {
-      rebuilt = theme::rebuildTheme(image, pages, cp932());
+      rebuilt = theme::rebuildTheme(image, pages, cp932()).bytes();
     } catch (const theme::WriteError&) {
       if (!s.mayBeRefused) throw;
       continue;
@@ -160,7 +160,7 @@ TEST(RebuiltSamples, WineLight) {
       theme::FontPages pages;
       theme::ThemeImage image = loadBytes(original, pages);
       if (edited) pages.setFontOfPage(0, "MS UI Gothic");
-      const Bytes rebuilt = theme::rebuildTheme(image, pages, cp932());
+      const Bytes rebuilt = theme::rebuildTheme(image, pages, cp932()).bytes();
       EXPECT_EQ(listResources(rebuilt).size(), listResources(original).size());
       keepRebuilt(std::string("light_") + t.label + (edited ? "_font" : ""), original, rebuilt);
       ++kept;
@@ -185,13 +185,13 @@ TEST(RoundTrip, KeysAlikeInTheCodePageKeepTheirOwnValues) {
       if (r.type == type) return r.data;
     throw std::out_of_range("missing resource");
   };
-  const Bytes unedited = theme::rebuildTheme(image, pages, cp932());
+  const Bytes unedited = theme::rebuildTheme(image, pages, cp932()).bytes();
   EXPECT_EQ(data(unedited, u"TEXTFILE"), data(theme, u"TEXTFILE"));
   EXPECT_EQ(data(unedited, 6), data(theme, 6));
 
   pages.setCell(0, 1, theme::kColFont, "x");
   pages.setCell(0, 3, theme::kColFont, "y");
-  const Bytes edited = theme::rebuildTheme(image, pages, cp932());
+  const Bytes edited = theme::rebuildTheme(image, pages, cp932()).bytes();
   EXPECT_EQ(data(edited, u"TEXTFILE"), utf16le(u"[S]\r\nFont\u0639 = a, 1\r\nFont\u0627 = x, 2\r\n"));
   EXPECT_EQ(data(edited, 6), stringBlock({{0, u"BLUE@[S]Font\u0639=c, 3"}, {1, u"BLUE@[S]Font\u0627=y, 4"}}));
 }

@@ -2,6 +2,7 @@
 // failure, and a one-line WriteError naming the target.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -50,8 +51,24 @@ TEST(SafeWrite, ReplacesTheTargetAndLeavesNothingBehind) {
   EXPECT_EQ(entries(dir.path()), (std::set<std::string>{"theme.msstyles"}));
   theme::writeFileAtomically(dir.file("new.msstyles"), bytes);
   EXPECT_EQ(readFile(dir.file("new.msstyles")), bytes);
-  theme::writeFileAtomically(target, {});
+  theme::writeFileAtomically(target, std::span<const std::uint8_t>{});
   EXPECT_TRUE(readFile(target).empty());
+}
+
+// A rebuilt file is written from many pieces: more than one gathered write takes, some
+// of them empty, in their order.
+TEST(SafeWrite, PiecesAreWrittenInOrder) {
+  TempDir dir;
+  const Bytes bytes = payload(300000);
+  std::vector<std::span<const std::uint8_t>> pieces;
+  for (std::size_t at = 0, n = 0; at < bytes.size(); ++n) {
+    const std::size_t size = std::min<std::size_t>(n % 5 == 0 ? 0 : n % 300, bytes.size() - at);
+    pieces.push_back(span(bytes).subspan(at, size));
+    at += size;
+  }
+  ASSERT_GT(pieces.size(), 2048U);
+  theme::writeFileAtomically(dir.file("pieces.msstyles"), pieces);
+  EXPECT_EQ(readFile(dir.file("pieces.msstyles")), bytes);
 }
 
 TEST(SafeWrite, TargetThatIsADirectoryIsRefused) {
@@ -142,7 +159,7 @@ TEST(SafeWrite, WritingOntoTheLoadedFile) {
   theme::FontPages pages;
   theme::ThemeImage image = theme::loadTheme(path, pages, cp932());
   pages.setCell(0, 0, theme::kColSize, "10");
-  theme::writeFileAtomically(path, theme::rebuildTheme(image, pages, cp932()));
+  theme::writeFileAtomically(path, theme::rebuildTheme(image, pages, cp932()).bytes());
   theme::FontPages reread;
   theme::loadTheme(path, reread, cp932());
   EXPECT_EQ(rowsOf(reread, 0).at(0).size, "10");

@@ -62,7 +62,7 @@ std::span<const std::uint8_t> span(const Bytes& b) { return {b.data(), b.size()}
 
 theme::ThemeImage loadBytes(const Bytes& bytes, theme::FontPages& pages, theme::LanguagePreference language) {
   pages.clear();
-  theme::ThemeImage image = theme::parseThemeImage(bytes, {}, language);
+  theme::ThemeImage image = theme::parseThemeImage(bytes, language);
   theme::readFontPages(image, pages, cp932());
   return image;
 }

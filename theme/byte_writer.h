@@ -2,8 +2,12 @@
 // Little-endian stores into the output being built (the write side of ByteReader).
 #include <cstddef>
 #include <cstdint>
+#include <span>
+#include <stdexcept>
 #include <string_view>
 #include <vector>
+
+#include "pe_format.h"
 
 namespace theme {
 
@@ -21,16 +25,17 @@ inline void appendU16(std::vector<std::uint8_t>& out, std::uint16_t v) {
   out.push_back(static_cast<std::uint8_t>(v >> 8));
 }
 
-inline void putU16(std::vector<std::uint8_t>& out, std::size_t at, std::uint16_t v) {
-  out.at(at + 1) = static_cast<std::uint8_t>(v >> 8);
-  out[at] = static_cast<std::uint8_t>(v & 0xFF);
+// Stores `value` at `at`, least significant byte first; throws std::out_of_range past the end.
+template <typename T>
+void putLittleEndian(std::span<std::uint8_t> out, std::uint64_t at, T value) {
+  if (at > out.size() || sizeof(T) > out.size() - at) throw std::out_of_range("a store past the end of a buffer");
+  for (std::size_t i = 0; i < sizeof(T); ++i) out[at + i] = static_cast<std::uint8_t>((value >> (8 * i)) & 0xFF);
 }
 
-inline void putU32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) {
-  out.at(at + 3) = static_cast<std::uint8_t>(v >> 24);
-  out[at] = static_cast<std::uint8_t>(v & 0xFF);
-  out[at + 1] = static_cast<std::uint8_t>((v >> 8) & 0xFF);
-  out[at + 2] = static_cast<std::uint8_t>((v >> 16) & 0xFF);
+// A named field of the structure that starts at `base`.
+template <typename T, std::uint32_t Offset>
+void put(std::span<std::uint8_t> out, std::uint64_t base, pe::Field<T, Offset> /*field*/, T value) {
+  putLittleEndian<T>(out, base + Offset, value);
 }
 
 }  // namespace theme

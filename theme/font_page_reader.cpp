@@ -34,11 +34,7 @@ void fillFileNameTable(FontPages& pages, const std::vector<std::u16string>& file
 }  // namespace
 
 void readFontPages(const ThemeImage& image, FontPages& pages, const CodePage& cp) {
-  const ByteReader file = image.reader();
-  const auto dataOf = [&](const ResourceNode& res) {
-    const DataEntry& entry = res.languages[res.chosen].data;
-    return file.bytes(entry.fileOffset, entry.size, "resource data");
-  };
+  const auto dataOf = [&](const ResourceNode& res) { return image.data(res.languages[res.chosen].data); };
 
   // The name lists decide where every text and table is listed, so they are read
   // first, wherever the directory puts them.

@@ -9,7 +9,7 @@ namespace theme {
 EditableText EditableText::fromFile(std::u16string_view wide, const CodePage& cp) {
   EditableText t;
   t.original = std::u16string(wide);
-  t.text = cutAnsi(cp.toAnsi(wide), kMaxCellBytes, cp);
+  t.text = cutToCell(wide, cp);
   t.originalText = t.text;
   return t;
 }
@@ -31,6 +31,10 @@ std::u16string EditableText::toWrite(const CodePage& cp) const {
     wide.resize(cut);
   }
   return wide;
+}
+
+std::string cutToCell(std::u16string_view wide, const CodePage& cp) {
+  return cutAnsi(cp.toAnsi(wide), kMaxCellBytes, cp);
 }
 
 std::optional<std::string> cellText(std::u16string_view wide, const CodePage& cp) {

@@ -38,6 +38,9 @@ struct EditableText {
   [[nodiscard]] std::u16string toWrite(const CodePage& cp) const;
 };
 
+// The ANSI form of a name as a cell or tab shows it: cut to 63 bytes on a character boundary.
+std::string cutToCell(std::u16string_view wide, const CodePage& cp);
+
 // The ANSI form of a field as a cell shows it, or nullopt when it does not fit in a cell
 // (such settings are not listed and are written back unchanged).
 std::optional<std::string> cellText(std::u16string_view wide, const CodePage& cp);

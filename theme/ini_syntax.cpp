@@ -1,5 +1,7 @@
 #include "ini_syntax.h"
 
+#include <algorithm>
+
 #include "byte_reader.h"
 #include "font_pages.h"
 #include "text_compare.h"
@@ -35,15 +37,8 @@ std::size_t skipBlanks(std::u16string_view s, std::size_t pos) {
 }  // namespace
 
 std::u16string decodeIniText(std::span<const std::uint8_t> data) {
-  const ByteReader reader(data);
-  const std::size_t units = data.size() / 2;
-  std::u16string text;
-  text.reserve(units);
-  for (std::size_t i = 0; i < units; ++i) {
-    const char16_t c = static_cast<char16_t>(reader.u16(2 * i, "an INI text"));
-    if (c == 0) break;
-    text.push_back(c);
-  }
+  std::u16string text = ByteReader(data).units(0, data.size() / 2, "an INI text");
+  text.resize(std::min(text.size(), text.find(u'\0')));
   return text;
 }
 
@@ -58,31 +53,21 @@ std::size_t iniLineEnd(std::u16string_view text, std::size_t pos) {
 IniLine IniLineParser::parse(std::u16string_view line) {
   IniLine out;
   const std::u16string_view content = trimEnd(line, isBreak);
-  if (content.size() > kMaxLineUnits) {
-    out.overLong = true;
-    return out;
-  }
-  if (!line.empty() && line.front() == u';') {
-    out.comment = true;
-    return out;
-  }
+  const bool comment = !line.empty() && line.front() == u';';
+  if (content.size() > kMaxLineUnits || comment) return out;
 
   const std::size_t open = line.find(u'[');
   const std::size_t close = line.find(u']');
-  if (open != npos && close != npos && open < close) {
-    out.setsSection = true;
-    section_.assign(line.substr(open + 1, close - open - 1));
-  }
+  const bool setsSection = open != npos && close != npos && open < close;
+  if (setsSection) section_.assign(line.substr(open + 1, close - open - 1));
 
   const std::size_t eq = line.find(u'=');
   if (eq == npos) return out;
-  out.hasKey = true;
   out.key = trimBlanks(line.substr(0, eq));
 
   const std::size_t valueStart = skipBlanks(line, eq + 1);
   const std::size_t comma = line.find(u',', valueStart);
   if (comma != npos) {
-    out.hasValueComma = true;
     out.font = trimBlanks(line.substr(valueStart, comma - valueStart));
     const std::size_t sizeStart = skipBlanks(line, comma + 1);
     const std::size_t comma2 = line.find(u',', sizeStart);
@@ -94,11 +79,20 @@ IniLine IniLineParser::parse(std::u16string_view line) {
     }
   }
 
-  out.fontEntry = !out.key.empty() && containsIgnoreCase(out.key, u"font") && out.hasValueComma && !out.setsSection;
-  out.withinLimits = section_.size() <= kMaxFieldUnits && out.key.size() <= kMaxFieldUnits &&
-                     out.font.size() <= kMaxFieldUnits && out.size.size() <= kMaxFieldUnits &&
-                     out.option.size() <= kMaxFieldUnits;
+  out.fontEntry = !out.key.empty() && containsIgnoreCase(out.key, u"font") && comma != npos && !setsSection;
   return out;
+}
+
+std::optional<IniEntryCells> listedIniEntry(const IniLine& line, std::u16string_view section, const CodePage& cp) {
+  if (!line.fontEntry) return std::nullopt;
+  auto sectionCell = cellText(section, cp);
+  auto key = cellText(line.key, cp);
+  auto font = cellText(line.font, cp);
+  auto size = cellText(line.size, cp);
+  auto option = cellText(line.option, cp);
+  if (!sectionCell || !key || !font || !size || !option) return std::nullopt;
+  return IniEntryCells{std::move(*sectionCell), std::move(*key), std::move(*font), std::move(*size),
+                       std::move(*option)};
 }
 
 std::u16string formatIniFontLine(std::u16string_view key, std::u16string_view font, std::u16string_view size,

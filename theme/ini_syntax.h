@@ -4,11 +4,14 @@
 // the key and the value fields are taken out, which lines are font entries.
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 
 namespace theme {
+
+class CodePage;
 
 // The text of a TEXTFILE resource: UTF-16LE up to its first U+0000 unit or the end of
 // the data; a final odd byte is not part of it.
@@ -19,19 +22,14 @@ std::u16string decodeIniText(std::span<const std::uint8_t> data);
 std::size_t iniLineEnd(std::u16string_view text, std::size_t pos);
 
 struct IniLine {
-  bool comment = false;      // first unit is ';'
-  bool overLong = false;     // beyond the line limit: passed over, copied unchanged
-  bool setsSection = false;  // holds a '[' before its first ']'
-  bool hasKey = false;       // holds '='
-  bool hasValueComma = false;
   std::u16string_view key, font, size, option;  // views into the parsed line
   // A non-empty key containing "font" (any case), a value with ',', and no section
-  // brackets: rewriting such a line could change the section of every later line.
+  // brackets (rewriting such a line could change the section of every later line).
   bool fontEntry = false;
-  bool withinLimits = true;  // every field and the section within their limits
 };
 
-// Parses lines in order; keeps the current section from line to line.
+// Parses lines in order; keeps the current section from line to line. Comments and
+// lines beyond the line limit are passed over: they yield nothing and set no section.
 class IniLineParser {
  public:
   // `line` includes its line-break run and must outlive the returned views.
@@ -41,6 +39,30 @@ class IniLineParser {
  private:
   std::u16string section_;
 };
+
+// The cells a listed font entry shows (the file cell is its text's name).
+struct IniEntryCells {
+  std::string section, key, font, size, option;
+};
+
+// Whether a line is listed, decided once for the reader and the rewriter: a font entry
+// whose section and fields each fit a cell; nullopt for every other line, which the
+// rewriter copies unchanged.
+std::optional<IniEntryCells> listedIniEntry(const IniLine& line, std::u16string_view section, const CodePage& cp);
+
+// Walks an INI text line by line: visit(line with its line-break run, parsed line,
+// current section).
+template <typename Visit>
+void forEachIniLine(std::u16string_view text, Visit&& visit) {
+  IniLineParser parser;
+  for (std::size_t pos = 0; pos < text.size();) {
+    const std::size_t end = iniLineEnd(text, pos);
+    const std::u16string_view line = text.substr(pos, end - pos);
+    pos = end;
+    const IniLine parsed = parser.parse(line);
+    visit(line, parsed, std::u16string_view(parser.section()));
+  }
+}
 
 // "key = font, size[, option]\r\n"
 std::u16string formatIniFontLine(std::u16string_view key, std::u16string_view font, std::u16string_view size,

@@ -15,7 +15,7 @@ PageRouter::PageRouter(const FontPages& pages, const CodePage& cp)
       cp_(cp) {
   for (int k = 0; k < pageCount_; ++k) {
     for (int c = 0; c < colourCount_; ++c) {
-      const std::string ansi = cutAnsi(cp.toAnsi(pages.fileNames[k][c]), kMaxCellBytes, cp) + "_INI";
+      const std::string ansi = cutToCell(pages.fileNames[k][c], cp) + "_INI";
       iniNames_[k][c] = cp.toWide(ansi);
     }
   }
@@ -39,7 +39,7 @@ PageRouter::IniText PageRouter::iniText(std::u16string_view resourceName, Visit 
   IniText text;
   text.router_ = this;
   // Texts are named as the code page shows their names, cut to a cell.
-  const std::u16string name = cp_.toWide(cutAnsi(cp_.toAnsi(resourceName), kMaxCellBytes, cp_));
+  const std::u16string name = cp_.toWide(cutToCell(resourceName, cp_));
   text.mainText_ = equalsIgnoreCase(name, u"THEMES_INI");
   if (!text.mainText_) {
     text.pages_ = byColour(visit, [&](int k, int c) { return equalsIgnoreCase(iniNames_[k][c], name); });

@@ -6,62 +6,62 @@
 
 namespace theme {
 
-namespace {
-constexpr std::uint16_t kPe32Magic = 0x10B;
-constexpr std::uint16_t kPe32PlusMagic = 0x20B;
-constexpr std::uint32_t kResourceDirectory = 2;
-}  // namespace
-
 PeLayout readPeLayout(const ByteReader& file) {
-  if (file.size() < 64) throw ThemeError("the file is too short for a DOS header");
-  if (file.u16(0, "the DOS header") != 0x5A4D) throw ThemeError("the file has no MZ signature");
+  namespace dos = pe::dos_header;
+  namespace nt = pe::nt_headers;
+  namespace opt = pe::optional_header;
+  if (file.size() < dos::kSize) throw ThemeError("the file is too short for a DOS header");
+  if (file.get(0, dos::kMagic, "the DOS header") != dos::kMagicValue) throw ThemeError("the file has no MZ signature");
 
   PeLayout pe;
-  pe.ntOffset = file.u32(0x3C, "the DOS header");
-  if (!file.contains(pe.ntOffset, 24)) throw ThemeError("the NT headers lie outside the file");
-  if (file.u32(pe.ntOffset, "the NT headers") != 0x00004550) throw ThemeError("the file has no PE signature");
+  pe.ntOffset = file.get(0, dos::kNtHeadersOffset, "the DOS header");
+  if (!file.contains(pe.ntOffset, nt::kOptionalHeader)) throw ThemeError("the NT headers lie outside the file");
+  if (file.get(pe.ntOffset, nt::kSignature, "the NT headers") != nt::kSignatureValue) {
+    throw ThemeError("the file has no PE signature");
+  }
 
-  const std::uint16_t sectionCount = file.u16(pe.ntOffset + 6, "the file header");
-  pe.sizeOfOptionalHeader = file.u16(pe.ntOffset + 20, "the file header");
-  pe.optionalHeaderOffset = pe.ntOffset + 24;
-  const std::uint32_t opt = pe.optionalHeaderOffset;
-  file.require(opt, pe.sizeOfOptionalHeader, "the optional header");
+  const std::uint16_t sectionCount = file.get(pe.ntOffset, nt::kNumberOfSections, "the file header");
+  pe.sizeOfOptionalHeader = file.get(pe.ntOffset, nt::kSizeOfOptionalHeader, "the file header");
+  const std::uint32_t optional = pe.optionalHeaderOffset();
+  file.require(optional, pe.sizeOfOptionalHeader, "the optional header");
 
-  const std::uint16_t magic = file.u16(opt, "the optional header");
-  if (magic != kPe32Magic && magic != kPe32PlusMagic) throw ThemeError("the optional header has an unknown magic");
-  pe.pe32Plus = magic == kPe32PlusMagic;
-  const std::uint32_t countOffset = pe.pe32Plus ? 108 : 92;
-  pe.dataDirectoryOffset = opt + (pe.pe32Plus ? 112 : 96);
+  const std::uint16_t magic = file.get(optional, opt::kMagic, "the optional header");
+  if (magic != opt::kPe32Magic && magic != opt::kPe32PlusMagic) {
+    throw ThemeError("the optional header has an unknown magic");
+  }
+  pe.pe32Plus = magic == opt::kPe32PlusMagic;
+  const std::uint32_t countOffset = opt::numberOfRvaAndSizes(pe.pe32Plus);
   if (pe.sizeOfOptionalHeader < countOffset + 4) throw ThemeError("the optional header is truncated");
 
-  pe.sectionAlignment = file.u32(opt + 32, "the optional header");
-  pe.fileAlignment = file.u32(opt + 36, "the optional header");
-  pe.sizeOfHeaders = file.u32(opt + 60, "the optional header");
-  pe.dataDirectoryCount = file.u32(opt + countOffset, "the optional header");
+  pe.sectionAlignment = file.get(optional, opt::kSectionAlignment, "the optional header");
+  pe.fileAlignment = file.get(optional, opt::kFileAlignment, "the optional header");
+  pe.sizeOfHeaders = file.get(optional, opt::kSizeOfHeaders, "the optional header");
+  pe.dataDirectoryCount = file.u32(optional + countOffset, "the optional header");
 
-  const std::uint64_t directoriesEnd = pe.dataDirectoryOffset + 8ULL * (kResourceDirectory + 1);
-  if (pe.dataDirectoryCount <= kResourceDirectory || directoriesEnd > opt + pe.sizeOfOptionalHeader) {
+  namespace dir = pe::data_directory;
+  const std::uint64_t resources = pe.dataDirectoryOffset() + std::uint64_t{dir::kSize} * dir::kResources;
+  if (pe.dataDirectoryCount <= dir::kResources || resources + dir::kSize > optional + pe.sizeOfOptionalHeader) {
     throw ThemeError("the file has no resource directory");
   }
-  pe.resourceRva = file.u32(pe.dataDirectoryOffset + 8 * kResourceDirectory, "the data directories");
-  pe.resourceSize = file.u32(pe.dataDirectoryOffset + 8 * kResourceDirectory + 4, "the data directories");
+  pe.resourceRva = file.get(resources, dir::kVirtualAddress, "the data directories");
 
-  const std::uint64_t sectionTable = static_cast<std::uint64_t>(opt) + pe.sizeOfOptionalHeader;
-  file.require(sectionTable, 40ULL * sectionCount, "the section table");
+  namespace sec = pe::section_header;
+  const std::uint64_t sectionTable = static_cast<std::uint64_t>(optional) + pe.sizeOfOptionalHeader;
+  file.require(sectionTable, std::uint64_t{sec::kSize} * sectionCount, "the section table");
   pe.sections.reserve(sectionCount);
   for (std::uint32_t i = 0; i < sectionCount; ++i) {
-    const auto at = static_cast<std::uint32_t>(sectionTable + 40ULL * i);
+    const auto at = static_cast<std::uint32_t>(sectionTable + std::uint64_t{sec::kSize} * i);
     SectionHeader s;
     s.headerOffset = at;
-    s.virtualSize = file.u32(at + 8, "the section table");
-    s.virtualAddress = file.u32(at + 12, "the section table");
-    s.sizeOfRawData = file.u32(at + 16, "the section table");
-    s.pointerToRawData = file.u32(at + 20, "the section table");
+    s.virtualSize = file.get(at, sec::kVirtualSize, "the section table");
+    s.virtualAddress = file.get(at, sec::kVirtualAddress, "the section table");
+    s.sizeOfRawData = file.get(at, sec::kSizeOfRawData, "the section table");
+    s.pointerToRawData = file.get(at, sec::kPointerToRawData, "the section table");
     pe.sections.push_back(s);
   }
 
   if (pe.resourceRva == 0) throw ThemeError("the file has no resource directory");
-  static_cast<void>(pe.rvaToOffset(file, pe.resourceRva, 16, "the resource directory"));
+  static_cast<void>(pe.rvaToOffset(file, pe.resourceRva, pe::resource_directory::kSize, "the resource directory"));
   return pe;
 }
 

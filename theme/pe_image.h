@@ -17,19 +17,20 @@ struct SectionHeader {
 };
 
 struct PeLayout {
-  std::uint32_t ntOffset = 0;              // e_lfanew
+  std::uint32_t ntOffset = 0;  // e_lfanew
   bool pe32Plus = false;
-  std::uint32_t optionalHeaderOffset = 0;  // ntOffset + 24
   std::uint16_t sizeOfOptionalHeader = 0;
-  std::uint32_t dataDirectoryOffset = 0;   // file offset of data directory 0
   std::uint32_t dataDirectoryCount = 0;
   std::uint32_t sectionAlignment = 0;
   std::uint32_t fileAlignment = 0;
   std::uint32_t sizeOfHeaders = 0;
   std::uint32_t resourceRva = 0;
-  std::uint32_t resourceSize = 0;
   std::vector<SectionHeader> sections;
 
+  [[nodiscard]] std::uint32_t optionalHeaderOffset() const { return ntOffset + pe::nt_headers::kOptionalHeader; }
+  [[nodiscard]] std::uint32_t dataDirectoryOffset() const {
+    return optionalHeaderOffset() + pe::optional_header::dataDirectories(pe32Plus);
+  }
   // File offset of `length` bytes at `rva`; throws ThemeError("<what> ...") unless
   // they lie inside one section and are backed by its file data.
   [[nodiscard]] std::uint32_t rvaToOffset(const ByteReader& file, std::uint32_t rva, std::uint32_t length,
@@ -39,7 +40,7 @@ struct PeLayout {
 };
 
 // Throws ThemeError for a missing or truncated header, a missing MZ or PE signature,
-// or a resource directory RVA of 0 or outside the file.
+// or a resource directory RVA of 0 or outside every section.
 PeLayout readPeLayout(const ByteReader& file);
 
 }  // namespace theme

@@ -1,7 +1,6 @@
 #include "resource_tree.h"
 
 #include <algorithm>
-#include <array>
 #include <unordered_set>
 
 #include "codepage.h"
@@ -12,14 +11,15 @@ namespace theme {
 
 namespace {
 
-constexpr std::uint32_t kOffsetMask = 0x7FFFFFFF;
+// The offset in a Name or OffsetToData field whose high bit marks a name or subdirectory.
+constexpr std::uint32_t offsetIn(std::uint32_t field) { return field & ~pe::resource_entry::kHighBit; }
 
 // Guards the walk of an untrusted directory: each directory may be visited once, and
 // no more entries may be read than the file has room for, so a crafted directory can
 // neither loop nor make the walk explode.
 class WalkGuard {
  public:
-  explicit WalkGuard(const ByteReader& file) : entryBudget_(file.size() / 8) {}
+  explicit WalkGuard(const ByteReader& file) : entryBudget_(file.size() / pe::resource_entry::kSize) {}
 
   void enterDirectory(std::uint64_t offset) {
     if (!visited_.insert(offset).second) throw ThemeError("the resource directory loops back on itself");
@@ -45,16 +45,21 @@ struct Directory {
 };
 
 Directory readDirectory(const ByteReader& file, std::uint64_t at, WalkGuard& guard, const char* what) {
+  namespace directory = pe::resource_directory;
+  namespace entry = pe::resource_entry;
   guard.enterDirectory(at);
   Directory dir;
-  const auto head = file.bytes(at, 16, what);
+  const auto head = file.bytes(at, directory::kSize, what);
   std::copy(head.begin(), head.end(), dir.header.begin());
-  const std::uint32_t count = static_cast<std::uint32_t>(file.u16(at + 12, what)) + file.u16(at + 14, what);
+  const std::uint32_t count = static_cast<std::uint32_t>(file.get(at, directory::kNumberOfNamedEntries, what)) +
+                              file.get(at, directory::kNumberOfIdEntries, what);
   guard.spendEntries(count);
-  file.require(at + 16, 8ULL * count, what);
+  const std::uint64_t entries = at + directory::kSize;
+  file.require(entries, std::uint64_t{entry::kSize} * count, what);
   dir.entries.reserve(count);
   for (std::uint32_t i = 0; i < count; ++i) {
-    dir.entries.push_back({file.u32(at + 16 + 8ULL * i, what), file.u32(at + 20 + 8ULL * i, what)});
+    const std::uint64_t e = entries + std::uint64_t{entry::kSize} * i;
+    dir.entries.push_back({file.get(e, entry::kName, what), file.get(e, entry::kOffsetToData, what)});
   }
   return dir;
 }
@@ -62,7 +67,7 @@ Directory readDirectory(const ByteReader& file, std::uint64_t at, WalkGuard& gua
 EntryName readName(const ByteReader& file, std::uint64_t root, std::uint32_t field) {
   EntryName name{field, {}};
   if (name.named()) {
-    const std::uint64_t at = root + (field & kOffsetMask);
+    const std::uint64_t at = root + offsetIn(field);
     const std::uint16_t length = file.u16(at, "a resource name");
     name.text = file.units(at + 2, length, "a resource name");
   }
@@ -78,7 +83,7 @@ std::u16string EntryName::wide() const {
 }
 
 std::string EntryName::ansi(const CodePage& cp) const {
-  if (named()) return cutAnsi(cp.toAnsi(text), kMaxCellBytes, cp);
+  if (named()) return cutToCell(text, cp);
   return std::to_string(field);
 }
 
@@ -115,7 +120,8 @@ std::size_t chooseLanguage(const std::vector<LanguageNode>& languages, LanguageP
 }  // namespace
 
 ResourceTree readResourceTree(const ByteReader& file, const PeLayout& layout, LanguagePreference language) {
-  const std::uint64_t root = layout.rvaToOffset(file, layout.resourceRva, 16, "the resource directory");
+  const std::uint64_t root =
+      layout.rvaToOffset(file, layout.resourceRva, pe::resource_directory::kSize, "the resource directory");
   WalkGuard guard(file);
   ResourceTree tree;
 
@@ -127,27 +133,28 @@ ResourceTree readResourceTree(const ByteReader& file, const PeLayout& layout, La
     type.name = readName(file, root, t.name);
     type.offsetField = t.offset;
     type.kind = classifyType(type.name);
-    const Directory names = readDirectory(file, root + (t.offset & kOffsetMask), guard, "a resource type directory");
+    const Directory names = readDirectory(file, root + offsetIn(t.offset), guard, "a resource type directory");
     type.nameHeader = names.header;
     type.resources.reserve(names.entries.size());
     for (const RawEntry& r : names.entries) {
       ResourceNode res;
       res.name = readName(file, root, r.name);
       res.offsetField = r.offset;
-      const Directory langs = readDirectory(file, root + (r.offset & kOffsetMask), guard, "a language directory");
+      const Directory langs = readDirectory(file, root + offsetIn(r.offset), guard, "a language directory");
       res.languageHeader = langs.header;
       res.languages.reserve(langs.entries.size());
       for (const RawEntry& l : langs.entries) {
         LanguageNode lang;
         lang.name = readName(file, root, l.name);
         lang.offsetField = l.offset;
-        const std::uint64_t at = root + (l.offset & kOffsetMask);
+        namespace data = pe::resource_data_entry;
+        const std::uint64_t at = root + offsetIn(l.offset);
         guard.enterDirectory(at);
-        lang.data.offsetToData = file.u32(at, "a resource data entry");
-        lang.data.size = file.u32(at + 4, "a resource data entry");
-        lang.data.codePage = file.u32(at + 8, "a resource data entry");
-        lang.data.reserved = file.u32(at + 12, "a resource data entry");
-        lang.data.fileOffset = layout.rvaToOffset(file, lang.data.offsetToData, lang.data.size, "resource data");
+        const std::uint32_t rva = file.get(at, data::kOffsetToData, "a resource data entry");
+        lang.data.size = file.get(at, data::kSizeField, "a resource data entry");
+        lang.data.codePage = file.get(at, data::kCodePage, "a resource data entry");
+        lang.data.reserved = file.get(at, data::kReserved, "a resource data entry");
+        lang.data.fileOffset = layout.rvaToOffset(file, rva, lang.data.size, "resource data");
         res.languages.push_back(std::move(lang));
       }
       res.chosen = chooseLanguage(res.languages, language);

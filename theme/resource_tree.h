@@ -19,7 +19,7 @@ using DirectoryHeader = std::array<std::uint8_t, 16>;
 struct EntryName {
   std::uint32_t field = 0;  // the Name field as stored
   std::u16string text;      // the counted name when bit 31 is set
-  [[nodiscard]] bool named() const { return (field & 0x80000000U) != 0; }
+  [[nodiscard]] bool named() const { return (field & pe::resource_entry::kHighBit) != 0; }
   // The counted name, else the decimal id (32 bits: a resource's name).
   [[nodiscard]] std::u16string wide() const;
   // wide() in the code page, cut to 63 bytes.
@@ -27,7 +27,6 @@ struct EntryName {
 };
 
 struct DataEntry {
-  std::uint32_t offsetToData = 0;  // an RVA
   std::uint32_t size = 0;
   std::uint32_t codePage = 0;
   std::uint32_t reserved = 0;

@@ -12,11 +12,13 @@ namespace theme {
 class FontPages;
 class PageRouter;
 
-// Every font entry in canonical form with its row's values; every other line unchanged.
+// Every listed font entry (listedIniEntry) in canonical form with its row's values, or
+// its own when no row matches; every other line unchanged.
 void rewriteIniText(std::span<const std::uint8_t> old, std::u16string_view resourceName, const PageRouter& router,
                     const FontPages& pages, std::vector<std::uint8_t>& out);
 
-// Font entries in canonical form with their rows' values; size-name and style-name
+// Listed font entries (listedStringEntry) in canonical form with their rows' values, or
+// their own when no row matches; size-name and style-name
 // strings from the boxes when they are not empty (an emptied box is set back to the
 // string); every other string unchanged.
 void rewriteStringTableBlock(std::span<const std::uint8_t> old, std::uint32_t firstId, const PageRouter& router,

@@ -1,9 +1,11 @@
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "errors.h"
 #include "theme_rebuild.h"
@@ -13,6 +15,7 @@
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 #endif
 
@@ -64,7 +67,7 @@ BOOL WINAPI removeTemporaryFile(DWORD /*event*/) {
 
 }  // namespace
 
-void writeFileAtomically(const std::string& target, std::span<const std::uint8_t> bytes) {
+void writeFileAtomically(const std::string& target, std::span<const std::span<const std::uint8_t>> pieces) {
   checkTarget(target);
   const std::string folder = folderOf(target);
   char temp[MAX_PATH];
@@ -77,11 +80,13 @@ void writeFileAtomically(const std::string& target, std::span<const std::uint8_t
   HANDLE file = CreateFileA(temp, GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                             nullptr);
   bool ok = file != INVALID_HANDLE_VALUE;
-  for (std::size_t done = 0; ok && done < bytes.size();) {
-    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1U << 24));
-    DWORD written = 0;
-    ok = WriteFile(file, bytes.data() + done, chunk, &written, nullptr) != 0 && written == chunk;
-    done += written;
+  for (const auto& bytes : pieces) {
+    for (std::size_t done = 0; ok && done < bytes.size();) {
+      const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1U << 24));
+      DWORD written = 0;
+      ok = WriteFile(file, bytes.data() + done, chunk, &written, nullptr) != 0 && written == chunk;
+      done += written;
+    }
   }
   ok = ok && FlushFileBuffers(file) != 0;
   if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
@@ -185,9 +190,40 @@ class TemporaryFileGuard {
   sigset_t savedMask_{};
 };
 
+// Writes every piece in order with gathered writes, as many pieces per call as allowed.
+int writePieces(int fd, std::span<const std::span<const std::uint8_t>> pieces) {
+  constexpr std::size_t kMaxPieces = 1024;  // IOV_MAX on Linux
+  std::vector<iovec> vectors;
+  vectors.reserve(std::min(pieces.size(), kMaxPieces));
+  std::size_t next = 0;
+  std::size_t skip = 0;  // bytes of pieces[next] already written
+  while (next < pieces.size()) {
+    vectors.clear();
+    for (std::size_t i = next; i < pieces.size() && vectors.size() < kMaxPieces; ++i) {
+      const std::size_t from = i == next ? skip : 0;
+      if (pieces[i].size() == from) continue;
+      // NOLINTNEXTLINE(cppcoreguidelines-pro-type-const-cast): writev only reads
+      vectors.push_back({const_cast<std::uint8_t*>(pieces[i].data() + from), pieces[i].size() - from});
+    }
+    if (vectors.empty()) break;
+    const ssize_t n = ::writev(fd, vectors.data(), static_cast<int>(vectors.size()));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return n < 0 ? errno : ENOSPC;
+    // Move past what was written, piece by piece.
+    auto left = static_cast<std::size_t>(n);
+    while (next < pieces.size() && left >= pieces[next].size() - skip) {
+      left -= pieces[next].size() - skip;
+      skip = 0;
+      ++next;
+    }
+    skip += left;
+  }
+  return 0;
+}
+
 }  // namespace
 
-void writeFileAtomically(const std::string& target, std::span<const std::uint8_t> bytes) {
+void writeFileAtomically(const std::string& target, std::span<const std::span<const std::uint8_t>> pieces) {
   struct stat old {};
   bool replacing = false;
   const std::string path = fileToReplace(target, old, replacing);
@@ -210,12 +246,7 @@ void writeFileAtomically(const std::string& target, std::span<const std::uint8_t
     umask(mask);
     fchmod(fd, 0666 & ~mask);
   }
-  for (std::size_t done = 0; error == 0 && done < bytes.size();) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) error = n < 0 ? errno : ENOSPC;
-    else done += static_cast<std::size_t>(n);
-  }
+  error = writePieces(fd, pieces);
   if (error == 0 && fsync(fd) != 0) error = errno;
   if (close(fd) != 0 && error == 0) error = errno;
   guard.holdSignals();
@@ -233,5 +264,14 @@ void writeFileAtomically(const std::string& target, std::span<const std::uint8_t
 }
 
 #endif
+
+void writeFileAtomically(const std::string& target, const RebuiltTheme& file) {
+  writeFileAtomically(target, file.pieces());
+}
+
+void writeFileAtomically(const std::string& target, std::span<const std::uint8_t> bytes) {
+  const std::span<const std::uint8_t> one[] = {bytes};
+  writeFileAtomically(target, one);
+}
 
 }  // namespace theme

@@ -69,6 +69,25 @@ std::optional<StringFontEntry> parseStringFontEntry(std::u16string_view s) {
   return e;
 }
 
+std::optional<ListedStringEntry> listedStringEntry(const TableString& s, const CodePage& cp) {
+  if (!s.complete) return std::nullopt;
+  auto fields = parseStringFontEntry(s.text);
+  if (!fields) return std::nullopt;
+  auto file = cellText(fields->file, cp);
+  auto section = cellText(fields->section, cp);
+  auto key = cellText(fields->key, cp);
+  auto font = cellText(fields->font, cp);
+  auto size = cellText(fields->size, cp);
+  auto option = cellText(fields->option, cp);
+  if (!file || !section || !key || !font || !size || !option) return std::nullopt;
+  return ListedStringEntry{std::move(*fields), std::move(*file), std::move(*section), std::move(*key),
+                           std::move(*font),   std::move(*size), std::move(*option)};
+}
+
+bool isPlainString(const TableString& s) {
+  return s.complete && s.text.size() <= kMaxLineUnits && !looksLikeStringFontEntry(s.text);
+}
+
 std::u16string formatStringFontEntry(const StringFontEntry& e) {
   std::u16string s;
   s.reserve(e.file.size() + e.section.size() + e.key.size() + e.font.size() + e.size.size() + e.option.size() + 10);

@@ -11,6 +11,8 @@
 
 namespace theme {
 
+class CodePage;
+
 struct TableString {
   std::uint32_t id = 0;
   std::size_t offset = 0;      // byte offset of the count in the block
@@ -37,6 +39,21 @@ std::optional<StringFontEntry> parseStringFontEntry(std::u16string_view s);
 
 // file "@[" section "]" key "=" font ", " size [", " option]
 std::u16string formatStringFontEntry(const StringFontEntry& e);
+
+// A font entry as the font pages list it: its fields and the cells they show.
+struct ListedStringEntry {
+  StringFontEntry fields;
+  std::string file, section, key, font, size, option;
+};
+
+// Whether a string is listed, decided once for the reader and the rewriter: a whole
+// string within the line limit, a font entry with every delimiter, and every field
+// fitting a cell. Every other string is copied unchanged (or is a plain string).
+std::optional<ListedStringEntry> listedStringEntry(const TableString& s, const CodePage& cp);
+
+// A whole string within the line limit that is no font entry: it may name a size or
+// the style.
+bool isPlainString(const TableString& s);
 
 // ---- implementation of the walk ----
 std::size_t readTableString(std::span<const std::uint8_t> block, std::size_t offset, TableString& out);

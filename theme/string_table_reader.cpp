@@ -6,39 +6,20 @@
 
 namespace theme {
 
-namespace {
-
-void placeEntry(const StringFontEntry& e, const PageRouter& router, FontPages& pages) {
-  const CodePage& cp = router.codePage();
-  const PageList targets = router.stringEntryPages(e.file, Visit::FirstPerColour);
-  if (targets.empty()) return;
-  auto file = cellText(e.file, cp);
-  auto section = cellText(e.section, cp);
-  auto key = cellText(e.key, cp);
-  auto font = cellText(e.font, cp);
-  auto size = cellText(e.size, cp);
-  auto option = cellText(e.option, cp);
-  if (!file || !section || !key || !font || !size || !option) return;
-  const std::u16string identity = rowIdentity(e.file, e.section, e.key);
-  for (const int page : targets) {
-    pages.appendRow(page, FontRow{*file, *section, *key, EditableText::loaded(e.font, *font),
-                                  EditableText::loaded(e.size, *size), EditableText::loaded(e.option, *option),
-                                  identity});
-  }
-}
-
-}  // namespace
-
 void readStringTableBlock(std::span<const std::uint8_t> data, std::uint32_t firstId, const PageRouter& router,
                           FontPages& pages) {
   const CodePage& cp = router.codePage();
   forEachTableString(data, firstId, [&](const TableString& s) {
-    if (!s.complete || s.text.size() > kMaxLineUnits) return;
-    if (looksLikeStringFontEntry(s.text)) {
-      if (const auto entry = parseStringFontEntry(s.text)) placeEntry(*entry, router, pages);
-      return;
+    if (const auto e = listedStringEntry(s, cp)) {
+      const std::u16string identity = rowIdentity(e->fields.file, e->fields.section, e->fields.key);
+      for (const int page : router.stringEntryPages(e->fields.file, Visit::FirstPerColour)) {
+        pages.appendRow(page, FontRow{e->file, e->section, e->key, EditableText::loaded(e->fields.font, e->font),
+                                      EditableText::loaded(e->fields.size, e->size),
+                                      EditableText::loaded(e->fields.option, e->option), identity});
+      }
+    } else if (isPlainString(s)) {
+      if (EditableText* box = pages.nameBox(s.id)) *box = EditableText::fromFile(s.text, cp);
     }
-    if (EditableText* box = pages.nameBox(s.id)) *box = EditableText::fromFile(s.text, cp);
   });
 }
 

@@ -15,14 +15,9 @@ void appendString(std::vector<std::uint8_t>& out, std::u16string_view s) {
 }
 
 // The entry with its row's values when a row matches (the last match wins), else its
-// own; nullopt when the entry was never listed and must be copied unchanged.
-std::optional<std::u16string> rewriteEntry(const StringFontEntry& own, const PageRouter& router,
-                                           const FontPages& pages) {
+// own, in canonical form.
+std::u16string rewriteEntry(const StringFontEntry& own, const PageRouter& router, const FontPages& pages) {
   const CodePage& cp = router.codePage();
-  if (!cellText(own.file, cp) || !cellText(own.section, cp) || !cellText(own.key, cp) || !cellText(own.font, cp) ||
-      !cellText(own.size, cp) || !cellText(own.option, cp)) {
-    return std::nullopt;
-  }
   StringFontEntry e = own;
   const std::u16string identity = rowIdentity(own.file, own.section, own.key);
   for (const int page : router.stringEntryPages(own.file, Visit::Every)) {
@@ -43,21 +38,11 @@ void rewriteStringTableBlock(std::span<const std::uint8_t> old, std::uint32_t fi
   out.reserve(out.size() + old.size() + 256);
   forEachTableString(old, firstId, [&](const TableString& s) {
     const auto copyUnchanged = [&] { out.insert(out.end(), old.begin() + s.offset, old.begin() + s.offset + s.byteLength); };
-    if (!s.complete || s.text.size() > kMaxLineUnits) {
-      copyUnchanged();
+    if (const auto e = listedStringEntry(s, cp)) {
+      appendString(out, rewriteEntry(e->fields, router, pages));
       return;
     }
-    if (looksLikeStringFontEntry(s.text)) {
-      const auto entry = parseStringFontEntry(s.text);
-      const auto rewritten = entry ? rewriteEntry(*entry, router, pages) : std::nullopt;
-      if (rewritten) {
-        appendString(out, *rewritten);
-      } else {
-        copyUnchanged();
-      }
-      return;
-    }
-    EditableText* box = pages.nameBox(s.id);
+    EditableText* box = isPlainString(s) ? pages.nameBox(s.id) : nullptr;
     if (box == nullptr) {
       copyUnchanged();
     } else if (!box->text.empty()) {

@@ -1,13 +1,7 @@
 #include "theme_image.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <limits>
 
-#include "bulk_memory.h"
 #include "errors.h"
 #include "font_pages.h"
 
@@ -24,48 +18,40 @@ bool holdsVisualStyle(const ResourceTree& tree) {
   });
 }
 
-}  // namespace
-
-ThemeImage parseThemeImage(std::vector<std::uint8_t> bytes, std::string path, LanguagePreference language) {
-  ThemeImage image;
-  image.path = std::move(path);
-  image.bytes = std::move(bytes);
-  if (image.bytes.empty()) throw ThemeError("the file is empty");
+void parse(ThemeImage& image, LanguagePreference language) {
   const ByteReader file = image.reader();
+  if (file.size() == 0) throw ThemeError("the file is empty");
   image.layout = readPeLayout(file);
   image.tree = readResourceTree(file, image.layout, language);
   if (!holdsVisualStyle(image.tree)) throw ThemeError("not a visual-style file");
+}
+
+}  // namespace
+
+ThemeImage parseThemeImage(std::span<const std::uint8_t> bytes, LanguagePreference language) {
+  ThemeImage image;
+  image.copy = FileCopy(bytes);
+  parse(image, language);
   return image;
 }
 
-ThemeImage loadThemeImage(const std::string& path, LanguagePreference language) {
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) throw ThemeError("it is a folder, not a file");
-  errno = 0;
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) {
-    const int error = errno;
-    throw ThemeError(error != 0 ? std::string("cannot open the file: ") + std::strerror(error) : "cannot open the file");
+ThemeImage loadThemeImage(const std::string& path, LanguagePreference language, Reading reading) {
+  ThemeImage image;
+  auto file = std::make_unique<PositionedFile>(path);
+  if (reading == Reading::WholeFile) {
+    image.copy = FileCopy(*file);  // the file is closed again once copied
+  } else {
+    image.file = std::move(file);
   }
-  const std::streamoff size = in.tellg();
-  if (size < 0) throw ThemeError("cannot read the file");
-  if (static_cast<std::uint64_t>(size) > std::numeric_limits<std::uint32_t>::max()) {
-    throw ThemeError("the file is larger than 4 GiB");
-  }
-  std::vector<std::uint8_t> bytes;
-  reserveBulk(bytes, static_cast<std::size_t>(size));
-  bytes.resize(static_cast<std::size_t>(size));
-  in.seekg(0);
-  if (!bytes.empty() && !in.read(reinterpret_cast<char*>(bytes.data()), size)) {
-    throw ThemeError("cannot read the file");
-  }
-  return parseThemeImage(std::move(bytes), path, language);
+  parse(image, language);
+  return image;
 }
 
-ThemeImage loadTheme(const std::string& path, FontPages& pages, const CodePage& cp, LanguagePreference language) {
+ThemeImage loadTheme(const std::string& path, FontPages& pages, const CodePage& cp, LanguagePreference language,
+                     Reading reading) {
   pages.clear();
   try {
-    ThemeImage image = loadThemeImage(path, language);
+    ThemeImage image = loadThemeImage(path, language, reading);
     readFontPages(image, pages, cp);
     return image;
   } catch (...) {

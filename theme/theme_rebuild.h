@@ -12,15 +12,41 @@ class CodePage;
 class FontPages;
 struct ThemeImage;
 
+// A rebuilt theme file as the pieces it is written from, in file order: the new headers
+// and resource directory, the regenerated texts and tables, and slices of the loaded
+// image for the resource data copied unchanged. The image must outlive it.
+class RebuiltTheme {
+ public:
+  RebuiltTheme() = default;
+  RebuiltTheme(RebuiltTheme&&) = default;
+  RebuiltTheme& operator=(RebuiltTheme&&) = default;
+  RebuiltTheme(const RebuiltTheme&) = delete;  // the pieces point into its own buffers
+  RebuiltTheme& operator=(const RebuiltTheme&) = delete;
+  ~RebuiltTheme() = default;
+
+  [[nodiscard]] const std::vector<std::span<const std::uint8_t>>& pieces() const { return pieces_; }
+  [[nodiscard]] std::uint64_t size() const;
+  // The whole file in one block.
+  [[nodiscard]] std::vector<std::uint8_t> bytes() const;
+
+ private:
+  friend RebuiltTheme rebuildTheme(const ThemeImage& image, FontPages& pages, const CodePage& cp);
+  std::vector<std::uint8_t> head_;                    // headers, then the resource directory and names
+  std::vector<std::vector<std::uint8_t>> generated_;  // regenerated texts and tables
+  std::vector<std::span<const std::uint8_t>> pieces_;
+};
+
 // Regenerates every TEXTFILE and STRING resource from the rows, copies every other
 // resource and lays the resource section out anew. The pages are only read, except
 // that an emptied size-name or style-name box is set back to the name the file keeps.
 // Throws WriteError when the file cannot be rebuilt.
-std::vector<std::uint8_t> rebuildTheme(const ThemeImage& image, FontPages& pages, const CodePage& cp);
+RebuiltTheme rebuildTheme(const ThemeImage& image, FontPages& pages, const CodePage& cp);
 
-// Writes `bytes` to a temporary file beside `target`, flushes it to disk and only then
-// puts it in the target's place. On any failure the target is left as it was and
-// WriteError is thrown.
+// Writes the pieces, one after the other, to a temporary file beside `target`, flushes it
+// to disk and only then puts it in the target's place. On any failure the target is
+// left as it was and WriteError is thrown.
+void writeFileAtomically(const std::string& target, std::span<const std::span<const std::uint8_t>> pieces);
+void writeFileAtomically(const std::string& target, const RebuiltTheme& file);
 void writeFileAtomically(const std::string& target, std::span<const std::uint8_t> bytes);
 
 }  // namespace theme

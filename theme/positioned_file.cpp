@@ -1,0 +1,174 @@
+#include "positioned_file.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <filesystem>
+#include <limits>
+
+#include "errors.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace theme {
+
+namespace {
+
+// Reads ahead around a small request, so that the walk over a directory of thousands of
+// 4-byte fields takes a handful of reads.
+constexpr std::uint64_t kReadAhead = std::uint64_t{64} << 10;
+
+#ifndef _WIN32
+[[noreturn]] void cannotOpen(int error) {
+  throw ThemeError(error != 0 ? std::string("cannot open the file: ") + std::strerror(error) : "cannot open the file");
+}
+#endif
+
+}  // namespace
+
+#ifdef _WIN32
+
+PositionedFile::PositionedFile(const std::string& path) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) throw ThemeError("it is a folder, not a file");
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) throw ThemeError("cannot open the file");
+  LARGE_INTEGER size{};
+  if (GetFileSizeEx(file, &size) == 0) {
+    CloseHandle(file);
+    throw ThemeError("cannot read the file");
+  }
+  if (static_cast<std::uint64_t>(size.QuadPart) > std::numeric_limits<std::uint32_t>::max()) {
+    CloseHandle(file);
+    throw ThemeError("the file is larger than 4 GiB");
+  }
+  handle_ = reinterpret_cast<std::intptr_t>(file);
+  size_ = static_cast<std::uint64_t>(size.QuadPart);
+}
+
+PositionedFile::~PositionedFile() { CloseHandle(reinterpret_cast<HANDLE>(handle_)); }
+
+void PositionedFile::readInto(std::uint64_t offset, std::span<std::uint8_t> out) const {
+  for (std::size_t done = 0; done < out.size();) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>((offset + done) & 0xFFFFFFFF);
+    at.OffsetHigh = static_cast<DWORD>((offset + done) >> 32);
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(out.size() - done, 1U << 24));
+    DWORD got = 0;
+    if (ReadFile(reinterpret_cast<HANDLE>(handle_), out.data() + done, chunk, &got, &at) == 0 || got == 0) {
+      throw ThemeError("cannot read the file");
+    }
+    done += got;
+  }
+}
+
+#else
+
+PositionedFile::PositionedFile(const std::string& path) {
+  errno = 0;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) cannotOpen(errno);
+  struct stat st {};
+  if (fstat(fd, &st) != 0) {
+    ::close(fd);
+    throw ThemeError("cannot read the file");
+  }
+  if (S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    throw ThemeError("it is a folder, not a file");
+  }
+  if (static_cast<std::uint64_t>(st.st_size) > std::numeric_limits<std::uint32_t>::max()) {
+    ::close(fd);
+    throw ThemeError("the file is larger than 4 GiB");
+  }
+  handle_ = fd;
+  size_ = static_cast<std::uint64_t>(st.st_size);
+}
+
+PositionedFile::~PositionedFile() { ::close(static_cast<int>(handle_)); }
+
+void PositionedFile::readInto(std::uint64_t offset, std::span<std::uint8_t> out) const {
+  for (std::size_t done = 0; done < out.size();) {
+    const ssize_t n = ::pread(static_cast<int>(handle_), out.data() + done, out.size() - done,
+                              static_cast<off_t>(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) throw ThemeError("cannot read the file");
+    done += static_cast<std::size_t>(n);
+  }
+}
+
+#endif
+
+std::span<const std::uint8_t> PositionedFile::read(std::uint64_t offset, std::uint64_t length) const {
+  if (offset > size_ || length > size_ - offset) throw ThemeError("a read past the end of the file");
+  // The piece that starts last at or before `offset` holds it, if any piece does.
+  auto it = pieces_.upper_bound(offset);
+  if (it != pieces_.begin()) {
+    --it;
+    const std::uint64_t inPiece = offset - it->first;
+    if (inPiece <= it->second.size() && length <= it->second.size() - inPiece) {
+      return std::span<const std::uint8_t>(it->second).subspan(inPiece, length);
+    }
+  }
+  const std::uint64_t start = offset / kReadAhead * kReadAhead;
+  const std::uint64_t end = std::min(size_, (offset + length + kReadAhead - 1) / kReadAhead * kReadAhead);
+  std::vector<std::uint8_t> piece(end - start);
+  readInto(start, piece);
+  auto& kept = pieces_[start];
+  if (kept.size() < piece.size()) kept = std::move(piece);  // a longer piece replaces a shorter one at the same start
+  return std::span<const std::uint8_t>(kept).subspan(offset - start, length);
+}
+
+std::uint64_t PositionedFile::bytesKept() const {
+  std::uint64_t total = 0;
+  for (const auto& [start, piece] : pieces_) total += piece.size();
+  return total;
+}
+
+namespace {
+
+// A block for a whole file, not zeroed: every byte is filled right away. Filling it costs
+// one page fault per 4 KiB page, which dominates a load on virtual machines; on Linux
+// the block is aligned to and advised for huge pages, which cut that to a few faults
+// where the system gives them.
+std::uint8_t* allocateFileBlock(std::size_t size) {
+  void* block = nullptr;
+#ifdef __linux__
+  constexpr std::size_t kHugePage = 2U << 20;
+  if (size >= kHugePage) {
+    const std::size_t rounded = (size + kHugePage - 1) / kHugePage * kHugePage;
+    if (posix_memalign(&block, kHugePage, rounded) == 0) {
+      madvise(block, rounded, MADV_HUGEPAGE);  // only advice: nothing changes where it is not followed
+      return static_cast<std::uint8_t*>(block);
+    }
+  }
+#endif
+  block = std::malloc(std::max<std::size_t>(size, 1));
+  if (block == nullptr) throw std::bad_alloc();
+  return static_cast<std::uint8_t*>(block);
+}
+
+}  // namespace
+
+void FileCopy::Free::operator()(std::uint8_t* p) const { std::free(p); }
+
+FileCopy::FileCopy(std::span<const std::uint8_t> bytes) : data_(allocateFileBlock(bytes.size())), size_(bytes.size()) {
+  std::copy(bytes.begin(), bytes.end(), data_.get());
+}
+
+FileCopy::FileCopy(const PositionedFile& file)
+    : data_(allocateFileBlock(static_cast<std::size_t>(file.size()))), size_(static_cast<std::size_t>(file.size())) {
+  file.readInto(0, {data_.get(), size_});
+}
+
+}  // namespace theme
