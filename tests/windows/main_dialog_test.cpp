@@ -416,7 +416,7 @@ TEST_F(MainDialogTest, WriteSavesTheCoresRebuildOfThePagesAndBoxes) {
   const theme::ThemeImage image = theme::loadTheme(sample, pages, marvento_test::cp932(), theme::userInterfaceLanguage());
   pages.sizeNameBoxes[1].text = "Huge";
   pages.styleNameBox.text = "My Style";
-  EXPECT_EQ(marvento_test::readFile(target), theme::rebuildTheme(image, pages, marvento_test::cp932()));
+  EXPECT_EQ(marvento_test::readFile(target), theme::rebuildTheme(image, pages, marvento_test::cp932()).bytes());
 
   theme::FontPages reread;
   theme::loadTheme(target, reread, marvento_test::cp932(), theme::userInterfaceLanguage());
