@@ -16,7 +16,6 @@ constexpr const char* kSizes[] = {"1",  "6",  "7",  "8",  "9",  "10", "11", "12"
 constexpr const char* kOptions[] = {"Bold", "Italic", "Bold Italic", ""};
 constexpr int kRowHeight = 20;
 constexpr int kEditorRows = 9;  // the closed box and eight rows of its list
-constexpr std::size_t kCellBytes = 63;
 constexpr COLORREF kIdentityText = RGB(72, 72, 72);
 constexpr COLORREF kIdentityBack = RGB(240, 240, 240);
 constexpr COLORREF kValueText = RGB(0, 0, 0);
@@ -74,7 +73,7 @@ bool CFontListCtrl::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       HideSample();
       break;
     case WM_COMMAND:
-      if (HIWORD(wp) == CBN_SELCHANGE && LOWORD(wp) >= kEditorIds[0] && LOWORD(wp) <= kEditorIds[2]) {
+      if (HIWORD(wp) == CBN_SELCHANGE && LOWORD(wp) >= kEditorIds.front() && LOWORD(wp) <= kEditorIds.back()) {
         OnEditorSelChange();
         result = 0;
         return true;
@@ -223,7 +222,7 @@ void CFontListCtrl::OnEditorSelChange() {
   const int index = editor.GetCurSel();
   if (index == CB_ERR) return;
   std::string text = editor.GetLBText(index);
-  if (text.size() > kCellBytes) text.resize(kCellBytes);  // entries are ASCII or face names
+  if (text.size() > theme::kMaxCellBytes) text.resize(theme::kMaxCellBytes);  // entries are ASCII or face names
   SetItemText(m_editRow, m_editColumn, text.c_str());
   if (m_cellChanged) m_cellChanged(m_editRow, m_editColumn, text);
 }
