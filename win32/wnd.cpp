@@ -55,8 +55,6 @@ bool CWnd::CreateEx(DWORD exStyle, const char* className, const char* text, DWOR
   return m_hWnd == hwnd;
 }
 
-bool CWnd::DestroyWindow() { return m_hWnd != nullptr && ::DestroyWindow(m_hWnd) != FALSE; }
-
 LRESULT CALLBACK CWnd::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   CWnd* self = FromHandlePermanent(hwnd);
   if (self == nullptr) return ::DefWindowProcA(hwnd, msg, wp, lp);
@@ -89,7 +87,6 @@ LRESULT CWnd::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
     ::RemovePropA(m_hWnd, kObjectProperty);
     m_hWnd = nullptr;
     m_superProc = nullptr;
-    PostNcDestroy();
   }
   return result;
 }
@@ -108,7 +105,6 @@ bool CWnd::PostMessage(UINT msg, WPARAM wp, LPARAM lp) const {
 }
 void CWnd::ShowWindow(int command) const { ::ShowWindow(m_hWnd, command); }
 bool CWnd::IsWindowVisible() const { return ::IsWindowVisible(m_hWnd) != FALSE; }
-void CWnd::EnableWindow(bool enable) const { ::EnableWindow(m_hWnd, enable ? TRUE : FALSE); }
 bool CWnd::IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd) != FALSE; }
 void CWnd::MoveWindow(int x, int y, int width, int height, bool repaint) const {
   ::MoveWindow(m_hWnd, x, y, width, height, repaint ? TRUE : FALSE);
@@ -141,7 +137,6 @@ std::string CWnd::GetWindowText() const {
   return std::string(buffer.data(), static_cast<std::size_t>(copied > 0 ? copied : 0));
 }
 HWND CWnd::GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
-int CWnd::GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
 HWND CWnd::SetParent(HWND parent) const { return ::SetParent(m_hWnd, parent); }
 void CWnd::Invalidate(bool erase) const { ::InvalidateRect(m_hWnd, nullptr, erase ? TRUE : FALSE); }
 
