@@ -1,5 +1,6 @@
 #include "wnd.h"
 
+#include <exception>
 #include <vector>
 
 namespace win32 {
@@ -7,6 +8,13 @@ namespace win32 {
 namespace {
 const char kObjectProperty[] = "Marvento.CWnd";
 CreationHook* g_activeHook = nullptr;  // the UI thread is the only thread
+
+// Allocates nothing: it may run because memory ran out.
+void ReportHandlerFailure(const char* what) noexcept {
+  ::OutputDebugStringA("Marvento: a message handler failed: ");
+  ::OutputDebugStringA(what != nullptr ? what : "");
+  ::OutputDebugStringA("\n");
+}
 }  // namespace
 
 CWnd::~CWnd() {
@@ -77,8 +85,13 @@ LRESULT CWnd::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
     }
     if (child != nullptr && child != this) handled = child->OnReflectedMessage(msg, wp, lp, result);
     if (!handled) handled = OnMessage(msg, wp, lp, result);
+  } catch (const std::exception& error) {
+    // Nothing may unwind through the system's code: the message gets its default
+    // handling and the failure goes to the debugger.
+    ReportHandlerFailure(error.what());
+    handled = false;
   } catch (...) {
-    // Handlers report nothing; a failure inside one must not unwind through the system.
+    ReportHandlerFailure("an exception of unknown type");
     handled = false;
   }
   if (!handled) result = Default();
