@@ -26,6 +26,16 @@ constexpr int kSampleOffset = 16;  // the tip keeps clear of the mouse pointer
 constexpr UINT WM_MOUSEHWHEEL = 0x020E;  // Vista's horizontal wheel; XP headers lack it
 #endif
 
+// The one tool of a list's sample tip.
+TTTOOLINFOW SampleTool(HWND list) {
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = list;
+  tool.uId = 1;
+  tool.lpszText = const_cast<wchar_t*>(kSampleText);
+  return tool;
+}
+
 bool IsScrollKey(WPARAM key) {
   switch (key) {
     case VK_UP:
@@ -112,12 +122,8 @@ bool CFontListCtrl::OnCreate() {
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
                                   ::GetModuleHandleA(nullptr), nullptr);
   if (m_sampleTip != nullptr) {
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
+    TTTOOLINFOW tool = SampleTool(m_hWnd);
     tool.uFlags = TTF_TRACK | TTF_ABSOLUTE;
-    tool.hwnd = m_hWnd;
-    tool.uId = 1;
-    tool.lpszText = const_cast<wchar_t*>(kSampleText);
     ::SendMessageW(m_sampleTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   }
 
@@ -146,11 +152,7 @@ void CFontListCtrl::OnMouseMove(POINT point) {
     if (m_sampleFont.CreateFontIndirect(font)) {
       ::SendMessageW(m_sampleTip, WM_SETFONT, reinterpret_cast<WPARAM>(m_sampleFont.GetSafeHandle()), FALSE);
     }
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
-    tool.hwnd = m_hWnd;
-    tool.uId = 1;
-    tool.lpszText = const_cast<wchar_t*>(kSampleText);
+    TTTOOLINFOW tool = SampleTool(m_hWnd);
     ::SendMessageW(m_sampleTip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));  // re-measured
     POINT at = point;
     ::ClientToScreen(m_hWnd, &at);
@@ -163,10 +165,7 @@ void CFontListCtrl::OnMouseMove(POINT point) {
 
 void CFontListCtrl::HideSample() {
   if (m_sampleTip == nullptr || m_sampleRow < 0) return;
-  TTTOOLINFOW tool{};
-  tool.cbSize = sizeof tool;
-  tool.hwnd = m_hWnd;
-  tool.uId = 1;
+  TTTOOLINFOW tool = SampleTool(m_hWnd);
   ::SendMessageW(m_sampleTip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
   m_sampleRow = -1;
 }
@@ -177,10 +176,14 @@ void CFontListCtrl::HideOpenEditor() const {
   if (editor.IsWindowVisible()) editor.ShowWindow(SW_HIDE);
 }
 
-void CFontListCtrl::CloseEditors() {
+void CFontListCtrl::HideEditors() const {
   for (const auto* editor : m_editors) {
     if (editor->IsWindowVisible()) editor->ShowWindow(SW_HIDE);
   }
+}
+
+void CFontListCtrl::CloseEditors() {
+  HideEditors();
   m_editColumn = -1;
   m_editRow = 0;
   HideSample();
@@ -194,9 +197,7 @@ void CFontListCtrl::OnLButtonDown(POINT point) {
   const int column = hit.iSubItem;
   HideSample();  // it would cover the editor
 
-  for (const auto* editor : m_editors) {
-    if (editor->IsWindowVisible()) editor->ShowWindow(SW_HIDE);
-  }
+  HideEditors();
   if (row < 0 || column < kFirstValueColumn) return;
 
   const int width = GetColumnWidth(column);

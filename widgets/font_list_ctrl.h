@@ -47,6 +47,8 @@ class CFontListCtrl : public win32::CListCtrl {
   void OnLButtonDown(POINT point);
   void OnEditorSelChange();
   void HideOpenEditor() const;
+  // Hides all three editors; the cell they were opened on is kept.
+  void HideEditors() const;
   void OnMouseMove(POINT point);
   LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw) const;
 
