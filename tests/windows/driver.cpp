@@ -529,8 +529,9 @@ std::wstring CopyReportingVersion(const std::wstring& exe, const std::wstring& v
   HKEY handle = nullptr;
   if (::RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr) ==
       ERROR_SUCCESS) {
+    const std::size_t bytes = (version.size() + 1) * sizeof(wchar_t);  // with the terminating NUL
     ::RegSetValueExW(handle, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version.c_str()),
-                     static_cast<DWORD>((version.size() + 1) * sizeof(wchar_t)));
+                     static_cast<DWORD>(bytes));
     ::RegCloseKey(handle);
   }
   Print(L"running " + copy + L" as Windows version " + version);
