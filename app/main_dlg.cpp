@@ -57,9 +57,7 @@ void TrimWorkingSet() {
 
 }  // namespace
 
-CMainDlg::CMainDlg(win32::CWnd* parent)
-    : win32::CDialog(IDD_MARVENTO_DIALOG, parent),
-      m_hIcon(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
+CMainDlg::CMainDlg(win32::CWnd* parent) : win32::CDialog(IDD_MARVENTO_DIALOG, parent) {}
 
 CMainDlg::~CMainDlg() {
   // The window goes before the icon it shows.
@@ -79,10 +77,9 @@ BOOL CMainDlg::OnInitDialog() {
   }
 
   // Not shared: this icon is the dialog's own and is destroyed with it.
-  m_smallIcon.Attach(static_cast<HICON>(
+  m_icon.Attach(static_cast<HICON>(
       ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
-  m_hIcon = m_smallIcon.GetSafeHandle();
-  SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+  SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon.GetSafeHandle()));
 
   m_pages.pageCount = 3;
   m_tab.InsertItem(0, "SIZE");
@@ -173,7 +170,7 @@ bool CMainDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       result = 0;
       return true;
     case WM_QUERYDRAGICON:
-      result = reinterpret_cast<LRESULT>(m_hIcon);
+      result = reinterpret_cast<LRESULT>(m_icon.GetSafeHandle());
       return true;
     case WM_SETTINGCHANGE:
       result = Default();
@@ -211,24 +208,7 @@ bool CMainDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       break;
     }
     case WM_COMMAND:
-      if (HIWORD(wp) == BN_CLICKED && LOWORD(wp) == IDC_LOAD) {
-        OnLoad();
-        result = 0;
-        return true;
-      }
-      if (HIWORD(wp) == BN_CLICKED && LOWORD(wp) == IDC_WRITE) {
-        OnWrite();
-        result = 0;
-        return true;
-      }
-      if (HIWORD(wp) == BN_CLICKED && LOWORD(wp) == IDC_VERSION) {
-        OnAbout();
-        TrimWorkingSet();
-        result = 0;
-        return true;
-      }
-      if (HIWORD(wp) == CBN_SELCHANGE && LOWORD(wp) == IDC_BULK_FONT) {
-        OnBulkFontSelChange();
+      if (OnCommand(HIWORD(wp), LOWORD(wp))) {
         result = 0;
         return true;
       }
@@ -239,13 +219,35 @@ bool CMainDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
   return win32::CDialog::OnMessage(msg, wp, lp, result);
 }
 
+bool CMainDlg::OnCommand(UINT code, UINT id) {
+  if (code == CBN_SELCHANGE && id == IDC_BULK_FONT) {
+    OnBulkFontSelChange();
+    return true;
+  }
+  if (code != BN_CLICKED) return false;
+  switch (id) {
+    case IDC_LOAD:
+      OnLoad();
+      return true;
+    case IDC_WRITE:
+      OnWrite();
+      return true;
+    case IDC_VERSION:
+      OnAbout();
+      TrimWorkingSet();
+      return true;
+    default:
+      return false;
+  }
+}
+
 void CMainDlg::OnPaint() {
   win32::CPaintDC dc(m_hWnd);
   SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
   const RECT client = GetClientRect();
   const int x = (client.right - client.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
   const int y = (client.bottom - client.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
-  ::DrawIcon(dc.GetSafeHdc(), x, y, m_hIcon);
+  ::DrawIcon(dc.GetSafeHdc(), x, y, m_icon.GetSafeHandle());
 }
 
 void CMainDlg::OnSettingChange(UINT flag) {

@@ -62,6 +62,8 @@ class CMainDlg : public win32::CDialog {
   bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
  private:
+  // The buttons and the bulk font-name combo; true when `code` from control `id` was one of theirs.
+  bool OnCommand(UINT code, UINT id);
   void OnPaint();
   void OnSettingChange(UINT flag);
   void OnClose();
@@ -103,8 +105,7 @@ class CMainDlg : public win32::CDialog {
   theme::FontPages m_pages;
   theme::CodePage m_cp;
   win32::CTabCtrl m_tab;
-  HICON m_hIcon;
-  win32::CIcon m_smallIcon;  // the icon member once the dialog has loaded its own
+  win32::CIcon m_icon;  // the dialog's own 16x16 icon, destroyed after its window
   std::vector<std::string> m_writtenValues;  // EditableValues() at the last load or write
   std::string m_startupPath;
   EditHistory m_history;

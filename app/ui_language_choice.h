@@ -3,6 +3,7 @@
 // everywhere else.
 #include <windows.h>
 
-// Picks the language from GetUserDefaultUILanguage and sets it for the class layer.
+// Picks the language from the user's interface language (theme::userInterfaceLanguage,
+// which the core also reads themes in) and sets it for the class layer.
 LANGID ChooseUiLanguage();
 [[nodiscard]] bool UiIsJapanese();

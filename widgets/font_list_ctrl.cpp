@@ -16,7 +16,6 @@ constexpr const char* kSizes[] = {"1",  "6",  "7",  "8",  "9",  "10", "11", "12"
 constexpr const char* kOptions[] = {"Bold", "Italic", "Bold Italic", ""};
 constexpr int kRowHeight = 20;
 constexpr int kEditorRows = 9;  // the closed box and eight rows of its list
-constexpr std::size_t kCellBytes = 63;
 constexpr COLORREF kIdentityText = RGB(72, 72, 72);
 constexpr COLORREF kIdentityBack = RGB(240, 240, 240);
 constexpr COLORREF kValueText = RGB(0, 0, 0);
@@ -26,6 +25,16 @@ constexpr int kSampleOffset = 16;  // the tip keeps clear of the mouse pointer
 #ifndef WM_MOUSEHWHEEL
 constexpr UINT WM_MOUSEHWHEEL = 0x020E;  // Vista's horizontal wheel; XP headers lack it
 #endif
+
+// The one tool of a list's sample tip.
+TTTOOLINFOW SampleTool(HWND list) {
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = list;
+  tool.uId = 1;
+  tool.lpszText = const_cast<wchar_t*>(kSampleText);
+  return tool;
+}
 
 bool IsScrollKey(WPARAM key) {
   switch (key) {
@@ -74,7 +83,7 @@ bool CFontListCtrl::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       HideSample();
       break;
     case WM_COMMAND:
-      if (HIWORD(wp) == CBN_SELCHANGE && LOWORD(wp) >= kEditorIds[0] && LOWORD(wp) <= kEditorIds[2]) {
+      if (HIWORD(wp) == CBN_SELCHANGE && LOWORD(wp) >= kEditorIds.front() && LOWORD(wp) <= kEditorIds.back()) {
         OnEditorSelChange();
         result = 0;
         return true;
@@ -113,12 +122,8 @@ bool CFontListCtrl::OnCreate() {
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
                                   ::GetModuleHandleA(nullptr), nullptr);
   if (m_sampleTip != nullptr) {
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
+    TTTOOLINFOW tool = SampleTool(m_hWnd);
     tool.uFlags = TTF_TRACK | TTF_ABSOLUTE;
-    tool.hwnd = m_hWnd;
-    tool.uId = 1;
-    tool.lpszText = const_cast<wchar_t*>(kSampleText);
     ::SendMessageW(m_sampleTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   }
 
@@ -147,11 +152,7 @@ void CFontListCtrl::OnMouseMove(POINT point) {
     if (m_sampleFont.CreateFontIndirect(font)) {
       ::SendMessageW(m_sampleTip, WM_SETFONT, reinterpret_cast<WPARAM>(m_sampleFont.GetSafeHandle()), FALSE);
     }
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
-    tool.hwnd = m_hWnd;
-    tool.uId = 1;
-    tool.lpszText = const_cast<wchar_t*>(kSampleText);
+    TTTOOLINFOW tool = SampleTool(m_hWnd);
     ::SendMessageW(m_sampleTip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));  // re-measured
     POINT at = point;
     ::ClientToScreen(m_hWnd, &at);
@@ -164,10 +165,7 @@ void CFontListCtrl::OnMouseMove(POINT point) {
 
 void CFontListCtrl::HideSample() {
   if (m_sampleTip == nullptr || m_sampleRow < 0) return;
-  TTTOOLINFOW tool{};
-  tool.cbSize = sizeof tool;
-  tool.hwnd = m_hWnd;
-  tool.uId = 1;
+  TTTOOLINFOW tool = SampleTool(m_hWnd);
   ::SendMessageW(m_sampleTip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
   m_sampleRow = -1;
 }
@@ -178,10 +176,14 @@ void CFontListCtrl::HideOpenEditor() const {
   if (editor.IsWindowVisible()) editor.ShowWindow(SW_HIDE);
 }
 
-void CFontListCtrl::CloseEditors() {
+void CFontListCtrl::HideEditors() const {
   for (const auto* editor : m_editors) {
     if (editor->IsWindowVisible()) editor->ShowWindow(SW_HIDE);
   }
+}
+
+void CFontListCtrl::CloseEditors() {
+  HideEditors();
   m_editColumn = -1;
   m_editRow = 0;
   HideSample();
@@ -195,9 +197,7 @@ void CFontListCtrl::OnLButtonDown(POINT point) {
   const int column = hit.iSubItem;
   HideSample();  // it would cover the editor
 
-  for (const auto* editor : m_editors) {
-    if (editor->IsWindowVisible()) editor->ShowWindow(SW_HIDE);
-  }
+  HideEditors();
   if (row < 0 || column < kFirstValueColumn) return;
 
   const int width = GetColumnWidth(column);
@@ -223,7 +223,7 @@ void CFontListCtrl::OnEditorSelChange() {
   const int index = editor.GetCurSel();
   if (index == CB_ERR) return;
   std::string text = editor.GetLBText(index);
-  if (text.size() > kCellBytes) text.resize(kCellBytes);  // entries are ASCII or face names
+  if (text.size() > theme::kMaxCellBytes) text.resize(theme::kMaxCellBytes);  // entries are ASCII or face names
   SetItemText(m_editRow, m_editColumn, text.c_str());
   if (m_cellChanged) m_cellChanged(m_editRow, m_editColumn, text);
 }

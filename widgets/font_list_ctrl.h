@@ -9,14 +9,18 @@
 #include "controls.h"
 #include "drop_down_list.h"
 #include "face_combo.h"
+#include "font_pages.h"
 #include "gdi.h"
+#include "resource.h"
 
 namespace widgets {
 
 class CFontListCtrl : public win32::CListCtrl {
  public:
-  static constexpr int kFirstValueColumn = 3;
-  static constexpr int kEditorIds[3] = {102, 103, 104};  // face, size, option
+  static constexpr int kFirstValueColumn = theme::kColFont;
+  static constexpr std::array<int, 3> kEditorIds{IDC_FACE_EDITOR, IDC_SIZE_EDITOR, IDC_OPTION_EDITOR};
+  // The control id of the editor of value column `column` (face, size, option).
+  static constexpr int EditorId(int column) { return kEditorIds.at(column - kFirstValueColumn); }
 
   // Told of every cell an editor changes (row, column, new text).
   using CellChanged = std::function<void(int, int, const std::string&)>;
@@ -43,6 +47,8 @@ class CFontListCtrl : public win32::CListCtrl {
   void OnLButtonDown(POINT point);
   void OnEditorSelChange();
   void HideOpenEditor() const;
+  // Hides all three editors; the cell they were opened on is kept.
+  void HideEditors() const;
   void OnMouseMove(POINT point);
   LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw) const;
 

@@ -27,12 +27,11 @@ int CWinApp::Run() {
 
 bool CWinApp::OnCmdMsg(UINT) { return false; }
 
-int AfxWinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+int AfxWinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES | ICC_TAB_CLASSES};
   ::InitCommonControlsEx(&controls);
   CWinApp* app = AfxGetApp();
   if (app == nullptr) return -1;
-  app->m_hInstance = instance;
   if (commandLine != nullptr) app->m_lpCmdLine = commandLine;
   if (app->InitInstance() == FALSE) return app->ExitInstance();
   return app->Run();

@@ -25,7 +25,6 @@ class CWinApp {
 
   CWnd* m_pMainWnd = nullptr;
   const char* m_pszAppName;
-  HINSTANCE m_hInstance = nullptr;
   const char* m_lpCmdLine = "";  // the command line after the program's name
 };
 

@@ -5,7 +5,7 @@
 namespace win32 {
 
 namespace {
-// Cell, entry and tab texts are at most 63 bytes; the buffers leave room to spare.
+// Cell texts are cut to one cell by the font pages; the buffer leaves room to spare.
 constexpr int kTextBuffer = 260;
 }  // namespace
 
@@ -71,8 +71,6 @@ DWORD CListCtrl::SetExtendedStyle(DWORD style) const {
   return static_cast<DWORD>(SendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, static_cast<LPARAM>(style)));
 }
 
-DWORD CListCtrl::GetExtendedStyle() const { return static_cast<DWORD>(SendMessage(LVM_GETEXTENDEDLISTVIEWSTYLE)); }
-
 int CListCtrl::SubItemHitTest(LVHITTESTINFO* info) const {
   return static_cast<int>(SendMessage(LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(info)));
 }
@@ -81,8 +79,6 @@ HIMAGELIST CListCtrl::SetImageList(HIMAGELIST list, int which) const {
   return reinterpret_cast<HIMAGELIST>(
       SendMessage(LVM_SETIMAGELIST, static_cast<WPARAM>(which), reinterpret_cast<LPARAM>(list)));
 }
-
-HWND CListCtrl::GetHeaderCtrl() const { return reinterpret_cast<HWND>(SendMessage(LVM_GETHEADER)); }
 
 bool CComboBox::Create(DWORD style, const RECT& rect, HWND parent, UINT id) {
   return CreateEx(0, "ComboBox", "", style, rect, parent, id);
@@ -108,7 +104,6 @@ int CComboBox::SetCurSel(int index) const {
   return static_cast<int>(SendMessage(CB_SETCURSEL, static_cast<WPARAM>(index)));
 }
 int CComboBox::GetCurSel() const { return static_cast<int>(SendMessage(CB_GETCURSEL)); }
-int CComboBox::GetCount() const { return static_cast<int>(SendMessage(CB_GETCOUNT)); }
 
 std::string CComboBox::GetLBText(int index) const {
   const auto length = SendMessage(CB_GETLBTEXTLEN, static_cast<WPARAM>(index));
@@ -139,16 +134,6 @@ bool CTabCtrl::DeleteAllItems() const { return SendMessage(TCM_DELETEALLITEMS) !
 int CTabCtrl::GetItemCount() const { return static_cast<int>(SendMessage(TCM_GETITEMCOUNT)); }
 int CTabCtrl::GetCurSel() const { return static_cast<int>(SendMessage(TCM_GETCURSEL)); }
 int CTabCtrl::SetCurSel(int index) const { return static_cast<int>(SendMessage(TCM_SETCURSEL, static_cast<WPARAM>(index))); }
-
-std::string CTabCtrl::GetItemText(int index) const {
-  std::array<char, kTextBuffer> buffer{};
-  TCITEMA item{};
-  item.mask = TCIF_TEXT;
-  item.pszText = buffer.data();
-  item.cchTextMax = static_cast<int>(buffer.size());
-  if (SendMessage(TCM_GETITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)) == 0) return {};
-  return std::string(item.pszText);
-}
 
 void CTabCtrl::AdjustRect(bool larger, RECT* rect) const {
   SendMessage(TCM_ADJUSTRECT, larger ? TRUE : FALSE, reinterpret_cast<LPARAM>(rect));

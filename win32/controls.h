@@ -24,10 +24,8 @@ class CListCtrl : public CWnd {
   bool GetItemRect(int item, RECT* rect, UINT code) const;
   // Sets the extended list-view style with a mask of 0, so `style` replaces all bits.
   DWORD SetExtendedStyle(DWORD style) const;
-  [[nodiscard]] DWORD GetExtendedStyle() const;
   int SubItemHitTest(LVHITTESTINFO* info) const;
   HIMAGELIST SetImageList(HIMAGELIST list, int which) const;
-  [[nodiscard]] HWND GetHeaderCtrl() const;
 };
 
 class CComboBox : public CWnd {
@@ -40,7 +38,6 @@ class CComboBox : public CWnd {
   [[nodiscard]] int FindStringExact(int startAfter, const char* text) const;
   int SetCurSel(int index) const;
   [[nodiscard]] int GetCurSel() const;
-  [[nodiscard]] int GetCount() const;
   [[nodiscard]] std::string GetLBText(int index) const;
   [[nodiscard]] bool GetDroppedState() const;
 };
@@ -62,7 +59,6 @@ class CTabCtrl : public CWnd {
   [[nodiscard]] int GetItemCount() const;
   [[nodiscard]] int GetCurSel() const;
   int SetCurSel(int index) const;
-  [[nodiscard]] std::string GetItemText(int index) const;
   void AdjustRect(bool larger, RECT* rect) const;
 };
 

@@ -17,7 +17,6 @@ class CDialog : public CWnd {
   void EndDialog(int result);
   // The value given to EndDialog, or 0 while the dialog has not been ended.
   [[nodiscard]] int GetModalResult() const { return m_modalResult; }
-  [[nodiscard]] UINT GetTemplateId() const { return m_templateId; }
 
  protected:
   virtual BOOL OnInitDialog();

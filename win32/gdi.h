@@ -47,7 +47,6 @@ class CPaintDC {
   CPaintDC& operator=(const CPaintDC&) = delete;
 
   [[nodiscard]] HDC GetSafeHdc() const { return m_dc; }
-  [[nodiscard]] const PAINTSTRUCT& paint() const { return m_ps; }
 
  private:
   HWND m_hwnd;

@@ -1,5 +1,6 @@
 #include "wnd.h"
 
+#include <exception>
 #include <vector>
 
 namespace win32 {
@@ -7,6 +8,13 @@ namespace win32 {
 namespace {
 const char kObjectProperty[] = "Marvento.CWnd";
 CreationHook* g_activeHook = nullptr;  // the UI thread is the only thread
+
+// Allocates nothing: it may run because memory ran out.
+void ReportHandlerFailure(const char* what) noexcept {
+  ::OutputDebugStringA("Marvento: a message handler failed: ");
+  ::OutputDebugStringA(what != nullptr ? what : "");
+  ::OutputDebugStringA("\n");
+}
 }  // namespace
 
 CWnd::~CWnd() {
@@ -55,8 +63,6 @@ bool CWnd::CreateEx(DWORD exStyle, const char* className, const char* text, DWOR
   return m_hWnd == hwnd;
 }
 
-bool CWnd::DestroyWindow() { return m_hWnd != nullptr && ::DestroyWindow(m_hWnd) != FALSE; }
-
 LRESULT CALLBACK CWnd::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   CWnd* self = FromHandlePermanent(hwnd);
   if (self == nullptr) return ::DefWindowProcA(hwnd, msg, wp, lp);
@@ -79,8 +85,13 @@ LRESULT CWnd::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
     }
     if (child != nullptr && child != this) handled = child->OnReflectedMessage(msg, wp, lp, result);
     if (!handled) handled = OnMessage(msg, wp, lp, result);
+  } catch (const std::exception& error) {
+    // Nothing may unwind through the system's code: the message gets its default
+    // handling and the failure goes to the debugger.
+    ReportHandlerFailure(error.what());
+    handled = false;
   } catch (...) {
-    // Handlers report nothing; a failure inside one must not unwind through the system.
+    ReportHandlerFailure("an exception of unknown type");
     handled = false;
   }
   if (!handled) result = Default();
@@ -89,7 +100,6 @@ LRESULT CWnd::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
     ::RemovePropA(m_hWnd, kObjectProperty);
     m_hWnd = nullptr;
     m_superProc = nullptr;
-    PostNcDestroy();
   }
   return result;
 }
@@ -108,7 +118,6 @@ bool CWnd::PostMessage(UINT msg, WPARAM wp, LPARAM lp) const {
 }
 void CWnd::ShowWindow(int command) const { ::ShowWindow(m_hWnd, command); }
 bool CWnd::IsWindowVisible() const { return ::IsWindowVisible(m_hWnd) != FALSE; }
-void CWnd::EnableWindow(bool enable) const { ::EnableWindow(m_hWnd, enable ? TRUE : FALSE); }
 bool CWnd::IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd) != FALSE; }
 void CWnd::MoveWindow(int x, int y, int width, int height, bool repaint) const {
   ::MoveWindow(m_hWnd, x, y, width, height, repaint ? TRUE : FALSE);
@@ -141,7 +150,6 @@ std::string CWnd::GetWindowText() const {
   return std::string(buffer.data(), static_cast<std::size_t>(copied > 0 ? copied : 0));
 }
 HWND CWnd::GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
-int CWnd::GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
 HWND CWnd::SetParent(HWND parent) const { return ::SetParent(m_hWnd, parent); }
 void CWnd::Invalidate(bool erase) const { ::InvalidateRect(m_hWnd, nullptr, erase ? TRUE : FALSE); }
 

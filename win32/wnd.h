@@ -26,13 +26,11 @@ class CWnd {
                 HWND parent, UINT id);
   // Attaches this object to an existing window (a control of a dialog template).
   bool SubclassWindow(HWND hwnd);
-  bool DestroyWindow();
 
   LRESULT SendMessage(UINT msg, WPARAM wp = 0, LPARAM lp = 0) const;
   bool PostMessage(UINT msg, WPARAM wp = 0, LPARAM lp = 0) const;
   void ShowWindow(int command) const;
   [[nodiscard]] bool IsWindowVisible() const;
-  void EnableWindow(bool enable) const;
   [[nodiscard]] bool IsWindowEnabled() const;
   void MoveWindow(int x, int y, int width, int height, bool repaint = true) const;
   void SetWindowPos(HWND insertAfter, int x, int y, int cx, int cy, UINT flags) const;
@@ -44,7 +42,6 @@ class CWnd {
   void SetWindowText(const std::string& text) const;
   [[nodiscard]] std::string GetWindowText() const;
   [[nodiscard]] HWND GetDlgItem(int id) const;
-  [[nodiscard]] int GetDlgCtrlID() const;
   HWND SetParent(HWND parent) const;
   void Invalidate(bool erase = true) const;
 
@@ -57,8 +54,6 @@ class CWnd {
   virtual bool OnReflectedMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
   // The window's own handling of the message being dispatched.
   LRESULT Default();
-  // Called after the window is gone (WM_NCDESTROY).
-  virtual void PostNcDestroy() {}
 
   HWND m_hWnd = nullptr;
 

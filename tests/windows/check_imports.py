@@ -13,6 +13,8 @@ import os
 import struct
 import sys
 
+from check_report import report
+
 MACHINES = {"i386": 0x14C, "amd64": 0x8664}
 SUBSYSTEM_GUI = 2
 SUBSYSTEM_CONSOLE = 3
@@ -217,10 +219,7 @@ def main():
         return 1
     count = sum(len(f) for f in imports.values())
     print("%s: %d functions from %d DLLs: %s" % (args.exe, count, len(imports), ", ".join(sorted(imports))))
-    for failure in failures:
-        print("FAIL: " + failure)
-    print("%d passed, %d failed" % (0 if failures else 1, len(failures)))
-    return 1 if failures else 0
+    return report(failures)
 
 
 if __name__ == "__main__":

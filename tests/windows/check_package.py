@@ -14,6 +14,7 @@ import zipfile
 
 import check_imports
 import check_version_info
+from check_report import report
 
 NAMES = ["Marvento.exe", "marvento-cli.exe", "README.txt", "LICENSE.txt"]
 BOM = b"\xef\xbb\xbf"
@@ -80,10 +81,7 @@ def main():
     path, version, epoch = sys.argv[1], sys.argv[2], int(sys.argv[3])
     failures = check(path, version, epoch)
     print("%s: %d bytes" % (path, os.path.getsize(path)))
-    for failure in failures:
-        print("FAIL: " + failure)
-    print("%d passed, %d failed" % (0 if failures else 1, len(failures)))
-    return 1 if failures else 0
+    return report(failures)
 
 
 if __name__ == "__main__":

@@ -11,6 +11,8 @@ import sys
 
 import pefile
 
+from check_report import report
+
 
 def check(path, version):
     pe = pefile.PE(path, fast_load=True)
@@ -52,10 +54,7 @@ def main():
     except (pefile.PEFormatError, OSError) as e:
         failures, strings = ["%s: %s" % (path, e)], {}
     print("%s: %s" % (path, ", ".join("%s=%s" % kv for kv in sorted(strings.items()))))
-    for failure in failures:
-        print("FAIL: " + failure)
-    print("%d passed, %d failed" % (0 if failures else 1, len(failures)))
-    return 1 if failures else 0
+    return report(failures)
 
 
 if __name__ == "__main__":

@@ -13,6 +13,8 @@ import os
 import subprocess
 import sys
 
+from check_report import report
+
 JAPANESE_FACE = "ＭＳ ゴシック"
 
 
@@ -106,10 +108,7 @@ def main():
         seen.add(digest)
         check_theme(checks, wine, native, theme, work)
 
-    for failure in checks.failures:
-        print("FAIL: " + failure)
-    print("%d passed, %d failed" % (checks.passed, len(checks.failures)))
-    return 1 if checks.failures else 0
+    return report(checks.failures, passed=checks.passed)
 
 
 if __name__ == "__main__":

@@ -230,13 +230,13 @@ TEST_F(CommandsTest, EditsInPlaceAndInBulkReachTheWrittenFile) {
     ::SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
     ::SendMessageA(list, WM_LBUTTONUP, 0, at);
     gui_test::pump();
-    HWND editor = ::GetDlgItem(list, IDC_FACE_EDITOR + e.column - 3);
+    HWND editor = ::GetDlgItem(list, widgets::CFontListCtrl::EditorId(e.column));
     ASSERT_TRUE(gui_test::visible(editor));
     const auto index =
         ::SendMessageA(editor, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(e.value));
     ASSERT_NE(index, CB_ERR) << e.value;
     ::SendMessageA(editor, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    ::SendMessageA(list, WM_COMMAND, MAKEWPARAM(IDC_FACE_EDITOR + e.column - 3, CBN_SELCHANGE),
+    ::SendMessageA(list, WM_COMMAND, MAKEWPARAM(widgets::CFontListCtrl::EditorId(e.column), CBN_SELCHANGE),
                    reinterpret_cast<LPARAM>(editor));
     gui_test::pump();
     ASSERT_EQ(gui_test::listRows(list).at(e.row).at(e.column), e.value);

@@ -26,6 +26,9 @@
 #include <utility>
 #include <vector>
 
+#include "font_pages.h"
+#include "resource.h"
+
 namespace {
 
 bool Japanese() { return PRIMARYLANGID(::GetUserDefaultUILanguage()) == LANG_JAPANESE; }
@@ -35,12 +38,6 @@ std::wstring DiscardQuestion() {
   return Ui(L"変更が書き込まれていません。破棄しますか？", L"The changes have not been written. Discard them?");
 }
 std::wstring LoadFailed() { return Ui(L"読み込みに失敗しました", L"Loading failed."); }
-constexpr int kTab = 1009;
-constexpr int kLoad = 1000;
-constexpr int kWrite = 1014;
-constexpr int kVersion = 1017;
-constexpr int kFontList = 101;
-constexpr int kBulkFont = 108;
 constexpr int kFileNameCombo = 0x47C;  // cmb13 of the explorer-style file dialog
 constexpr int kFileNameEdit = 0x480;   // edt1
 constexpr int kFileTypeCombo = 0x470;  // cmb1
@@ -105,7 +102,7 @@ std::vector<HWND> Dialogs() {
 }
 
 bool IsMainDialog(HWND hwnd) {
-  HWND tab = ::GetDlgItem(hwnd, kTab);
+  HWND tab = ::GetDlgItem(hwnd, IDC_TAB);
   return tab != nullptr && ClassOf(tab) == L"SysTabControl32" && TextOf(hwnd) == L"Marvento";
 }
 
@@ -211,7 +208,7 @@ bool AnswerFileDialog(HWND dialog, int button, const std::wstring& path, const s
   Check(std::wstring(filter) == Ui(L"スタイルファイル(*.msstyles)", L"Visual styles (*.msstyles)"),
         what + L": the filter is \"" + filter + L"\"");
   if (!Japanese()) {
-    Check(TextOf(files) == (button == kLoad ? L"Open" : L"Save As"), what + L": the title is " + TextOf(files));
+    Check(TextOf(files) == (button == IDC_LOAD ? L"Open" : L"Save As"), what + L": the title is " + TextOf(files));
   }
   if (path.empty()) {
     Click(files, IDCANCEL);
@@ -248,7 +245,7 @@ void WriteOver(HWND dialog, const std::wstring& path, bool replace) {
   const auto before = FileState(path);
   Check(before.first > 0, path + L" exists before writing over it");
   ::Sleep(50);  // a replacement gets a later time
-  Click(dialog, kWrite);
+  Click(dialog, IDC_WRITE);
   HWND files = WaitFor([dialog](HWND hwnd) { return hwnd != dialog && IsFileDialog(hwnd); });
   if (!Check(files != nullptr, L"write over " + path + L": the save dialog opens")) return;
   HWND name = ::GetDlgItem(files, kFileNameCombo);
@@ -303,7 +300,7 @@ void Sync(const std::wstring& name) {
 
 HWND VisibleFontList(HWND dialog) {
   for (HWND child = ::GetWindow(dialog, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
-    if (::GetDlgCtrlID(child) == kFontList && ::IsWindowVisible(child)) return child;
+    if (::GetDlgCtrlID(child) == IDC_FONT_LIST && ::IsWindowVisible(child)) return child;
   }
   return nullptr;
 }
@@ -342,7 +339,7 @@ void HoverRow(HWND dialog, int row) {
 void EditCell(HWND dialog, int row, int column, const std::wstring& value) {
   ClickCell(dialog, row, column);
   HWND list = VisibleFontList(dialog);
-  HWND editor = list != nullptr ? ::GetDlgItem(list, 102 + column - 3) : nullptr;
+  HWND editor = list != nullptr ? ::GetDlgItem(list, IDC_FACE_EDITOR + column - theme::kColFont) : nullptr;
   if (!Check(editor != nullptr && ::IsWindowVisible(editor), L"the editor opens over the cell")) return;
   const auto index = ::SendMessageW(editor, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                     reinterpret_cast<LPARAM>(value.c_str()));
@@ -363,7 +360,7 @@ int Run(const std::vector<std::wstring>& actions) {
       Check(dialog != nullptr, L"the main dialog opens");
       Check(!g_target.sawRefusal, L"no refusal message is shown");
       if (dialog == nullptr) return 1;
-      Check(!::IsWindowEnabled(::GetDlgItem(dialog, kWrite)), L"書き込み is disabled before a load");
+      Check(!::IsWindowEnabled(::GetDlgItem(dialog, IDC_WRITE)), L"書き込み is disabled before a load");
     } else if (action == L"expect-refusal") {
       HWND box = WaitFor(IsRefusal);
       if (!Check(box != nullptr, L"the refusal message appears")) return 1;
@@ -382,16 +379,16 @@ int Run(const std::vector<std::wstring>& actions) {
       Check(files != nullptr, L"Enter presses 読み込み (the open dialog appears)");
       if (files != nullptr) Click(files, IDCANCEL);
       Check(WaitIdle(dialog) && ::IsWindow(dialog), L"the main dialog is still open after Enter");
-      Check(!::IsWindowEnabled(::GetDlgItem(dialog, kWrite)), L"cancelling the open dialog leaves 書き込み disabled");
+      Check(!::IsWindowEnabled(::GetDlgItem(dialog, IDC_WRITE)), L"cancelling the open dialog leaves 書き込み disabled");
     } else if (action == L"expect-loaded") {
       // Loaded at start-up from the command line.
       HWND dialog = MainDialog();
       if (dialog == nullptr) return 1;
       const DWORD start = ::GetTickCount();
-      HWND tab = ::GetDlgItem(dialog, kTab);
-      while (!::IsWindowEnabled(::GetDlgItem(dialog, kWrite)) && ::GetTickCount() - start < g_timeoutMs) ::Sleep(100);
+      HWND tab = ::GetDlgItem(dialog, IDC_TAB);
+      while (!::IsWindowEnabled(::GetDlgItem(dialog, IDC_WRITE)) && ::GetTickCount() - start < g_timeoutMs) ::Sleep(100);
       WaitIdle(dialog);
-      Check(::IsWindowEnabled(::GetDlgItem(dialog, kWrite)), L"the file on the command line is loaded");
+      Check(::IsWindowEnabled(::GetDlgItem(dialog, IDC_WRITE)), L"the file on the command line is loaded");
       HWND list = VisibleFontList(dialog);
       Check(::SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0) > 0 && list != nullptr &&
                 ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) > 0,
@@ -402,14 +399,14 @@ int Run(const std::vector<std::wstring>& actions) {
       Click(box, IDOK);
       HWND dialog = MainDialog();
       Check(dialog != nullptr && WaitIdle(dialog), L"the dialog stays after the message");
-      if (dialog != nullptr) Check(!::IsWindowEnabled(::GetDlgItem(dialog, kWrite)), L"nothing to write");
+      if (dialog != nullptr) Check(!::IsWindowEnabled(::GetDlgItem(dialog, IDC_WRITE)), L"nothing to write");
     } else if (action == L"drop-faces") {
       // The bulk font-name combo of the shown page, dropped down for a look.
       HWND dialog = MainDialog();
       if (dialog == nullptr) return 1;
-      HWND tab = ::GetDlgItem(dialog, kTab);
+      HWND tab = ::GetDlgItem(dialog, IDC_TAB);
       for (HWND child = ::GetWindow(tab, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        if (::GetDlgCtrlID(child) == kBulkFont && ::IsWindowVisible(child)) {
+        if (::GetDlgCtrlID(child) == IDC_BULK_FONT && ::IsWindowVisible(child)) {
           const auto selected = ::SendMessageW(child, CB_GETCURSEL, 0, 0);
           ::PostMessageW(child, CB_SHOWDROPDOWN, TRUE, 0);
           WaitIdle(dialog);
@@ -469,11 +466,11 @@ int Run(const std::vector<std::wstring>& actions) {
       std::wstring what = action;
       what += L" ";
       what += path;
-      if (!AnswerFileDialog(dialog, load ? kLoad : kWrite, path, what)) return 1;
+      if (!AnswerFileDialog(dialog, load ? IDC_LOAD : IDC_WRITE, path, what)) return 1;
       if (load) {
-        HWND tab = ::GetDlgItem(dialog, kTab);
+        HWND tab = ::GetDlgItem(dialog, IDC_TAB);
         HWND list = VisibleFontList(dialog);
-        Check(::IsWindowEnabled(::GetDlgItem(dialog, kWrite)), L"書き込み is enabled after the load");
+        Check(::IsWindowEnabled(::GetDlgItem(dialog, IDC_WRITE)), L"書き込み is enabled after the load");
         Check(::SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0) > 0, L"the loaded file has tabs");
         Check(list != nullptr && ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) > 0, L"page 0 lists font rows");
       } else {
@@ -499,7 +496,7 @@ int Run(const std::vector<std::wstring>& actions) {
     } else if (action == L"about") {
       HWND dialog = MainDialog();
       if (dialog == nullptr) return 1;
-      Click(dialog, kVersion);
+      Click(dialog, IDC_VERSION);
       HWND about = WaitFor(IsAboutBox);
       Check(about != nullptr, L"バージョン情報 opens the About box");
       if (about == nullptr) return 1;
@@ -532,8 +529,9 @@ std::wstring CopyReportingVersion(const std::wstring& exe, const std::wstring& v
   HKEY handle = nullptr;
   if (::RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr) ==
       ERROR_SUCCESS) {
+    const std::size_t bytes = (version.size() + 1) * sizeof(wchar_t);  // with the terminating NUL
     ::RegSetValueExW(handle, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version.c_str()),
-                     static_cast<DWORD>((version.size() + 1) * sizeof(wchar_t)));
+                     static_cast<DWORD>(bytes));
     ::RegCloseKey(handle);
   }
   Print(L"running " + copy + L" as Windows version " + version);

@@ -12,6 +12,8 @@ import os
 import subprocess
 import sys
 
+from check_report import report
+
 FIELDS = ("file", "section", "key", "font", "size", "option")
 
 
@@ -66,10 +68,7 @@ def main():
                     failures.append("page %d row %d %s: written %r, expected %r" % (p, i, field, gr.get(field),
                                                                                    er.get(field)))
     print("%d rows compared, %d recorded changes" % (sum(len(p["rows"]) for p in got_pages), changed))
-    for failure in failures[:40]:
-        print("FAIL: " + failure)
-    print("%d passed, %d failed" % (0 if failures else 1, len(failures)))
-    return 1 if failures else 0
+    return report(failures, most=40)
 
 
 if __name__ == "__main__":

@@ -262,7 +262,7 @@ TEST_F(FontListTest, EditorLiesOverTheClickedCellAfterHorizontalScrolling) {
   ASSERT_GT(::GetScrollPos(list, SB_HORZ), 0);
   for (int column = 3; column <= 5; ++column) {
     clickCell(list, 1, column);
-    HWND e = editor(IDC_FACE_EDITOR + column - 3);
+    HWND e = editor(widgets::CFontListCtrl::EditorId(column));
     ASSERT_TRUE(gui_test::visible(e)) << column;
     EXPECT_EQ(rectInList(e, list).left, cellRect(list, 1, column).left) << column;
   }

@@ -317,7 +317,9 @@ TEST_F(MainDialogTest, LoadOfWinesLightThemeListsItsRows) {
             rows.end());
   // Its size-name string comes first in Arabic; the interface's language is shown instead.
   EXPECT_NE(gui_test::windowText(dialog.sizeNameBox(0)).find_first_not_of('?'), std::string::npos);
-  if (std::string(gui_test::ui("ja", "en")) == "ja") EXPECT_EQ(gui_test::windowText(dialog.sizeNameBox(0)), "標準");
+  if (std::string(gui_test::ui("ja", "en")) == "ja") {
+    EXPECT_EQ(gui_test::windowText(dialog.sizeNameBox(0)), "標準");
+  }
   EXPECT_EQ(gui_test::windowText(dialog.sizeNameBox(0)), dialog.pages().sizeNameBoxes[0].text);
   expectOnlyPageShown(dialog, 0);
 }
