@@ -78,7 +78,8 @@ const char* const kHelp =
     "On a Windows console the output is shown in the console's code page instead.\n"
     "\n"
     "Exit status of list and write: 0 success; 1 THEME cannot be read as a theme, EDITED.json or a\n"
-    "change does not fit it, or OUT cannot be written (one line on stderr says why); 2 bad usage.\n"
+    "change (a value of --font, --size or --option) does not fit it, or OUT cannot be written (one\n"
+    "line on stderr says why); 2 bad usage.\n"
     "Exit status of diff: 0 the themes do not differ; 1 they differ; 2 bad usage or a theme cannot\n"
     "be read.\n";
 

@@ -152,6 +152,9 @@ int run(const std::vector<std::string>& args) {
     return fail(editedListName(options), cli::say("not JSON: {0}", {e.what()}));
   } catch (const cli::EditError& e) {
     return fail(editedListName(options), e.what());
+  } catch (const cli::ValueError& e) {
+    std::cerr << "marvento-cli: " << e.what() << '\n';
+    return kFailed;
   } catch (const theme::WriteError& e) {
     return fail(options.out, e.what());
   }

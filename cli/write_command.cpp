@@ -166,7 +166,7 @@ std::string valueFromArgument(int column, const std::string& utf8, const theme::
   try {
     return cellFor(column, utf8, cp);
   } catch (const std::invalid_argument& e) {
-    throw UsageError(say("{0} {1} {2}", {kOptionNames.at(column), quoted(utf8), e.what()}));
+    throw ValueError(say("{0} {1} {2}", {kOptionNames.at(column), quoted(utf8), e.what()}));
   }
 }
 

@@ -28,6 +28,12 @@ class EditError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// A value given with --font, --size or --option that no row may hold.
+class ValueError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
 // Applies an edited `list --json` to the loaded pages. Pages are taken by "index", rows by
 // position; the file, section and key of every row must be the loaded row's, and a listed
 // page must list all its rows. Values equal to what a cell holds leave it unedited, so that
