@@ -110,10 +110,10 @@ void FontPages::setFontOfPage(int page, const std::string& face) {
   for (auto& row : pages_.at(page).rows) row.font.text = face;
 }
 
-const FontRow* FontPages::findRow(int page, std::u16string_view identity) const {
+const FontRow* FontPages::findRow(int page, const std::u16string& identity) const {
   if (page < 0 || page >= kMaxPages) return nullptr;
   const Page& p = pages_[page];
-  const auto it = p.firstRowByIdentity.find(std::u16string(identity));
+  const auto it = p.firstRowByIdentity.find(identity);
   return it == p.firstRowByIdentity.end() ? nullptr : &p.rows[it->second];
 }
 

@@ -93,7 +93,7 @@ class FontPages {
 
   // The first row from the top of `page` with this identity, or nullptr. Constant
   // cost: an index is kept with the rows.
-  [[nodiscard]] const FontRow* findRow(int page, std::u16string_view identity) const;
+  [[nodiscard]] const FontRow* findRow(int page, const std::u16string& identity) const;
 
  private:
   struct Page {
