@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "byte_reader.h"
 #include "errors.h"
 #include "pe_format.h"
 #include "test_support.h"
@@ -40,12 +41,8 @@ namespace dir = theme::pe::data_directory;
 
 // A named header field of the structure at `base`.
 template <typename T, std::uint32_t Offset>
-T field(const Bytes& b, std::uint32_t base, theme::pe::Field<T, Offset> /*field*/) {
-  if constexpr (sizeof(T) == 2) {
-    return getU16(b, base + Offset);
-  } else {
-    return getU32(b, base + Offset);
-  }
+T field(const Bytes& b, std::uint32_t base, theme::pe::Field<T, Offset> named) {
+  return theme::ByteReader(b).get(base, named, "a header field");
 }
 // Data directory `index`.
 std::uint32_t directory(const Headers& h, std::uint32_t index) { return h.dirs + dir::kSize * index; }
@@ -236,27 +233,22 @@ TEST(RebuildLayout, EveryLanguageIsKeptAndOnlyTheChosenRegenerated) {
     EXPECT_EQ(r.resources[i].language, before[i].language);
     EXPECT_EQ(r.resources[i].codePage, before[i].codePage);
   }
-  auto find = [&](const ResId& type, const ResId& lang) -> const ListedResource& {
-    for (const auto& x : r.resources)
-      if (x.type == type && x.language == lang) return x;
-    throw std::out_of_range("missing resource");
-  };
-  EXPECT_EQ(find(u"TEXTFILE", 0x401).data, utf16le(u"Font = a, 1\r\n"));
-  EXPECT_EQ(find(u"TEXTFILE", 0x409).data, utf16le(u"Font=b,2\r\n"));
-  EXPECT_EQ(find(u"TEXTFILE", 0x411).data, utf16le(u"Font=c,3\r\n"));
-  EXPECT_EQ(find(6, 0x401).data, stringBlock({{8, u"Big"}, {1, u"BLUE@[S]Font=x, 1"}}));
-  EXPECT_EQ(find(6, 0x409).data, stringBlock({{8, u"second"}, {1, u"BLUE@[S]Font=y,1"}}));
-
-  const Rebuilt english = rebuildBytes(theme, [](theme::FontPages& p) { p.sizeNameBoxes[0].text = "Big"; }, 0x0809);
-  const auto found = [&](const ResId& type, const ResId& lang) {
-    for (const auto& x : english.resources)
+  const auto dataOf = [](const Rebuilt& rebuilt, const ResId& type, const ResId& lang) {
+    for (const auto& x : rebuilt.resources)
       if (x.type == type && x.language == lang) return x.data;
     throw std::out_of_range("missing resource");
   };
-  EXPECT_EQ(found(u"TEXTFILE", 0x401), utf16le(u"Font=a,1\r\n"));
-  EXPECT_EQ(found(u"TEXTFILE", 0x409), utf16le(u"Font = b, 2\r\n"));
-  EXPECT_EQ(found(6, 0x401), stringBlock({{8, u"first"}, {1, u"BLUE@[S]Font=x,1"}}));
-  EXPECT_EQ(found(6, 0x409), stringBlock({{8, u"Big"}, {1, u"BLUE@[S]Font=y, 1"}}));
+  EXPECT_EQ(dataOf(r, u"TEXTFILE", 0x401), utf16le(u"Font = a, 1\r\n"));
+  EXPECT_EQ(dataOf(r, u"TEXTFILE", 0x409), utf16le(u"Font=b,2\r\n"));
+  EXPECT_EQ(dataOf(r, u"TEXTFILE", 0x411), utf16le(u"Font=c,3\r\n"));
+  EXPECT_EQ(dataOf(r, 6, 0x401), stringBlock({{8, u"Big"}, {1, u"BLUE@[S]Font=x, 1"}}));
+  EXPECT_EQ(dataOf(r, 6, 0x409), stringBlock({{8, u"second"}, {1, u"BLUE@[S]Font=y,1"}}));
+
+  const Rebuilt english = rebuildBytes(theme, [](theme::FontPages& p) { p.sizeNameBoxes[0].text = "Big"; }, 0x0809);
+  EXPECT_EQ(dataOf(english, u"TEXTFILE", 0x401), utf16le(u"Font=a,1\r\n"));
+  EXPECT_EQ(dataOf(english, u"TEXTFILE", 0x409), utf16le(u"Font = b, 2\r\n"));
+  EXPECT_EQ(dataOf(english, 6, 0x401), stringBlock({{8, u"first"}, {1, u"BLUE@[S]Font=x,1"}}));
+  EXPECT_EQ(dataOf(english, 6, 0x409), stringBlock({{8, u"Big"}, {1, u"BLUE@[S]Font=y, 1"}}));
 }
 
 TEST(RebuildLayout, DirectoryHeadersAreKept) {
