@@ -17,9 +17,6 @@
 namespace cli {
 namespace {
 
-constexpr std::array<const char*, theme::kColumnCount> kJsonNames = {"file", "section", "key",
-                                                                     "font", "size",    "option"};
-
 // A table cell as shown, with the terminal columns it takes.
 struct Cell {
   std::string text;
@@ -84,7 +81,7 @@ JsonValue listDocument(const theme::FontPages& pages, const theme::CodePage& cp)
     JsonValue& rows = addMember(entry, "rows", jsonArray());
     for (const theme::FontRow& row : pages.rows(page)) {
       JsonValue& r = rows.items.emplace_back(jsonObject());
-      for (int col = 0; col < theme::kColumnCount; ++col) addMember(r, kJsonNames[col], jsonText(ansiToUtf8(row.cell(col), cp)));
+      for (int col = 0; col < theme::kColumnCount; ++col) addMember(r, kRowJsonNames[col], jsonText(ansiToUtf8(row.cell(col), cp)));
     }
     list.items.push_back(std::move(entry));
   }

@@ -16,6 +16,7 @@
 #include "font_pages.h"
 #include "json_reader.h"
 #include "json_text.h"
+#include "list_printer.h"
 #include "messages.h"
 #include "theme_image.h"
 #include "theme_rebuild.h"
@@ -30,9 +31,6 @@ namespace cli {
 namespace {
 
 using Kind = JsonValue::Kind;
-
-constexpr std::array<const char*, theme::kColumnCount> kJsonNames = {"file", "section", "key",
-                                                                     "font", "size",    "option"};
 
 // An edited value checked against its column's rule and converted to the code page.
 std::string cellFor(int column, std::string_view utf8, const theme::CodePage& cp) {
@@ -75,22 +73,22 @@ void applyRows(const JsonValue& rows, int page, theme::FontPages& pages, const t
     const JsonValue& row = rows.items[r];
     if (!row.is(Kind::Object)) throw EditError(say("{0} must be an object", {rowName()}));
     for (int col = 0; col < theme::kColumnCount; ++col) {
-      const JsonValue* field = row.find(kJsonNames.at(col));
+      const JsonValue* field = row.find(kRowJsonNames.at(col));
       const std::string& given = field != nullptr && field->is(Kind::String)
                                      ? field->string
-                                     : member(row, kJsonNames.at(col), Kind::String, rowName() + ": ").string;  // throws
+                                     : member(row, kRowJsonNames.at(col), Kind::String, rowName() + ": ").string;  // throws
       const std::string& cell = pages.rows(page)[r].cell(col);
       if (col < theme::kColFont) {
         const std::string loadedText = ansiToUtf8(cell, cp);
         if (given != loadedText) {
           throw EditError(say("{0}{1} {2} does not match the theme's {3}",
-                              {rowName() + ": ", kJsonNames.at(col), quoted(given), quoted(loadedText)}));
+                              {rowName() + ": ", kRowJsonNames.at(col), quoted(given), quoted(loadedText)}));
         }
       } else if (!sameAsCell(given, cell, cp)) {
         try {
           pages.setCell(page, r, col, cellFor(col, given, cp));
         } catch (const std::invalid_argument& e) {
-          throw EditError(say("{0}{1} {2} {3}", {rowName() + ": ", kJsonNames.at(col), quoted(given), e.what()}));
+          throw EditError(say("{0}{1} {2} {3}", {rowName() + ": ", kRowJsonNames.at(col), quoted(given), e.what()}));
         }
       }
     }
