@@ -153,6 +153,10 @@ Options parseArguments(std::span<const std::string> args) {
     auto once = [&](bool alreadySet) {
       if (alreadySet) throw UsageError(say("{0} given twice", {name}));
     };
+    auto textOnce = [&](std::optional<std::string>& field) {
+      once(field.has_value());
+      field = value();
+    };
 
     if (name == "--codepage") {
       once(o.codePage.has_value());
@@ -169,17 +173,13 @@ Options parseArguments(std::span<const std::string> args) {
       o.out = value();
       if (o.out.empty()) throw UsageError(say("-o needs a file name"));
     } else if (name == "--from" && writing) {
-      once(o.from.has_value());
-      o.from = value();
+      textOnce(o.from);
     } else if (name == "--font" && writing) {
-      once(o.font.has_value());
-      o.font = value();
+      textOnce(o.font);
     } else if (name == "--size" && writing) {
-      once(o.size.has_value());
-      o.size = value();
+      textOnce(o.size);
     } else if (name == "--option" && writing) {
-      once(o.option.has_value());
-      o.option = value();
+      textOnce(o.option);
     } else if (name == "--page" && writing) {
       o.pages.push_back(static_cast<int>(parseNumber(name, value(), 1000)));
     } else {

@@ -14,8 +14,9 @@
 namespace cli {
 namespace {
 
+// jsonString escapes every control character already, so the quoted text is safe to show.
 std::string shownText(const std::optional<std::string>& text, const Words& words) {
-  return text ? shown(jsonString(*text)) : std::string(words.missing);
+  return text ? jsonString(*text) : std::string(words.missing);
 }
 
 // "label: A -> B"

@@ -51,41 +51,41 @@ void writeNumber(std::ostream& out, double number) {
   out.write(text.data(), result.ptr - text.data());
 }
 
-void writeValue(std::ostream& out, const JsonValue& v, int depth) {
+void writeValue(std::ostream& out, const JsonValue& v, int depth);
+
+// An array's items or an object's members, one a line, indented one level deeper than
+// the brackets; an empty one stays on its line.
+template <class Entries, class WriteEntry>
+void writeEntries(std::ostream& out, const Entries& entries, char open, char close, int depth, WriteEntry writeEntry) {
+  out << open;
+  if (entries.empty()) {
+    out << close;
+    return;
+  }
   const auto newline = [&](int level) { out << '\n' << std::string(static_cast<std::size_t>(level) * 2, ' '); };
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (i > 0) out << ',';
+    newline(depth + 1);
+    writeEntry(entries[i]);
+  }
+  newline(depth);
+  out << close;
+}
+
+void writeValue(std::ostream& out, const JsonValue& v, int depth) {
   switch (v.kind) {
     case JsonValue::Kind::Null: out << "null"; break;
     case JsonValue::Kind::Boolean: out << (v.boolean ? "true" : "false"); break;
     case JsonValue::Kind::Number: writeNumber(out, v.number); break;
     case JsonValue::Kind::String: out << jsonString(v.string); break;
     case JsonValue::Kind::Array:
-      if (v.items.empty()) {
-        out << "[]";
-        break;
-      }
-      out << '[';
-      for (std::size_t i = 0; i < v.items.size(); ++i) {
-        if (i > 0) out << ',';
-        newline(depth + 1);
-        writeValue(out, v.items[i], depth + 1);
-      }
-      newline(depth);
-      out << ']';
+      writeEntries(out, v.items, '[', ']', depth, [&](const JsonValue& item) { writeValue(out, item, depth + 1); });
       break;
     case JsonValue::Kind::Object:
-      if (v.members.empty()) {
-        out << "{}";
-        break;
-      }
-      out << '{';
-      for (std::size_t i = 0; i < v.members.size(); ++i) {
-        if (i > 0) out << ',';
-        newline(depth + 1);
-        out << jsonString(v.members[i].name) << ": ";
-        writeValue(out, v.members[i].value, depth + 1);
-      }
-      newline(depth);
-      out << '}';
+      writeEntries(out, v.members, '{', '}', depth, [&](const JsonMember& m) {
+        out << jsonString(m.name) << ": ";
+        writeValue(out, m.value, depth + 1);
+      });
       break;
   }
 }

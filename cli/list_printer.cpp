@@ -17,8 +17,11 @@
 namespace cli {
 namespace {
 
-constexpr std::array<const char*, theme::kColumnCount> kJsonNames = {"file", "section", "key",
-                                                                     "font", "size",    "option"};
+// A table cell as shown, with the terminal columns it takes.
+struct Cell {
+  std::string text;
+  std::size_t width = 0;
+};
 
 // "label: text", without a trailing blank when the text is empty.
 std::string labelled(std::string_view label, const std::string& text) {
@@ -35,23 +38,25 @@ void printTable(std::ostream& out, const theme::FontPages& pages, const theme::C
     out << '[' << page << "] " << shown(tabTitle(pages, page, cp)) << '\n';
     out << "  " << labelled(words.sizeNameBox, shown(ansiToUtf8(pages.sizeNameBoxes.at(page).text, cp))) << '\n';
 
-    std::vector<std::array<std::string, theme::kColumnCount>> lines;
+    std::vector<std::array<Cell, theme::kColumnCount>> lines;
+    std::array<std::size_t, theme::kColumnCount> widths{};
+    const auto addCell = [&](int col, std::string text) {
+      const std::size_t width = displayWidth(text);
+      widths[col] = std::max(widths[col], width);
+      lines.back()[col] = {std::move(text), width};
+    };
     lines.emplace_back();
-    for (int col = 0; col < theme::kColumnCount; ++col) lines.back()[col] = words.columnTitles.at(col);
+    for (int col = 0; col < theme::kColumnCount; ++col) addCell(col, words.columnTitles.at(col));
     for (const theme::FontRow& row : pages.rows(page)) {
       lines.emplace_back();
-      for (int col = 0; col < theme::kColumnCount; ++col) lines.back()[col] = shown(ansiToUtf8(row.cell(col), cp));
-    }
-    std::array<std::size_t, theme::kColumnCount> widths{};
-    for (const auto& line : lines) {
-      for (int col = 0; col < theme::kColumnCount; ++col) widths[col] = std::max(widths[col], displayWidth(line[col]));
+      for (int col = 0; col < theme::kColumnCount; ++col) addCell(col, shown(ansiToUtf8(row.cell(col), cp)));
     }
     for (const auto& line : lines) {
       std::string text = " ";
       for (int col = 0; col < theme::kColumnCount; ++col) {
         text += ' ';
-        text += line[col];
-        if (col + 1 < theme::kColumnCount) text.append(widths[col] - displayWidth(line[col]) + 1, ' ');
+        text += line[col].text;
+        if (col + 1 < theme::kColumnCount) text.append(widths[col] - line[col].width + 1, ' ');
       }
       while (text.back() == ' ') text.pop_back();  // an empty last column leaves no trailing blanks
       out << text << '\n';
@@ -76,7 +81,7 @@ JsonValue listDocument(const theme::FontPages& pages, const theme::CodePage& cp)
     JsonValue& rows = addMember(entry, "rows", jsonArray());
     for (const theme::FontRow& row : pages.rows(page)) {
       JsonValue& r = rows.items.emplace_back(jsonObject());
-      for (int col = 0; col < theme::kColumnCount; ++col) addMember(r, kJsonNames[col], jsonText(ansiToUtf8(row.cell(col), cp)));
+      for (int col = 0; col < theme::kColumnCount; ++col) addMember(r, kRowJsonNames[col], jsonText(ansiToUtf8(row.cell(col), cp)));
     }
     list.items.push_back(std::move(entry));
   }

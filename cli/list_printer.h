@@ -1,19 +1,21 @@
 #pragma once
 // What `list` prints: a table per page for people, or one JSON document for programs.
 // Every text is shown as the program shows it, in the code page, converted to UTF-8.
+#include <array>
 #include <cstddef>
 #include <iosfwd>
 #include <string_view>
 
-namespace theme {
-class CodePage;
-class FontPages;
-}  // namespace theme
+#include "font_pages.h"
 
 namespace cli {
 
 struct JsonValue;
 struct Words;
+
+// The member names of a row in the JSON, by column; an edited list is read back by them.
+inline constexpr std::array<const char*, theme::kColumnCount> kRowJsonNames = {"file", "section", "key",
+                                                                               "font", "size",    "option"};
 
 // Per page below the page count: "[k] <tab title>", the size-name box, the six columns
 // under their titles, aligned; then the style name. Titles and labels in `words`.

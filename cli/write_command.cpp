@@ -16,6 +16,7 @@
 #include "font_pages.h"
 #include "json_reader.h"
 #include "json_text.h"
+#include "list_printer.h"
 #include "messages.h"
 #include "theme_image.h"
 #include "theme_rebuild.h"
@@ -30,9 +31,6 @@ namespace cli {
 namespace {
 
 using Kind = JsonValue::Kind;
-
-constexpr std::array<const char*, theme::kColumnCount> kJsonNames = {"file", "section", "key",
-                                                                     "font", "size",    "option"};
 
 // An edited value checked against its column's rule and converted to the code page.
 std::string cellFor(int column, std::string_view utf8, const theme::CodePage& cp) {
@@ -65,36 +63,39 @@ void setBox(theme::EditableText& box, const JsonValue& value, const std::string&
 
 void applyRows(const JsonValue& rows, int page, theme::FontPages& pages, const theme::CodePage& cp) {
   const std::size_t loaded = pages.rowCount(page);
-  const std::string pageName = say("page {0}", {std::to_string(page)});
+  const auto pageName = [page] { return say("page {0}", {std::to_string(page)}); };
   for (std::size_t r = 0; r < rows.items.size(); ++r) {
-    const std::string rowName = say("page {0} row {1}", {std::to_string(page), std::to_string(r)});
+    // Names for messages are made only when one is needed: most rows are taken as they are.
+    const auto rowName = [page, r] { return say("page {0} row {1}", {std::to_string(page), std::to_string(r)}); };
     if (r >= loaded) {
-      throw EditError(say("{0}: the theme has no such row ({1} has {2} rows)", {rowName, pageName, std::to_string(loaded)}));
+      throw EditError(say("{0}: the theme has no such row ({1} has {2} rows)", {rowName(), pageName(), std::to_string(loaded)}));
     }
     const JsonValue& row = rows.items[r];
-    if (!row.is(Kind::Object)) throw EditError(say("{0} must be an object", {rowName}));
-    const std::string where = rowName + ": ";
+    if (!row.is(Kind::Object)) throw EditError(say("{0} must be an object", {rowName()}));
     for (int col = 0; col < theme::kColumnCount; ++col) {
-      const std::string& given = member(row, kJsonNames.at(col), Kind::String, where).string;
+      const JsonValue* field = row.find(kRowJsonNames.at(col));
+      const std::string& given = field != nullptr && field->is(Kind::String)
+                                     ? field->string
+                                     : member(row, kRowJsonNames.at(col), Kind::String, rowName() + ": ").string;  // throws
       const std::string& cell = pages.rows(page)[r].cell(col);
       if (col < theme::kColFont) {
         const std::string loadedText = ansiToUtf8(cell, cp);
         if (given != loadedText) {
           throw EditError(say("{0}{1} {2} does not match the theme's {3}",
-                              {where, kJsonNames.at(col), quoted(given), quoted(loadedText)}));
+                              {rowName() + ": ", kRowJsonNames.at(col), quoted(given), quoted(loadedText)}));
         }
       } else if (!sameAsCell(given, cell, cp)) {
         try {
           pages.setCell(page, r, col, cellFor(col, given, cp));
         } catch (const std::invalid_argument& e) {
-          throw EditError(say("{0}{1} {2} {3}", {where, kJsonNames.at(col), quoted(given), e.what()}));
+          throw EditError(say("{0}{1} {2} {3}", {rowName() + ": ", kRowJsonNames.at(col), quoted(given), e.what()}));
         }
       }
     }
   }
   if (rows.items.size() < loaded) {
     throw EditError(say("{0}: lists {1} rows, the theme has {2}",
-                        {pageName, std::to_string(rows.items.size()), std::to_string(loaded)}));
+                        {pageName(), std::to_string(rows.items.size()), std::to_string(loaded)}));
   }
 }
 

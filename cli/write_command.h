@@ -41,14 +41,14 @@ class ValueError : public std::runtime_error {
 void applyEditedList(const JsonValue& edited, theme::FontPages& pages, const theme::CodePage& cp);
 
 // The ANSI form of a face, size or option given on the command line (column kColFont,
-// kColSize or kColOption); throws UsageError when it breaks the column's rule.
+// kColSize or kColOption); throws ValueError when it breaks the column's rule.
 std::string valueFromArgument(int column, const std::string& utf8, const theme::CodePage& cp);
 
 // Loads options.theme, applies --from, then --font, --size and --option on every row of
 // the --page pages (all without), rebuilds and writes options.out.
-// Throws ThemeError (theme), EditError or JsonError (edited list), UsageError (--page,
-// --font, --size, --option), WriteError (rebuild or target), and std::runtime_error when the edited list
-// cannot be read.
+// Throws ThemeError (theme), EditError or JsonError (edited list), UsageError (--page),
+// ValueError (--font, --size, --option), WriteError (rebuild or target), and
+// std::runtime_error when the edited list cannot be read.
 void runWrite(const Options& options, const theme::CodePage& cp);
 
 }  // namespace cli
