@@ -4,47 +4,31 @@
 #include <utility>
 #include <vector>
 
+#include "gdi.h"
+
 namespace widgets {
 
 namespace {
 
 // One font per face and height, made on first use and kept for the process: the face
-// lists of every page share them.
+// lists of every page share them. A face that cannot draw its own name keeps an empty font.
 class FaceFontCache {
  public:
-  FaceFontCache() = default;
-  ~FaceFontCache() {
-    for (auto& entry : m_fonts) {
-      if (entry.second != nullptr) ::DeleteObject(entry.second);
-    }
-  }
-  FaceFontCache(const FaceFontCache&) = delete;
-  FaceFontCache& operator=(const FaceFontCache&) = delete;
-
   // The font, or nullptr when the face cannot draw its own name.
   HFONT Get(const std::string& face, LONG height) {
-    const auto key = std::make_pair(face, height);
-    const auto found = m_fonts.find(key);
-    if (found != m_fonts.end()) return found->second;
-    HFONT font = Make(face, height);
-    m_fonts.emplace(key, font);
-    return font;
+    const auto [entry, made] = m_fonts.try_emplace(std::make_pair(face, height));
+    if (made) Make(entry->second, face, height);
+    return entry->second.GetSafeHandle();
   }
 
  private:
-  static HFONT Make(const std::string& face, LONG height) {
-    if (face.empty() || face.size() >= LF_FACESIZE) return nullptr;
+  static void Make(win32::CFont& font, const std::string& face, LONG height) {
+    if (face.empty() || face.size() >= LF_FACESIZE) return;
     LOGFONTA logFont{};
     logFont.lfHeight = height;
     logFont.lfCharSet = DEFAULT_CHARSET;
     ::lstrcpynA(logFont.lfFaceName, face.c_str(), LF_FACESIZE);
-    HFONT font = ::CreateFontIndirectA(&logFont);
-    if (font == nullptr) return nullptr;
-    if (!DrawsOwnName(font, face)) {
-      ::DeleteObject(font);
-      return nullptr;
-    }
-    return font;
+    if (font.CreateFontIndirect(logFont) && !DrawsOwnName(font.GetSafeHandle(), face)) font.DeleteObject();
   }
 
   static bool DrawsOwnName(HFONT font, const std::string& face) {
@@ -64,7 +48,7 @@ class FaceFontCache {
     return ok;
   }
 
-  std::map<std::pair<std::string, LONG>, HFONT> m_fonts;
+  std::map<std::pair<std::string, LONG>, win32::CFont> m_fonts;
 };
 
 FaceFontCache& Cache() {

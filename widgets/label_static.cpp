@@ -24,16 +24,17 @@ void CLabelStatic::OnPaint() {
   if (::GetWindowTextW(m_hWnd, text, 256) <= 0) return;  // nothing at all, not even a background
   RECT client = GetClientRect();
 
-  // Made afresh at every paint; where the face is missing the font mapper picks
-  // another 9-point face.
-  LOGFONTA logFont{};
-  logFont.lfCharSet = DEFAULT_CHARSET;
-  logFont.lfQuality = DEFAULT_QUALITY;
-  logFont.lfHeight = kPointSizeTenths;
-  ::lstrcpynA(logFont.lfFaceName, m_face.c_str(), LF_FACESIZE);
-  win32::CFont font;
+  // Made once; where the face is missing the font mapper picks another 9-point face.
+  if (m_font.GetSafeHandle() == nullptr) {
+    LOGFONTA logFont{};
+    logFont.lfCharSet = DEFAULT_CHARSET;
+    logFont.lfQuality = DEFAULT_QUALITY;
+    logFont.lfHeight = kPointSizeTenths;
+    ::lstrcpynA(logFont.lfFaceName, m_face.c_str(), LF_FACESIZE);
+    m_font.CreatePointFontIndirect(&logFont);
+  }
   HGDIOBJ previous = nullptr;
-  if (font.CreatePointFontIndirect(&logFont)) previous = ::SelectObject(dc.GetSafeHdc(), font.GetSafeHandle());
+  if (m_font.GetSafeHandle() != nullptr) previous = ::SelectObject(dc.GetSafeHdc(), m_font.GetSafeHandle());
 
   ::SetBkMode(dc.GetSafeHdc(), TRANSPARENT);
   ::SetTextColor(dc.GetSafeHdc(), IsWindowEnabled() ? ::GetSysColor(COLOR_MENUTEXT) : kDisabledText);

@@ -4,13 +4,17 @@
 #include <string>
 
 #include "controls.h"
+#include "gdi.h"
 
 namespace widgets {
 
 class CLabelStatic : public win32::CStatic {
  public:
   // The face it paints in ("ms ui gothic" unless told otherwise).
-  void SetFaceName(std::string face) { m_face = std::move(face); }
+  void SetFaceName(std::string face) {
+    m_face = std::move(face);
+    m_font.DeleteObject();  // made again in the new face at the next paint
+  }
 
  protected:
   bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
@@ -19,6 +23,7 @@ class CLabelStatic : public win32::CStatic {
   void OnPaint();
 
   std::string m_face = "ms ui gothic";
+  win32::CFont m_font;  // made at the first paint and kept
 };
 
 }  // namespace widgets
