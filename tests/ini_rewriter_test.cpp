@@ -132,6 +132,17 @@ TEST(IniEdits, UneditedValuesKeepTheirUtf16AndEditedOnesGoThroughTheCodePage) {
             u"[S]\r\nFont = Arial, 9\r\nFont2 = Arial, 2\r\n");
 }
 
+// "]" before "[" keeps a line from setting the section; a new face without the "]"
+// would turn it into a section header for every later line. Such lines stay unlisted.
+TEST(IniEdits, EntriesHoldingBracketsAreNeitherListedNorRewritten) {
+  const std::u16string text = u"[S]\r\nFont = a], 9, [b\r\nFont2 = c, 2\r\n";
+  EXPECT_EQ(roundTrip(text, [](theme::FontPages& p) {
+              ASSERT_EQ(p.rowCount(0), 1U);
+              p.setFontOfPage(0, "Arial");
+            }),
+            u"[S]\r\nFont = a], 9, [b\r\nFont2 = Arial, 2\r\n");
+}
+
 TEST(IniEdits, ValueWithoutCommaNeverTakesAnotherLinesValues) {
   EXPECT_EQ(roundTrip(u"Font = a, 1, Bold\r\nFont2 = Tahoma\r\nFont3 = b, 2\r\n",
                       [](theme::FontPages& p) { p.setCell(0, 0, theme::kColFont, "z"); }),

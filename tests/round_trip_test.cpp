@@ -196,5 +196,22 @@ TEST(RoundTrip, KeysAlikeInTheCodePageKeepTheirOwnValues) {
   EXPECT_EQ(data(edited, 6), stringBlock({{0, u"BLUE@[S]Font\u0639=c, 3"}, {1, u"BLUE@[S]Font\u0627=y, 4"}}));
 }
 
+// A named STRING block is never loaded by string id, and its Name field says where its
+// name lies, which a rebuild moves: it is copied as it is and feeds no row or box.
+TEST(RoundTrip, NamedStringBlockIsCopiedAndNotRead) {
+  ThemeBuilder b = oneSizeTheme();
+  const Bytes block = countedStrings({u"BLUE@[S]Font=Arial,9"});  // not in the form a rewrite gives
+  b.add(6, u"NAMED", block);
+  theme::FontPages pages;
+  theme::ThemeImage image = loadBytes(b.build().bytes, pages);
+  EXPECT_EQ(pages.rowCount(0), 0U);
+  pages.setFontOfPage(0, "Tahoma");
+  for (const auto& r : listResources(theme::rebuildTheme(image, pages, cp932()).bytes())) {
+    if (r.type == ResId(6)) {
+      EXPECT_EQ(r.data, block);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace marvento_test

@@ -68,7 +68,7 @@ void readFontPages(const ThemeImage& image, FontPages& pages, const CodePage& cp
       if (res.languages.empty()) continue;
       if (type.kind == ResourceKind::TextFile) {
         readIniFontEntries(dataOf(res), res.name.wide(), router, pages);
-      } else if (type.kind == ResourceKind::StringTable) {
+      } else if (isStringBlock(type, res)) {
         readStringTableBlock(dataOf(res), firstStringId(res), router, pages);
       }
     }

@@ -83,8 +83,22 @@ IniLine IniLineParser::parse(std::u16string_view line) {
   return out;
 }
 
+namespace {
+
+// A font entry is only listed when no bracket stands in it: a "]" before the "[" keeps
+// it from setting the section, and once a value is rewritten that order may change,
+// turning the line into a section header (its row lost, every later line moved).
+bool holdsBracket(const IniLine& line) {
+  for (const std::u16string_view field : {line.key, line.font, line.size, line.option}) {
+    if (field.find_first_of(u"[]") != std::u16string_view::npos) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 std::optional<IniEntryCells> listedIniEntry(const IniLine& line, std::u16string_view section, const CodePage& cp) {
-  if (!line.fontEntry) return std::nullopt;
+  if (!line.fontEntry || holdsBracket(line)) return std::nullopt;
   auto sectionCell = cellText(section, cp);
   auto key = cellText(line.key, cp);
   auto font = cellText(line.font, cp);

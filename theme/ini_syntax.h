@@ -46,8 +46,8 @@ struct IniEntryCells {
 };
 
 // Whether a line is listed, decided once for the reader and the rewriter: a font entry
-// whose section and fields each fit a cell; nullopt for every other line, which the
-// rewriter copies unchanged.
+// with no "[" or "]" whose section and fields each fit a cell; nullopt for every other
+// line, which the rewriter copies unchanged.
 std::optional<IniEntryCells> listedIniEntry(const IniLine& line, std::u16string_view section, const CodePage& cp);
 
 // Walks an INI text line by line: visit(line with its line-break run, parsed line,

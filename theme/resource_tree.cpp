@@ -98,6 +98,10 @@ ResourceKind classifyType(const EntryName& type) {
   return ResourceKind::Other;
 }
 
+bool isStringBlock(const TypeNode& type, const ResourceNode& res) {
+  return type.kind == ResourceKind::StringTable && !res.name.named();
+}
+
 std::uint32_t firstStringId(const ResourceNode& block) { return (block.name.field - 1U) * 16U; }
 
 namespace {

@@ -73,6 +73,11 @@ ResourceTree readResourceTree(const ByteReader& file, const PeLayout& layout, La
 // numbered type its name in the type-name table (only 6, "STRING", is read).
 ResourceKind classifyType(const EntryName& type);
 
+// A string-table block the system loads strings from: a STRING resource with a numeric
+// id. A named one is never found by string id, and its Name field is where its name
+// lies, which a rebuild moves; it is copied like any other resource.
+bool isStringBlock(const TypeNode& type, const ResourceNode& res);
+
 // The id of the first string of a string-table block: (block id - 1) * 16, 32-bit.
 std::uint32_t firstStringId(const ResourceNode& block);
 

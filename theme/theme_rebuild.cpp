@@ -161,7 +161,7 @@ std::vector<std::span<const std::uint8_t>> produceData(const ThemeImage& image, 
         const bool listed = li == res.chosen;
         if (listed && type.kind == ResourceKind::TextFile) {
           rewriteIniText(old, res.name.wide(), router, pages, generated.emplace_back());
-        } else if (listed && type.kind == ResourceKind::StringTable) {
+        } else if (listed && isStringBlock(type, res)) {
           rewriteStringTableBlock(old, firstStringId(res), router, pages, generated.emplace_back());
         } else {
           blocks.push_back(old);
