@@ -133,9 +133,10 @@ TEST(IniEdits, UneditedValuesKeepTheirUtf16AndEditedOnesGoThroughTheCodePage) {
 }
 
 // "]" before "[" keeps a line from setting the section; a new face without the "]"
-// would turn it into a section header for every later line. Such lines stay unlisted.
-TEST(IniEdits, EntriesHoldingBracketsAreNeitherListedNorRewritten) {
-  const std::u16string text = u"[S]\r\nFont = a], 9, [b\r\nFont2 = c, 2\r\n";
+// would turn it into a section header for every later line. Such lines stay unlisted;
+// a lone bracket cannot do that.
+TEST(IniEdits, EntriesHoldingBothBracketsAreNeitherListedNorRewritten) {
+  const std::u16string text = u"[S]\r\nFont = a], 9, [b\r\nFont2 = c], 2\r\n";
   EXPECT_EQ(roundTrip(text, [](theme::FontPages& p) {
               ASSERT_EQ(p.rowCount(0), 1U);
               p.setFontOfPage(0, "Arial");

@@ -208,34 +208,49 @@ std::string utf16ToUtf8(std::u16string_view wide) {
   return out;
 }
 
+Utf8Char decodeUtf8(std::string_view text, std::size_t at) {
+  const auto lead = static_cast<unsigned char>(text[at]);
+  if (lead < 0x80) return {lead, 1};
+  std::size_t length = 0;
+  char32_t c = 0;
+  char32_t min = 0;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2, c = lead & 0x1FU, min = 0x80;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3, c = lead & 0x0FU, min = 0x800;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4, c = lead & 0x07U, min = 0x10000;
+  } else {
+    return {};
+  }
+  if (text.size() - at < length) return {};
+  for (std::size_t i = 1; i < length; ++i) {
+    const auto b = static_cast<unsigned char>(text[at + i]);
+    if ((b & 0xC0U) != 0x80U) return {};
+    c = (c << 6) | (b & 0x3FU);
+  }
+  if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return {};
+  return {c, length};
+}
+
 std::u16string utf8ToUtf16(std::string_view s) {
   std::u16string out;
   out.reserve(s.size());
-  std::size_t i = 0;
-  while (i < s.size()) {
-    const auto b = static_cast<unsigned char>(s[i]);
-    std::size_t len = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
-    char32_t c = len == 1 ? b : len == 2 ? (b & 0x1F) : len == 3 ? (b & 0x0F) : (b & 0x07);
-    bool ok = len != 0 && i + len <= s.size();
-    for (std::size_t k = 1; ok && k < len; ++k) {
-      const auto t = static_cast<unsigned char>(s[i + k]);
-      ok = (t >> 6) == 2;
-      c = (c << 6) | (t & 0x3F);
-    }
-    const char32_t minimum = len == 2 ? 0x80 : len == 3 ? 0x800 : len == 4 ? 0x10000 : 0;
-    if (!ok || c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+  for (std::size_t i = 0; i < s.size();) {
+    const Utf8Char ch = decodeUtf8(s, i);
+    if (ch.length == 0) {
       out += u'\uFFFD';
       ++i;
       continue;
     }
-    if (c >= 0x10000) {
-      c -= 0x10000;
+    if (ch.code >= 0x10000) {
+      const char32_t c = ch.code - 0x10000;
       out += static_cast<char16_t>(0xD800 + (c >> 10));
       out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
     } else {
-      out += static_cast<char16_t>(c);
+      out += static_cast<char16_t>(ch.code);
     }
-    i += len;
+    i += ch.length;
   }
   return out;
 }

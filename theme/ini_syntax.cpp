@@ -85,20 +85,23 @@ IniLine IniLineParser::parse(std::u16string_view line) {
 
 namespace {
 
-// A font entry is only listed when no bracket stands in it: a "]" before the "[" keeps
-// it from setting the section, and once a value is rewritten that order may change,
+// A font entry holding both brackets is not listed: its "]" stands before its "[" (else
+// the line would set the section), and once a value is rewritten that order may change,
 // turning the line into a section header (its row lost, every later line moved).
-bool holdsBracket(const IniLine& line) {
+bool holdsBothBrackets(const IniLine& line) {
+  bool open = false;
+  bool close = false;
   for (const std::u16string_view field : {line.key, line.font, line.size, line.option}) {
-    if (field.find_first_of(u"[]") != std::u16string_view::npos) return true;
+    open = open || field.find(u'[') != std::u16string_view::npos;
+    close = close || field.find(u']') != std::u16string_view::npos;
   }
-  return false;
+  return open && close;
 }
 
 }  // namespace
 
 std::optional<IniEntryCells> listedIniEntry(const IniLine& line, std::u16string_view section, const CodePage& cp) {
-  if (!line.fontEntry || holdsBracket(line)) return std::nullopt;
+  if (!line.fontEntry || holdsBothBrackets(line)) return std::nullopt;
   auto sectionCell = cellText(section, cp);
   auto key = cellText(line.key, cp);
   auto font = cellText(line.font, cp);

@@ -46,7 +46,7 @@ struct IniEntryCells {
 };
 
 // Whether a line is listed, decided once for the reader and the rewriter: a font entry
-// with no "[" or "]" whose section and fields each fit a cell; nullopt for every other
+// not holding both "[" and "]" whose section and fields each fit a cell; nullopt for every other
 // line, which the rewriter copies unchanged.
 std::optional<IniEntryCells> listedIniEntry(const IniLine& line, std::u16string_view section, const CodePage& cp);
 
