@@ -1,11 +1,17 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets (preset "fuzz": clang, ASan+UBSan) and runs each for a
-# bounded time on the seed corpus and the regression inputs. Fails on any finding; the
-# input is left under build/fuzz/findings/ and belongs in fuzz/regressions/<target>/.
-#   scripts/fuzz.sh [SECONDS_IN_ALL]   (default 60)
+# Builds the libFuzzer targets (preset "fuzz": clang, ASan+UBSan) and runs each on the
+# seed corpus and the regression inputs. Fails on any finding; the input is left under
+# build/fuzz/findings/ and belongs in fuzz/regressions/<target>/.
+#   scripts/fuzz.sh [SECONDS_IN_ALL]   explores: random mutations for a bounded time
+#                                      (default 60), the corpus growing from run to run
+#   scripts/fuzz.sh --fixed            what the tests run: a fixed seed and number of
+#                                      inputs from the seeds alone, so that every machine
+#                                      tries the same inputs and a pass or a failure repeats
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+fixed=false
+if [ "${1:-}" = "--fixed" ]; then fixed=true; shift; fi
 total=${1:-60}
 jobs=$(( $(nproc) < 2 ? $(nproc) : 2 ))
 build=build/fuzz
@@ -28,17 +34,27 @@ rm -rf "$work/seeds"
 declare -A share=([theme]=2 [ini]=1 [string_table]=1)
 declare -A maxlen=([theme]=65536 [ini]=8192 [string_table]=8192)
 declare -A dict=([theme]=fuzz/theme.dict [ini]=fuzz/text.dict [string_table]=fuzz/text.dict)
+# --fixed: about half a minute in all on this project's machines.
+declare -A runs=([theme]=40000 [ini]=20000 [string_table]=80000)
 
 mkdir -p "$findings"
 status=0
 for t in theme ini string_table; do
-  seconds=$(( total * share[$t] / 4 ))
-  [ "$seconds" -ge 1 ] || seconds=1
-  corpus=$work/corpus/$t  # grows from run to run
+  if $fixed; then
+    corpus=$work/fixed-corpus/$t  # starts empty every time
+    rm -rf "$corpus"
+    budget=(-seed=1 -runs="${runs[$t]}")
+    echo "fuzz: $t, ${runs[$t]} inputs from seed 1"
+  else
+    seconds=$(( total * share[$t] / 4 ))
+    [ "$seconds" -ge 1 ] || seconds=1
+    corpus=$work/corpus/$t  # grows from run to run
+    budget=(-max_total_time="$seconds")
+    echo "fuzz: $t for ${seconds}s"
+  fi
   mkdir -p "$corpus"
-  echo "fuzz: $t for ${seconds}s"
   log=$work/$t.log
-  if "$build/fuzz/fuzz_$t" -max_total_time="$seconds" -max_len="${maxlen[$t]}" -timeout=10 -rss_limit_mb=2048 \
+  if "$build/fuzz/fuzz_$t" "${budget[@]}" -max_len="${maxlen[$t]}" -timeout=10 -rss_limit_mb=2048 \
        -dict="${dict[$t]}" -print_final_stats=1 -artifact_prefix="$findings/$t-" \
        "$corpus" "$work/seeds/$t" "fuzz/regressions/$t" >"$log" 2>&1; then
     grep -E '^(Done|stat::number_of_executed_units|stat::peak_rss_mb)' "$log" | tr '\n' ' '

@@ -18,7 +18,7 @@ cmake --build --preset sanitize -j "$jobs"
 ctest --preset sanitize -j "$jobs"
 
 if [ "$mode" != "--native-only" ]; then
-  for extra in scripts/test-windows.sh scripts/test-package.sh scripts/fuzz.sh; do
-    if [ -f "$extra" ]; then bash "$extra"; fi
-  done
+  bash scripts/test-windows.sh
+  bash scripts/test-package.sh
+  bash scripts/fuzz.sh --fixed
 fi
