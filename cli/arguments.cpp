@@ -63,18 +63,33 @@ const char* const kHelp =
     "              \"changed\": [...], \"onlyInA\": [...], \"onlyInB\": [...]}, ...]}, with \"pageCount\",\n"
     "              \"styleName\", \"sizeName\" and \"sizeNameBox\" as {\"a\": ..., \"b\": ...} where they differ.\n"
     "\n"
+#ifdef _WIN32
+    "  --codepage N  the ANSI code page the theme's texts are shown and edited in (default: the\n"
+    "                system's ANSI code page).\n"
+#else
     "  --codepage N  the ANSI code page the theme's texts are shown and edited in (default 932).\n"
+#endif
     "  --language LANGID  of texts and string tables stored in several languages, the one listed\n"
     "                and changed (a Windows language id, decimal or 0x hex: 0x0411 is Japanese); a\n"
     "                resource without it gives one of the same primary language, else its first.\n"
+#ifdef _WIN32
+    "                Default: the user's interface language.\n"
+#else
     "                Default: the user's interface language (LC_ALL, LC_MESSAGES or LANG).\n"
+#endif
     "  --help        prints this text.\n"
     "  --version     prints the version: marvento-cli X.Y.Z.\n"
     "\n"
     "Texts on the command line, in JSON and on output are UTF-8. Every text is converted to the code\n"
+#ifdef _WIN32
+    "page and may hold at most 63 bytes there. Table titles and messages are Japanese when the\n"
+    "user's interface language is, English otherwise (messages from reading and rebuilding the\n"
+    "theme stay English); JSON keys never change.\n"
+#else
     "page and may hold at most 63 bytes there. Table titles and messages are Japanese when LC_ALL,\n"
     "LC_MESSAGES or LANG (the first one set) starts with \"ja\", English otherwise (messages from\n"
     "reading and rebuilding the theme stay English); JSON keys never change.\n"
+#endif
     "On a Windows console the output is shown in the console's code page instead.\n"
     "\n"
     "Exit status of list and write: 0 success; 1 THEME cannot be read as a theme, EDITED.json or a\n"
