@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <deque>
 #include <map>
-#include <tuple>
 
 #include "cell_text.h"
 #include "codepage.h"
@@ -12,9 +11,11 @@
 namespace cli {
 namespace {
 
-using Identity = std::tuple<std::string, std::string, std::string>;
+// Rows pair by the UTF-16 they were read from, as a write finds them: keys the code
+// page shows alike ("Font?") are still different settings.
+using Identity = std::u16string;
 
-Identity identityOf(const theme::FontRow& row) { return {row.file, row.section, row.key}; }
+const Identity& identityOf(const theme::FontRow& row) { return row.identity; }
 
 RowValues valuesOf(const theme::FontRow& row, const theme::CodePage& cp) {
   return {ansiToUtf8(row.font.text, cp), ansiToUtf8(row.size.text, cp), ansiToUtf8(row.option.text, cp)};

@@ -463,6 +463,20 @@ TEST_F(CliOnSyntheticTheme, DiffListsChangedAndUnpairedRowsAndNames) {
   EXPECT_NE(japanese.out.find("\n  Aのみ  THEMES_INI"), std::string::npos) << japanese.out;
 }
 
+TEST_F(CliOnSyntheticTheme, DiffTellsKeysApartThatTheCodePageShowsAlike) {
+  const auto themeWithKey = [&](const std::string& name, std::u16string_view key) {
+    mt::ThemeBuilder b;
+    b.nameLists({u"Blue"}, {u"NORMALBLUE_INI"}, {u"NormalSize"});
+    b.textFile(u"NORMALBLUE_INI", u"[S]\r\n" + std::u16string(key) + u" = Tahoma, 8\r\n");
+    return dir.write(name, b.build().bytes);
+  };
+  const Result r = run({"diff", themeWithKey("a.msstyles", u"Font\u0639"), themeWithKey("b.msstyles", u"Font\u0627")},
+                       "", "LC_ALL=C");
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_EQ(r.out, "[0] NormalSize\n  only in A  NORMALBLUE_INI [S] Font?: Tahoma, 8\n"
+                   "  only in B  NORMALBLUE_INI [S] Font?: Tahoma, 8\n");
+}
+
 TEST_F(CliOnSyntheticTheme, DiffExitsWithZeroWhenAlikeAndTwoOnTrouble) {
   ASSERT_EQ(run({"write", theme, "-o", out}).status, 0);
   Result r = run({"diff", theme, out});
