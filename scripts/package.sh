@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Windows release from scratch and packs it:
 #   dist/marvento-X.Y.Z-win32.zip  with Marvento.exe and marvento-cli.exe (MinGW-w64
-#   i686, for Windows XP), README.txt (Japanese and English) and LICENSE.txt.
+#   i686, for Windows XP), README.txt (Japanese and English), LICENSE.txt and
+#   THIRD-PARTY.txt (the notices of the statically linked compiler run-time).
 # The build directory is made anew on every run. Both programs must pass the XP import
 # check and carry the project's version before anything is packed. The zip is the same
 # byte for byte on every run from the same commit: no time stamps in the programs, and
@@ -63,9 +64,15 @@ staging=$build_dir/zip
 mkdir -p "$staging" "$out_dir"
 windows_text packaging/README.txt >"$staging/README.txt"
 windows_text LICENSE >"$staging/LICENSE.txt"
+# The notices of the statically linked compiler run-time, as Debian ships them.
+runtime_notices=/usr/share/doc/mingw-w64-common/copyright
+[ -f "$runtime_notices" ] || { echo "package: $runtime_notices missing (package mingw-w64-common)" >&2; exit 1; }
+cat packaging/THIRD-PARTY.txt "$runtime_notices" >"$staging/third-party.txt"
+windows_text "$staging/third-party.txt" >"$staging/THIRD-PARTY.txt"
 
 zip=$out_dir/marvento-$version-win32.zip
 "$python" scripts/reproducible_zip.py "$zip" \
-  "Marvento.exe=$gui" "marvento-cli.exe=$cli" "README.txt=$staging/README.txt" "LICENSE.txt=$staging/LICENSE.txt"
+  "Marvento.exe=$gui" "marvento-cli.exe=$cli" "README.txt=$staging/README.txt" "LICENSE.txt=$staging/LICENSE.txt" \
+  "THIRD-PARTY.txt=$staging/THIRD-PARTY.txt"
 log "$zip: $(stat -c %s "$zip") bytes, sha256 $(sha256sum "$zip" | cut -d' ' -f1)"
 log "version $version, commit $commit, dated $(date -u -d "@$SOURCE_DATE_EPOCH" '+%Y-%m-%d %H:%M:%S UTC')"

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""Checks the Windows release zip: exactly Marvento.exe, marvento-cli.exe, README.txt
-and LICENSE.txt, every entry dated from SOURCE_DATE_EPOCH; both programs load on
+"""Checks the Windows release zip: exactly Marvento.exe, marvento-cli.exe, README.txt,
+LICENSE.txt and THIRD-PARTY.txt, every entry dated from SOURCE_DATE_EPOCH; both programs load on
 Windows XP (i686, subsystem 5.01; the command line a console program) and carry the
 version; the texts are UTF-8 with a byte-order mark and CRLF line ends.
 
@@ -16,7 +16,7 @@ import check_imports
 import check_version_info
 from check_report import report
 
-NAMES = ["Marvento.exe", "marvento-cli.exe", "README.txt", "LICENSE.txt"]
+NAMES = ["Marvento.exe", "marvento-cli.exe", "README.txt", "LICENSE.txt", "THIRD-PARTY.txt"]
 BOM = b"\xef\xbb\xbf"
 
 
@@ -54,6 +54,8 @@ def check(path, version, epoch):
     failures += text_failures("README.txt", contents.get("README.txt", b""),
                               [version, "Marvento.exe", "marvento-cli.exe", "使い方", "Installing", "Windows XP"])
     failures += text_failures("LICENSE.txt", contents.get("LICENSE.txt", b""), ["MIT License"])
+    failures += text_failures("THIRD-PARTY.txt", contents.get("THIRD-PARTY.txt", b""),
+                              ["GCC Runtime Library Exception", "mingw-w64-crt", "Zope Public License"])
 
     missing = check_imports.load_missing(os.path.join(os.path.dirname(os.path.abspath(__file__)),
                                                       "xp_missing_imports.txt"))
