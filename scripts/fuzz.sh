@@ -5,8 +5,9 @@
 #   scripts/fuzz.sh [SECONDS_IN_ALL]   explores: random mutations for a bounded time
 #                                      (default 60), the corpus growing from run to run
 #   scripts/fuzz.sh --fixed            what the tests run: a fixed seed and number of
-#                                      inputs from the seeds alone, so that every machine
-#                                      tries the same inputs and a pass or a failure repeats
+#                                      inputs from the seeds alone, so every machine does
+#                                      the same work whatever its speed (the mutations still
+#                                      follow coverage and may differ a little between runs)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
