@@ -1,10 +1,26 @@
 #include "installed_faces.h"
 
+#include <cwchar>
+
 namespace widgets {
+
+namespace {
+
+// A font name is written between "=" and ",": a "," would split it into the size, and
+// brackets can turn an INI line into a section header. Judged on the characters, not
+// the bytes: a double-byte character's second byte may be '[' or ']' ("ゼ" is 83 5B).
+bool FitsAThemeValue(const char* face) {
+  wchar_t wide[LF_FACESIZE] = {};
+  if (::MultiByteToWideChar(CP_ACP, 0, face, -1, wide, LF_FACESIZE) == 0) return false;
+  return ::wcspbrk(wide, L",[]") == nullptr;
+}
+
+}  // namespace
 
 bool AddFace(const win32::CComboBox& combo, const LOGFONTA& font, const TEXTMETRICA& metric) {
   if (metric.tmCharSet == SYMBOL_CHARSET) return false;
   if (font.lfFaceName[0] == '@') return false;
+  if (!FitsAThemeValue(font.lfFaceName)) return false;
   // Whole names, ignoring case: "Arial" is still added after "Arial Black".
   if (combo.FindStringExact(-1, font.lfFaceName) != CB_ERR) return false;
   combo.AddString(font.lfFaceName);
