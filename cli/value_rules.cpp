@@ -25,7 +25,7 @@ void checkFace(std::string_view utf8) {
     }
   }
   if (rest.empty()) throw ValueRuleError(say("is blank"));
-  for (const char c : {',', '[', ']'}) {
+  for (const char c : theme::kCharsNotInFaces) {
     if (utf8.find(c) != std::string_view::npos) throw ValueRuleError(say("holds a '{0}'", {std::string(1, c)}));
   }
 }

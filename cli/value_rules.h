@@ -12,7 +12,7 @@ class ValueRuleError : public std::invalid_argument {
   using std::invalid_argument::invalid_argument;
 };
 
-// Not blank, without ',', '[' or ']' (they end the entry's fields or sections early).
+// Not blank, without theme::kCharsNotInFaces.
 // Control characters are refused on the way into the code page (cellFromUtf8).
 void checkFace(std::string_view utf8);
 // A whole number other than 0, with an optional sign; negative sizes are pixel heights.

@@ -21,6 +21,9 @@ inline constexpr int kMaxColours = 10;
 inline constexpr std::size_t kMaxCellBytes = 63;   // ANSI bytes of one cell or box text
 inline constexpr std::size_t kMaxFieldUnits = 63;  // UTF-16 units of one field
 inline constexpr std::size_t kMaxLineUnits = 511;  // UTF-16 units of one line or string
+// What a font name may not hold, whoever sets it: a "," ends the name (the rest would be
+// read as the size) and brackets can turn an INI line into a section header.
+inline constexpr std::string_view kCharsNotInFaces = ",[]";
 
 enum Column : int { kColFile = 0, kColSection, kColKey, kColFont, kColSize, kColOption, kColumnCount };
 

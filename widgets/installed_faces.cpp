@@ -1,18 +1,21 @@
 #include "installed_faces.h"
 
+#include <algorithm>
 #include <cwchar>
+
+#include "font_pages.h"
 
 namespace widgets {
 
 namespace {
 
-// A font name is written between "=" and ",": a "," would split it into the size, and
-// brackets can turn an INI line into a section header. Judged on the characters, not
-// the bytes: a double-byte character's second byte may be '[' or ']' ("ゼ" is 83 5B).
+// Judged on the characters, not the bytes: a double-byte character's second byte may
+// be '[' or ']' ("ゼ" is 83 5B).
 bool FitsAThemeValue(const char* face) {
   wchar_t wide[LF_FACESIZE] = {};
   if (::MultiByteToWideChar(CP_ACP, 0, face, -1, wide, LF_FACESIZE) == 0) return false;
-  return ::wcspbrk(wide, L",[]") == nullptr;
+  return std::none_of(theme::kCharsNotInFaces.begin(), theme::kCharsNotInFaces.end(),
+                      [&wide](char c) { return ::wcschr(wide, static_cast<wchar_t>(c)) != nullptr; });
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #pragma once
 // The installed-face list offered by every face drop-down: the faces of the screen's
 // fonts, without symbol fonts, vertical-writing ("@") faces and names a theme value
-// cannot hold (",", "[", "]"), in the combo's order.
+// cannot hold (theme::kCharsNotInFaces), in the combo's order.
 #include "controls.h"
 
 namespace widgets {
@@ -9,7 +9,7 @@ namespace widgets {
 void AddInstalledFaces(const win32::CComboBox& combo);
 
 // One font reported by the enumeration: added unless it is a symbol font, a vertical
-// face, a name holding ",", "[" or "]", or already listed (the whole name, ignoring
+// face, a name holding one of theme::kCharsNotInFaces, or already listed (the whole name, ignoring
 // case). True when added.
 bool AddFace(const win32::CComboBox& combo, const LOGFONTA& font, const TEXTMETRICA& metric);
 
