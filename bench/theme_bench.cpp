@@ -5,28 +5,30 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <unistd.h>
 
-#include "codepage.h"
+#include "cp932.h"
 #include "font_pages.h"
 #include "theme_builder.h"
 #include "theme_image.h"
 #include "theme_rebuild.h"
+#include "wine_themes.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 namespace mt = marvento_test;
 
-const char* const kLightX64 = "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/light.msstyles";
-const char* const kLightX86 = "/usr/lib/i386-linux-gnu/wine/i386-windows/light.msstyles";
+// Wine's light.msstyles of both builds (wine_themes.h).
+const char* const kLightX64 = mt::kWineThemes[0].path;
+const char* const kLightX86 = mt::kWineThemes[1].path;
+static_assert(std::string_view(mt::kWineThemes[0].label) == "x86_64" && std::string_view(mt::kWineThemes[1].label) == "i386",
+              "the benchmarks are named after the builds");
 
-const theme::CodePage& cp932() {
-  static const theme::CodePage cp(932);
-  return cp;
-}
+using marvento_test::cp932;
 
 bool present(benchmark::State& state, const char* path) {
   if (fs::exists(path)) return true;

@@ -7,6 +7,7 @@
 
 #include "byte_reader.h"
 #include "codepage.h"
+#include "cp932.h"
 #include "errors.h"
 #include "font_pages.h"
 #include "ini_syntax.h"
@@ -24,10 +25,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 constexpr std::size_t npos = std::u16string_view::npos;
 
-const theme::CodePage& cp932() {
-  static const theme::CodePage cp(932);
-  return cp;
-}
+using marvento_test::cp932;
 
 [[noreturn]] void fail(const std::string& what) { throw InvariantBroken(what); }
 

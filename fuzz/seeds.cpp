@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "codepage.h"
+#include "cp932.h"
 #include "ini_syntax.h"
 #include "theme_builder.h"
 #include "theme_image.h"
@@ -132,7 +133,7 @@ constexpr std::size_t kLanguagesKept = 3;
 // A small theme with the name lists, INI texts (shortened) and string blocks of a real
 // file; its pictures are left out. Also its INI texts and blocks as seeds of their own.
 void cutFromTheme(const std::string& path, const std::string& stem, std::vector<Seed>& seeds) {
-  const theme::CodePage cp(932);
+  const theme::CodePage& cp = mt::cp932();
   const theme::ThemeImage image = theme::loadThemeImage(path);
   mt::BuildOptions options;
   options.pe32Plus = image.layout.pe32Plus;

@@ -21,6 +21,8 @@ try:
 except ImportError:
     sys.exit("check_pe: python3-pefile is missing (run scripts/setup.sh)")
 
+from checks import Checks
+
 REGENERATED_TYPES = ("TEXTFILE", 6)
 
 
@@ -124,26 +126,18 @@ def main():
     pairs = sorted(f[: -len(".orig.msstyles")] for f in os.listdir(args.folder) if f.endswith(".orig.msstyles"))
     if not pairs:
         sys.exit(f"check_pe: no rebuilt files in {args.folder}")
-    failed = 0
+    checks = Checks()
     for stem in pairs:
         orig = os.path.join(args.folder, stem + ".orig.msstyles")
         rebuilt = os.path.join(args.folder, stem + ".rebuilt.msstyles")
-        if not os.path.exists(rebuilt):
-            print(f"FAIL {stem}: no rebuilt file")
-            failed += 1
+        if not checks.expect(os.path.exists(rebuilt), f"{stem}: no rebuilt file"):
             continue
         problems = check_pair(orig, rebuilt, wrestool)
-        if problems:
-            failed += 1
-            print(f"FAIL {stem}")
-            for p in problems[:20]:
-                print(f"  {p}")
-            if len(problems) > 20:
-                print(f"  ... {len(problems) - 20} more")
-        else:
+        if len(problems) > 20:
+            problems[20:] = [f"... {len(problems) - 20} more"]
+        if checks.expect(not problems, stem + "".join(f"\n  {p}" for p in problems)):
             print(f"ok   {stem}")
-    print(f"{len(pairs) - failed} of {len(pairs)} rebuilt files pass")
-    return 1 if failed else 0
+    return checks.report()
 
 
 if __name__ == "__main__":

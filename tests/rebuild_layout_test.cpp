@@ -4,9 +4,7 @@
 
 #include <string>
 
-#include "byte_reader.h"
 #include "errors.h"
-#include "pe_format.h"
 #include "test_support.h"
 #include "theme_rebuild.h"
 
@@ -34,22 +32,59 @@ struct Headers {
   std::uint16_t sectionCount;
   bool plus;
 };
-namespace nt = theme::pe::nt_headers;
-namespace opt = theme::pe::optional_header;
-namespace sec = theme::pe::section_header;
-namespace dir = theme::pe::data_directory;
+// The header fields these checks read, at their offsets in the PE/COFF structures as
+// Microsoft's PE format documentation gives them: written out here, not taken from the
+// core, so that a wrong offset in the core cannot agree with itself.
+template <typename T>
+struct Field {
+  std::uint32_t offset;
+};
+namespace dos {
+constexpr std::uint32_t kSize = 64;  // IMAGE_DOS_HEADER; the stub follows
+constexpr Field<std::uint32_t> kNtHeadersOffset{0x3C};  // e_lfanew
+}  // namespace dos
+namespace nt {  // "PE\0\0", then IMAGE_FILE_HEADER
+constexpr std::uint32_t kOptionalHeader = 24;
+constexpr Field<std::uint16_t> kNumberOfSections{6};
+constexpr Field<std::uint16_t> kSizeOfOptionalHeader{20};
+}  // namespace nt
+namespace opt {  // IMAGE_OPTIONAL_HEADER32 / 64
+constexpr std::uint16_t kPe32PlusMagic = 0x20B;
+constexpr Field<std::uint16_t> kMagic{0};
+constexpr Field<std::uint32_t> kSectionAlignment{32};
+constexpr Field<std::uint32_t> kFileAlignment{36};
+constexpr Field<std::uint32_t> kSizeOfImage{56};
+constexpr std::uint32_t dataDirectories(bool pe32Plus) { return pe32Plus ? 112 : 96; }
+}  // namespace opt
+namespace sec {  // IMAGE_SECTION_HEADER
+constexpr Field<std::uint32_t> kVirtualSize{8};
+constexpr Field<std::uint32_t> kVirtualAddress{12};
+constexpr Field<std::uint32_t> kSizeOfRawData{16};
+constexpr Field<std::uint32_t> kPointerToRawData{20};
+}  // namespace sec
+namespace dir {  // IMAGE_DATA_DIRECTORY
+constexpr std::uint32_t kSize = 8;
+constexpr std::uint32_t kResources = 2;
+constexpr std::uint32_t kBaseRelocations = 5;
+constexpr Field<std::uint32_t> kVirtualAddress{0};
+constexpr Field<std::uint32_t> kSizeField{4};
+}  // namespace dir
 
-// A named header field of the structure at `base`.
-template <typename T, std::uint32_t Offset>
-T field(const Bytes& b, std::uint32_t base, theme::pe::Field<T, Offset> named) {
-  return theme::ByteReader(b).get(base, named, "a header field");
+// A header field of the structure at `base`.
+template <typename T>
+T field(const Bytes& b, std::uint32_t base, Field<T> named) {
+  if constexpr (sizeof(T) == 2) {
+    return getU16(b, base + named.offset);
+  } else {
+    return getU32(b, base + named.offset);
+  }
 }
 // Data directory `index`.
 std::uint32_t directory(const Headers& h, std::uint32_t index) { return h.dirs + dir::kSize * index; }
 
 Headers headersOf(const Bytes& b) {
   Headers h{};
-  h.nt = field(b, 0, theme::pe::dos_header::kNtHeadersOffset);
+  h.nt = field(b, 0, dos::kNtHeadersOffset);
   h.opt = h.nt + nt::kOptionalHeader;
   h.plus = field(b, h.opt, opt::kMagic) == opt::kPe32PlusMagic;
   h.dirs = h.opt + opt::dataDirectories(h.plus);
@@ -74,7 +109,7 @@ TEST(RebuildLayout, TwoTypesThreeResourcesAtTheDocumentedOffsets) {
   b.typeHeader(u"TEXTFILE", {0, 0x33333333, 5, 6});
   b.resourceHeader(6, 1, {7, 0x44444444, 8, 9});
   BuiltImage built = b.build();
-  for (std::uint32_t i = theme::pe::dos_header::kSize; i < built.ntOffset; ++i) built.bytes[i] = static_cast<std::uint8_t>(i);
+  for (std::uint32_t i = dos::kSize; i < built.ntOffset; ++i) built.bytes[i] = static_cast<std::uint8_t>(i);
   const Bytes out = rebuildBytes(built.bytes).bytes;
 
   const std::uint32_t S = 0x1000;

@@ -2,13 +2,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 
 namespace marvento_test {
-
-const theme::CodePage& cp932() {
-  static const theme::CodePage cp(932);
-  return cp;
-}
 
 void PrintTo(const Row& row, std::ostream* os) {
   auto quoted = [os](const std::string& s) {
@@ -122,10 +118,7 @@ std::vector<Row> sampleRows(int page) {
 }
 
 const std::vector<WineTheme>& wineThemes() {
-  static const std::vector<WineTheme> themes = {
-      {"i386", "/usr/lib/i386-linux-gnu/wine/i386-windows/light.msstyles"},
-      {"x86_64", "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/light.msstyles"},
-  };
+  static const std::vector<WineTheme> themes(std::begin(kWineThemes), std::end(kWineThemes));
   return themes;
 }
 

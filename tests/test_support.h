@@ -10,14 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "codepage.h"
+#include "cp932.h"
 #include "font_pages.h"
 #include "theme_builder.h"
 #include "theme_image.h"
+#include "wine_themes.h"
 
 namespace marvento_test {
-
-const theme::CodePage& cp932();
 
 // The six cells of a row, ANSI (code page 932) as the model shows them.
 struct Row {
@@ -47,13 +46,8 @@ Bytes sampleTheme(BuildOptions options = {});
 // What sampleTheme lists, written out by hand.
 std::vector<Row> sampleRows(int page);
 
-// Wine's light.msstyles, i386 (PE32) and x86_64 (PE32+) builds.
-struct WineTheme {
-  const char* label;
-  const char* path;
-};
+// Wine's light.msstyles, every build (wine_themes.h).
 const std::vector<WineTheme>& wineThemes();
-inline void PrintTo(const WineTheme& t, std::ostream* os) { *os << t.path; }
 bool fileExists(const std::string& path);
 
 // When MARVENTO_KEEP_REBUILT names a folder, keeps `original` and `rebuilt` there as

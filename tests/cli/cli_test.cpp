@@ -14,12 +14,14 @@
 #include <filesystem>
 #include <thread>
 #include <regex>
+#include <sstream>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "marvento_version.h"
 #include "theme_builder.h"
+#include "wine_themes.h"
 
 namespace {
 
@@ -31,34 +33,63 @@ struct Result {
   std::string err;
 };
 
-std::string shellQuoted(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
 std::string readText(const std::string& path) {
   const mt::Bytes b = mt::readFile(path);
   return {b.begin(), b.end()};
 }
 
-// Runs the program with `args`; `input` names a file for its standard input, `environment`
-// is put before the command ("LC_ALL=ja_JP.UTF-8"; English by default, whatever the
-// machine's locale).
+// Starts the program with `args`: standard error into the file `errFile`, standard input
+// from the file `input` and standard output into `outFd` when given (otherwise this
+// process's), in this process's environment with the assignments of `environment`
+// ("LC_ALL= LANG=ja_JP.UTF-8") made. Every test starts the program through here.
+pid_t spawnCli(const std::vector<std::string>& args, const std::string& errFile, const std::string& input = "",
+               int outFd = -1, const std::string& environment = "") {
+  std::vector<std::string> argStore = {MARVENTO_CLI_PATH};
+  argStore.insert(argStore.end(), args.begin(), args.end());
+  std::vector<std::string> envStore;
+  for (char** e = environ; *e != nullptr; ++e) envStore.emplace_back(*e);
+  std::istringstream assignments(environment);
+  for (std::string a; assignments >> a;) {
+    const std::string name = a.substr(0, a.find('=') + 1);
+    std::erase_if(envStore, [&](const std::string& e) { return e.starts_with(name); });
+    envStore.push_back(a);
+  }
+  auto pointers = [](std::vector<std::string>& store) {
+    std::vector<char*> p;
+    for (auto& s : store) p.push_back(s.data());
+    p.push_back(nullptr);
+    return p;
+  };
+  std::vector<char*> argv = pointers(argStore);
+  std::vector<char*> envp = pointers(envStore);
+
+  posix_spawn_file_actions_t files;
+  posix_spawn_file_actions_init(&files);
+  posix_spawn_file_actions_addopen(&files, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (!input.empty()) posix_spawn_file_actions_addopen(&files, 0, input.c_str(), O_RDONLY, 0);
+  if (outFd >= 0) posix_spawn_file_actions_adddup2(&files, outFd, 1);
+  pid_t pid = -1;
+  if (posix_spawn(&pid, argv[0], &files, nullptr, argv.data(), envp.data()) != 0) pid = -1;
+  posix_spawn_file_actions_destroy(&files);
+  return pid;
+}
+
+// Runs the program with `args` to its end; `input` names a file for its standard input,
+// `environment` holds assignments as for spawnCli ("LC_ALL=ja_JP.UTF-8"; English by
+// default, whatever the machine's locale).
 Result run(const std::vector<std::string>& args, const std::string& input = "", const std::string& environment = "") {
   static mt::TempDir scratch;
-  std::string command = (environment.empty() ? "LC_ALL=C" : environment) + " " + shellQuoted(MARVENTO_CLI_PATH);
-  for (const auto& a : args) command += " " + shellQuoted(a);
   const std::string errFile = scratch.file("stderr");
-  command += " 2>" + shellQuoted(errFile);
-  if (!input.empty()) command += " <" + shellQuoted(input);
-
   Result r;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return r;
+  int out[2];
+  if (pipe2(out, O_CLOEXEC) != 0) return r;
+  const pid_t pid = spawnCli(args, errFile, input, out[1], environment.empty() ? "LC_ALL=C" : environment);
+  close(out[1]);
   char buffer[4096];
-  for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) r.out.append(buffer, n);
-  const int status = pclose(pipe);
+  for (ssize_t n; (n = read(out[0], buffer, sizeof buffer)) > 0;) r.out.append(buffer, static_cast<std::size_t>(n));
+  close(out[0]);
+  int status = 0;
+  if (pid < 0 || waitpid(pid, &status, 0) != pid) return r;
   r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   r.err = readText(errFile);
   return r;
@@ -754,18 +785,8 @@ TEST(CliSignals, InterruptedWriteLeavesNoTemporaryFile) {
   for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
     bool caught = false;
     for (int attempt = 0; attempt < 5 && !caught; ++attempt) {
-      const std::string cli = MARVENTO_CLI_PATH;
-      std::vector<std::string> args = {cli, "write", theme, "-o", out};
-      std::vector<char*> argv;
-      argv.reserve(args.size() + 1);
-      for (auto& a : args) argv.push_back(a.data());
-      argv.push_back(nullptr);
-      posix_spawn_file_actions_t files;
-      posix_spawn_file_actions_init(&files);
-      posix_spawn_file_actions_addopen(&files, 2, dir.file("stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      pid_t pid = 0;
-      ASSERT_EQ(posix_spawn(&pid, cli.c_str(), &files, nullptr, argv.data(), environ), 0);
-      posix_spawn_file_actions_destroy(&files);
+      const pid_t pid = spawnCli({"write", theme, "-o", out}, dir.file("stderr"));
+      ASSERT_GT(pid, 0);
 
       // Stop the process as soon as its temporary file appears; if it is still there, the
       // signal arrives mid-write for sure.
@@ -794,17 +815,18 @@ TEST(CliSignals, InterruptedWriteLeavesNoTemporaryFile) {
 
 // ---------------------------------------------------------------- Wine's light.msstyles
 
-class CliOnLight : public ::testing::TestWithParam<const char*> {
+class CliOnLight : public ::testing::TestWithParam<mt::WineTheme> {
  protected:
   void SetUp() override {
-    if (!std::filesystem::exists(GetParam())) GTEST_SKIP() << GetParam() << " is not installed (Debian package wine64 / wine32)";
+    if (!std::filesystem::exists(path())) GTEST_SKIP() << path() << " is not installed (Debian package wine64 / wine32)";
   }
+  static const char* path() { return GetParam().path; }
   mt::TempDir dir;
 };
 
 TEST_P(CliOnLight, ListShowsItsRows) {
   // Checked by hand against the file's BLUE_INI text: 21 font lines, all Tahoma.
-  Result r = run({"list", GetParam(), "--json"});
+  Result r = run({"list", path(), "--json"});
   ASSERT_EQ(r.status, 0) << r.err;
   r.out = compactJson(r.out);
   EXPECT_EQ(r.out.rfind(R"({"pageCount":1,"colourCount":1,"styleName":"","sizeNameBoxes":[)", 0), 0U) << r.out;
@@ -816,14 +838,14 @@ TEST_P(CliOnLight, ListShowsItsRows) {
             std::string::npos);
 
   // Its size name string comes in 34 languages, Arabic (language 1) first.
-  const Result arabic = run({"list", GetParam(), "--json", "--codepage", "1256", "--language", "1"});
+  const Result arabic = run({"list", path(), "--json", "--codepage", "1256", "--language", "1"});
   ASSERT_EQ(arabic.status, 0) << arabic.err;
   EXPECT_NE(compactJson(arabic.out).find(R"("sizeNameBoxes":["عادي","","","",""])"), std::string::npos) << arabic.out;
-  const Result japanese = run({"list", GetParam(), "--json", "--language", "0x0411"});
+  const Result japanese = run({"list", path(), "--json", "--language", "0x0411"});
   ASSERT_EQ(japanese.status, 0) << japanese.err;
   EXPECT_NE(compactJson(japanese.out).find(R"("sizeNameBoxes":["標準","","","",""])"), std::string::npos) << japanese.out;
 
-  const Result table = run({"list", GetParam()}, "", kJapanese);
+  const Result table = run({"list", path()}, "", kJapanese);
   ASSERT_EQ(table.status, 0) << table.err;
   EXPECT_EQ(table.out.rfind("[0] NormalSize\n", 0), 0U);
   EXPECT_NE(table.out.find("  BLUE_INI        Tooltip.StandardTitle           Font          Tahoma      -12     bold\n"),
@@ -831,10 +853,10 @@ TEST_P(CliOnLight, ListShowsItsRows) {
 }
 
 TEST_P(CliOnLight, FontChangesEveryRowAndListShowsIt) {
-  const Result before = run({"list", GetParam(), "--json"});
+  const Result before = run({"list", path(), "--json"});
   ASSERT_EQ(before.status, 0);
   const std::string out = dir.file("light.msstyles");
-  const Result w = run({"write", GetParam(), "-o", out, "--font", "ＭＳ ゴシック"});
+  const Result w = run({"write", path(), "-o", out, "--font", "ＭＳ ゴシック"});
   ASSERT_EQ(w.status, 0) << w.err;
   const Result after = run({"list", out, "--json"});
   ASSERT_EQ(after.status, 0) << after.err;
@@ -842,19 +864,17 @@ TEST_P(CliOnLight, FontChangesEveryRowAndListShowsIt) {
 }
 
 TEST_P(CliOnLight, FromWithTheUneditedListChangesNoByte) {
-  const Result list = run({"list", GetParam(), "--json"});
+  const Result list = run({"list", path(), "--json"});
   ASSERT_EQ(list.status, 0);
   const std::string plain = dir.file("plain.msstyles");
   const std::string from = dir.file("from.msstyles");
-  ASSERT_EQ(run({"write", GetParam(), "-o", plain}).status, 0);
-  const Result r = run({"write", GetParam(), "-o", from, "--from", dir.write("list.json", {list.out.begin(), list.out.end()})});
+  ASSERT_EQ(run({"write", path(), "-o", plain}).status, 0);
+  const Result r = run({"write", path(), "-o", from, "--from", dir.write("list.json", {list.out.begin(), list.out.end()})});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(mt::readFile(from), mt::readFile(plain));  // the Arabic size name is kept, not written as "????"
 }
 
-INSTANTIATE_TEST_SUITE_P(BothBuilds, CliOnLight,
-                         ::testing::Values("/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/light.msstyles",
-                                           "/usr/lib/i386-linux-gnu/wine/i386-windows/light.msstyles"),
-                         [](const auto& info) { return info.index == 0 ? "x86_64" : "i386"; });
+INSTANTIATE_TEST_SUITE_P(BothBuilds, CliOnLight, ::testing::ValuesIn(mt::kWineThemes),
+                         [](const auto& info) { return std::string(info.param.label); });
 
 }  // namespace

@@ -7,16 +7,14 @@
 #include <string_view>
 
 #include "codepage.h"
+#include "cp932.h"
 #include "console_output.h"
 
 namespace {
 
 constexpr std::string_view kMixed = "ＭＳ ゴシック, Café, 😀 Tahoma\n";
 
-std::string toCp932(std::string_view utf8) {
-  static const theme::CodePage cp(932);
-  return cp.toAnsi(theme::utf8ToUtf16(utf8));
-}
+std::string toCp932(std::string_view utf8) { return marvento_test::cp932().toAnsi(theme::utf8ToUtf16(utf8)); }
 
 TEST(WholeCharacters, StopsBeforeACharacterThatIsNotComplete) {
   const std::string go = "ゴ";  // three bytes

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
-"""Checks that a built Windows program can load on Windows XP, reading its PE file:
-machine, GUI subsystem and subsystem/OS version, the application manifest, and every
-imported DLL and function (normal and delay-load imports). Fails on a DLL that XP does
+"""Checks that a built Windows program can load on Windows XP, reading its PE file with
+Debian's python3-pefile (in the system's python3): machine, GUI subsystem and
+subsystem/OS version, the application manifest, and every imported DLL and function
+(normal and delay-load imports). Fails on a DLL that XP does
 not ship and on functions that XP's system DLLs do not export (xp_missing_imports.txt).
 With --console: the console subsystem instead, and no manifest needed.
 
@@ -10,14 +11,17 @@ With --console: the console subsystem instead, and no manifest needed.
 """
 import argparse
 import os
-import struct
 import sys
 
-from check_report import report
+import pefile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir))
+from checks import report  # noqa: E402  (tests/checks.py, shared by the host checks)
 
 MACHINES = {"i386": 0x14C, "amd64": 0x8664}
 SUBSYSTEM_GUI = 2
 SUBSYSTEM_CONSOLE = 3
+RT_MANIFEST = 24
 
 # The system DLLs of Windows XP (SP0) that a program like this may use.
 XP_DLLS = {
@@ -27,127 +31,29 @@ XP_DLLS = {
 }
 
 
-class PeError(Exception):
-    pass
+def imports(pe):
+    """{dll: [function, ...]} of the import and delay-import tables ("#N" for an ordinal)."""
+    result = {}
+    for table in ("DIRECTORY_ENTRY_IMPORT", "DIRECTORY_ENTRY_DELAY_IMPORT"):
+        for entry in getattr(pe, table, []):
+            functions = result.setdefault(entry.dll.decode("ascii"), [])
+            for imp in entry.imports:
+                functions.append(imp.name.decode("ascii") if imp.name else "#%d" % imp.ordinal)
+    return result
 
 
-class Pe:
-    def __init__(self, data):
-        self.data = data
-        if self.u16(0) != 0x5A4D:
-            raise PeError("no MZ header")
-        nt = self.u32(0x3C)
-        if self.data[nt:nt + 4] != b"PE\0\0":
-            raise PeError("no PE signature")
-        self.machine = self.u16(nt + 4)
-        sections = self.u16(nt + 6)
-        optional_size = self.u16(nt + 20)
-        opt = nt + 24
-        magic = self.u16(opt)
-        if magic not in (0x10B, 0x20B):
-            raise PeError("unknown optional header magic %#x" % magic)
-        self.pe32plus = magic == 0x20B
-        self.os_version = (self.u16(opt + 40), self.u16(opt + 42))
-        self.subsystem_version = (self.u16(opt + 48), self.u16(opt + 50))
-        self.subsystem = self.u16(opt + 68)
-        dirs = opt + (112 if self.pe32plus else 96)
-        count = self.u32(dirs - 4)
-        self.directories = [(self.u32(dirs + 8 * i), self.u32(dirs + 8 * i + 4)) for i in range(count)]
-        self.sections = []
-        table = opt + optional_size
-        for i in range(sections):
-            s = table + 40 * i
-            vsize, va, rsize, raw = struct.unpack_from("<IIII", data, s + 8)
-            self.sections.append((va, max(vsize, rsize), raw, rsize))
-
-    def u16(self, off):
-        return struct.unpack_from("<H", self.data, off)[0]
-
-    def u32(self, off):
-        return struct.unpack_from("<I", self.data, off)[0]
-
-    def u64(self, off):
-        return struct.unpack_from("<Q", self.data, off)[0]
-
-    def offset(self, rva):
-        for va, size, raw, rsize in self.sections:
-            if va <= rva < va + size:
-                if rva - va >= rsize:
-                    raise PeError("RVA %#x lies in uninitialised data" % rva)
-                return raw + rva - va
-        raise PeError("RVA %#x is in no section" % rva)
-
-    def cstr(self, rva):
-        off = self.offset(rva)
-        end = self.data.index(b"\0", off)
-        return self.data[off:end].decode("ascii")
-
-    def directory(self, index):
-        return self.directories[index] if index < len(self.directories) else (0, 0)
-
-    def _thunks(self, rva):
-        step = 8 if self.pe32plus else 4
-        ordinal_flag = 1 << (63 if self.pe32plus else 31)
-        while True:
-            value = self.u64(self.offset(rva)) if self.pe32plus else self.u32(self.offset(rva))
-            if value == 0:
-                return
-            if value & ordinal_flag:
-                yield "#%d" % (value & 0xFFFF)
-            else:
-                yield self.cstr((value & 0x7FFFFFFF) + 2)
-            rva += step
-
-    def imports(self):
-        """{dll: [function, ...]} of the import and delay-import tables."""
-        result = {}
-        rva, size = self.directory(1)
-        if rva:
-            off = self.offset(rva)
-            while True:
-                lookup, _, _, name, first = struct.unpack_from("<IIIII", self.data, off)
-                if name == 0:
-                    break
-                result.setdefault(self.cstr(name), []).extend(self._thunks(lookup or first))
-                off += 20
-        rva, size = self.directory(13)
-        if rva:
-            off = self.offset(rva)
-            while True:
-                fields = struct.unpack_from("<IIIIIIII", self.data, off)
-                if fields[1] == 0:
-                    break
-                result.setdefault(self.cstr(fields[1]), []).extend(self._thunks(fields[4]))
-                off += 32
-        return result
-
-    def resource(self, type_id, name_id):
-        """The data of the first language of resource (type_id, name_id), or None."""
-        rva, _ = self.directory(2)
-        if not rva:
-            return None
-        root = self.offset(rva)
-
-        def find(directory, wanted):
-            named, ids = struct.unpack_from("<HH", self.data, directory + 12)
-            for i in range(named + ids):
-                name, target = struct.unpack_from("<II", self.data, directory + 16 + 8 * i)
-                if wanted is None or (not name & 0x80000000 and name == wanted):
-                    return target
-            return None
-
-        entry = find(root, type_id)
-        if entry is None or not entry & 0x80000000:
-            return None
-        entry = find(root + (entry & 0x7FFFFFFF), name_id)
-        if entry is None or not entry & 0x80000000:
-            return None
-        entry = find(root + (entry & 0x7FFFFFFF), None)
-        if entry is None or entry & 0x80000000:
-            return None
-        data_rva, data_size = struct.unpack_from("<II", self.data, root + entry)
-        off = self.offset(data_rva)
-        return self.data[off:off + data_size]
+def resource(pe, type_id, name_id):
+    """The data of the first language of resource (type_id, name_id), or None."""
+    if not hasattr(pe, "DIRECTORY_ENTRY_RESOURCE"):
+        return None
+    for t in pe.DIRECTORY_ENTRY_RESOURCE.entries:
+        if t.id != type_id:
+            continue
+        for r in t.directory.entries:
+            if r.id == name_id and r.directory.entries:
+                data = r.directory.entries[0].data.struct
+                return pe.get_data(data.OffsetToData, data.Size)
+    return None
 
 
 def load_missing(path):
@@ -163,20 +69,23 @@ def load_missing(path):
 
 def check(path, machine, subsystem_version, manifest_arch, missing, console=False):
     failures = []
-    with open(path, "rb") as f:
-        pe = Pe(f.read())
-    if pe.machine != MACHINES[machine]:
-        failures.append("machine is %#x, not %s" % (pe.machine, machine))
-    if console and pe.subsystem != SUBSYSTEM_CONSOLE:
-        failures.append("subsystem %d is not the console subsystem (3)" % pe.subsystem)
-    if not console and pe.subsystem != SUBSYSTEM_GUI:
-        failures.append("subsystem %d is not the Windows GUI subsystem (2)" % pe.subsystem)
-    if pe.subsystem_version != subsystem_version:
-        failures.append("subsystem version %d.%d, wanted %d.%d" % (pe.subsystem_version + subsystem_version))
-    if pe.os_version > subsystem_version:
-        failures.append("OS version %d.%d is above %d.%d" % (pe.os_version + subsystem_version))
+    pe = pefile.PE(path)
+    machine_found = pe.FILE_HEADER.Machine
+    opt = pe.OPTIONAL_HEADER
+    found_version = (opt.MajorSubsystemVersion, opt.MinorSubsystemVersion)
+    os_version = (opt.MajorOperatingSystemVersion, opt.MinorOperatingSystemVersion)
+    if machine_found != MACHINES[machine]:
+        failures.append("machine is %#x, not %s" % (machine_found, machine))
+    if console and opt.Subsystem != SUBSYSTEM_CONSOLE:
+        failures.append("subsystem %d is not the console subsystem (3)" % opt.Subsystem)
+    if not console and opt.Subsystem != SUBSYSTEM_GUI:
+        failures.append("subsystem %d is not the Windows GUI subsystem (2)" % opt.Subsystem)
+    if found_version != subsystem_version:
+        failures.append("subsystem version %d.%d, wanted %d.%d" % (found_version + subsystem_version))
+    if os_version > subsystem_version:
+        failures.append("OS version %d.%d is above %d.%d" % (os_version + subsystem_version))
 
-    manifest = pe.resource(24, 1)
+    manifest = resource(pe, RT_MANIFEST, 1)
     if manifest is None:
         if not console:
             failures.append("no application manifest (RT_MANIFEST 1)")
@@ -187,17 +96,17 @@ def check(path, machine, subsystem_version, manifest_arch, missing, console=Fals
             if needle not in text:
                 failures.append("manifest lacks %s" % needle)
 
-    imports = pe.imports()
-    if not imports:
+    imported = imports(pe)
+    if not imported:
         failures.append("no imports at all: not the program expected")
-    for dll, functions in sorted(imports.items()):
+    for dll, functions in sorted(imported.items()):
         key = dll.lower()
         if key not in XP_DLLS:
             failures.append("imports %s, which Windows XP does not ship" % dll)
         for function in functions:
             if function in missing.get(key, ()) or (key == "msvcrt.dll" and function.endswith("_s")):
                 failures.append("imports %s!%s, which Windows XP does not have" % (dll, function))
-    return failures, imports
+    return failures, imported
 
 
 def main():
@@ -214,7 +123,7 @@ def main():
     try:
         failures, imports = check(args.exe, args.machine, (major, minor), args.manifest_arch,
                                   load_missing(args.missing), args.console)
-    except (PeError, struct.error, ValueError, IndexError) as e:
+    except (pefile.PEFormatError, OSError, ValueError, IndexError) as e:
         print("FAIL: %s is not a readable PE file: %s" % (args.exe, e))
         return 1
     count = sum(len(f) for f in imports.values())

@@ -11,7 +11,8 @@ import sys
 
 import pefile
 
-from check_report import report
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir))
+from checks import report  # noqa: E402  (tests/checks.py)
 
 
 def check(path, version):

@@ -10,30 +10,12 @@ lists the same; a Japanese face given on Wine's command line lands on every row.
 import hashlib
 import json
 import os
-import subprocess
 import sys
 
-from check_report import report
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir))
+from checks import Checks, run  # noqa: E402  (tests/checks.py)
 
 JAPANESE_FACE = "ＭＳ ゴシック"
-
-
-class Checks:
-    def __init__(self):
-        self.passed = 0
-        self.failures = []
-
-    def expect(self, ok, what):
-        if ok:
-            self.passed += 1
-        else:
-            self.failures.append(what)
-        return ok
-
-
-def run(command):
-    result = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=300)
-    return result.returncode, result.stdout.replace(b"\r\n", b"\n"), result.stderr.decode("utf-8", "replace")
 
 
 def wine_path(path):
@@ -108,7 +90,7 @@ def main():
         seen.add(digest)
         check_theme(checks, wine, native, theme, work)
 
-    return report(checks.failures, passed=checks.passed)
+    return checks.report()
 
 
 if __name__ == "__main__":

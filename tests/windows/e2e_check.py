@@ -9,17 +9,18 @@ bulk font name of a page, then single cells) and nothing else changed.
 """
 import json
 import os
-import subprocess
 import sys
 
-from check_report import report
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir))
+from checks import report, run  # noqa: E402  (tests/checks.py)
 
 FIELDS = ("file", "section", "key", "font", "size", "option")
 
 
 def listing(wine_run, cli, path):
-    out = subprocess.run([wine_run, cli, "list", path, "--json"], check=True, stdout=subprocess.PIPE,
-                         stderr=subprocess.DEVNULL, timeout=300).stdout
+    status, out, err = run([wine_run, cli, "list", path, "--json"])
+    if status != 0:
+        raise RuntimeError("marvento-cli list %s failed (exit %d): %s" % (path, status, err))
     return json.loads(out.decode("utf-8"))
 
 
