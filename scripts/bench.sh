@@ -6,6 +6,8 @@
 # by default a miss is reported, not failed).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# shellcheck source=wine-env.sh
+source scripts/wine-env.sh  # wine_themes
 
 runs=21
 strict=0
@@ -19,11 +21,11 @@ while [ $# -gt 0 ]; do
   esac
 done
 
-# The release preset in a folder of its own, without the test suite.
+# Preset bench: a release build with the benchmarks, without the test suite.
 build=build/bench
 jobs=$(( $(nproc) < 2 ? $(nproc) : 2 ))
-cmake --preset release -B "$build" -DMARVENTO_TESTS=OFF >/dev/null
-cmake --build "$build" -j "$jobs" --target marvento_bench marvento-cli >/dev/null
+cmake --preset bench >/dev/null
+cmake --build --preset bench -j "$jobs" --target marvento_bench marvento-cli >/dev/null
 cli=$build/cli/marvento-cli
 tmp=$build/bench-tmp
 rm -rf "$tmp" && mkdir -p "$tmp"
@@ -100,10 +102,9 @@ compare() {  # compare -- CMD_A... -- CMD_B...   sets ta and tb (ms)
 }
 
 themes=()
-for f in /usr/lib/x86_64-linux-gnu/wine/x86_64-windows/light.msstyles \
-         /usr/lib/i386-linux-gnu/wine/i386-windows/light.msstyles; do
+while read -r f; do
   if [ -f "$f" ]; then themes+=("$f"); else echo "SKIPPED: $f not found"; fi
-done
+done < <(wine_themes)
 command -v wrestool >/dev/null || { echo "SKIPPED: wrestool (icoutils) not installed"; themes=(); }
 
 echo

@@ -8,11 +8,16 @@
 #                                      inputs from the seeds alone, so every machine does
 #                                      the same work whatever its speed (the mutations still
 #                                      follow coverage and may differ a little between runs)
+#   scripts/fuzz.sh --build-only       builds the targets and runs nothing
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# shellcheck source=wine-env.sh
+source scripts/wine-env.sh  # wine_themes
 
 fixed=false
+build_only=false
 if [ "${1:-}" = "--fixed" ]; then fixed=true; shift; fi
+if [ "${1:-}" = "--build-only" ]; then build_only=true; shift; fi
 total=${1:-60}
 jobs=$(( $(nproc) < 2 ? $(nproc) : 2 ))
 build=build/fuzz
@@ -21,13 +26,13 @@ findings=$build/findings
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$jobs" --target fuzz_theme fuzz_ini fuzz_string_table fuzz_seeds
+if $build_only; then exit 0; fi
 
 # Seeds: synthetic themes, plus small themes cut from Wine's light.msstyles when present.
 real=()
-for f in /usr/lib/x86_64-linux-gnu/wine/x86_64-windows/light.msstyles \
-         /usr/lib/i386-linux-gnu/wine/i386-windows/light.msstyles; do
+while read -r f; do
   if [ -f "$f" ]; then real+=("$f"); else echo "fuzz: $f not found, no seed cut from it"; fi
-done
+done < <(wine_themes)
 rm -rf "$work/seeds"
 "$build/fuzz/fuzz_seeds" "$work/seeds" "${real[@]}"
 

@@ -3,7 +3,7 @@
 # packages already present are skipped, and apt is only asked when something is missing.
 set -euo pipefail
 
-native=(build-essential cmake ninja-build pkg-config
+native=(build-essential cmake ninja-build pkg-config ccache
         libgtest-dev libgmock-dev googletest libbenchmark-dev
         clang clang-tidy libclang-rt-14-dev
         python3 python3-pefile icoutils time)

@@ -33,9 +33,10 @@ wine_pick_build() {
   wine_build_dir=$wine_root/build/$wine_preset
 }
 
-# A tiny i686 program must start and print under 32-bit Wine.
+# A tiny i686 program must start and print under 32-bit Wine. It runs in the prefix the
+# i686 build's tests use (wine_prefix finishes it): Wine makes a prefix only once.
 wine_can_run_32bit() {
-  local loader=$1 dir=$wine_root/build/wine-probe32
+  local loader=$1 dir=$wine_root/build/wine-probe32 prefix=$wine_root/build/mingw/wine-prefix
   mkdir -p "$dir"
   # The loader itself is a 32-bit Linux program; a kernel without 32-bit support
   # refuses it before anything else happens.
@@ -43,10 +44,14 @@ wine_can_run_32bit() {
   printf '#include <stdio.h>\nint main(void){puts("marvento-32bit-ok");return 0;}\n' >"$dir/probe.c"
   i686-w64-mingw32-gcc -o "$dir/probe.exe" "$dir/probe.c" || return 1
   local out
-  out=$(WINEPREFIX=$dir/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
+  if [ ! -f "$prefix/system.reg" ]; then rm -rf "$prefix"; fi
+  mkdir -p "${prefix%/*}"
+  out=$(WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
         timeout 300 "$loader" "$dir/probe.exe" 2>/dev/null) || true
-  WINEPREFIX=$dir/prefix timeout 30 "${loader%/*}/wineserver" -k 2>/dev/null || true
-  [[ "$out" == *marvento-32bit-ok* ]]
+  WINEPREFIX=$prefix timeout 30 "${loader%/*}/wineserver" -w 2>/dev/null || true
+  if [[ "$out" == *marvento-32bit-ok* ]]; then return 0; fi
+  rm -rf "$prefix"
+  return 1
 }
 
 # Configures and builds a MinGW preset (the cross build of program and tests).
@@ -96,9 +101,15 @@ wine_prefix() {
   export LANG=$lang LC_ALL=$lang
   export MARVENTO_WINEPREFIX=$WINEPREFIX
   if [ -f "$WINEPREFIX/.marvento-ready" ]; then return 0; fi
-  wine_log "making the Wine prefix $WINEPREFIX"
-  rm -rf "$WINEPREFIX"
-  "$MARVENTO_WINE" wineboot -i >/dev/null 2>&1
+  # A prefix that Wine finished making (the 32-bit probe's) is set up further; a
+  # half-made one is made anew.
+  if [ -f "$WINEPREFIX/system.reg" ]; then
+    wine_log "setting up the Wine prefix $WINEPREFIX"
+  else
+    wine_log "making the Wine prefix $WINEPREFIX"
+    rm -rf "$WINEPREFIX"
+    "$MARVENTO_WINE" wineboot -i >/dev/null 2>&1
+  fi
   local reg=("$MARVENTO_WINE" reg add)
   "${reg[@]}" 'HKCU\Software\Wine' /v Version /d winxp /f >/dev/null 2>&1
   "${reg[@]}" 'HKCU\Software\Wine\X11 Driver' /v Managed /d "$managed" /f >/dev/null 2>&1
@@ -120,17 +131,19 @@ wine_stop() {
   fi
 }
 
-# Where Wine keeps its own visual style; the tests load it.
+# Wine's own visual style, light.msstyles, of each build of Wine, one path a line, as
+# cmake/wine_themes.txt says where they lie; with --installed only those that are there.
+wine_themes() {
+  local label path
+  while read -r label path; do
+    case "$label" in '' | '#'*) continue ;; esac
+    if [ "${1:-}" != --installed ] || [ -f "$path" ]; then echo "$path"; fi
+  done <"$wine_root/cmake/wine_themes.txt"
+}
+
+# The first one installed; fails when there is none.
 wine_light_msstyles() {
-  local p
-  for p in /usr/lib/x86_64-linux-gnu/wine/x86_64-windows/light.msstyles \
-           /usr/lib/i386-linux-gnu/wine/i386-windows/light.msstyles \
-           /usr/lib/wine/x86_64-windows/light.msstyles /usr/lib/wine/i386-windows/light.msstyles \
-           /usr/lib64/wine/x86_64-windows/light.msstyles /usr/lib/wine/light.msstyles; do
-    if [ -f "$p" ]; then
-      echo "$p"
-      return 0
-    fi
-  done
-  return 1
+  local first
+  first=$(wine_themes --installed | head -n 1)
+  [ -n "$first" ] && echo "$first"
 }
