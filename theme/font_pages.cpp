@@ -33,9 +33,9 @@ std::u16string EditableText::toWrite(const CodePage& cp) const {
   return wide;
 }
 
-std::string cutToCell(std::u16string_view wide, const CodePage& cp) {
-  return cutAnsi(cp.toAnsi(wide), kMaxCellBytes, cp);
-}
+std::string cutToCell(std::u16string_view wide, const CodePage& cp) { return cutToCell(cp.toAnsi(wide), cp); }
+
+std::string cutToCell(std::string_view ansi, const CodePage& cp) { return cutAnsi(ansi, kMaxCellBytes, cp); }
 
 std::optional<std::string> cellText(std::u16string_view wide, const CodePage& cp) {
   if (wide.size() > kMaxFieldUnits) return std::nullopt;

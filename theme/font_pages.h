@@ -21,9 +21,6 @@ inline constexpr int kMaxColours = 10;
 inline constexpr std::size_t kMaxCellBytes = 63;   // ANSI bytes of one cell or box text
 inline constexpr std::size_t kMaxFieldUnits = 63;  // UTF-16 units of one field
 inline constexpr std::size_t kMaxLineUnits = 511;  // UTF-16 units of one line or string
-// What a font name may not hold, whoever sets it: a "," ends the name (the rest would be
-// read as the size) and brackets can turn an INI line into a section header.
-inline constexpr std::string_view kCharsNotInFaces = ",[]";
 
 enum Column : int { kColFile = 0, kColSection, kColKey, kColFont, kColSize, kColOption, kColumnCount };
 
@@ -43,6 +40,8 @@ struct EditableText {
 
 // The ANSI form of a name as a cell or tab shows it: cut to 63 bytes on a character boundary.
 std::string cutToCell(std::u16string_view wide, const CodePage& cp);
+// An ANSI text (a control's, a face name) cut the same way.
+std::string cutToCell(std::string_view ansi, const CodePage& cp);
 
 // The ANSI form of a field as a cell shows it, or nullopt when it does not fit in a cell
 // (such settings are not listed and are written back unchanged).
