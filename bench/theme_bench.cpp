@@ -15,6 +15,9 @@
 #include "theme_builder.h"
 #include "theme_image.h"
 #include "theme_rebuild.h"
+#include "utf8_codec.h"
+#include "safe_write.h"
+#include "font_page_reader.h"
 #include "wine_themes.h"
 
 namespace {

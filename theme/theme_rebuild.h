@@ -1,10 +1,11 @@
 #pragma once
 // The Write command without its dialog: a new theme file built from the loaded image
-// and the font pages, and the safe replacement of the target file.
+// and the font pages (written with writeFileAtomically, safe_write.h).
 #include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
+
 
 namespace theme {
 
@@ -41,12 +42,5 @@ class RebuiltTheme {
 // that an emptied size-name or style-name box is set back to the name the file keeps.
 // Throws WriteError when the file cannot be rebuilt.
 RebuiltTheme rebuildTheme(const ThemeImage& image, FontPages& pages, const CodePage& cp);
-
-// Writes the pieces, one after the other, to a temporary file beside `target`, flushes it
-// to disk and only then puts it in the target's place. On any failure the target is
-// left as it was and WriteError is thrown.
-void writeFileAtomically(const std::string& target, std::span<const std::span<const std::uint8_t>> pieces);
-void writeFileAtomically(const std::string& target, const RebuiltTheme& file);
-void writeFileAtomically(const std::string& target, std::span<const std::uint8_t> bytes);
 
 }  // namespace theme
