@@ -38,8 +38,10 @@ lane_log=build/test-background.log
 if [ "$mode" != "--native-only" ]; then
   scratch=build/package-check/scratch
   rm -rf build/package-check
-  # Its own process group, so that it ends with this script.
-  setsid nice -n 19 bash -c '
+  # A process group of its own (job control), so that it ends with this script; not a
+  # session of its own, where the kernel's autogroups would give it an equal share.
+  set -m
+  nice -n 19 bash -c '
     set -euo pipefail
     step() { local start=$SECONDS; "${@:2}"; echo "background: $1 took $((SECONDS - start)) s"; }
     step "clang-tidy" bash scripts/tidy.sh build/sanitize
@@ -47,6 +49,7 @@ if [ "$mode" != "--native-only" ]; then
     step "fuzz build" bash scripts/fuzz.sh --build-only
   ' lane "$scratch" >"$lane_log" 2>&1 &
   lane=$!
+  set +m
 fi
 
 phase "native build (sanitize)" cmake --build --preset sanitize -j "$jobs"
