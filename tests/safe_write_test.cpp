@@ -30,9 +30,11 @@ std::set<std::string> entries(const std::string& dir) {
   return names;
 }
 
-void appendFile(const std::string& path, const Bytes& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::app).write(reinterpret_cast<const char*>(bytes.data()),
-                                                              static_cast<std::streamsize>(bytes.size()));
+bool appendFile(const std::string& path, const Bytes& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::app);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  return !out.fail();
 }
 
 void expectClearError(const theme::WriteError& e, const std::string& target) {
@@ -87,13 +89,14 @@ TEST(SafeWrite, ThemeFileChangedDuringTheWriteIsRefused) {
   struct AppendingSource : theme::DataSource {
     AppendingSource(const theme::DataSource& file, std::string path) : file(file), path(std::move(path)) {}
     void readInto(std::uint64_t offset, std::span<std::uint8_t> out) const override {
-      if (!appended) appendFile(path, {'x'});
-      appended = true;
+      if (!tried) appended = appendFile(path, {'x'});
+      tried = true;
       file.readInto(offset, out);
     }
     [[nodiscard]] theme::FileStamp stamp() const override { return file.stamp(); }
     const theme::DataSource& file;
     std::string path;
+    mutable bool tried = false;
     mutable bool appended = false;
   };
   TempDir dir;
@@ -109,6 +112,9 @@ TEST(SafeWrite, ThemeFileChangedDuringTheWriteIsRefused) {
   const AppendingSource changing(*image.file, path);
   try {
     theme::writeFileAtomically(target, rebuilt, changing);
+    if (changing.tried && !changing.appended) {
+      GTEST_SKIP() << "the open theme file cannot be changed here (Windows opens it without write sharing)";
+    }
     ADD_FAILURE() << "a theme file changed during the write was not noticed";
   } catch (const theme::WriteError& e) {
     expectClearError(e, target);
