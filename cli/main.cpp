@@ -68,7 +68,8 @@ int runDiff(const cli::Options& options, const theme::CodePage& cp) {
   theme::FontPages b;
   for (const auto& [path, pages] : {std::pair{&options.theme, &a}, std::pair{&options.other, &b}}) {
     try {
-      (void)theme::loadTheme(cli::nativePath(*path), *pages, cp, cli::languageOf(options));
+      (void)theme::loadTheme(cli::nativePath(*path), *pages, cp, cli::languageOf(options),
+                             theme::Reading::ListedPartsOnly);
     } catch (const std::exception& e) {  // above all ThemeError, but never "differs" by mistake
       std::cerr << "marvento-cli: " << *path << ": " << e.what() << '\n';
       return kDiffTrouble;

@@ -184,7 +184,9 @@ void runWrite(const Options& options, const theme::CodePage& cp) {
   if (options.from) edited = parseJson(readEditedList(*options.from));
 
   theme::FontPages pages;
-  const theme::ThemeImage image = theme::loadTheme(nativePath(options.theme), pages, cp, languageOf(options));
+  // Only what the pages list is read now; the rest is copied from the file as it is written.
+  const theme::ThemeImage image = theme::loadTheme(nativePath(options.theme), pages, cp, languageOf(options),
+                                                   theme::Reading::ListedPartsOnly);
   for (const int page : options.pages) {
     if (page >= pages.pageCount) {
       throw UsageError(say(pages.pageCount == 1 ? "--page {0} is no page of {1}, which has {2} page"

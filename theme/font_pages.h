@@ -30,11 +30,16 @@ struct EditableText {
   std::string text;          // ANSI, as shown and edited
   std::u16string original;   // as read from the file
   std::string originalText;  // `text` as first shown
+  // A value taken over as UTF-16 (fonts from another theme), and the text it shows as:
+  // written as it came for as long as the cell shows it.
+  std::optional<std::u16string> carried;
+  std::string carriedText;
 
   static EditableText fromFile(std::u16string_view wide, const CodePage& cp);  // cut to a cell
   static EditableText loaded(std::u16string_view wide, std::string ansi);      // ansi already converted
   [[nodiscard]] bool edited() const { return text != originalText; }
-  // What a writer puts back: the original when unedited, else the edited text converted.
+  // What a writer puts back: a carried value while shown, the original when unedited,
+  // else the edited text converted.
   [[nodiscard]] std::u16string toWrite(const CodePage& cp) const;
 };
 
@@ -91,6 +96,8 @@ class FontPages {
   std::size_t appendRow(int page, FontRow row);  // returns the new row's index
   // Columns 3..5 only; the identifying columns never change after a row is added.
   void setCell(int page, std::size_t row, int column, std::string text);
+  // A value given in UTF-16 (fonts from another theme), shown as `ansi`, written as `wide`.
+  void setCellWide(int page, std::size_t row, int column, std::u16string wide, std::string ansi);
   // Sets the font name of every row of a page (the bulk font-name input).
   void setFontOfPage(int page, const std::string& face);
 

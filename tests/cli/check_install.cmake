@@ -6,7 +6,7 @@ execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD}" --prefix "${PREF
 if(failed)
   message(FATAL_ERROR "cmake --install failed: ${failed}")
 endif()
-foreach(installed bin/marvento-cli share/man/man1/marvento-cli.1 share/bash-completion/completions/marvento-cli)
+foreach(installed bin/marvento-cli share/man/man1/marvento-cli.1)
   if(NOT EXISTS "${PREFIX}/${installed}")
     message(FATAL_ERROR "not installed: ${installed}")
   endif()
