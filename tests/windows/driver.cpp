@@ -340,6 +340,11 @@ void EditCell(HWND dialog, int row, int column, const std::wstring& value) {
   ClickCell(dialog, row, column);
   HWND list = VisibleFontList(dialog);
   HWND editor = list != nullptr ? ::GetDlgItem(list, IDC_FACE_EDITOR + column - theme::kColFont) : nullptr;
+  // WaitIdle's WM_NULL is a sent message, which the program may handle before the posted
+  // clicks: the editor may open a moment after it returns.
+  const DWORD start = ::GetTickCount();
+  while (editor != nullptr && !::IsWindowVisible(editor) && ::GetTickCount() - start < g_timeoutMs && !Exited(20)) {
+  }
   if (!Check(editor != nullptr && ::IsWindowVisible(editor), L"the editor opens over the cell")) return;
   const auto index = ::SendMessageW(editor, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                     reinterpret_cast<LPARAM>(value.c_str()));
