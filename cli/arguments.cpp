@@ -13,7 +13,7 @@
 namespace cli {
 
 const char* const kUsage =
-    "usage: marvento-cli list THEME [--json] [--codepage N] [--language LANGID]\n"
+    "usage: marvento-cli list THEME [--json] [--codepage N] [--language LANGID] [--languages]\n"
     "       marvento-cli write THEME -o OUT [--from EDITED.json|-] [--font FACE] [--size N] [--option TEXT]\n"
     "                          [--page N]... [--codepage N] [--language LANGID]\n"
     "       marvento-cli diff A B [--json] [--codepage N] [--language LANGID]\n"
@@ -23,16 +23,19 @@ const char* const kHelp =
     "marvento-cli: lists, changes and compares the font settings of a Windows XP visual-style file\n"
     "(.msstyles).\n"
     "\n"
-    "  marvento-cli list THEME [--json] [--codepage N] [--language LANGID]\n"
-    "      Prints every font page of THEME: its tab title (the size name), its size-name box and its\n"
-    "      font rows with six columns (internal file name, section, key, font name, size, option),\n"
-    "      then the style name.\n"
-    "      --json  prints the same as one JSON document, indented by two spaces:\n"
-    "              {\"pageCount\": N, \"colourCount\": N, \"styleName\": \"...\", \"sizeNameBoxes\": [5 texts],\n"
+    "  marvento-cli list THEME [--json] [--codepage N] [--language LANGID] [--languages]\n"
+    "      Prints the language and code page it reads THEME in, then every font page: its tab title\n"
+    "      (the size name), its size-name box and its font rows with six columns (internal file name,\n"
+    "      section, key, font name, size, option), then the style name.\n"
+    "      --json  prints the same as one JSON document, indented by two spaces, every text exactly\n"
+    "              as the file holds it (a lone UTF-16 surrogate as a \\uXXXX escape):\n"
+    "              {\"language\": \"0x0409\", \"codePage\": N, \"pageCount\": N, \"colourCount\": N,\n"
+    "               \"styleName\": \"...\", \"sizeNameBoxes\": [5 texts],\n"
     "               \"pages\": [{\"index\": 0, \"sizeName\": \"...\", \"rows\": [{\"file\": \"...\",\n"
     "               \"section\": \"...\", \"key\": \"...\", \"font\": \"...\", \"size\": \"...\",\n"
     "               \"option\": \"...\"}, ...]}, ...]}\n"
     "              with one entry in \"pages\" per page of the theme.\n"
+    "      --languages  prints instead the languages each text and string table holds.\n"
     "\n"
     "  marvento-cli write THEME -o OUT [--from EDITED.json|-] [--font FACE] [--size N] [--option TEXT]\n"
     "                     [--page N]... [--codepage N] [--language LANGID]\n"
@@ -42,10 +45,14 @@ const char* const kHelp =
     "      Without changes the file is rebuilt as is. Every change is checked before anything is\n"
     "      written.\n"
     "      --from EDITED.json  the output of \"list --json\", edited: the font, size and option of every\n"
-    "                          row, \"sizeNameBoxes\" and \"styleName\" are applied. Rows are taken by page\n"
-    "                          index and row position; their file, section and key must still be the\n"
-    "                          theme's, and every listed page must list all of its rows. \"-\" reads\n"
-    "                          standard input. At most 64 MiB.\n"
+    "                          row, \"sizeNameBoxes\" and \"styleName\" are applied, in the language and\n"
+    "                          code page the list records unless --language or --codepage say\n"
+    "                          otherwise. Rows are taken by page index and row position; their file,\n"
+    "                          section and key must still be the theme's, and every listed page must\n"
+    "                          list all of its rows. Unknown keys and changed read-only ones\n"
+    "                          (pageCount, colourCount, sizeName) are refused; a size may be a JSON\n"
+    "                          number. \"-\" reads standard input. UTF-8, at most 64 MiB. OUT may not be\n"
+    "                          this file, nor \"-\".\n"
     "      --font FACE         sets the font name of every row (after --from). Not blank, no \",\",\n"
     "                          \"[\" or \"]\".\n"
     "      --size N            sets the size of every row: a whole number other than 0; negative\n"
@@ -58,24 +65,30 @@ const char* const kHelp =
     "  marvento-cli diff A B [--json] [--codepage N] [--language LANGID]\n"
     "      Compares two themes page by page: rows (found by file, section and key) whose font, size\n"
     "      or option differ, rows only in A or only in B, and changed size names, size-name boxes,\n"
-    "      style name and page count. Prints nothing when nothing differs.\n"
+    "      style name and page count; then texts, string tables and name lists that differ in another\n"
+    "      language (\"other language: TYPE NAME LANGID\"). Prints nothing when nothing differs.\n"
     "      --json  prints one JSON document: {\"differs\": true|false, \"pages\": [{\"index\": N,\n"
     "              \"changed\": [...], \"onlyInA\": [...], \"onlyInB\": [...]}, ...]}, with \"pageCount\",\n"
-    "              \"styleName\", \"sizeName\" and \"sizeNameBox\" as {\"a\": ..., \"b\": ...} where they differ.\n"
+    "              \"styleName\", \"sizeName\" and \"sizeNameBox\" as {\"a\": ..., \"b\": ...} where they differ,\n"
+    "              and \"otherLanguages\": [{\"type\", \"name\", \"language\"}, ...] where some do.\n"
     "\n"
 #ifdef _WIN32
     "  --codepage N  the ANSI code page the theme's texts are shown and edited in (default: the\n"
     "                system's ANSI code page).\n"
 #else
-    "  --codepage N  the ANSI code page the theme's texts are shown and edited in (default 932).\n"
+    "  --codepage N  the ANSI code page the theme's texts are shown and edited in (default: the one\n"
+    "                Windows pairs with the locale's language, 1252 for English, 1251 for Russian...;\n"
+    "                932 for Japanese and for a locale that names no language, such as C).\n"
 #endif
     "  --language LANGID  of texts and string tables stored in several languages, the one listed\n"
     "                and changed (a Windows language id, decimal or 0x hex: 0x0411 is Japanese); a\n"
-    "                resource without it gives one of the same primary language, else its first.\n"
+    "                resource without it gives one of the same primary language, else its first\n"
+    "                (said once on standard error when a language was asked for).\n"
 #ifdef _WIN32
     "                Default: the user's interface language.\n"
 #else
-    "                Default: the user's interface language (LC_ALL, LC_MESSAGES or LANG).\n"
+    "                Default: the user's interface language (LC_ALL, LC_MESSAGES or LANG); English\n"
+    "                (0x0409) when the locale names none (C, POSIX).\n"
 #endif
     "  --help        prints this text.\n"
     "  --version     prints the version: marvento-cli X.Y.Z.\n"
@@ -183,10 +196,14 @@ Options parseArguments(std::span<const std::string> args) {
       o.language = static_cast<std::uint16_t>(parseNumber(name, hex ? text.substr(2) : text, 0xFFFF, hex ? 16 : 10));
     } else if (name == "--json" && !writing && !inlineValue) {
       o.json = true;
+    } else if (name == "--languages" && o.command == Command::List && !inlineValue) {
+      o.languages = true;
     } else if (name == "-o" && writing) {
       once(!o.out.empty());
       o.out = value();
       if (o.out.empty()) throw UsageError(say("-o needs a file name"));
+      // A theme is binary and is put in place only once complete: it goes to a file, never a stream.
+      if (o.out == "-") throw UsageError(say("-o - is refused: a theme is written to a file, not to standard output"));
     } else if (name == "--from" && writing) {
       textOnce(o.from);
     } else if (name == "--font" && writing) {
@@ -210,6 +227,7 @@ Options parseArguments(std::span<const std::string> args) {
   if (writing) {
     if (o.out.empty()) throw UsageError(say("write needs -o OUT"));
     if (!o.pages.empty() && !o.font && !o.size && !o.option) throw UsageError(say("--page needs --font, --size or --option"));
+    if (o.from && *o.from == o.out) throw UsageError(say("-o {0} is the --from file: the edited list would be overwritten", {quoted(o.out)}));
   }
   return o;
 }

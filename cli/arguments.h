@@ -27,6 +27,7 @@ struct Options {
   std::optional<std::uint16_t> language;  // LANGID; without it, the user's interface language
   // list and diff
   bool json = false;
+  bool languages = false;  // list --languages
   // write
   std::string out;
   std::optional<std::string> from;

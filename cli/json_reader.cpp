@@ -260,19 +260,21 @@ class Parser {
         case 'u': {
           char32_t u = hex4();
           if (u >= 0xD800 && u <= 0xDBFF && text_.substr(pos_, 2) == "\\u") {
+            const std::size_t afterHigh = pos_;
             pos_ += 2;
             const unsigned low = hex4();
             if (low >= 0xDC00 && low <= 0xDFFF) {
               u = 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00);
             } else {
-              pos_ = escapePos;
-              fail(say("lone surrogate in \\u escape"));
+              pos_ = afterHigh;  // the next escape is read on its own
             }
-          } else if (u >= 0xD800 && u <= 0xDFFF) {
-            pos_ = escapePos;
-            fail(say("lone surrogate in \\u escape"));
           }
-          appendUtf8(out, u);
+          // A lone surrogate is kept as such, so a theme text that holds one comes back exactly.
+          if (u >= 0xD800 && u <= 0xDFFF) {
+            appendSurrogate(out, static_cast<char16_t>(u));
+          } else {
+            appendUtf8(out, u);
+          }
           break;
         }
         default:

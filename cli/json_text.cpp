@@ -10,6 +10,12 @@ std::string jsonString(std::string_view utf8) {
   out.reserve(utf8.size() + 2);
   for (std::size_t at = 0; at < utf8.size();) {
     const Utf8Char ch = decodeUtf8(utf8, at);
+    if (const char16_t unit = ch.length == 0 ? surrogateAt(utf8, at) : 0) {
+      out += "\\u";
+      for (const int shift : {12, 8, 4, 0}) out += kHex[(unit >> shift) & 0xF];
+      at += 3;
+      continue;
+    }
     if (ch.length == 0) {
       out += "\\ufffd";
       ++at;

@@ -8,8 +8,8 @@
 namespace cli {
 
 // "..." with '"' and '\' escaped and every control character (C0, DEL, C1) as an escape,
-// so the result is one line that a terminal shows as it is. Bytes that are not UTF-8
-// become \ufffd.
+// so the result is one line that a terminal shows as it is. A lone surrogate (utf8.h) is
+// written as its \uXXXX escape; other bytes that are not UTF-8 become \ufffd.
 std::string jsonString(std::string_view utf8);
 
 // How much of an offending value a message shows.

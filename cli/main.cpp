@@ -1,6 +1,8 @@
 // marvento-cli: the command-line front end over the theme core. Exit status 0 on success,
 // 1 when a file cannot be read or written as asked, 2 for bad usage.
+#include <cerrno>
 #include <exception>
+#include <tuple>
 #include <iostream>
 #include <optional>
 #include <stdexcept>
@@ -19,6 +21,7 @@
 #include "json_writer.h"
 #include "list_printer.h"
 #include "messages.h"
+#include "resource_languages.h"
 #include "theme_diff.h"
 #include "theme_image.h"
 #include "words.h"
@@ -57,6 +60,21 @@ int fail(const std::string& file, const std::string& what) {
   return kFailed;
 }
 
+// Standard output that could not be written: said with status 1, except a reader that
+// went away (`| head`), which ends the program quietly as SIGPIPE does on POSIX.
+int outputFailed() {
+  if (errno == EPIPE) return kFailed;
+#ifdef _WIN32
+  if (const DWORD error = GetLastError(); error == ERROR_NO_DATA || error == ERROR_BROKEN_PIPE) return kFailed;
+#endif
+  std::cerr << "marvento-cli: " << cli::say("the output could not be written") << '\n';
+  return kFailed;
+}
+
+// Whether the user asked for a language (so a fallback is worth a word): --language, or a
+// locale that names one.
+bool languageAsked(const cli::Options& options) { return options.language || theme::localeLanguage(); }
+
 // Exit status of diff: 0 the same, 1 different, 2 trouble (as diff(1) has it).
 constexpr int kDiffers = 1;
 constexpr int kDiffTrouble = 2;
@@ -65,15 +83,21 @@ constexpr int kDiffTrouble = 2;
 int runDiff(const cli::Options& options, const theme::CodePage& cp) {
   theme::FontPages a;
   theme::FontPages b;
-  for (const auto& [path, pages] : {std::pair{&options.theme, &a}, std::pair{&options.other, &b}}) {
+  theme::ThemeImage imageA;
+  theme::ThemeImage imageB;
+  const auto language = *cli::languageOf(options);
+  for (const auto& [path, pages, image] :
+       {std::tuple{&options.theme, &a, &imageA}, std::tuple{&options.other, &b, &imageB}}) {
     try {
-      (void)theme::loadTheme(cli::nativePath(*path), *pages, cp, cli::languageOf(options));
+      *image = theme::loadTheme(cli::nativePath(*path), *pages, cp, language);
     } catch (const std::exception& e) {  // above all ThemeError, but never "differs" by mistake
       std::cerr << "marvento-cli: " << *path << ": " << e.what() << '\n';
       return kDiffTrouble;
     }
+    if (languageAsked(options)) cli::noteFallback(std::cerr, *path, *image, language);
   }
-  const cli::ThemeDifference difference = cli::compareThemes(a, b, cp);
+  cli::ThemeDifference difference = cli::compareThemes(a, b, cp);
+  difference.otherLanguages = cli::otherLanguageDifferences(imageA, imageB);
   if (options.json) {
     cli::writeJson(std::cout, cli::differenceDocument(difference));
   } else {
@@ -81,16 +105,46 @@ int runDiff(const cli::Options& options, const theme::CodePage& cp) {
   }
   std::cout.flush();
   if (!std::cout) {
-    std::cerr << "marvento-cli: " << cli::say("the output could not be written") << '\n';
+    (void)outputFailed();
     return kDiffTrouble;
   }
   return difference.empty() ? 0 : kDiffers;
+}
+
+void runList(const cli::Options& options, const theme::CodePage& cp) {
+  theme::FontPages pages;
+  const auto language = *cli::languageOf(options);
+  const theme::ThemeImage image = theme::loadTheme(cli::nativePath(options.theme), pages, cp, language,
+                                                   theme::Reading::ListedPartsOnly);
+  if (languageAsked(options)) cli::noteFallback(std::cerr, options.theme, image, language);
+  if (options.languages) {
+    const auto resources = cli::listLanguages(image);
+    if (options.json) {
+      cli::writeJson(std::cout, cli::languagesDocument(resources));
+    } else {
+      cli::printLanguages(std::cout, resources);
+    }
+    return;
+  }
+  const cli::ListedAs as{language, cp.id()};
+  if (options.json) {
+    cli::printJson(std::cout, pages, cp, as);
+  } else {
+    cli::printTable(std::cout, pages, cp, cli::wordsForLocale(), as);
+  }
 }
 
 // How messages name the edited list.
 std::string editedListName(const cli::Options& options) {
   const std::string from = options.from.value_or("");
   return from == cli::kStandardInput ? cli::say("standard input") : from;
+}
+
+// A write error names its file once: "OUT: cannot write: why".
+int writeFailed(const cli::Options& options, const theme::WriteError& e) {
+  if (e.target().empty()) return fail(options.out, e.what());
+  const std::string reason = e.reason().empty() ? cli::say("cannot write") : cli::say("cannot write: {0}", {cli::say(e.reason())});
+  return fail(options.out, reason);
 }
 
 int run(const std::vector<std::string>& args) {
@@ -112,12 +166,11 @@ int run(const std::vector<std::string>& args) {
   }
 
   std::optional<theme::CodePage> cp;
+  const unsigned codePage = options.codePage.value_or(theme::defaultCodePage());
   try {
-    cp.emplace(options.codePage.value_or(theme::CodePage::kDefault));
+    cp.emplace(codePage);
   } catch (const std::invalid_argument&) {
-    std::cerr << "marvento-cli: "
-              << cli::say("unknown code page {0}", {std::to_string(options.codePage.value_or(theme::CodePage::kDefault))})
-              << '\n';
+    std::cerr << "marvento-cli: " << cli::say("unknown code page {0}", {std::to_string(codePage)}) << '\n';
     return kBadUsage;
   }
 
@@ -132,16 +185,9 @@ int run(const std::vector<std::string>& args) {
 
   try {
     if (options.command == cli::Command::List) {
-      theme::FontPages pages;
-      (void)theme::loadTheme(cli::nativePath(options.theme), pages, *cp, cli::languageOf(options),
-                             theme::Reading::ListedPartsOnly);
-      if (options.json) {
-        cli::printJson(std::cout, pages, *cp);
-      } else {
-        cli::printTable(std::cout, pages, *cp, cli::wordsForLocale());
-      }
+      runList(options, *cp);
     } else {
-      cli::runWrite(options, *cp);
+      cli::runWrite(options);
     }
   } catch (const cli::UsageError& e) {
     std::cerr << "marvento-cli: " << e.what() << '\n';
@@ -156,13 +202,10 @@ int run(const std::vector<std::string>& args) {
     std::cerr << "marvento-cli: " << e.what() << '\n';
     return kFailed;
   } catch (const theme::WriteError& e) {
-    return fail(options.out, e.what());
+    return writeFailed(options, e);
   }
   std::cout.flush();
-  if (!std::cout) {
-    std::cerr << "marvento-cli: " << cli::say("the output could not be written") << '\n';
-    return kFailed;
-  }
+  if (!std::cout) return outputFailed();
   return 0;
 }
 

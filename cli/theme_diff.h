@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "resource_languages.h"
+
 namespace theme {
 class CodePage;
 class FontPages;
@@ -39,7 +41,8 @@ struct ThemeDifference {
   std::optional<std::pair<int, int>> pageCount;
   std::optional<TextChange> styleName;
   std::vector<PageDifference> pages;  // only pages where something differs
-  [[nodiscard]] bool empty() const { return !pageCount && !styleName && pages.empty(); }
+  std::vector<ResourceInLanguage> otherLanguages;  // texts and tables differing outside the compared language
+  [[nodiscard]] bool empty() const { return !pageCount && !styleName && pages.empty() && otherLanguages.empty(); }
 };
 
 // Values are compared as the files hold them (UTF-16), so two faces that the code page

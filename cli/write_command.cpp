@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+#include <optional>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -18,8 +22,10 @@
 #include "json_text.h"
 #include "list_printer.h"
 #include "messages.h"
+#include "resource_languages.h"
 #include "theme_image.h"
 #include "theme_rebuild.h"
+#include "utf8.h"
 #include "value_rules.h"
 
 #ifdef _WIN32
@@ -32,6 +38,15 @@ namespace {
 
 using Kind = JsonValue::Kind;
 
+// A JSON number as a size's text: whole numbers as digits; anything else as written in
+// C's %g, which the size rule then refuses by name.
+std::string numberText(double number) {
+  if (std::abs(number) < 1e15 && number == std::floor(number)) return std::to_string(static_cast<long long>(number));
+  std::array<char, 32> text{};
+  std::snprintf(text.data(), text.size(), "%g", number);
+  return text.data();
+}
+
 // An edited value checked against its column's rule and converted to the code page.
 std::string cellFor(int column, std::string_view utf8, const theme::CodePage& cp) {
   std::string ansi = cellFromUtf8(utf8, cp);
@@ -41,24 +56,51 @@ std::string cellFor(int column, std::string_view utf8, const theme::CodePage& cp
 
 const JsonValue& member(const JsonValue& object, const char* key, Kind kind, const std::string& where) {
   const JsonValue* v = object.find(key);
-  if (v == nullptr || !v->is(kind)) {
+  if (v == nullptr) throw EditError(say("{0}{1} is missing", {where, cli::quoted(key)}));
+  if (!v->is(kind)) {
     static constexpr std::array<const char*, 6> kKindNames = {"null", "true or false", "a number",
                                                               "a string", "an array", "an object"};
-    throw EditError(say("{0}{1} must be {2}", {where, quoted(key), say(kKindNames.at(static_cast<std::size_t>(kind)))}));
+    throw EditError(say("{0}{1} must be {2}", {where, cli::quoted(key), say(kKindNames.at(static_cast<std::size_t>(kind)))}));
   }
   return *v;
 }
 
+// Members a write cannot apply are refused by name rather than silently ignored: a typo
+// ("stylename") would otherwise lose the edit without a word.
+void onlyKnownKeys(const JsonValue& object, const std::vector<std::string_view>& known, const std::string& where) {
+  for (const JsonMember& m : object.members) {
+    if (std::find(known.begin(), known.end(), m.name) == known.end()) {
+      throw EditError(say("{0}unknown key {1}", {where, cli::quoted(m.name)}));
+    }
+  }
+}
+
+// A read-only member, where given, must still say what the theme says.
+void unchanged(const JsonValue& object, const char* key, const std::string& themes, const std::string& where) {
+  const JsonValue* v = object.find(key);
+  if (v == nullptr) return;
+  const bool same = v->is(Kind::Number) ? themes == numberText(v->number) : v->is(Kind::String) && v->string == themes;
+  if (!same) throw EditError(say("{0}{1} cannot be changed: the theme's is {2}", {where, cli::quoted(key), cli::quoted(themes)}));
+}
+
 void setBox(theme::EditableText& box, const JsonValue& value, const std::string& where, const theme::CodePage& cp) {
   if (!value.is(Kind::String)) throw EditError(say("{0} must be a string", {where}));
-  if (sameAsCell(value.string, box.text, cp)) return;
+  if (value.string == exactText(box, cp)) return;
   // The string rewriter writes only strings the file has (an empty string is none).
   if (box.original.empty()) throw EditError(say("{0}: the theme has no string for this name, so it cannot be changed", {where}));
   try {
     box.text = cellFromUtf8(value.string, cp);
   } catch (const CellTextError& e) {
-    throw EditError(say("{0} {1} {2}", {where, quoted(value.string), e.what()}));
+    throw EditError(say("{0} {1} {2}", {where, cli::quoted(value.string), e.what()}));
   }
+}
+
+// A row's value as text: sizes may be JSON numbers as well as strings.
+const std::string& givenText(const JsonValue& row, int col, const std::string& where, std::string& scratch) {
+  const JsonValue* field = row.find(kRowJsonNames.at(col));
+  if (field != nullptr && field->is(Kind::String)) return field->string;
+  if (col == theme::kColSize && field != nullptr && field->is(Kind::Number)) return scratch = numberText(field->number);
+  return member(row, kRowJsonNames.at(col), Kind::String, where).string;  // throws
 }
 
 void applyRows(const JsonValue& rows, int page, theme::FontPages& pages, const theme::CodePage& cp) {
@@ -72,24 +114,20 @@ void applyRows(const JsonValue& rows, int page, theme::FontPages& pages, const t
     }
     const JsonValue& row = rows.items[r];
     if (!row.is(Kind::Object)) throw EditError(say("{0} must be an object", {rowName()}));
+    onlyKnownKeys(row, {kRowJsonNames.begin(), kRowJsonNames.end()}, rowName() + ": ");
     for (int col = 0; col < theme::kColumnCount; ++col) {
-      const JsonValue* field = row.find(kRowJsonNames.at(col));
-      const std::string& given = field != nullptr && field->is(Kind::String)
-                                     ? field->string
-                                     : member(row, kRowJsonNames.at(col), Kind::String, rowName() + ": ").string;  // throws
-      const std::string& cell = pages.rows(page)[r].cell(col);
+      std::string scratch;
+      const std::string& given = givenText(row, col, rowName() + ": ", scratch);
+      const std::string loadedText = exactCell(pages.rows(page)[r], col, cp);
+      if (given == loadedText) continue;  // unchanged: the stored UTF-16 is kept
       if (col < theme::kColFont) {
-        const std::string loadedText = ansiToUtf8(cell, cp);
-        if (given != loadedText) {
-          throw EditError(say("{0}{1} {2} does not match the theme's {3}",
-                              {rowName() + ": ", kRowJsonNames.at(col), quoted(given), quoted(loadedText)}));
-        }
-      } else if (!sameAsCell(given, cell, cp)) {
-        try {
-          pages.setCell(page, r, col, cellFor(col, given, cp));
-        } catch (const std::invalid_argument& e) {
-          throw EditError(say("{0}{1} {2} {3}", {rowName() + ": ", kRowJsonNames.at(col), quoted(given), e.what()}));
-        }
+        throw EditError(say("{0}{1} {2} does not match the theme's {3}",
+                            {rowName() + ": ", kRowJsonNames.at(col), cli::quoted(given), cli::quoted(loadedText)}));
+      }
+      try {
+        pages.setCell(page, r, col, cellFor(col, given, cp));
+      } catch (const std::invalid_argument& e) {
+        throw EditError(say("{0}{1} {2} {3}", {rowName() + ": ", kRowJsonNames.at(col), cli::quoted(given), e.what()}));
       }
     }
   }
@@ -112,6 +150,12 @@ std::string readBounded(std::istream& in) {
     }
   }
   if (in.bad()) throw EditError(say("cannot be read"));
+  // Notepad starts UTF-8 with a byte-order mark; UTF-16 (its "Unicode") is refused by name,
+  // as its NUL bytes would otherwise be reported as a JSON syntax error.
+  if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);
+  const bool utf16 = text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF") ||
+                     (text.size() >= 2 && (text[0] == '\0' || text[1] == '\0'));
+  if (utf16) throw EditError(say("is UTF-16 text; save it as UTF-8"));
   return text;
 }
 
@@ -131,7 +175,10 @@ std::string readEditedList(const std::string& path) {
 
 void applyEditedList(const JsonValue& edited, theme::FontPages& pages, const theme::CodePage& cp) {
   if (!edited.is(Kind::Object)) throw EditError(say("must be a JSON object as \"list --json\" prints it"));
+  onlyKnownKeys(edited, {"language", "codePage", "pageCount", "colourCount", "styleName", "sizeNameBoxes", "pages"}, "");
   theme::FontPages result = pages;
+  unchanged(edited, "pageCount", std::to_string(result.pageCount), "");
+  unchanged(edited, "colourCount", std::to_string(result.colourCount), "");
 
   if (const JsonValue* boxes = edited.find("sizeNameBoxes")) {
     if (!boxes->is(Kind::Array) || boxes->items.size() != result.sizeNameBoxes.size()) {
@@ -149,6 +196,7 @@ void applyEditedList(const JsonValue& edited, theme::FontPages& pages, const the
     const std::string where = "pages[" + std::to_string(i) + "]";
     const JsonValue& entry = list.items[i];
     if (!entry.is(Kind::Object)) throw EditError(say("{0} must be an object", {where}));
+    onlyKnownKeys(entry, {"index", "sizeName", "rows"}, where + ": ");
     const double index = member(entry, "index", Kind::Number, where + ": ").number;
     if (index < 0 || index >= result.pageCount || index != std::floor(index)) {
       throw EditError(say("{0}: \"index\" must be a page of the theme, 0 to {1}", {where, std::to_string(result.pageCount - 1)}));
@@ -156,34 +204,86 @@ void applyEditedList(const JsonValue& edited, theme::FontPages& pages, const the
     const auto page = static_cast<int>(index);
     if (seen[static_cast<std::size_t>(page)]) throw EditError(say("{0}: page {1} listed twice", {where, std::to_string(page)}));
     seen[static_cast<std::size_t>(page)] = true;
+    unchanged(entry, "sizeName", exactUtf8(result.sizeNames.at(page)), where + ": ");
     applyRows(member(entry, "rows", Kind::Array, where + ": "), page, result, cp);
   }
   pages = std::move(result);
 }
 
+ListedAs documentListedAs(const JsonValue& edited, ListedAs fallback) {
+  ListedAs as = fallback;
+  if (!edited.is(Kind::Object)) return as;
+  if (const JsonValue* cp = edited.find("codePage")) {
+    if (!cp->is(Kind::Number) || cp->number < 1 || cp->number > 65535 || cp->number != std::floor(cp->number)) {
+      throw EditError(say("{0} must be a code page number such as 932", {cli::quoted("codePage")}));
+    }
+    as.codePage = static_cast<unsigned>(cp->number);
+  }
+  if (const JsonValue* language = edited.find("language")) {
+    const std::string_view text = language->is(Kind::String) ? std::string_view(language->string) : "";
+    unsigned id = 0;
+    const bool hex = text.starts_with("0x") || text.starts_with("0X");
+    const std::string_view digits = hex ? text.substr(2) : text;
+    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), id, hex ? 16 : 10);
+    if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size() || id > 0xFFFF) {
+      throw EditError(say("{0} must be a language id such as \"0x0409\"", {cli::quoted("language")}));
+    }
+    as.language = static_cast<std::uint16_t>(id);
+  }
+  return as;
+}
+
 std::string valueFromArgument(int column, const std::string& utf8, const theme::CodePage& cp) {
   static constexpr std::array<const char*, theme::kColumnCount> kOptionNames = {"", "", "", "--font", "--size",
                                                                                 "--option"};
+  for (std::size_t at = 0; at < utf8.size();) {
+    const std::size_t length = theme::decodeUtf8(utf8, at).length;
+    if (length == 0) throw ValueError(say("{0} {1} is not valid UTF-8", {kOptionNames.at(column), cli::quoted(utf8)}));
+    at += length;
+  }
   try {
     return cellFor(column, utf8, cp);
   } catch (const std::invalid_argument& e) {
-    throw ValueError(say("{0} {1} {2}", {kOptionNames.at(column), quoted(utf8), e.what()}));
+    throw ValueError(say("{0} {1} {2}", {kOptionNames.at(column), cli::quoted(utf8), e.what()}));
   }
 }
 
-void runWrite(const Options& options, const theme::CodePage& cp) {
-  // The values given on the command line, checked before any file is read.
+void runWrite(const Options& options) {
+  JsonValue edited;
+  if (options.from) edited = parseJson(readEditedList(*options.from));
+  // The list is read back in the language and code page it was made with, unless told otherwise.
+  ListedAs as{*languageOf(options), options.codePage.value_or(theme::defaultCodePage())};
+  if (options.from) {
+    const ListedAs listed = documentListedAs(edited, as);
+    if (!options.language) as.language = listed.language;
+    if (!options.codePage) as.codePage = listed.codePage;
+  }
+  std::optional<theme::CodePage> codePage;
+  try {
+    codePage.emplace(as.codePage);
+  } catch (const std::invalid_argument&) {
+    if (options.codePage) throw UsageError(say("unknown code page {0}", {std::to_string(as.codePage)}));
+    throw EditError(say("unknown code page {0}", {std::to_string(as.codePage)}));
+  }
+  const theme::CodePage& cp = *codePage;
+  if (options.from && *options.from != kStandardInput) {
+    std::error_code error;
+    if (std::filesystem::equivalent(nativePath(*options.from), nativePath(options.out), error)) {
+      throw UsageError(say("-o {0} is the --from file: the edited list would be overwritten", {cli::quoted(options.out)}));
+    }
+  }
+
+  // The values given on the command line, checked before the theme is read.
   std::vector<std::pair<int, std::string>> values;
   if (options.font) values.emplace_back(theme::kColFont, valueFromArgument(theme::kColFont, *options.font, cp));
   if (options.size) values.emplace_back(theme::kColSize, valueFromArgument(theme::kColSize, *options.size, cp));
   if (options.option) {
     values.emplace_back(theme::kColOption, valueFromArgument(theme::kColOption, *options.option, cp));
   }
-  JsonValue edited;
-  if (options.from) edited = parseJson(readEditedList(*options.from));
 
   theme::FontPages pages;
-  const theme::ThemeImage image = theme::loadTheme(nativePath(options.theme), pages, cp, languageOf(options));
+  const theme::ThemeImage image = theme::loadTheme(nativePath(options.theme), pages, cp, as.language);
+  if (options.language || theme::localeLanguage()) noteFallback(std::cerr, options.theme, image, as.language);
   for (const int page : options.pages) {
     if (page >= pages.pageCount) {
       throw UsageError(say(pages.pageCount == 1 ? "--page {0} is no page of {1}, which has {2} page"

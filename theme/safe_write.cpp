@@ -41,7 +41,7 @@ namespace {
 void checkTarget(const std::string& target) {
   const DWORD attributes = GetFileAttributesA(target.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return;
-  const auto refuse = [&](const char* why) { throw WriteError("cannot write " + target + ": " + why); };
+  const auto refuse = [&](const char* why) { throw WriteError(target, why); };
   if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) refuse("it is a folder");
   if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) refuse("it is a symbolic link or junction");
   if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) refuse("it is read-only");
@@ -72,7 +72,7 @@ void writeFileAtomically(const std::string& target, std::span<const std::span<co
   const std::string folder = folderOf(target);
   char temp[MAX_PATH];
   if (GetTempFileNameA(folder.c_str(), "mvt", 0, temp) == 0) {
-    throw WriteError("cannot write " + target + ": cannot create a temporary file in " + folder);
+    throw WriteError(target, "cannot create a temporary file in " + folder);
   }
   lstrcpynA(gTemporaryFile, temp, MAX_PATH);
   InterlockedExchange(&gWatching, 1);
@@ -95,7 +95,7 @@ void writeFileAtomically(const std::string& target, std::span<const std::span<co
   ok = ok && MoveFileExA(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
   if (!ok) {
     DeleteFileA(temp);
-    throw WriteError("cannot write " + target);
+    throw WriteError(target, "");
   }
 }
 
@@ -104,7 +104,7 @@ void writeFileAtomically(const std::string& target, std::span<const std::span<co
 namespace {
 
 [[noreturn]] void refuse(const std::string& target, const std::string& why) {
-  throw WriteError("cannot write " + target + ": " + why);
+  throw WriteError(target, why);
 }
 
 // The file to replace: the target itself, or the file a symbolic link there names (the
