@@ -61,6 +61,7 @@ struct FontRow {
   EditableText size;    // column 4
   EditableText option;  // column 5
   std::u16string identity;  // rowIdentity() of columns 0..2 as read
+  std::size_t occurrence = 0;  // the n-th listed setting with this identity (PageRouter::nextOccurrence)
 
   [[nodiscard]] const std::string& cell(int column) const;
   [[nodiscard]] EditableText& value(int column);  // columns 3..5
@@ -94,14 +95,16 @@ class FontPages {
   // Sets the font name of every row of a page (the bulk font-name input).
   void setFontOfPage(int page, const std::string& face);
 
-  // The first row from the top of `page` with this identity, or nullptr. Constant
-  // cost: an index is kept with the rows.
-  [[nodiscard]] const FontRow* findRow(int page, const std::u16string& identity) const;
+  // The first row from the top of `page` with this identity and occurrence, or nullptr.
+  // Constant cost: an index is kept with the rows.
+  [[nodiscard]] const FontRow* findRow(int page, const std::u16string& identity, std::size_t occurrence) const;
 
  private:
+  static constexpr std::size_t kNoRow = static_cast<std::size_t>(-1);
   struct Page {
     std::deque<FontRow> rows;
-    std::unordered_map<std::u16string, std::size_t> firstRowByIdentity;
+    // identity -> the first row of each occurrence (kNoRow where a page has none)
+    std::unordered_map<std::u16string, std::vector<std::size_t>> firstRowByIdentity;
   };
   std::array<Page, kMaxPages> pages_;
 };

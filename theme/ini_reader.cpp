@@ -19,10 +19,11 @@ void readIniFontEntries(std::span<const std::uint8_t> data, std::u16string_view 
     auto cells = listedIniEntry(line, section, cp);
     if (!cells) return;
     const std::u16string identity = rowIdentity(resourceName, section, line.key);
+    const std::size_t occurrence = router.nextOccurrence(identity);
     for (const int page : targets) {
       pages.appendRow(page, FontRow{fileCell, cells->section, cells->key, EditableText::loaded(line.font, cells->font),
                                     EditableText::loaded(line.size, cells->size),
-                                    EditableText::loaded(line.option, cells->option), identity});
+                                    EditableText::loaded(line.option, cells->option), identity, occurrence});
     }
   });
 }

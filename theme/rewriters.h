@@ -12,8 +12,9 @@ namespace theme {
 class FontPages;
 class PageRouter;
 
-// Every listed font entry (listedIniEntry) in canonical form with its row's values, or
-// its own when no row matches; every other line unchanged.
+// Every listed font entry (listedIniEntry) in canonical form with its own row's values,
+// or its own when no row matches; every other line unchanged, and everything from the
+// text's first U+0000 on copied as it is.
 void rewriteIniText(std::span<const std::uint8_t> old, std::u16string_view resourceName, const PageRouter& router,
                     const FontPages& pages, std::vector<std::uint8_t>& out);
 
