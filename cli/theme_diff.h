@@ -46,7 +46,8 @@ struct ThemeDifference {
 };
 
 // Values are compared as the files hold them (UTF-16), so two faces that the code page
-// shows alike still differ. Rows with the same identity are paired in their order.
+// shows alike still differ. Rows pair by identity and occurrence (the n-th setting of a
+// file, section and key meets the other theme's n-th).
 ThemeDifference compareThemes(const theme::FontPages& a, const theme::FontPages& b, const theme::CodePage& cp);
 
 }  // namespace cli

@@ -484,6 +484,27 @@ TEST_F(CliOnSyntheticTheme, DiffTellsKeysApartThatTheCodePageShowsAlike) {
                    "  only in B  NORMALBLUE_INI [S] Font?: Tahoma, 8\n");
 }
 
+// A key given twice: each setting keeps its own row through diff and --from.
+TEST_F(CliOnSyntheticTheme, RepeatedSettingsPairByOccurrence) {
+  const auto themeWith = [&](const std::string& name, std::u16string_view second) {
+    mt::ThemeBuilder b = mt::oneSizeTheme();
+    b.textFile(u"BLUE_INI", u"[Button]\r\nFont = Tahoma, 8\r\n[Button]\r\nFont = " + std::u16string(second) + u"\r\n");
+    return dir.write(name, b.build().bytes);
+  };
+  const std::string a = themeWith("a.msstyles", u"Arial, 9, Bold");
+  const std::string b = themeWith("b.msstyles", u"Verdana, 9, Bold");
+  Result r = run({"diff", a, b});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "[0] Normal\n  changed    BLUE_INI [Button] Font: Arial, 9, Bold -> Verdana, 9, Bold\n");
+
+  std::string edited = listJson(a);
+  replaceOnce(edited, R"("font":"Arial")", R"("font":"Verdana")");
+  r = run({"write", a, "-o", out, "--from", editedList(edited)});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(run({"diff", out, b}).status, 0);
+  EXPECT_EQ(listJson(out), edited);
+}
+
 TEST_F(CliOnSyntheticTheme, DiffExitsWithZeroWhenAlikeAndTwoOnTrouble) {
   ASSERT_EQ(run({"write", theme, "-o", out}).status, 0);
   Result r = run({"diff", theme, out});
