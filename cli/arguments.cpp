@@ -115,12 +115,12 @@ const char* const kVersion = "marvento-cli " MARVENTO_VERSION "\n";
 
 namespace {
 
-unsigned parseNumber(std::string_view option, std::string_view text, unsigned max, int base = 10) {
+unsigned parseNumber(std::string_view option, std::string_view text, unsigned max, Language language, int base = 10) {
   unsigned value = 0;
   const char* end = text.data() + text.size();
   const auto [ptr, ec] = std::from_chars(text.data(), end, value, base);
   if (text.empty() || ec != std::errc() || ptr != end || value > max) {
-    throw UsageError(say("{0} needs a number, not {1}", {option, quoted(text)}));
+    throw usageError(say(language, "{0} needs a number, not {1}", {option, quoted(text)}));
   }
   return value;
 }
@@ -131,9 +131,9 @@ theme::LanguagePreference languageOf(const Options& options) {
   return options.language ? options.language : theme::userInterfaceLanguage();
 }
 
-Options parseArguments(std::span<const std::string> args) {
+Options parseArguments(std::span<const std::string> args, Language language) {
   Options o;
-  if (args.empty()) throw UsageError(say("no command given"));
+  if (args.empty()) throw usageError(say(language, "no command given"));
   for (const std::string& a : args) {
     if (a == "--help" || a == "-h") return o;
     if (a == "--version") {
@@ -150,7 +150,7 @@ Options parseArguments(std::span<const std::string> args) {
   } else if (command == "diff") {
     o.command = Command::Diff;
   } else {
-    throw UsageError(say("unknown command {0}", {quoted(command)}));
+    throw usageError(say(language, "unknown command {0}", {quoted(command)}));
   }
   const bool writing = o.command == Command::Write;
 
@@ -175,11 +175,11 @@ Options parseArguments(std::span<const std::string> args) {
     }
     auto value = [&]() -> std::string {
       if (inlineValue) return *inlineValue;
-      if (i + 1 >= args.size()) throw UsageError(say("{0} needs a value", {name}));
+      if (i + 1 >= args.size()) throw usageError(say(language, "{0} needs a value", {name}));
       return args[++i];
     };
     auto once = [&](bool alreadySet) {
-      if (alreadySet) throw UsageError(say("{0} given twice", {name}));
+      if (alreadySet) throw usageError(say(language, "{0} given twice", {name}));
     };
     auto textOnce = [&](std::optional<std::string>& field) {
       once(field.has_value());
@@ -188,12 +188,12 @@ Options parseArguments(std::span<const std::string> args) {
 
     if (name == "--codepage") {
       once(o.codePage.has_value());
-      o.codePage = parseNumber(name, value(), std::numeric_limits<unsigned>::max());
+      o.codePage = parseNumber(name, value(), std::numeric_limits<unsigned>::max(), language);
     } else if (name == "--language") {
       once(o.language.has_value());
       const std::string text = value();
       const bool hex = text.starts_with("0x") || text.starts_with("0X");
-      o.language = static_cast<std::uint16_t>(parseNumber(name, hex ? text.substr(2) : text, 0xFFFF, hex ? 16 : 10));
+      o.language = static_cast<std::uint16_t>(parseNumber(name, hex ? text.substr(2) : text, 0xFFFF, language, hex ? 16 : 10));
     } else if (name == "--json" && !writing && !inlineValue) {
       o.json = true;
     } else if (name == "--languages" && o.command == Command::List && !inlineValue) {
@@ -201,9 +201,9 @@ Options parseArguments(std::span<const std::string> args) {
     } else if (name == "-o" && writing) {
       once(!o.out.empty());
       o.out = value();
-      if (o.out.empty()) throw UsageError(say("-o needs a file name"));
+      if (o.out.empty()) throw usageError(say(language, "-o needs a file name"));
       // A theme is binary and is put in place only once complete: it goes to a file, never a stream.
-      if (o.out == "-") throw UsageError(say("-o - is refused: a theme is written to a file, not to standard output"));
+      if (o.out == "-") throw usageError(say(language, "-o - is refused: a theme is written to a file, not to standard output"));
     } else if (name == "--from" && writing) {
       textOnce(o.from);
     } else if (name == "--font" && writing) {
@@ -213,21 +213,21 @@ Options parseArguments(std::span<const std::string> args) {
     } else if (name == "--option" && writing) {
       textOnce(o.option);
     } else if (name == "--page" && writing) {
-      o.pages.push_back(static_cast<int>(parseNumber(name, value(), 1000)));
+      o.pages.push_back(static_cast<int>(parseNumber(name, value(), 1000, language)));
     } else {
-      throw UsageError(say("unknown option {0} for {1}", {quoted(a), command}));
+      throw usageError(say(language, "unknown option {0} for {1}", {quoted(a), command}));
     }
   }
 
   const std::size_t themes = o.command == Command::Diff ? 2 : 1;
-  if (positional.size() < themes) throw UsageError(say(themes == 2 ? "{0} needs two THEME files" : "{0} needs a THEME file", {command}));
-  if (positional.size() > themes) throw UsageError(say("unexpected argument {0}", {quoted(positional[themes])}));
+  if (positional.size() < themes) throw usageError(say(language, themes == 2 ? "{0} needs two THEME files" : "{0} needs a THEME file", {command}));
+  if (positional.size() > themes) throw usageError(say(language, "unexpected argument {0}", {quoted(positional[themes])}));
   o.theme = positional[0];
   if (themes == 2) o.other = positional[1];
   if (writing) {
-    if (o.out.empty()) throw UsageError(say("write needs -o OUT"));
-    if (!o.pages.empty() && !o.font && !o.size && !o.option) throw UsageError(say("--page needs --font, --size or --option"));
-    if (o.from && *o.from == o.out) throw UsageError(say("-o {0} is the --from file: the edited list would be overwritten", {quoted(o.out)}));
+    if (o.out.empty()) throw usageError(say(language, "write needs -o OUT"));
+    if (!o.pages.empty() && !o.font && !o.size && !o.option) throw usageError(say(language, "--page needs --font, --size or --option"));
+    if (o.from && *o.from == o.out) throw usageError(say(language, "-o {0} is the --from file: the edited list would be overwritten", {quoted(o.out)}));
   }
   return o;
 }

@@ -3,19 +3,14 @@
 #include <cstdint>
 #include <optional>
 #include <span>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "cli_error.h"
+#include "messages.h"
 #include "ui_language.h"
 
 namespace cli {
-
-// Bad usage: the message is printed with the usage line and the exit status is 2.
-class UsageError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
 
 enum class Command { Help, Version, List, Write, Diff };
 
@@ -40,8 +35,8 @@ struct Options {
 // The language to read and edit: --language, else the user's interface language.
 theme::LanguagePreference languageOf(const Options& options);
 
-// `args` without the program name. Throws UsageError.
-Options parseArguments(std::span<const std::string> args);
+// `args` without the program name. Throws usageError(), the message in `language`.
+Options parseArguments(std::span<const std::string> args, Language language);
 
 extern const char* const kUsage;  // the usage lines
 extern const char* const kHelp;   // what --help prints

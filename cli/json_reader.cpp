@@ -34,18 +34,19 @@ void appendUtf8(std::string& out, char32_t c) {
 
 class Parser {
  public:
-  explicit Parser(std::string_view text) : text_(text) {}
+  Parser(std::string_view text, Language language) : text_(text), language_(language) {}
 
   JsonValue document() {
     skipBlanks();
     JsonValue v = value(0);
     skipBlanks();
-    if (pos_ < text_.size()) fail(say("unexpected text after the JSON value"));
+    if (pos_ < text_.size()) fail(say(language_, "unexpected text after the JSON value"));
     return v;
   }
 
  private:
   std::string_view text_;
+  Language language_;
   std::size_t pos_ = 0;
 
   [[noreturn]] void fail(const std::string& what) const {
@@ -62,7 +63,7 @@ class Parser {
       i += length == 0 ? 1 : length;
       ++column;
     }
-    throw JsonError(say("line {0}, column {1}: {2}", {std::to_string(line), std::to_string(column), what}));
+    throw Error(kFailed, say(language_, "line {0}, column {1}: {2}", {std::to_string(line), std::to_string(column), what}));
   }
 
   [[nodiscard]] bool atEnd() const { return pos_ >= text_.size(); }
@@ -73,17 +74,17 @@ class Parser {
   }
 
   void expect(char c) {
-    if (peek() != c || atEnd()) fail(say("expected '{0}'", {std::string(1, c)}));
+    if (peek() != c || atEnd()) fail(say(language_, "expected '{0}'", {std::string(1, c)}));
     ++pos_;
   }
 
   void literal(std::string_view word) {
-    if (text_.substr(pos_, word.size()) != word) fail(say("unknown word"));
+    if (text_.substr(pos_, word.size()) != word) fail(say(language_, "unknown word"));
     pos_ += word.size();
   }
 
   JsonValue value(std::size_t depth) {
-    if (depth >= kMaxJsonDepth) fail(say("nested too deeply"));
+    if (depth >= kMaxJsonDepth) fail(say(language_, "nested too deeply"));
     JsonValue v;
     switch (peek()) {
       case '{': object(v, depth); break;
@@ -107,7 +108,7 @@ class Parser {
           v.kind = JsonValue::Kind::Number;
           v.number = number();
         } else {
-          fail(say(atEnd() ? "unexpected end of text" : "expected a value"));
+          fail(say(language_, atEnd() ? "unexpected end of text" : "expected a value"));
         }
     }
     return v;
@@ -124,12 +125,12 @@ class Parser {
     std::unordered_set<std::string> keys;
     for (;;) {
       skipBlanks();
-      if (peek() != '"') fail(say("expected a member name"));
+      if (peek() != '"') fail(say(language_, "expected a member name"));
       const std::size_t keyPos = pos_;
       std::string key = string();
       if (!keys.insert(key).second) {
         pos_ = keyPos;
-        fail(say("member {0} given twice", {quoted(key)}));
+        fail(say(language_, "member {0} given twice", {quoted(key)}));
       }
       skipBlanks();
       expect(':');
@@ -172,7 +173,7 @@ class Parser {
     auto digits = [&] {
       const std::size_t from = pos_;
       while (!atEnd() && peek() >= '0' && peek() <= '9') ++pos_;
-      if (pos_ == from) fail(say("expected a digit"));
+      if (pos_ == from) fail(say(language_, "expected a digit"));
     };
     if (peek() == '-') ++pos_;
     if (peek() == '0' && !atEnd()) {
@@ -193,7 +194,7 @@ class Parser {
     const auto [ptr, ec] = std::from_chars(text_.data() + start, text_.data() + pos_, result);
     if (ec != std::errc() || ptr != text_.data() + pos_ || !std::isfinite(result)) {
       pos_ = start;
-      fail(say("number out of range"));
+      fail(say(language_, "number out of range"));
     }
     return result;
   }
@@ -210,7 +211,7 @@ class Parser {
       } else if (c >= 'A' && c <= 'F') {
         u |= static_cast<unsigned>(c - 'A' + 10);
       } else {
-        fail(say("expected four hex digits after \\u"));
+        fail(say(language_, "expected four hex digits after \\u"));
       }
     }
     return u;
@@ -219,7 +220,7 @@ class Parser {
   // One UTF-8 sequence copied as it stands, or a failure for an invalid one.
   void utf8Sequence(std::string& out) {
     const std::size_t length = decodeUtf8(text_, pos_).length;
-    if (length == 0) fail(say("invalid UTF-8"));
+    if (length == 0) fail(say(language_, "invalid UTF-8"));
     out.append(text_.substr(pos_, length));
     pos_ += length;
   }
@@ -228,13 +229,13 @@ class Parser {
     ++pos_;  // the opening quote
     std::string out;
     for (;;) {
-      if (atEnd()) fail(say("unterminated string"));
+      if (atEnd()) fail(say(language_, "unterminated string"));
       const auto c = static_cast<unsigned char>(peek());
       if (c == '"') {
         ++pos_;
         return out;
       }
-      if (c < 0x20) fail(say("control character in a string"));
+      if (c < 0x20) fail(say(language_, "control character in a string"));
       if (c >= 0x80) {
         utf8Sequence(out);
         continue;
@@ -279,7 +280,7 @@ class Parser {
         }
         default:
           pos_ = escapePos;
-          fail(say("unknown escape in a string"));
+          fail(say(language_, "unknown escape in a string"));
       }
     }
   }
@@ -287,6 +288,6 @@ class Parser {
 
 }  // namespace
 
-JsonValue parseJson(std::string_view text) { return Parser(text).document(); }
+JsonValue parseJson(std::string_view text, Language language) { return Parser(text, language).document(); }
 
 }  // namespace cli

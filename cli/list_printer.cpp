@@ -56,7 +56,7 @@ std::string exactCell(const theme::FontRow& row, int column, const theme::CodePa
 
 void printTable(std::ostream& out, const theme::FontPages& pages, const theme::CodePage& cp, const Words& words,
                 ListedAs listedAs) {
-  out << say(words.listedAs, {languageId(listedAs.language), std::to_string(listedAs.codePage)}) << "\n\n";
+  out << format(words.listedAs, {languageId(listedAs.language), std::to_string(listedAs.codePage)}) << "\n\n";
   for (int page = 0; page < pages.pageCount; ++page) {
     out << '[' << page << "] " << shown(tabTitle(pages, page, cp)) << '\n';
     out << "  " << labelled(words.sizeNameBox, shown(ansiToUtf8(pages.sizeNameBoxes.at(page).text, cp))) << '\n';

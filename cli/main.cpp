@@ -14,6 +14,7 @@
 #include "cell_text.h"
 #include "codepage.h"
 #include "console_output.h"
+#include "cli_error.h"
 #include "errors.h"
 #include "font_pages.h"
 #include "diff_printer.h"
@@ -21,6 +22,7 @@
 #include "json_writer.h"
 #include "list_printer.h"
 #include "messages.h"
+#include "safe_write.h"
 #include "resource_languages.h"
 #include "theme_diff.h"
 #include "theme_image.h"
@@ -34,8 +36,10 @@
 
 namespace {
 
-constexpr int kFailed = 1;
-constexpr int kBadUsage = 2;
+using cli::Error;
+using cli::kBadUsage;
+using cli::kFailed;
+using cli::Language;
 
 // The arguments in UTF-8, whatever the platform passes them in.
 std::vector<std::string> utf8Arguments([[maybe_unused]] int argc, [[maybe_unused]] char** argv) {
@@ -55,20 +59,22 @@ std::vector<std::string> utf8Arguments([[maybe_unused]] int argc, [[maybe_unused
   return args;
 }
 
-int fail(const std::string& file, const std::string& what) {
-  std::cerr << "marvento-cli: " << file << ": " << what << '\n';
-  return kFailed;
+// Whether a reader that went away (`| head`) made the output fail: the program then ends
+// quietly, as SIGPIPE ends it on POSIX.
+bool readerGone() {
+#ifdef _WIN32
+  const DWORD error = GetLastError();
+  if (error == ERROR_NO_DATA || error == ERROR_BROKEN_PIPE) return true;
+#endif
+  return errno == EPIPE;
 }
 
-// Standard output that could not be written: said with status 1, except a reader that
-// went away (`| head`), which ends the program quietly as SIGPIPE does on POSIX.
-int outputFailed() {
-  if (errno == EPIPE) return kFailed;
-#ifdef _WIN32
-  if (const DWORD error = GetLastError(); error == ERROR_NO_DATA || error == ERROR_BROKEN_PIPE) return kFailed;
-#endif
-  std::cerr << "marvento-cli: " << cli::say("the output could not be written") << '\n';
-  return kFailed;
+// Standard output, flushed; an error of `status` when it could not be written.
+void flushOutput(int status, Language language) {
+  std::cout.flush();
+  if (std::cout) return;
+  if (readerGone()) throw Error(status, "");
+  throw Error(status, cli::say(language, "the output could not be written"));
 }
 
 // Whether the user asked for a language (so a fallback is worth a word): --language, or a
@@ -80,21 +86,20 @@ constexpr int kDiffers = 1;
 constexpr int kDiffTrouble = 2;
 
 // Prints what differs between the two themes of `diff`.
-int runDiff(const cli::Options& options, const theme::CodePage& cp) {
+int runDiff(const cli::Options& options, const theme::CodePage& cp, Language language) {
   theme::FontPages a;
   theme::FontPages b;
   theme::ThemeImage imageA;
   theme::ThemeImage imageB;
-  const auto language = *cli::languageOf(options);
+  const auto asked = *cli::languageOf(options);
   for (const auto& [path, pages, image] :
        {std::tuple{&options.theme, &a, &imageA}, std::tuple{&options.other, &b, &imageB}}) {
     try {
-      *image = theme::loadTheme(cli::nativePath(*path), *pages, cp, language);
+      *image = theme::loadTheme(cli::nativePath(*path), *pages, cp, asked);
     } catch (const std::exception& e) {  // above all ThemeError, but never "differs" by mistake
-      std::cerr << "marvento-cli: " << *path << ": " << e.what() << '\n';
-      return kDiffTrouble;
+      throw Error(kDiffTrouble, e.what()).about(*path);
     }
-    if (languageAsked(options)) cli::noteFallback(std::cerr, *path, *image, language);
+    if (languageAsked(options)) cli::noteFallback(std::cerr, *path, *image, asked, language);
   }
   cli::ThemeDifference difference = cli::compareThemes(a, b, cp);
   difference.otherLanguages = cli::otherLanguageDifferences(imageA, imageB);
@@ -103,20 +108,20 @@ int runDiff(const cli::Options& options, const theme::CodePage& cp) {
   } else {
     cli::printDifferenceTable(std::cout, difference, cli::wordsForLocale());
   }
-  std::cout.flush();
-  if (!std::cout) {
-    (void)outputFailed();
-    return kDiffTrouble;
-  }
+  flushOutput(kDiffTrouble, language);
   return difference.empty() ? 0 : kDiffers;
 }
 
-void runList(const cli::Options& options, const theme::CodePage& cp) {
+void runList(const cli::Options& options, const theme::CodePage& cp, Language language) {
   theme::FontPages pages;
-  const auto language = *cli::languageOf(options);
-  const theme::ThemeImage image = theme::loadTheme(cli::nativePath(options.theme), pages, cp, language,
-                                                   theme::Reading::ListedPartsOnly);
-  if (languageAsked(options)) cli::noteFallback(std::cerr, options.theme, image, language);
+  const auto asked = *cli::languageOf(options);
+  theme::ThemeImage image;
+  try {
+    image = theme::loadTheme(cli::nativePath(options.theme), pages, cp, asked, theme::Reading::ListedPartsOnly);
+  } catch (const theme::ThemeError& e) {
+    throw Error(kFailed, e.what()).about(options.theme);
+  }
+  if (languageAsked(options)) cli::noteFallback(std::cerr, options.theme, image, asked, language);
   if (options.languages) {
     const auto resources = cli::listLanguages(image);
     if (options.json) {
@@ -126,7 +131,7 @@ void runList(const cli::Options& options, const theme::CodePage& cp) {
     }
     return;
   }
-  const cli::ListedAs as{language, cp.id()};
+  const cli::ListedAs as{asked, cp.id()};
   if (options.json) {
     cli::printJson(std::cout, pages, cp, as);
   } else {
@@ -134,78 +139,33 @@ void runList(const cli::Options& options, const theme::CodePage& cp) {
   }
 }
 
-// How messages name the edited list.
-std::string editedListName(const cli::Options& options) {
-  const std::string from = options.from.value_or("");
-  return from == cli::kStandardInput ? cli::say("standard input") : from;
-}
-
-// A write error names its file once: "OUT: cannot write: why".
-int writeFailed(const cli::Options& options, const theme::WriteError& e) {
-  if (e.target().empty()) return fail(options.out, e.what());
-  const std::string reason = e.reason().empty() ? cli::say("cannot write") : cli::say("cannot write: {0}", {cli::say(e.reason())});
-  return fail(options.out, reason);
-}
-
-int run(const std::vector<std::string>& args) {
-  cli::useJapaneseMessages(cli::japaneseLocale());
-  cli::Options options;
-  try {
-    options = cli::parseArguments(args);
-  } catch (const cli::UsageError& e) {
-    std::cerr << "marvento-cli: " << e.what() << '\n' << cli::kUsage;
-    return kBadUsage;
-  }
-  if (options.command == cli::Command::Help) {
-    std::cout << cli::kHelp;
-    return 0;
-  }
-  if (options.command == cli::Command::Version) {
-    std::cout << cli::kVersion;
+int run(const std::vector<std::string>& args, Language language) {
+  const cli::Options options = cli::parseArguments(args, language);
+  if (options.command == cli::Command::Help || options.command == cli::Command::Version) {
+    std::cout << (options.command == cli::Command::Help ? cli::kHelp : cli::kVersion);
+    flushOutput(kFailed, language);
     return 0;
   }
 
   std::optional<theme::CodePage> cp;
   const unsigned codePage = options.codePage.value_or(theme::defaultCodePage());
-  try {
-    cp.emplace(codePage);
-  } catch (const std::invalid_argument&) {
-    std::cerr << "marvento-cli: " << cli::say("unknown code page {0}", {std::to_string(codePage)}) << '\n';
-    return kBadUsage;
-  }
-
-  if (options.command == cli::Command::Diff) {
+  if (options.command != cli::Command::Write) {  // write takes the edited list's code page
     try {
-      return runDiff(options, *cp);
-    } catch (const std::exception& e) {
-      std::cerr << "marvento-cli: " << e.what() << '\n';
-      return kDiffTrouble;
+      cp.emplace(codePage);
+    } catch (const std::invalid_argument&) {
+      throw Error(kBadUsage, cli::say(language, "unknown code page {0}", {std::to_string(codePage)}));
     }
   }
-
-  try {
-    if (options.command == cli::Command::List) {
-      runList(options, *cp);
-    } else {
-      cli::runWrite(options);
-    }
-  } catch (const cli::UsageError& e) {
-    std::cerr << "marvento-cli: " << e.what() << '\n';
-    return kBadUsage;
-  } catch (const theme::ThemeError& e) {
-    return fail(options.theme, e.what());
-  } catch (const cli::JsonError& e) {
-    return fail(editedListName(options), cli::say("not JSON: {0}", {e.what()}));
-  } catch (const cli::EditError& e) {
-    return fail(editedListName(options), e.what());
-  } catch (const cli::ValueError& e) {
-    std::cerr << "marvento-cli: " << e.what() << '\n';
-    return kFailed;
-  } catch (const theme::WriteError& e) {
-    return writeFailed(options, e);
+  switch (options.command) {
+    case cli::Command::Diff:
+      return runDiff(options, *cp, language);
+    case cli::Command::List:
+      runList(options, *cp, language);
+      break;
+    default:
+      cli::runWrite(options, language);
   }
-  std::cout.flush();
-  if (!std::cout) return outputFailed();
+  flushOutput(kFailed, language);
   return 0;
 }
 
@@ -213,8 +173,15 @@ int run(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
   const cli::ConsoleCodePage console;
+  theme::removeFileOnSignal();  // an interrupted write leaves no temporary file behind
+  const Language language = cli::japaneseLocale() ? Language::Japanese : Language::English;
+  // Every error ends here, and only here, as one line on standard error.
   try {
-    return run(utf8Arguments(argc, argv));
+    return run(utf8Arguments(argc, argv), language);
+  } catch (const Error& e) {
+    if (*e.what() != '\0') std::cerr << "marvento-cli: " << e.what() << '\n';
+    if (e.withUsage()) std::cerr << cli::kUsage;
+    return e.status();
   } catch (const std::exception& e) {
     std::cerr << "marvento-cli: " << e.what() << '\n';
     return kFailed;

@@ -5,8 +5,6 @@
 namespace cli {
 namespace {
 
-bool gJapanese = false;
-
 // English → Japanese. Reasons ("is 0", ...) follow a subject and a quoted value, so their
 // Japanese begins with the particle that joins them.
 const std::unordered_map<std::string_view, std::string_view>& japanese() {
@@ -115,13 +113,15 @@ const std::unordered_map<std::string_view, std::string_view>& japanese() {
 
 }  // namespace
 
-void useJapaneseMessages(bool japaneseMessages) { gJapanese = japaneseMessages; }
-
-std::string say(std::string_view english, std::initializer_list<std::string_view> parts) {
+std::string say(Language language, std::string_view english, std::initializer_list<std::string_view> parts) {
   std::string_view text = english;
-  if (gJapanese) {
+  if (language == Language::Japanese) {
     if (const auto found = japanese().find(english); found != japanese().end()) text = found->second;
   }
+  return format(text, parts);
+}
+
+std::string format(std::string_view text, std::initializer_list<std::string_view> parts) {
   std::string out;
   for (std::size_t at = 0; at < text.size();) {
     const std::size_t close = text.find('}', at);

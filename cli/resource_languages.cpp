@@ -70,10 +70,11 @@ std::optional<std::uint16_t> fallbackLanguage(const theme::ThemeImage& image, st
   return std::nullopt;
 }
 
-void noteFallback(std::ostream& err, const std::string& path, const theme::ThemeImage& image, std::uint16_t asked) {
+void noteFallback(std::ostream& err, const std::string& path, const theme::ThemeImage& image, std::uint16_t asked,
+                  Language language) {
   if (const auto found = fallbackLanguage(image, asked)) {
     err << "marvento-cli: "
-        << say("{0}: has no texts in language {1}; {2} is shown where it is missing",
+        << say(language, "{0}: has no texts in language {1}; {2} is shown where it is missing",
                {path, languageId(asked), languageId(*found)})
         << '\n';
   }

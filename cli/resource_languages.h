@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "messages.h"
+
 namespace theme {
 struct ThemeImage;
 }  // namespace theme
@@ -21,7 +23,8 @@ struct JsonValue;
 std::optional<std::uint16_t> fallbackLanguage(const theme::ThemeImage& image, std::uint16_t asked);
 
 // Says once on `err` that `path` was read in `fallbackLanguage` where `asked` is missing.
-void noteFallback(std::ostream& err, const std::string& path, const theme::ThemeImage& image, std::uint16_t asked);
+void noteFallback(std::ostream& err, const std::string& path, const theme::ThemeImage& image, std::uint16_t asked,
+                  Language language);
 
 // A resource in one language: "TEXTFILE", "THEMES_INI", "0x0411" (UTF-8).
 struct ResourceInLanguage {

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <charconv>
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 
 #include "font_pages.h"
@@ -12,7 +13,7 @@
 
 namespace cli {
 
-void checkFace(std::string_view utf8) {
+void checkFace(std::string_view utf8, Language language) {
   // Blank: nothing but ASCII spaces and ideographic spaces (U+3000).
   std::string_view rest = utf8;
   while (!rest.empty()) {
@@ -24,25 +25,25 @@ void checkFace(std::string_view utf8) {
       break;
     }
   }
-  if (rest.empty()) throw ValueRuleError(say("is blank"));
+  if (rest.empty()) throw std::invalid_argument(say(language, "is blank"));
   for (const char c : theme::kCharsNotInFaces) {
-    if (utf8.find(c) != std::string_view::npos) throw ValueRuleError(say("holds a '{0}'", {std::string(1, c)}));
+    if (utf8.find(c) != std::string_view::npos) throw std::invalid_argument(say(language, "holds a '{0}'", {std::string(1, c)}));
   }
 }
 
-void checkSize(std::string_view utf8) {
+void checkSize(std::string_view utf8, Language language) {
   std::string_view digits = utf8;
   if (!digits.empty() && (digits.front() == '+' || digits.front() == '-')) digits.remove_prefix(1);
   if (digits.empty() || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-    throw ValueRuleError(say("is not a whole number"));
+    throw std::invalid_argument(say(language, "is not a whole number"));
   }
   std::int32_t magnitude = 0;
   const auto [ptr, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), magnitude);
-  if (ec != std::errc() || ptr != digits.data() + digits.size()) throw ValueRuleError(say("is out of range"));
-  if (magnitude == 0) throw ValueRuleError(say("is 0"));
+  if (ec != std::errc() || ptr != digits.data() + digits.size()) throw std::invalid_argument(say(language, "is out of range"));
+  if (magnitude == 0) throw std::invalid_argument(say(language, "is 0"));
 }
 
-void checkOption(std::string_view utf8) {
+void checkOption(std::string_view utf8, Language language) {
   static constexpr std::array<std::string_view, 4> kWords = {"bold", "italic", "underline", "strikeout"};
   std::array<bool, kWords.size()> seen{};
   std::size_t at = 0;
@@ -56,19 +57,19 @@ void checkOption(std::string_view utf8) {
     std::string word(utf8.substr(at, end - at));
     std::transform(word.begin(), word.end(), word.begin(), [](unsigned char c) { return std::tolower(c); });
     const auto known = std::find(kWords.begin(), kWords.end(), word);
-    if (known == kWords.end()) throw ValueRuleError(say("is not made of the words bold, italic, underline and strikeout"));
+    if (known == kWords.end()) throw std::invalid_argument(say(language, "is not made of the words bold, italic, underline and strikeout"));
     bool& once = seen.at(static_cast<std::size_t>(known - kWords.begin()));
-    if (once) throw ValueRuleError(say("says {0} twice", {word}));
+    if (once) throw std::invalid_argument(say(language, "says {0} twice", {word}));
     once = true;
     at = end;
   }
 }
 
-void checkValue(int column, std::string_view utf8) {
+void checkValue(int column, std::string_view utf8, Language language) {
   switch (column) {
-    case theme::kColFont: checkFace(utf8); break;
-    case theme::kColSize: checkSize(utf8); break;
-    case theme::kColOption: checkOption(utf8); break;
+    case theme::kColFont: checkFace(utf8, language); break;
+    case theme::kColSize: checkSize(utf8, language); break;
+    case theme::kColOption: checkOption(utf8, language); break;
     default: break;
   }
 }

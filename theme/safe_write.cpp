@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "errors.h"
+#include "safe_write.h"
 #include "theme_rebuild.h"
 
 #ifdef _WIN32
@@ -54,9 +55,10 @@ void checkTarget(const std::string& target) {
   }
 }
 
-// The temporary file of the write in progress. Ctrl+C, Ctrl+Break and closing the
-// console run the handler on a thread of their own; it removes the file (opened with
-// delete sharing, so removal waits for the last handle) before the process ends.
+// The temporary file of the write in progress. Once the front end has asked for it
+// (removeFileOnSignal), Ctrl+C, Ctrl+Break and closing the console run the handler on a
+// thread of their own; it removes the file (opened with delete sharing, so removal waits
+// for the last handle) before the process ends.
 char gTemporaryFile[MAX_PATH];
 volatile LONG gWatching = 0;
 
@@ -67,6 +69,11 @@ BOOL WINAPI removeTemporaryFile(DWORD /*event*/) {
 
 }  // namespace
 
+void removeFileOnSignal() {
+  static const BOOL installed = SetConsoleCtrlHandler(removeTemporaryFile, TRUE);
+  (void)installed;
+}
+
 void writeFileAtomically(const std::string& target, std::span<const std::span<const std::uint8_t>> pieces) {
   checkTarget(target);
   const std::string folder = folderOf(target);
@@ -76,7 +83,6 @@ void writeFileAtomically(const std::string& target, std::span<const std::span<co
   }
   lstrcpynA(gTemporaryFile, temp, MAX_PATH);
   InterlockedExchange(&gWatching, 1);
-  SetConsoleCtrlHandler(removeTemporaryFile, TRUE);
   HANDLE file = CreateFileA(temp, GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                             nullptr);
   bool ok = file != INVALID_HANDLE_VALUE;
@@ -91,7 +97,6 @@ void writeFileAtomically(const std::string& target, std::span<const std::span<co
   ok = ok && FlushFileBuffers(file) != 0;
   if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
   if (InterlockedExchange(&gWatching, 0) == 0) Sleep(INFINITE);  // the handler has it: the process is ending
-  SetConsoleCtrlHandler(removeTemporaryFile, FALSE);
   ok = ok && MoveFileExA(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
   if (!ok) {
     DeleteFileA(temp);
@@ -135,8 +140,9 @@ std::string fileToReplace(const std::string& target, struct stat& found, bool& e
   return path;
 }
 
-// The temporary file of the write in progress. Interrupted from the terminal or told to
-// end, the process removes it before it goes, so no half-written copy stays beside the target.
+// The temporary file of the write in progress. Once the front end has asked for it
+// (removeFileOnSignal), a process interrupted from the terminal or told to end removes it
+// before it goes, so no half-written copy stays beside the target.
 constexpr std::array<int, 3> kEndingSignals = {SIGINT, SIGTERM, SIGHUP};
 const char* volatile gTemporaryFile = nullptr;
 std::array<struct sigaction, kEndingSignals.size()> gPreviousActions{};
@@ -150,28 +156,19 @@ extern "C" void removeTemporaryFileAndEnd(int signal) {
   raise(signal);
 }
 
-// While alive, the ending signals remove `temp` first. Signals are held back while the
-// file name is registered and withdrawn, so none falls between creating or renaming
-// the file and the handler knowing of it. A signal the process ignores stays ignored.
+// While alive, the file it watches is the one the handler removes. The ending signals are
+// held back while the name is registered and withdrawn, so none falls between creating or
+// renaming the file and the handler knowing of it.
 class TemporaryFileGuard {
  public:
   TemporaryFileGuard() {
     sigemptyset(&ending_);
     for (const int signal : kEndingSignals) sigaddset(&ending_, signal);
     sigprocmask(SIG_BLOCK, &ending_, &savedMask_);
-    for (std::size_t i = 0; i < kEndingSignals.size(); ++i) {
-      sigaction(kEndingSignals[i], nullptr, &gPreviousActions[i]);
-      if (gPreviousActions[i].sa_handler == SIG_IGN) continue;
-      struct sigaction action {};
-      action.sa_handler = removeTemporaryFileAndEnd;
-      sigemptyset(&action.sa_mask);
-      sigaction(kEndingSignals[i], &action, nullptr);
-    }
   }
   ~TemporaryFileGuard() {
     sigprocmask(SIG_BLOCK, &ending_, nullptr);
     gTemporaryFile = nullptr;
-    for (std::size_t i = 0; i < kEndingSignals.size(); ++i) sigaction(kEndingSignals[i], &gPreviousActions[i], nullptr);
     sigprocmask(SIG_SETMASK, &savedMask_, nullptr);
   }
   TemporaryFileGuard(const TemporaryFileGuard&) = delete;
@@ -222,6 +219,21 @@ int writePieces(int fd, std::span<const std::span<const std::uint8_t>> pieces) {
 }
 
 }  // namespace
+
+void removeFileOnSignal() {
+  static const bool installed = [] {
+    for (std::size_t i = 0; i < kEndingSignals.size(); ++i) {
+      sigaction(kEndingSignals[i], nullptr, &gPreviousActions[i]);
+      if (gPreviousActions[i].sa_handler == SIG_IGN) continue;  // a signal the process ignores stays ignored
+      struct sigaction action {};
+      action.sa_handler = removeTemporaryFileAndEnd;
+      sigemptyset(&action.sa_mask);
+      sigaction(kEndingSignals[i], &action, nullptr);
+    }
+    return true;
+  }();
+  (void)installed;
+}
 
 void writeFileAtomically(const std::string& target, std::span<const std::span<const std::uint8_t>> pieces) {
   struct stat old {};
