@@ -13,17 +13,18 @@
 namespace cli {
 
 const char* const kUsage =
-    "usage: marvento-cli list THEME [--json] [--codepage N] [--language LANGID] [--languages]\n"
+    "usage: marvento-cli list THEME [--json] [--codepage N] [--language LANGID] [--languages] [--tsv] [--page N]...\n"
     "       marvento-cli write THEME -o OUT [--from EDITED.json|-] [--font FACE] [--size N] [--option TEXT]\n"
     "                          [--page N]... [--codepage N] [--language LANGID]\n"
-    "       marvento-cli diff A B [--json] [--codepage N] [--language LANGID]\n"
+    "       marvento-cli diff A B [--json] [--codepage N] [--language LANGID] [-q]\n"
     "       marvento-cli --help | --version\n";
 
 const char* const kHelp =
     "marvento-cli: lists, changes and compares the font settings of a Windows XP visual-style file\n"
     "(.msstyles).\n"
     "\n"
-    "  marvento-cli list THEME [--json] [--codepage N] [--language LANGID] [--languages]\n"
+    "  marvento-cli list THEME [--json] [--codepage N] [--language LANGID] [--languages] [--tsv]\n"
+    "                    [--page N]...\n"
     "      Prints the language and code page it reads THEME in, then every font page: its tab title\n"
     "      (the size name), its size-name box and its font rows with six columns (internal file name,\n"
     "      section, key, font name, size, option), then the style name.\n"
@@ -36,6 +37,11 @@ const char* const kHelp =
     "               \"option\": \"...\"}, ...]}, ...]}\n"
     "              with one entry in \"pages\" per page of the theme.\n"
     "      --languages  prints instead the languages each text and string table holds.\n"
+    "      --tsv   prints one row per line for pipes: page, file, section, key, font, size and\n"
+    "              option, tab-separated, no titles; tabs, newlines and backslashes in values as\n"
+    "              \\t, \\n and \\\\. For example the faces in use:\n"
+    "                marvento-cli list THEME --tsv | cut -f5 | sort | uniq\n"
+    "      --page N  lists only page N (0 is the first page); give it again for more pages.\n"
     "\n"
     "  marvento-cli write THEME -o OUT [--from EDITED.json|-] [--font FACE] [--size N] [--option TEXT]\n"
     "                     [--page N]... [--codepage N] [--language LANGID]\n"
@@ -62,11 +68,13 @@ const char* const kHelp =
     "      --page N            --font, --size and --option change only page N (0 is the first page);\n"
     "                          give it again for more pages.\n"
     "\n"
-    "  marvento-cli diff A B [--json] [--codepage N] [--language LANGID]\n"
+    "  marvento-cli diff A B [--json] [--codepage N] [--language LANGID] [-q]\n"
     "      Compares two themes page by page: rows (found by file, section and key) whose font, size\n"
     "      or option differ, rows only in A or only in B, and changed size names, size-name boxes,\n"
     "      style name and page count; then texts, string tables and name lists that differ in another\n"
-    "      language (\"other language: TYPE NAME LANGID\"). Prints nothing when nothing differs.\n"
+    "      language (\"other language: TYPE NAME LANGID\"). When something differs the first line\n"
+    "      names the two files (\"diff A B\"); nothing is printed when nothing differs.\n"
+    "      -q      prints nothing: only the exit status tells.\n"
     "      --json  prints one JSON document: {\"differs\": true|false, \"pages\": [{\"index\": N,\n"
     "              \"changed\": [...], \"onlyInA\": [...], \"onlyInB\": [...]}, ...]}, with \"pageCount\",\n"
     "              \"styleName\", \"sizeName\" and \"sizeNameBox\" as {\"a\": ..., \"b\": ...} where they differ,\n"
@@ -198,6 +206,10 @@ Options parseArguments(std::span<const std::string> args, Language language) {
       o.json = true;
     } else if (name == "--languages" && o.command == Command::List && !inlineValue) {
       o.languages = true;
+    } else if (name == "--tsv" && o.command == Command::List && !inlineValue) {
+      o.tsv = true;
+    } else if (name == "-q" && o.command == Command::Diff) {
+      o.quiet = true;
     } else if (name == "-o" && writing) {
       once(!o.out.empty());
       o.out = value();
@@ -212,7 +224,7 @@ Options parseArguments(std::span<const std::string> args, Language language) {
       textOnce(o.size);
     } else if (name == "--option" && writing) {
       textOnce(o.option);
-    } else if (name == "--page" && writing) {
+    } else if (name == "--page" && o.command != Command::Diff) {
       o.pages.push_back(static_cast<int>(parseNumber(name, value(), 1000, language)));
     } else {
       throw usageError(say(language, "unknown option {0} for {1}", {quoted(a), command}));
@@ -224,6 +236,7 @@ Options parseArguments(std::span<const std::string> args, Language language) {
   if (positional.size() > themes) throw usageError(say(language, "unexpected argument {0}", {quoted(positional[themes])}));
   o.theme = positional[0];
   if (themes == 2) o.other = positional[1];
+  if (o.tsv && (o.json || o.languages)) throw usageError(say(language, "--tsv cannot be given with --json or --languages"));
   if (writing) {
     if (o.out.empty()) throw usageError(say(language, "write needs -o OUT"));
     if (!o.pages.empty() && !o.font && !o.size && !o.option) throw usageError(say(language, "--page needs --font, --size or --option"));

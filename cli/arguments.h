@@ -23,13 +23,15 @@ struct Options {
   // list and diff
   bool json = false;
   bool languages = false;  // list --languages
+  bool tsv = false;        // list --tsv
+  bool quiet = false;      // diff -q
   // write
   std::string out;
   std::optional<std::string> from;
   std::optional<std::string> font;    // UTF-8, as given
   std::optional<std::string> size;    // UTF-8, as given
   std::optional<std::string> option;  // UTF-8, as given; "" empties the options
-  std::vector<int> pages;             // --page, in the order given; empty for every page
+  std::vector<int> pages;             // --page (write and list), in the order given; empty for every page
 };
 
 // The language to read and edit: --language, else the user's interface language.

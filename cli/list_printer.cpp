@@ -33,6 +33,25 @@ std::string labelled(std::string_view label, const std::string& text) {
   return line;
 }
 
+// Whether `page` is one of `only` (every page when it is empty).
+bool listed(const std::vector<int>& only, int page) {
+  return only.empty() || std::find(only.begin(), only.end(), page) != only.end();
+}
+
+std::string tsvField(std::string_view text) {
+  std::string field;
+  for (const char c : text) {
+    switch (c) {
+      case '\t': field += "\\t"; break;
+      case '\n': field += "\\n"; break;
+      case '\r': field += "\\r"; break;
+      case '\\': field += "\\\\"; break;
+      default: field += c;
+    }
+  }
+  return field;
+}
+
 }  // namespace
 
 std::string languageId(std::uint16_t language) {
@@ -55,9 +74,10 @@ std::string exactCell(const theme::FontRow& row, int column, const theme::CodePa
 }
 
 void printTable(std::ostream& out, const theme::FontPages& pages, const theme::CodePage& cp, const Words& words,
-                ListedAs listedAs) {
+                ListedAs listedAs, const std::vector<int>& only) {
   out << format(words.listedAs, {languageId(listedAs.language), std::to_string(listedAs.codePage)}) << "\n\n";
   for (int page = 0; page < pages.pageCount; ++page) {
+    if (!listed(only, page)) continue;
     out << '[' << page << "] " << shown(tabTitle(pages, page, cp)) << '\n';
     out << "  " << labelled(words.sizeNameBox, shown(ansiToUtf8(pages.sizeNameBoxes.at(page).text, cp))) << '\n';
 
@@ -89,7 +109,8 @@ void printTable(std::ostream& out, const theme::FontPages& pages, const theme::C
   out << labelled(words.styleName, shown(ansiToUtf8(pages.styleNameBox.text, cp))) << '\n';
 }
 
-JsonValue listDocument(const theme::FontPages& pages, const theme::CodePage& cp, ListedAs listedAs) {
+JsonValue listDocument(const theme::FontPages& pages, const theme::CodePage& cp, ListedAs listedAs,
+                       const std::vector<int>& only) {
   JsonValue doc = jsonObject();
   addMember(doc, "language", jsonText(languageId(listedAs.language)));
   addMember(doc, "codePage", jsonNumber(listedAs.codePage));
@@ -100,6 +121,7 @@ JsonValue listDocument(const theme::FontPages& pages, const theme::CodePage& cp,
   for (const theme::EditableText& box : pages.sizeNameBoxes) boxes.items.push_back(jsonText(exactText(box, cp)));
   JsonValue& list = addMember(doc, "pages", jsonArray());
   for (int page = 0; page < pages.pageCount; ++page) {
+    if (!listed(only, page)) continue;
     JsonValue entry = jsonObject();
     addMember(entry, "index", jsonNumber(page));
     addMember(entry, "sizeName", jsonText(exactUtf8(pages.sizeNames.at(page))));
@@ -113,8 +135,20 @@ JsonValue listDocument(const theme::FontPages& pages, const theme::CodePage& cp,
   return doc;
 }
 
-void printJson(std::ostream& out, const theme::FontPages& pages, const theme::CodePage& cp, ListedAs listedAs) {
-  writeJson(out, listDocument(pages, cp, listedAs));
+void printJson(std::ostream& out, const theme::FontPages& pages, const theme::CodePage& cp, ListedAs listedAs,
+               const std::vector<int>& only) {
+  writeJson(out, listDocument(pages, cp, listedAs, only));
+}
+
+void printTsv(std::ostream& out, const theme::FontPages& pages, const theme::CodePage& cp, const std::vector<int>& only) {
+  for (int page = 0; page < pages.pageCount; ++page) {
+    if (!listed(only, page)) continue;
+    for (const theme::FontRow& row : pages.rows(page)) {
+      out << page;
+      for (int col = 0; col < theme::kColumnCount; ++col) out << '\t' << tsvField(ansiToUtf8(row.cell(col), cp));
+      out << '\n';
+    }
+  }
 }
 
 }  // namespace cli

@@ -7,6 +7,7 @@
 #include <iosfwd>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "font_pages.h"
 
@@ -37,12 +38,19 @@ std::string exactText(const theme::EditableText& text, const theme::CodePage& cp
 
 // "Language 0x0409, code page 932", then per page below the page count: "[k] <tab title>", the size-name box, the six columns
 // under their titles, aligned; then the style name. Titles and labels in `words`.
+// `only` names the pages to list (all when empty), in every form.
 void printTable(std::ostream& out, const theme::FontPages& pages, const theme::CodePage& cp, const Words& words,
-                ListedAs listedAs);
+                ListedAs listedAs, const std::vector<int>& only = {});
 
 // {"language":"0x0409","codePage":N,"pageCount":N,"colourCount":N,"styleName":"…",
 // "sizeNameBoxes":[5 texts],"pages":[…]}, indented, every text exactly as the file holds it.
-JsonValue listDocument(const theme::FontPages& pages, const theme::CodePage& cp, ListedAs listedAs);
-void printJson(std::ostream& out, const theme::FontPages& pages, const theme::CodePage& cp, ListedAs listedAs);
+JsonValue listDocument(const theme::FontPages& pages, const theme::CodePage& cp, ListedAs listedAs,
+                       const std::vector<int>& only = {});
+void printJson(std::ostream& out, const theme::FontPages& pages, const theme::CodePage& cp, ListedAs listedAs,
+               const std::vector<int>& only = {});
+
+// One row per line for pipes: page, file, section, key, font, size, option, tab-separated,
+// no titles; a tab, line break or backslash in a value as \t, \n (\r) or \\.
+void printTsv(std::ostream& out, const theme::FontPages& pages, const theme::CodePage& cp, const std::vector<int>& only = {});
 
 }  // namespace cli

@@ -25,6 +25,7 @@
 #include "safe_write.h"
 #include "resource_languages.h"
 #include "theme_diff.h"
+#include "terminal_text.h"
 #include "theme_image.h"
 #include "words.h"
 #include "write_command.h"
@@ -103,9 +104,12 @@ int runDiff(const cli::Options& options, const theme::CodePage& cp, Language lan
   }
   cli::ThemeDifference difference = cli::compareThemes(a, b, cp);
   difference.otherLanguages = cli::otherLanguageDifferences(imageA, imageB);
+  if (options.quiet) return difference.empty() ? 0 : kDiffers;
   if (options.json) {
     cli::writeJson(std::cout, cli::differenceDocument(difference));
   } else {
+    // Named first, as diff -r names each pair of files, when something differs.
+    if (!difference.empty()) std::cout << "diff " << cli::shown(options.theme) << ' ' << cli::shown(options.other) << '\n';
     cli::printDifferenceTable(std::cout, difference, cli::wordsForLocale());
   }
   flushOutput(kDiffTrouble, language);
@@ -131,11 +135,20 @@ void runList(const cli::Options& options, const theme::CodePage& cp, Language la
     }
     return;
   }
+  for (const int page : options.pages) {
+    if (page >= pages.pageCount) {
+      throw Error(kBadUsage, cli::say(language, pages.pageCount == 1 ? "--page {0} is no page of {1}, which has {2} page"
+                                                                     : "--page {0} is no page of {1}, which has {2} pages",
+                                      {std::to_string(page), options.theme, std::to_string(pages.pageCount)}));
+    }
+  }
   const cli::ListedAs as{asked, cp.id()};
-  if (options.json) {
-    cli::printJson(std::cout, pages, cp, as);
+  if (options.tsv) {
+    cli::printTsv(std::cout, pages, cp, options.pages);
+  } else if (options.json) {
+    cli::printJson(std::cout, pages, cp, as, options.pages);
   } else {
-    cli::printTable(std::cout, pages, cp, cli::wordsForLocale(), as);
+    cli::printTable(std::cout, pages, cp, cli::wordsForLocale(), as, options.pages);
   }
 }
 

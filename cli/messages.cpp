@@ -25,6 +25,7 @@ const std::unordered_map<std::string_view, std::string_view>& japanese() {
       {"--page {0} is no page of {1}, which has {2} page", "--page {0} は {1} にないページです (ページは {2} つ)"},
       {"--page {0} is no page of {1}, which has {2} pages", "--page {0} は {1} にないページです (ページは {2} つ)"},
       {"unknown code page {0}", "{0} というコードページはありません"},
+      {"--tsv cannot be given with --json or --languages", "--tsv は --json や --languages と一緒には使えません"},
       {"the output could not be written", "出力を書き出せませんでした"},
       {"-o - is refused: a theme is written to a file, not to standard output",
        "-o - は使えません: テーマは標準出力ではなくファイルに書きます"},

@@ -441,6 +441,7 @@ TEST_F(CliOnSyntheticTheme, DiffListsChangedAndUnpairedRowsAndNames) {
   const Result r = run({"diff", theme, changed}, "", "LC_ALL=C");
   EXPECT_EQ(r.status, 1) << r.err;
   EXPECT_EQ(r.out,
+            "diff " + theme + " " + changed + "\n"
             "Style name: \"ルナ\" -> \"Luna\"\n"
             "[0] NormalSize\n"
             "  changed    NORMALBLUE_INI [Button] Font: Tahoma, 8 -> Arial, 9, Bold\n"
@@ -477,10 +478,11 @@ TEST_F(CliOnSyntheticTheme, DiffTellsKeysApartThatTheCodePageShowsAlike) {
     b.textFile(u"NORMALBLUE_INI", u"[S]\r\n" + std::u16string(key) + u" = Tahoma, 8\r\n");
     return dir.write(name, b.build().bytes);
   };
-  const Result r = run({"diff", themeWithKey("a.msstyles", u"Font\u0639"), themeWithKey("b.msstyles", u"Font\u0627")},
-                       "", "LC_ALL=C");
+  const std::string a = themeWithKey("a.msstyles", u"Font\u0639");
+  const std::string b = themeWithKey("b.msstyles", u"Font\u0627");
+  const Result r = run({"diff", a, b}, "", "LC_ALL=C");
   EXPECT_EQ(r.status, 1) << r.err;
-  EXPECT_EQ(r.out, "[0] NormalSize\n  only in A  NORMALBLUE_INI [S] Font?: Tahoma, 8\n"
+  EXPECT_EQ(r.out, "diff " + a + " " + b + "\n[0] NormalSize\n  only in A  NORMALBLUE_INI [S] Font?: Tahoma, 8\n"
                    "  only in B  NORMALBLUE_INI [S] Font?: Tahoma, 8\n");
 }
 
@@ -495,7 +497,7 @@ TEST_F(CliOnSyntheticTheme, RepeatedSettingsPairByOccurrence) {
   const std::string b = themeWith("b.msstyles", u"Verdana, 9, Bold");
   Result r = run({"diff", a, b});
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, "[0] Normal\n  changed    BLUE_INI [Button] Font: Arial, 9, Bold -> Verdana, 9, Bold\n");
+  EXPECT_EQ(r.out, "diff " + a + " " + b + "\n[0] Normal\n  changed    BLUE_INI [Button] Font: Arial, 9, Bold -> Verdana, 9, Bold\n");
 
   std::string edited = listJson(a);
   replaceOnce(edited, R"("font":"Arial")", R"("font":"Verdana")");
@@ -521,7 +523,7 @@ TEST_F(CliOnSyntheticTheme, DiffExitsWithZeroWhenAlikeAndTwoOnTrouble) {
   const std::string single = dir.write("single.msstyles", one.build().bytes);
   r = run({"diff", single, theme}, "", "LC_ALL=C");
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out.rfind("Page count: 1 -> 2\nStyle name: \"\" -> \"ルナ\"\n[0] NormalSize\n  Font size name: \"\" -> \"標準\"\n", 0),
+  EXPECT_EQ(r.out.rfind("diff " + single + " " + theme + "\nPage count: 1 -> 2\nStyle name: \"\" -> \"ルナ\"\n[0] NormalSize\n  Font size name: \"\" -> \"標準\"\n", 0),
             0U) << r.out;
   EXPECT_NE(r.out.find("[1] LargeSize\n  Size name: (none) -> \"LargeSize\"\n  Font size name: (none) -> \"Large\"\n"
                        "  only in B  LARGEBLUE_INI [Button] Font: Tahoma, 12\n"),
@@ -717,7 +719,7 @@ TEST_F(CliOnSyntheticTheme, ListLanguagesAndDiffOfOtherLanguages) {
 
   r = run({"diff", a, b, "--language", "0x0411"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, "other language: TEXTFILE NORMALBLUE_INI 0x0409\n");
+  EXPECT_EQ(r.out, "diff " + a + " " + b + "\nother language: TEXTFILE NORMALBLUE_INI 0x0409\n");
   r = run({"diff", a, b, "--language", "0x0411", "--json"});
   EXPECT_EQ(compactJson(r.out),
             R"({"differs":true,"pages":[],"otherLanguages":[{"type":"TEXTFILE","name":"NORMALBLUE_INI","language":"0x0409"}]})"
@@ -726,6 +728,40 @@ TEST_F(CliOnSyntheticTheme, ListLanguagesAndDiffOfOtherLanguages) {
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out.find("other language"), std::string::npos) << r.out;
   EXPECT_EQ(run({"diff", a, a, "--language", "0x0411"}).status, 0);
+}
+
+// ---------------------------------------------------------------- output for pipes
+
+TEST_F(CliOnSyntheticTheme, OutputForPipes) {
+  mt::ThemeBuilder tabs = mt::oneSizeTheme();
+  tabs.textFile(u"BLUE_INI", u"[Button]\r\nFont = Ta\thoma\\X, 8\r\n");
+  Result r = run({"list", dir.write("tabs.msstyles", tabs.build().bytes), "--tsv"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "0\tBLUE_INI\tButton\tFont\tTa\\thoma\\\\X\t8\t\n");
+
+  r = run({"list", theme, "--tsv", "--page", "1"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "1\tLARGEBLUE_INI\tButton\tFont\tTahoma\t12\t\n"
+            "1\tLARGEBLUE_INI\tButton\tTitleFont\tCaf?\t10\t\n"
+            "1\tTHEMES_INI\tSizes.LargeSize\tIconFont\tBack\\\\Slash \"Q\"\t9\t\n");
+  const std::string page1 = listJson(theme, {"--page", "1"});
+  EXPECT_EQ(page1, twoSizeJson().substr(0, twoSizeJson().find(R"({"index":0)")) + twoSizeJson().substr(twoSizeJson().find(R"({"index":1)")));
+  r = run({"list", theme, "--page", "0"});
+  EXPECT_EQ(r.out.find("[1]"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("[0] NormalSize"), std::string::npos) << r.out;
+  for (const auto& args : {std::vector<std::string>{"list", theme, "--page", "2"}, {"list", theme, "--page=x"},
+                           {"list", theme, "--tsv", "--json"}, {"diff", theme, theme, "--tsv"}}) {
+    EXPECT_EQ(run(args).status, 2) << args.back();
+  }
+
+  const std::string changed = dir.write("changed.msstyles", twoSizeThemeChanged());
+  r = run({"diff", "-q", theme, changed});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out + r.err, "");
+  r = run({"diff", theme, theme, "-q"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out + r.err, "");
 }
 
 // ---------------------------------------------------------------- failures
