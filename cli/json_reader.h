@@ -1,6 +1,8 @@
 #pragma once
-// A small JSON reader for the edited lists given to `write --from`: the whole of RFC 8259,
-// strings decoded to UTF-8, with a nesting limit so that a hostile file cannot exhaust the stack.
+// Reading the edited lists given to `write --from`: nlohmann/json reads the syntax (the
+// whole of RFC 8259) into these values, strings in UTF-8; the project adds what the
+// library lacks: lone surrogate escapes kept, duplicate members refused, a nesting limit,
+// and messages of its own that say where ("line L, column C").
 #include <cstddef>
 #include <string>
 #include <string_view>

@@ -914,7 +914,7 @@ TEST_F(CliOnSyntheticTheme, SmallFaultsOfTheCommandLine) {
   // An argument that is not UTF-8 is called so, not "characters the code page cannot hold".
   Result r = run({"write", theme, "-o", out, "--font", "Ta\xFFhoma"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "marvento-cli: --font \"Ta\\ufffdhoma\" is not valid UTF-8\n");
+  EXPECT_EQ(r.err, "marvento-cli: --font \"Ta\uFFFDhoma\" is not valid UTF-8\n");
 
   // A write error names the path once, in the user's language.
   const std::string readOnly = dir.write("read-only.msstyles", {'o', 'l', 'd'});

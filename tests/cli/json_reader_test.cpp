@@ -31,6 +31,9 @@ TEST(JsonReader, KeepsLoneSurrogatesOfEscapes) {
       {R"("\udc00")", "\xED\xB0\x80", R"("\udc00")"},
       {R"("a\ud800\u0041")", "a\xED\xA0\x80" "A", R"("a\ud800A")"},
       {R"("\udbff\ud83d\ude00")", "\xED\xAF\xBF\xF0\x9F\x98\x80", "\"\\udbff\xF0\x9F\x98\x80\""},
+      // U+FDD0 carries the surrogates through the library: a real one stays itself.
+      {R"("\ufdd0")", "\xEF\xB7\x90", R"("\ufdd0")"},
+      {"\"\xEF\xB7\x90" "D800\"", "\xEF\xB7\x90" "D800", R"("\ufdd0D800")"},
   };
   for (const Case& c : cases) {
     const JsonValue v = parseJson(c.json);
@@ -84,6 +87,8 @@ TEST(JsonReader, RefusesWhatIsNotJsonSayingWhere) {
       {"{\"a\":1,\"a\":2}", "line 1, column 8: member \"a\" given twice"},
       {"{\n  \"a\": [1,\n  x]}", "line 3, column 3: expected a value"},
       {"[\"ゴゴ\", ?]", "line 1, column 8: expected a value"},
+      {"[\"\\ud800\", ?]", "line 1, column 12: expected a value"},  // columns of the text as given
+      {"{\"\\ud800\":1,\"\\ud800\":2}", "line 1, column 13: member \"\\ud800\" given twice"},
   };
   for (const auto& [text, message] : cases) {
     try {
