@@ -15,7 +15,7 @@ namespace cli {
 enum class Command { Help, Version, List, Write, Diff };
 
 struct Options {
-  Command command = Command::Help;
+  Command command = Command::Help;  // with help: the command whose help is asked for, or Help for all
   std::string theme;  // for diff: theme A
   std::string other;  // diff: theme B
   std::optional<unsigned> codePage;
@@ -25,6 +25,7 @@ struct Options {
   bool languages = false;  // list --languages
   bool tsv = false;        // list --tsv
   bool quiet = false;      // diff -q
+  bool help = false;       // --help given: print helpText(command)
   // write
   std::string out;
   std::optional<std::string> from;
@@ -41,7 +42,8 @@ theme::LanguagePreference languageOf(const Options& options);
 Options parseArguments(std::span<const std::string> args, Language language);
 
 extern const char* const kUsage;  // the usage lines
-extern const char* const kHelp;   // what --help prints
+// What --help prints: every command, or only `command` after it ("write --help").
+std::string helpText(Command command);
 extern const char* const kVersion;  // what --version prints: "marvento-cli X.Y.Z"
 
 }  // namespace cli

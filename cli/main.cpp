@@ -154,8 +154,8 @@ void runList(const cli::Options& options, const theme::CodePage& cp, Language la
 
 int run(const std::vector<std::string>& args, Language language) {
   const cli::Options options = cli::parseArguments(args, language);
-  if (options.command == cli::Command::Help || options.command == cli::Command::Version) {
-    std::cout << (options.command == cli::Command::Help ? cli::kHelp : cli::kVersion);
+  if (options.help || options.command == cli::Command::Version) {
+    std::cout << (options.help ? cli::helpText(options.command) : std::string(cli::kVersion));
     flushOutput(kFailed, language);
     return 0;
   }

@@ -826,7 +826,55 @@ TEST_F(CliOnSyntheticTheme, HelpDocumentsEveryCommand) {
             std::string::npos);
   EXPECT_NE(r.out.find("marvento-cli diff A B [--json] [--codepage N]"), std::string::npos);
   EXPECT_NE(r.out.find("Exit status"), std::string::npos);
-  EXPECT_EQ(run({"write", "--help"}).out, r.out);
+  // A command's --help is its own part of the whole: the introduction, the command, the
+  // common options and exit statuses.
+  for (const std::string command : {"list", "write", "diff"}) {
+    const Result part = run({command, "--help"});
+    EXPECT_EQ(part.status, 0) << command;
+    EXPECT_NE(part.out.find("  marvento-cli " + command + " "), std::string::npos) << command;
+    for (const std::string other : {"list", "write", "diff"}) {
+      if (other != command) {
+        EXPECT_EQ(part.out.find("  marvento-cli " + other + " "), std::string::npos) << command;
+      }
+    }
+    EXPECT_NE(part.out.find("Exit status"), std::string::npos) << command;
+    EXPECT_EQ(run({command, "-h"}).out, part.out) << command;
+  }
+  EXPECT_EQ(run({"write", theme, "--bogus", "--help"}).out, run({"write", "--help"}).out);
+}
+
+TEST_F(CliOnSyntheticTheme, ArgumentsInEveryUsualForm) {
+  // --opt=value, --output as the long form of -o, -- before a name that starts with "-".
+  const std::string dashed = dir.write("-dashed.msstyles", twoSizeTheme());
+  Result r = run({"write", "--output=" + out, "--font=Verdana", "--size", "-11", "--", dashed});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(listJson(out), withAll(withFonts(twoSizeJson(), "Verdana"), "size", "-11"));
+  r = run({"write", theme, "--output", out, "--page=1", "--option=Bold"});
+  ASSERT_EQ(r.status, 0) << r.err;
+
+  // A misspelt command or option: one line with a suggestion, the usage, status 2.
+  struct Case {
+    std::vector<std::string> args;
+    std::string message;
+  };
+  const std::vector<Case> cases = {
+      {{"lsit", theme}, "marvento-cli: unknown command \"lsit\"; did you mean \"list\"?\n"},
+      {{"list", theme, "--jsno"}, "marvento-cli: unknown option \"--jsno\" for list; did you mean \"--json\"?\n"},
+      {{"write", theme, "--ouput", out}, "marvento-cli: unknown option \"--ouput\" for write; did you mean \"--output\"?\n"},
+      {{"diff", theme, theme, "--xyzzy"}, "marvento-cli: unknown option \"--xyzzy\" for diff\n"},
+      {{"list", theme, "--page=x"}, "marvento-cli: --page needs a number, not \"x\"\n"},
+      {{"write", theme, "-o", out, "--font"}, "marvento-cli: --font needs a value\n"},
+      {{"write", theme, "--output", out, "-o", out}, "marvento-cli: -o given twice\n"},
+      {{"list", theme, "--json=x"}, "marvento-cli: \"--json\" takes no value\n"},
+  };
+  for (const Case& c : cases) {
+    r = run(c.args);
+    EXPECT_EQ(r.status, 2) << c.message;
+    EXPECT_EQ(r.err.substr(0, r.err.find('\n') + 1), c.message);
+    EXPECT_NE(r.err.find("usage: marvento-cli list"), std::string::npos) << r.err;
+  }
+  r = run({"lsit", theme}, "", kJapanese);
+  EXPECT_EQ(r.err.substr(0, r.err.find('\n') + 1), "marvento-cli: \"lsit\" というコマンドはありません。\"list\" のことですか?\n");
 }
 
 TEST(CliManualPage, DocumentsEveryCommandAndOptionOfTheHelp) {
