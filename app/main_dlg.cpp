@@ -16,6 +16,7 @@
 #include "theme_rebuild.h"
 #include "ui_language.h"
 #include "ui_resources.h"
+#include "safe_write.h"
 
 namespace {
 
@@ -307,7 +308,7 @@ void CMainDlg::OnBulkFontSelChange() {
   const win32::CComboBox& combo = m_bulkCombos.at(page);
   const int index = combo.GetCurSel();
   if (index == CB_ERR) return;
-  const std::string face = theme::cutAnsi(combo.GetLBText(index), theme::kMaxCellBytes, m_cp);
+  const std::string face = theme::cutToCell(combo.GetLBText(index), m_cp);
   // An editor left open would show the value its cell had before.
   for (auto& fontList : m_fontLists) fontList.CloseEditors();
   const widgets::CFontListCtrl& list = m_fontLists.at(page);
@@ -452,7 +453,7 @@ void CMainDlg::ShowPagesFromModel() {
   }
   m_tab.DeleteAllItems();
   for (int page = 0; page < m_pages.pageCount && page < kPages; ++page) {
-    const std::string title = theme::cutAnsi(m_cp.toAnsi(m_pages.sizeNames.at(page)), theme::kMaxCellBytes, m_cp);
+    const std::string title = theme::cutToCell(m_pages.sizeNames.at(page), m_cp);
     m_tab.InsertItem(page, title.c_str());
   }
   ShowBoxesFromModel();
@@ -466,9 +467,9 @@ void CMainDlg::ShowBoxesFromModel() {
 void CMainDlg::ReadBoxesIntoModel() {
   for (int page = 0; page < kPages; ++page) {
     m_pages.sizeNameBoxes.at(page).text =
-        theme::cutAnsi(m_sizeNameBoxes.at(page).GetWindowText(), theme::kMaxCellBytes, m_cp);
+        theme::cutToCell(m_sizeNameBoxes.at(page).GetWindowText(), m_cp);
   }
-  m_pages.styleNameBox.text = theme::cutAnsi(m_styleNameBox.GetWindowText(), theme::kMaxCellBytes, m_cp);
+  m_pages.styleNameBox.text = theme::cutToCell(m_styleNameBox.GetWindowText(), m_cp);
 }
 
 void CMainDlg::OnWrite() {

@@ -12,6 +12,7 @@
 #include "json_text.h"
 #include "messages.h"
 #include "utf8.h"
+#include "utf8_codec.h"
 
 namespace cli {
 

@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "utf8.h"
+#include "utf8_codec.h"
 
 namespace cli {
 

@@ -29,6 +29,7 @@
 #include "theme_image.h"
 #include "words.h"
 #include "write_command.h"
+#include "utf8_codec.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -96,7 +97,7 @@ int runDiff(const cli::Options& options, const theme::CodePage& cp, Language lan
   for (const auto& [path, pages, image] :
        {std::tuple{&options.theme, &a, &imageA}, std::tuple{&options.other, &b, &imageB}}) {
     try {
-      *image = theme::loadTheme(cli::nativePath(*path), *pages, cp, asked);
+      *image = theme::loadTheme(cli::nativePath(*path), *pages, cp, asked, theme::Reading::ListedPartsOnly);
     } catch (const std::exception& e) {  // above all ThemeError, but never "differs" by mistake
       throw Error(kDiffTrouble, e.what()).about(*path);
     }

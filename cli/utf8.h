@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "codepage.h"
+#include "utf8_codec.h"
 
 namespace cli {
 

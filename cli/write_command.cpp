@@ -26,8 +26,9 @@
 #include "resource_languages.h"
 #include "theme_image.h"
 #include "theme_rebuild.h"
+#include "safe_write.h"
 #include "utf8.h"
-#include "value_rules.h"
+#include "value_messages.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -307,7 +308,8 @@ void runWrite(const Options& options, Language language) {
   theme::FontPages pages;
   theme::ThemeImage image;
   try {
-    image = theme::loadTheme(nativePath(options.theme), pages, cp, as.language);
+    // Only what the pages list is read now; the rest is copied from the file as it is written.
+    image = theme::loadTheme(nativePath(options.theme), pages, cp, as.language, theme::Reading::ListedPartsOnly);
   } catch (const theme::ThemeError& e) {
     throw Error(kFailed, e.what()).about(options.theme);
   }

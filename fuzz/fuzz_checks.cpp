@@ -13,11 +13,14 @@
 #include "font_pages.h"
 #include "ini_syntax.h"
 #include "page_routing.h"
-#include "readers.h"
-#include "rewriters.h"
 #include "string_entry_syntax.h"
 #include "theme_image.h"
 #include "theme_rebuild.h"
+#include "utf8_codec.h"
+#include "font_page_reader.h"
+#include "string_table_reader.h"
+#include "ini_rewriter.h"
+#include "string_table_rewriter.h"
 
 namespace marvento_fuzz {
 

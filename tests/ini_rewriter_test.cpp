@@ -4,10 +4,11 @@
 
 #include <string>
 
-#include "readers.h"
-#include "rewriters.h"
 #include "page_routing.h"
 #include "test_support.h"
+#include "utf8_codec.h"
+#include "ini_reader.h"
+#include "ini_rewriter.h"
 
 namespace marvento_test {
 namespace {

@@ -20,11 +20,8 @@ struct Rebuilt {
 
 Rebuilt rebuildBytes(const Bytes& original, const std::function<void(theme::FontPages&)>& edit = {},
                      theme::LanguagePreference language = {}) {
-  theme::FontPages pages;
-  theme::ThemeImage image = loadBytes(original, pages, language);
-  if (edit) edit(pages);
   Rebuilt r;
-  r.bytes = theme::rebuildTheme(image, pages, cp932()).bytes();
+  r.bytes = rebuiltBytes(original, edit, language);
   r.resources = listResources(r.bytes);
   return r;
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 
@@ -12,6 +13,7 @@
 #include "safe_write.h"
 #include "test_support.h"
 #include "theme_rebuild.h"
+#include "safe_write.h"
 
 #ifndef _WIN32
 #include <csignal>
@@ -28,6 +30,13 @@ std::set<std::string> entries(const std::string& dir) {
   std::set<std::string> names;
   for (const auto& e : fs::directory_iterator(dir)) names.insert(e.path().filename().string());
   return names;
+}
+
+bool appendFile(const std::string& path, const Bytes& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::app);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  return !out.fail();
 }
 
 void expectClearError(const theme::WriteError& e, const std::string& target) {
@@ -59,18 +68,64 @@ TEST(SafeWrite, ReplacesTheTargetAndLeavesNothingBehind) {
 
 // A rebuilt file is written from many pieces: more than one gathered write takes, some
 // of them empty, in their order.
+// Pieces in memory and ranges copied from a source file, some of them long, interleaved.
 TEST(SafeWrite, PiecesAreWrittenInOrder) {
   TempDir dir;
-  const Bytes bytes = payload(300000);
-  std::vector<std::span<const std::uint8_t>> pieces;
+  const Bytes bytes = payload(2000000);
+  const theme::PositionedFile source(dir.write("source.msstyles", bytes));
+  std::vector<theme::Piece> pieces;
   for (std::size_t at = 0, n = 0; at < bytes.size(); ++n) {
-    const std::size_t size = std::min<std::size_t>(n % 5 == 0 ? 0 : n % 300, bytes.size() - at);
-    pieces.push_back(span(bytes).subspan(at, size));
+    const std::size_t size = std::min<std::size_t>(n % 5 == 0 ? 0 : n == 1003 ? 1200000 : n % 300, bytes.size() - at);
+    pieces.push_back(n % 7 == 3 && size > 0 ? theme::Piece::ofSource(at, size) : theme::Piece(span(bytes).subspan(at, size)));
     at += size;
   }
   ASSERT_GT(pieces.size(), 2048U);
-  theme::writeFileAtomically(dir.file("pieces.msstyles"), pieces);
+  theme::writeFileAtomically(dir.file("pieces.msstyles"), pieces, &source, source.openedStamp());
   EXPECT_EQ(readFile(dir.file("pieces.msstyles")), bytes);
+}
+
+// Data copied from the theme file while it is written: a file changed meanwhile (here by
+// the source itself, on its first read; it offers no descriptor, so the copy goes through
+// a buffer) is refused, the target keeps its old bytes and no temporary file stays.
+TEST(SafeWrite, ThemeFileChangedDuringTheWriteIsRefused) {
+  struct AppendingSource : theme::DataSource {
+    AppendingSource(const theme::DataSource& file, std::string path) : file(file), path(std::move(path)) {}
+    void readInto(std::uint64_t offset, std::span<std::uint8_t> out) const override {
+      if (!tried) appended = appendFile(path, {'x'});
+      tried = true;
+      file.readInto(offset, out);
+    }
+    [[nodiscard]] theme::FileStamp stamp() const override { return file.stamp(); }
+    const theme::DataSource& file;
+    std::string path;
+    mutable bool tried = false;
+    mutable bool appended = false;
+  };
+  TempDir dir;
+  const std::string path = dir.write("theme.msstyles", sampleTheme());
+  const std::string target = dir.write("out.msstyles", oldContent());
+  theme::FontPages pages;
+  const theme::ThemeImage image = theme::loadTheme(path, pages, cp932(), {}, theme::Reading::ListedPartsOnly);
+  const theme::RebuiltTheme rebuilt = theme::rebuildTheme(image, pages, cp932());
+  theme::writeFileAtomically(target, rebuilt, *image.file);  // unchanged: written
+  EXPECT_EQ(readFile(target), rebuiltBytes(sampleTheme()));
+
+  dir.write("out.msstyles", oldContent());
+  const AppendingSource changing(*image.file, path);
+  try {
+    theme::writeFileAtomically(target, rebuilt, changing);
+    if (changing.tried && !changing.appended) {
+      GTEST_SKIP() << "the open theme file cannot be changed here (Windows opens it without write sharing)";
+    }
+    ADD_FAILURE() << "a theme file changed during the write was not noticed";
+  } catch (const theme::WriteError& e) {
+    expectClearError(e, target);
+  }
+  EXPECT_TRUE(changing.appended);
+  EXPECT_EQ(readFile(target), oldContent());
+  EXPECT_EQ(entries(dir.path()), (std::set<std::string>{"theme.msstyles", "out.msstyles"}));
+  // Changed before the write began: refused before anything is written.
+  EXPECT_THROW(theme::writeFileAtomically(target, rebuilt), theme::WriteError);
 }
 
 TEST(SafeWrite, TargetThatIsADirectoryIsRefused) {

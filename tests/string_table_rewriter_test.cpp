@@ -3,10 +3,11 @@
 
 #include <string>
 
-#include "readers.h"
-#include "rewriters.h"
 #include "page_routing.h"
 #include "test_support.h"
+#include "utf8_codec.h"
+#include "string_table_reader.h"
+#include "string_table_rewriter.h"
 
 namespace marvento_test {
 namespace {

@@ -3,6 +3,9 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "font_page_reader.h"
+#include "theme_rebuild.h"
+
 namespace marvento_test {
 
 const theme::CodePage& cp932() {
@@ -65,6 +68,26 @@ theme::ThemeImage loadBytes(const Bytes& bytes, theme::FontPages& pages, theme::
   theme::ThemeImage image = theme::parseThemeImage(bytes, language);
   theme::readFontPages(image, pages, cp932());
   return image;
+}
+
+Bytes rebuiltBytes(const Bytes& original, const std::function<void(theme::FontPages&)>& edit,
+                   theme::LanguagePreference language) {
+  theme::FontPages pages;
+  const theme::ThemeImage image = loadBytes(original, pages, language);
+  if (edit) edit(pages);
+  Bytes inMemory = theme::rebuildTheme(image, pages, cp932()).bytes();
+
+  TempDir dir;
+  const std::string path = dir.write("theme.msstyles", original);
+  theme::FontPages streamedPages;
+  const theme::ThemeImage file =
+      theme::loadTheme(path, streamedPages, cp932(), language, theme::Reading::ListedPartsOnly);
+  if (edit) edit(streamedPages);
+  const theme::RebuiltTheme streamed = theme::rebuildTheme(file, streamedPages, cp932());
+  const std::string target = dir.file("rebuilt.msstyles");
+  theme::writeFileAtomically(target, streamed);
+  EXPECT_EQ(readFile(target), inMemory) << "streamed from the file, the rebuilt bytes differ";
+  return inMemory;
 }
 
 void expectSamePages(const theme::FontPages& a, const theme::FontPages& b) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <span>
@@ -35,6 +36,13 @@ std::span<const std::uint8_t> span(const Bytes& b);
 
 // Parses the bytes and reads them into `pages` (emptied first).
 theme::ThemeImage loadBytes(const Bytes& bytes, theme::FontPages& pages, theme::LanguagePreference language = {});
+
+// The file rebuilt from `original` after `edit`, made both ways: with the whole file in
+// memory (as the program loads it) and with the unchanged data streamed from the file on
+// disk (as the command line writes it). Expects both to give the same bytes; returns them.
+// Throws WriteError where the rebuild refuses the file.
+Bytes rebuiltBytes(const Bytes& original, const std::function<void(theme::FontPages&)>& edit = {},
+                   theme::LanguagePreference language = {});
 
 // Pages compared the way a user sees them: counts, names, row and box texts.
 void expectSamePages(const theme::FontPages& a, const theme::FontPages& b);

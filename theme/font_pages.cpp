@@ -23,6 +23,7 @@ EditableText EditableText::loaded(std::u16string_view wide, std::string ansi) {
 }
 
 std::u16string EditableText::toWrite(const CodePage& cp) const {
+  if (carried && text == carriedText) return *carried;
   if (!edited()) return original;
   std::u16string wide = cp.toWide(text);
   if (wide.size() > kMaxFieldUnits) {
@@ -33,9 +34,9 @@ std::u16string EditableText::toWrite(const CodePage& cp) const {
   return wide;
 }
 
-std::string cutToCell(std::u16string_view wide, const CodePage& cp) {
-  return cutAnsi(cp.toAnsi(wide), kMaxCellBytes, cp);
-}
+std::string cutToCell(std::u16string_view wide, const CodePage& cp) { return cutToCell(cp.toAnsi(wide), cp); }
+
+std::string cutToCell(std::string_view ansi, const CodePage& cp) { return cutAnsi(ansi, kMaxCellBytes, cp); }
 
 std::optional<std::string> cellText(std::u16string_view wide, const CodePage& cp) {
   if (wide.size() > kMaxFieldUnits) return std::nullopt;
@@ -106,6 +107,13 @@ std::size_t FontPages::appendRow(int page, FontRow row) {
 
 void FontPages::setCell(int page, std::size_t row, int column, std::string text) {
   pages_.at(page).rows.at(row).value(column).text = std::move(text);
+}
+
+void FontPages::setCellWide(int page, std::size_t row, int column, std::u16string wide, std::string ansi) {
+  EditableText& value = pages_.at(page).rows.at(row).value(column);
+  value.carried = std::move(wide);
+  value.carriedText = ansi;
+  value.text = std::move(ansi);
 }
 
 void FontPages::setFontOfPage(int page, const std::string& face) {

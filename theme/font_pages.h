@@ -21,9 +21,6 @@ inline constexpr int kMaxColours = 10;
 inline constexpr std::size_t kMaxCellBytes = 63;   // ANSI bytes of one cell or box text
 inline constexpr std::size_t kMaxFieldUnits = 63;  // UTF-16 units of one field
 inline constexpr std::size_t kMaxLineUnits = 511;  // UTF-16 units of one line or string
-// What a font name may not hold, whoever sets it: a "," ends the name (the rest would be
-// read as the size) and brackets can turn an INI line into a section header.
-inline constexpr std::string_view kCharsNotInFaces = ",[]";
 
 enum Column : int { kColFile = 0, kColSection, kColKey, kColFont, kColSize, kColOption, kColumnCount };
 
@@ -33,16 +30,23 @@ struct EditableText {
   std::string text;          // ANSI, as shown and edited
   std::u16string original;   // as read from the file
   std::string originalText;  // `text` as first shown
+  // A value taken over as UTF-16 (fonts from another theme), and the text it shows as:
+  // written as it came for as long as the cell shows it.
+  std::optional<std::u16string> carried;
+  std::string carriedText;
 
   static EditableText fromFile(std::u16string_view wide, const CodePage& cp);  // cut to a cell
   static EditableText loaded(std::u16string_view wide, std::string ansi);      // ansi already converted
   [[nodiscard]] bool edited() const { return text != originalText; }
-  // What a writer puts back: the original when unedited, else the edited text converted.
+  // What a writer puts back: a carried value while shown, the original when unedited,
+  // else the edited text converted.
   [[nodiscard]] std::u16string toWrite(const CodePage& cp) const;
 };
 
 // The ANSI form of a name as a cell or tab shows it: cut to 63 bytes on a character boundary.
 std::string cutToCell(std::u16string_view wide, const CodePage& cp);
+// An ANSI text (a control's, a face name) cut the same way.
+std::string cutToCell(std::string_view ansi, const CodePage& cp);
 
 // The ANSI form of a field as a cell shows it, or nullopt when it does not fit in a cell
 // (such settings are not listed and are written back unchanged).
@@ -92,6 +96,8 @@ class FontPages {
   std::size_t appendRow(int page, FontRow row);  // returns the new row's index
   // Columns 3..5 only; the identifying columns never change after a row is added.
   void setCell(int page, std::size_t row, int column, std::string text);
+  // A value given in UTF-16 (fonts from another theme), shown as `ansi`, written as `wide`.
+  void setCellWide(int page, std::size_t row, int column, std::u16string wide, std::string ansi);
   // Sets the font name of every row of a page (the bulk font-name input).
   void setFontOfPage(int page, const std::string& face);
 

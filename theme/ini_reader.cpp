@@ -1,8 +1,9 @@
+#include "ini_reader.h"
+
 #include "codepage.h"
 #include "font_pages.h"
 #include "ini_syntax.h"
 #include "page_routing.h"
-#include "readers.h"
 
 namespace theme {
 

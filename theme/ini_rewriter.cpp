@@ -1,9 +1,10 @@
+#include "ini_rewriter.h"
+
 #include "byte_writer.h"
 #include "codepage.h"
 #include "font_pages.h"
 #include "ini_syntax.h"
 #include "page_routing.h"
-#include "rewriters.h"
 
 namespace theme {
 

@@ -54,9 +54,28 @@ PositionedFile::PositionedFile(const std::string& path) {
   }
   handle_ = reinterpret_cast<std::intptr_t>(file);
   size_ = static_cast<std::uint64_t>(size.QuadPart);
+  try {
+    opened_ = stamp();
+  } catch (...) {
+    CloseHandle(file);
+    throw;
+  }
 }
 
 PositionedFile::~PositionedFile() { CloseHandle(reinterpret_cast<HANDLE>(handle_)); }
+
+FileStamp PositionedFile::stamp() const {
+  const HANDLE file = reinterpret_cast<HANDLE>(handle_);
+  LARGE_INTEGER size{};
+  FILETIME written{};
+  if (GetFileSizeEx(file, &size) == 0 || GetFileTime(file, nullptr, nullptr, &written) == 0) {
+    throw ThemeError("cannot read the file");
+  }
+  return {static_cast<std::uint64_t>(size.QuadPart),
+          static_cast<std::int64_t>((std::uint64_t{written.dwHighDateTime} << 32) | written.dwLowDateTime)};
+}
+
+int PositionedFile::descriptor() const { return -1; }
 
 void PositionedFile::readInto(std::uint64_t offset, std::span<std::uint8_t> out) const {
   for (std::size_t done = 0; done < out.size();) {
@@ -93,9 +112,18 @@ PositionedFile::PositionedFile(const std::string& path) {
   }
   handle_ = fd;
   size_ = static_cast<std::uint64_t>(st.st_size);
+  opened_ = {size_, std::int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec};
 }
 
 PositionedFile::~PositionedFile() { ::close(static_cast<int>(handle_)); }
+
+FileStamp PositionedFile::stamp() const {
+  struct stat st {};
+  if (fstat(static_cast<int>(handle_), &st) != 0) throw ThemeError("cannot read the file");
+  return {static_cast<std::uint64_t>(st.st_size), std::int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+int PositionedFile::descriptor() const { return static_cast<int>(handle_); }
 
 void PositionedFile::readInto(std::uint64_t offset, std::span<std::uint8_t> out) const {
   for (std::size_t done = 0; done < out.size();) {

@@ -13,13 +13,38 @@
 
 namespace theme {
 
-class PositionedFile {
+// What changes when a file is written to: its size and its modification time.
+struct FileStamp {
+  std::uint64_t size = 0;
+  std::int64_t modified = 0;  // nanoseconds (POSIX) or 100-nanosecond units (Windows)
+  bool operator==(const FileStamp&) const = default;
+};
+
+// Where a write takes the bytes it copies unchanged from: the theme file it was loaded
+// from, read while the new file is written.
+class DataSource {
+ public:
+  DataSource() = default;
+  DataSource(const DataSource&) = delete;
+  DataSource& operator=(const DataSource&) = delete;
+  virtual ~DataSource() = default;
+  // Reads `out.size()` bytes from `offset` into `out`; throws ThemeError.
+  virtual void readInto(std::uint64_t offset, std::span<std::uint8_t> out) const = 0;
+  // The file as it is now; throws ThemeError.
+  [[nodiscard]] virtual FileStamp stamp() const = 0;
+  // An open POSIX file descriptor the kernel may copy from directly, or -1.
+  [[nodiscard]] virtual int descriptor() const { return -1; }
+};
+
+class PositionedFile final : public DataSource {
  public:
   // Throws ThemeError: a folder, a file that cannot be opened, one of 4 GiB or more.
   explicit PositionedFile(const std::string& path);
-  ~PositionedFile();
+  ~PositionedFile() override;
   PositionedFile(const PositionedFile&) = delete;
   PositionedFile& operator=(const PositionedFile&) = delete;
+  PositionedFile(PositionedFile&&) = delete;
+  PositionedFile& operator=(PositionedFile&&) = delete;
 
   [[nodiscard]] std::uint64_t size() const { return size_; }
   // [offset, offset + length), which must lie inside the file: read on first use and
@@ -27,12 +52,16 @@ class PositionedFile {
   [[nodiscard]] std::span<const std::uint8_t> read(std::uint64_t offset, std::uint64_t length) const;
   // How many bytes have been read into pieces so far.
   [[nodiscard]] std::uint64_t bytesKept() const;
-  // Reads `out.size()` bytes from `offset` into `out`; throws ThemeError.
-  void readInto(std::uint64_t offset, std::span<std::uint8_t> out) const;
+  void readInto(std::uint64_t offset, std::span<std::uint8_t> out) const override;
+  [[nodiscard]] FileStamp stamp() const override;
+  [[nodiscard]] int descriptor() const override;
+  // The file as it was when opened: what a write checks it against.
+  [[nodiscard]] const FileStamp& openedStamp() const { return opened_; }
 
  private:
   std::intptr_t handle_;  // a file descriptor, or a Windows file handle
   std::uint64_t size_ = 0;
+  FileStamp opened_;
   mutable std::map<std::uint64_t, std::vector<std::uint8_t>> pieces_;  // by start offset
 };
 

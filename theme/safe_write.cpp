@@ -1,3 +1,5 @@
+#include "safe_write.h"
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -29,6 +31,17 @@ std::string folderOf(const std::string& path) {
   if (slash == std::string::npos) return ".";
   if (slash == 0) return path.substr(0, 1);
   return path.substr(0, slash);
+}
+
+// What is copied from the source at a time where the system cannot copy file to file.
+constexpr std::size_t kCopyChunk = std::size_t{1} << 20;
+
+// The theme file must be as it was loaded once its data is copied: a file changed in
+// between would give a new file made of two different ones.
+void checkUnchanged(const std::string& target, const DataSource* source, const FileStamp& expected) {
+  if (source != nullptr && source->stamp() != expected) {
+    throw WriteError("cannot write " + target + ": the theme file changed while it was being written");
+  }
 }
 
 }  // namespace
@@ -74,7 +87,8 @@ void removeFileOnSignal() {
   (void)installed;
 }
 
-void writeFileAtomically(const std::string& target, std::span<const std::span<const std::uint8_t>> pieces) {
+void writeFileAtomically(const std::string& target, std::span<const Piece> pieces, const DataSource* source,
+                         const FileStamp& expected) {
   checkTarget(target);
   const std::string folder = folderOf(target);
   char temp[MAX_PATH];
@@ -86,17 +100,42 @@ void writeFileAtomically(const std::string& target, std::span<const std::span<co
   HANDLE file = CreateFileA(temp, GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                             nullptr);
   bool ok = file != INVALID_HANDLE_VALUE;
-  for (const auto& bytes : pieces) {
+  const auto put = [&](std::span<const std::uint8_t> bytes) {
     for (std::size_t done = 0; ok && done < bytes.size();) {
       const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1U << 24));
       DWORD written = 0;
       ok = WriteFile(file, bytes.data() + done, chunk, &written, nullptr) != 0 && written == chunk;
       done += written;
     }
+  };
+  std::vector<std::uint8_t> buffer;
+  for (const Piece& piece : pieces) {
+    if (!piece.inSource()) {
+      put(piece.memory);
+      continue;
+    }
+    ok = ok && source != nullptr;
+    buffer.resize(kCopyChunk);
+    for (std::uint64_t done = 0; ok && done < piece.sourceLength;) {
+      const auto chunk = static_cast<std::size_t>(std::min<std::uint64_t>(piece.sourceLength - done, kCopyChunk));
+      try {
+        source->readInto(piece.sourceOffset + done, std::span(buffer).first(chunk));
+      } catch (const ThemeError&) {
+        ok = false;
+      }
+      put(std::span(buffer).first(chunk));
+      done += chunk;
+    }
   }
   ok = ok && FlushFileBuffers(file) != 0;
   if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
   if (InterlockedExchange(&gWatching, 0) == 0) Sleep(INFINITE);  // the handler has it: the process is ending
+  try {
+    checkUnchanged(target, source, expected);
+  } catch (...) {
+    DeleteFileA(temp);
+    throw;
+  }
   ok = ok && MoveFileExA(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
   if (!ok) {
     DeleteFileA(temp);
@@ -187,8 +226,8 @@ class TemporaryFileGuard {
   sigset_t savedMask_{};
 };
 
-// Writes every piece in order with gathered writes, as many pieces per call as allowed.
-int writePieces(int fd, std::span<const std::span<const std::uint8_t>> pieces) {
+// Writes pieces in memory in order with gathered writes, as many pieces per call as allowed.
+int writeMemory(int fd, std::span<const Piece> pieces) {
   constexpr std::size_t kMaxPieces = 1024;  // IOV_MAX on Linux
   std::vector<iovec> vectors;
   vectors.reserve(std::min(pieces.size(), kMaxPieces));
@@ -198,9 +237,10 @@ int writePieces(int fd, std::span<const std::span<const std::uint8_t>> pieces) {
     vectors.clear();
     for (std::size_t i = next; i < pieces.size() && vectors.size() < kMaxPieces; ++i) {
       const std::size_t from = i == next ? skip : 0;
-      if (pieces[i].size() == from) continue;
+      const std::span<const std::uint8_t> bytes = pieces[i].memory;
+      if (bytes.size() == from) continue;
       // NOLINTNEXTLINE(cppcoreguidelines-pro-type-const-cast): writev only reads
-      vectors.push_back({const_cast<std::uint8_t*>(pieces[i].data() + from), pieces[i].size() - from});
+      vectors.push_back({const_cast<std::uint8_t*>(bytes.data() + from), bytes.size() - from});
     }
     if (vectors.empty()) break;
     const ssize_t n = ::writev(fd, vectors.data(), static_cast<int>(vectors.size()));
@@ -208,12 +248,77 @@ int writePieces(int fd, std::span<const std::span<const std::uint8_t>> pieces) {
     if (n <= 0) return n < 0 ? errno : ENOSPC;
     // Move past what was written, piece by piece.
     auto left = static_cast<std::size_t>(n);
-    while (next < pieces.size() && left >= pieces[next].size() - skip) {
-      left -= pieces[next].size() - skip;
+    while (next < pieces.size() && left >= pieces[next].memory.size() - skip) {
+      left -= pieces[next].memory.size() - skip;
       skip = 0;
       ++next;
     }
     skip += left;
+  }
+  return 0;
+}
+
+int writeAll(int fd, std::span<const std::uint8_t> bytes) {
+  for (std::size_t done = 0; done < bytes.size();) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return n < 0 ? errno : ENOSPC;
+    done += static_cast<std::size_t>(n);
+  }
+  return 0;
+}
+
+// Copies a range of the source to the end of the file: in the kernel where the file
+// systems allow it, else through a buffer of kCopyChunk bytes. A source shorter than the
+// range (a file cut while it is written) fails with ENODATA.
+int copyFromSource(int fd, const DataSource& source, std::uint64_t offset, std::uint64_t length,
+                   std::vector<std::uint8_t>& buffer) {
+#ifdef __linux__
+  if (const int in = source.descriptor(); in >= 0) {
+    auto from = static_cast<off_t>(offset);
+    while (length > 0) {
+      const ssize_t n = ::copy_file_range(in, &from, fd, nullptr, std::min<std::uint64_t>(length, 1U << 30), 0);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EOPNOTSUPP || errno == EINVAL)) break;
+      if (n < 0) return errno;
+      if (n == 0) return ENODATA;
+      offset += static_cast<std::uint64_t>(n);
+      length -= static_cast<std::uint64_t>(n);
+    }
+  }
+#endif
+  buffer.resize(kCopyChunk);
+  while (length > 0) {
+    const auto chunk = static_cast<std::size_t>(std::min<std::uint64_t>(length, kCopyChunk));
+    try {
+      source.readInto(offset, std::span(buffer).first(chunk));
+    } catch (const ThemeError&) {
+      return ENODATA;
+    }
+    if (const int error = writeAll(fd, std::span(buffer).first(chunk)); error != 0) return error;
+    offset += chunk;
+    length -= chunk;
+  }
+  return 0;
+}
+
+// Every piece in order: runs of pieces in memory with gathered writes, ranges of the source copied.
+int writePieces(int fd, std::span<const Piece> pieces, const DataSource* source) {
+  std::vector<std::uint8_t> buffer;  // only for copies the kernel does not make
+  for (std::size_t i = 0; i < pieces.size();) {
+    std::size_t end = i;
+    while (end < pieces.size() && !pieces[end].inSource()) ++end;
+    if (end > i) {
+      if (const int error = writeMemory(fd, pieces.subspan(i, end - i)); error != 0) return error;
+      i = end;
+      continue;
+    }
+    if (source == nullptr) return EINVAL;
+    if (const int error = copyFromSource(fd, *source, pieces[i].sourceOffset, pieces[i].sourceLength, buffer);
+        error != 0) {
+      return error;
+    }
+    ++i;
   }
   return 0;
 }
@@ -235,7 +340,8 @@ void removeFileOnSignal() {
   (void)installed;
 }
 
-void writeFileAtomically(const std::string& target, std::span<const std::span<const std::uint8_t>> pieces) {
+void writeFileAtomically(const std::string& target, std::span<const Piece> pieces, const DataSource* source,
+                         const FileStamp& expected) {
   struct stat old {};
   bool replacing = false;
   const std::string path = fileToReplace(target, old, replacing);
@@ -258,10 +364,16 @@ void writeFileAtomically(const std::string& target, std::span<const std::span<co
     umask(mask);
     fchmod(fd, 0666 & ~mask);
   }
-  error = writePieces(fd, pieces);
+  error = writePieces(fd, pieces, source);
   if (error == 0 && fsync(fd) != 0) error = errno;
   if (close(fd) != 0 && error == 0) error = errno;
   guard.holdSignals();
+  try {
+    checkUnchanged(target, source, expected);
+  } catch (...) {
+    unlink(temp.c_str());
+    throw;
+  }
   if (error == 0 && rename(temp.c_str(), path.c_str()) != 0) error = errno;
   if (error != 0) {
     unlink(temp.c_str());
@@ -278,11 +390,21 @@ void writeFileAtomically(const std::string& target, std::span<const std::span<co
 #endif
 
 void writeFileAtomically(const std::string& target, const RebuiltTheme& file) {
-  writeFileAtomically(target, file.pieces());
+  if (file.source() == nullptr) {
+    writeFileAtomically(target, file.pieces());
+  } else {
+    writeFileAtomically(target, file, *file.source());
+  }
+}
+
+void writeFileAtomically(const std::string& target, const RebuiltTheme& file, const DataSource& source) {
+  const FileStamp loaded = file.source() != nullptr ? file.source()->openedStamp() : source.stamp();
+  checkUnchanged(target, &source, loaded);  // changed before the write began
+  writeFileAtomically(target, file.pieces(), &source, loaded);
 }
 
 void writeFileAtomically(const std::string& target, std::span<const std::uint8_t> bytes) {
-  const std::span<const std::uint8_t> one[] = {bytes};
+  const Piece one[] = {bytes};
   writeFileAtomically(target, one);
 }
 

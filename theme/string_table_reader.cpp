@@ -1,7 +1,8 @@
+#include "string_table_reader.h"
+
 #include "codepage.h"
 #include "font_pages.h"
 #include "page_routing.h"
-#include "readers.h"
 #include "string_entry_syntax.h"
 
 namespace theme {

@@ -1,8 +1,9 @@
+#include "string_table_rewriter.h"
+
 #include "byte_writer.h"
 #include "codepage.h"
 #include "font_pages.h"
 #include "page_routing.h"
-#include "rewriters.h"
 #include "string_entry_syntax.h"
 
 namespace theme {

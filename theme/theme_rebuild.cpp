@@ -11,8 +11,9 @@
 #include "font_pages.h"
 #include "page_routing.h"
 #include "pe_format.h"
-#include "rewriters.h"
 #include "theme_image.h"
+#include "ini_rewriter.h"
+#include "string_table_rewriter.h"
 
 namespace theme {
 
@@ -147,24 +148,33 @@ void checkRebuildable(const PeLayout& pe) {
   if (!isPowerOfTwo(pe.sectionAlignment)) throw WriteError("the section alignment is not supported");
 }
 
+// Resource data copied unchanged: a slice of the loaded copy, or a range of the file,
+// which is only read when the new file is written.
+Piece unchangedData(const ThemeImage& image, const DataEntry& entry) {
+  if (!image.file) return image.data(entry);
+  const std::uint64_t fileSize = image.file->size();
+  if (entry.fileOffset > fileSize || entry.size > fileSize - entry.fileOffset) {
+    throw WriteError("a resource's data lies past the end of the file");
+  }
+  return entry.size == 0 ? Piece() : Piece::ofSource(entry.fileOffset, entry.size);
+}
+
 // The data pass: every resource's new data in directory order. Texts and tables of the
-// chosen language are regenerated into `generated`; everything else is a slice of the
-// loaded image, written from there.
-std::vector<std::span<const std::uint8_t>> produceData(const ThemeImage& image, const PageRouter& router,
-                                                       FontPages& pages,
-                                                       std::vector<std::vector<std::uint8_t>>& generated) {
-  std::vector<std::span<const std::uint8_t>> blocks;
+// chosen language are regenerated into `generated`; everything else is copied unchanged.
+std::vector<Piece> produceData(const ThemeImage& image, const PageRouter& router, FontPages& pages,
+                               std::vector<std::vector<std::uint8_t>>& generated) {
+  std::vector<Piece> blocks;
   for (const TypeNode& type : image.tree.types) {
     for (const ResourceNode& res : type.resources) {
       for (std::size_t li = 0; li < res.languages.size(); ++li) {
-        const auto old = image.data(res.languages[li].data);
+        const DataEntry& entry = res.languages[li].data;
         const bool listed = li == res.chosen;
         if (listed && type.kind == ResourceKind::TextFile) {
-          rewriteIniText(old, res.name.wide(), router, pages, generated.emplace_back());
+          rewriteIniText(image.data(entry), res.name.wide(), router, pages, generated.emplace_back());
         } else if (listed && isStringBlock(type, res)) {
-          rewriteStringTableBlock(old, firstStringId(res), router, pages, generated.emplace_back());
+          rewriteStringTableBlock(image.data(entry), firstStringId(res), router, pages, generated.emplace_back());
         } else {
-          blocks.push_back(old);
+          blocks.push_back(unchangedData(image, entry));
           continue;
         }
         blocks.emplace_back(generated.back());
@@ -239,7 +249,15 @@ std::uint64_t RebuiltTheme::size() const {
 std::vector<std::uint8_t> RebuiltTheme::bytes() const {
   std::vector<std::uint8_t> out;
   out.reserve(size());
-  for (const auto& piece : pieces_) out.insert(out.end(), piece.begin(), piece.end());
+  for (const Piece& piece : pieces_) {
+    if (!piece.inSource()) {
+      out.insert(out.end(), piece.memory.begin(), piece.memory.end());
+      continue;
+    }
+    const std::size_t at = out.size();
+    out.resize(at + piece.sourceLength);
+    source_->readInto(piece.sourceOffset, std::span(out).subspan(at));
+  }
   return out;
 }
 
@@ -251,8 +269,9 @@ RebuiltTheme rebuildTheme(const ThemeImage& image, FontPages& pages, const CodeP
   const ResourceTree& tree = image.tree;
 
   RebuiltTheme result;
+  result.source_ = image.file.get();
   const PageRouter router(pages, cp);
-  const std::vector<std::span<const std::uint8_t>> blocks = produceData(image, router, pages, result.generated_);
+  const std::vector<Piece> blocks = produceData(image, router, pages, result.generated_);
 
   // Size pass, then the write pass into the head: headers, then the directory.
   const SectionLayout layout(tree);
@@ -295,10 +314,17 @@ RebuiltTheme rebuildTheme(const ThemeImage& image, FontPages& pages, const CodeP
   static constexpr std::array<std::uint8_t, kPageSize> kZeros{};
   result.pieces_.reserve(blocks.size() + 2);
   result.pieces_.emplace_back(result.head_);
-  for (const auto& b : blocks) {
-    if (!b.empty()) result.pieces_.push_back(b);
+  for (const Piece& b : blocks) {
+    if (b.size() == 0) continue;
+    // Data that follows on in the file as in the new file is copied in one go.
+    Piece& last = result.pieces_.back();
+    if (b.inSource() && last.inSource() && last.sourceOffset + last.sourceLength == b.sourceOffset) {
+      last.sourceLength += b.sourceLength;
+    } else {
+      result.pieces_.push_back(b);
+    }
   }
-  if (rawSize > contentSize) result.pieces_.emplace_back(kZeros.data(), rawSize - contentSize);
+  if (rawSize > contentSize) result.pieces_.emplace_back(std::span<const std::uint8_t>(kZeros.data(), rawSize - contentSize));
   return result;
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 // The Write command without its dialog: a new theme file built from the loaded image
-// and the font pages, and the safe replacement of the target file.
+// and the font pages (written with writeFileAtomically, safe_write.h).
 #include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
+
+#include "safe_write.h"
 
 namespace theme {
 
@@ -13,8 +15,9 @@ class FontPages;
 struct ThemeImage;
 
 // A rebuilt theme file as the pieces it is written from, in file order: the new headers
-// and resource directory, the regenerated texts and tables, and slices of the loaded
-// image for the resource data copied unchanged. The image must outlive it.
+// and resource directory, the regenerated texts and tables, and the resource data copied
+// unchanged: slices of the loaded image when the whole file was read, else ranges of the
+// loaded file, read from it only when written. The image must outlive it.
 class RebuiltTheme {
  public:
   RebuiltTheme() = default;
@@ -24,16 +27,20 @@ class RebuiltTheme {
   RebuiltTheme& operator=(const RebuiltTheme&) = delete;
   ~RebuiltTheme() = default;
 
-  [[nodiscard]] const std::vector<std::span<const std::uint8_t>>& pieces() const { return pieces_; }
+  [[nodiscard]] const std::vector<Piece>& pieces() const { return pieces_; }
   [[nodiscard]] std::uint64_t size() const;
   // The whole file in one block.
   [[nodiscard]] std::vector<std::uint8_t> bytes() const;
+  // The file the ranges are read from (nullptr when every piece is in memory), and how it
+  // was when loaded.
+  [[nodiscard]] const PositionedFile* source() const { return source_; }
 
  private:
   friend RebuiltTheme rebuildTheme(const ThemeImage& image, FontPages& pages, const CodePage& cp);
   std::vector<std::uint8_t> head_;                    // headers, then the resource directory and names
   std::vector<std::vector<std::uint8_t>> generated_;  // regenerated texts and tables
-  std::vector<std::span<const std::uint8_t>> pieces_;
+  std::vector<Piece> pieces_;
+  const PositionedFile* source_ = nullptr;
 };
 
 // Regenerates every TEXTFILE and STRING resource from the rows, copies every other
@@ -41,12 +48,5 @@ class RebuiltTheme {
 // that an emptied size-name or style-name box is set back to the name the file keeps.
 // Throws WriteError when the file cannot be rebuilt.
 RebuiltTheme rebuildTheme(const ThemeImage& image, FontPages& pages, const CodePage& cp);
-
-// Writes the pieces, one after the other, to a temporary file beside `target`, flushes it
-// to disk and only then puts it in the target's place. On any failure the target is
-// left as it was and WriteError is thrown.
-void writeFileAtomically(const std::string& target, std::span<const std::span<const std::uint8_t>> pieces);
-void writeFileAtomically(const std::string& target, const RebuiltTheme& file);
-void writeFileAtomically(const std::string& target, std::span<const std::uint8_t> bytes);
 
 }  // namespace theme

@@ -222,8 +222,7 @@ void CFontListCtrl::OnEditorSelChange() {
   const win32::CComboBox& editor = *m_editors.at(m_editColumn - kFirstValueColumn);
   const int index = editor.GetCurSel();
   if (index == CB_ERR) return;
-  std::string text = editor.GetLBText(index);
-  if (text.size() > theme::kMaxCellBytes) text.resize(theme::kMaxCellBytes);  // entries are ASCII or face names
+  const std::string text = editor.GetLBText(index);  // a face name (at most 31 bytes), a size or an option
   SetItemText(m_editRow, m_editColumn, text.c_str());
   if (m_cellChanged) m_cellChanged(m_editRow, m_editColumn, text);
 }

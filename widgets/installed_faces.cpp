@@ -1,9 +1,8 @@
 #include "installed_faces.h"
 
-#include <algorithm>
-#include <cwchar>
+#include <string>
 
-#include "font_pages.h"
+#include "value_rules.h"
 
 namespace widgets {
 
@@ -13,9 +12,9 @@ namespace {
 // be '[' or ']' ("ゼ" is 83 5B).
 bool FitsAThemeValue(const char* face) {
   wchar_t wide[LF_FACESIZE] = {};
-  if (::MultiByteToWideChar(CP_ACP, 0, face, -1, wide, LF_FACESIZE) == 0) return false;
-  return std::none_of(theme::kCharsNotInFaces.begin(), theme::kCharsNotInFaces.end(),
-                      [&wide](char c) { return ::wcschr(wide, static_cast<wchar_t>(c)) != nullptr; });
+  const int units = ::MultiByteToWideChar(CP_ACP, 0, face, -1, wide, LF_FACESIZE);
+  if (units == 0) return false;
+  return theme::faceFitsAValue(std::u16string(wide, wide + units - 1));
 }
 
 }  // namespace

@@ -1,0 +1,109 @@
+// Fonts carried from another theme, and every size grown or scaled at once.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+
+#include "fonts_from_theme.h"
+#include "size_scaling.h"
+#include "test_support.h"
+
+namespace marvento_test {
+namespace {
+
+struct Setting {
+  std::u16string file, section, key, font, size, option;
+  std::size_t occurrence = 0;
+};
+
+// Pages holding the settings as rows, all on page 0 unless a page is given.
+theme::FontPages pagesOf(int pageCount, const std::vector<std::pair<int, Setting>>& rows) {
+  theme::FontPages pages = pagesWith(std::vector<std::u16string>(static_cast<std::size_t>(pageCount), u"S"), 1, {});
+  for (const auto& [page, s] : rows) {
+    const auto cell = [](const std::u16string& w) { return theme::EditableText::fromFile(w, cp932()); };
+    pages.appendRow(page, theme::FontRow{theme::cutToCell(s.file, cp932()), theme::cutToCell(s.section, cp932()),
+                                         theme::cutToCell(s.key, cp932()), cell(s.font), cell(s.size), cell(s.option),
+                                         theme::rowIdentity(s.file, s.section, s.key), s.occurrence});
+  }
+  return pages;
+}
+
+std::u16string written(const theme::FontPages& pages, int page, std::size_t row) {
+  const theme::FontRow& r = pages.rows(page)[row];
+  return r.font.toWrite(cp932()) + u"|" + r.size.toWrite(cp932()) + u"|" + r.option.toWrite(cp932());
+}
+
+TEST(FontsFromTheme, MatchingRules) {
+  const theme::FontPages source = pagesOf(1, {
+      {0, {u"A_INI", u"Button", u"Font", u"a", u"8", u""}},
+      {0, {u"B_INI", u"Button", u"Font", u"b1", u"9", u"Bold"}},
+      {0, {u"B_INI", u"Button", u"Font", u"b2", u"10", u"", 1}},
+      {0, {u"A_INI", u"Window", u"CaptionFont", u"\u0639rial", u"-16", u"Italic"}},  // no code-page form
+  });
+  theme::FontPages target = pagesOf(2, {
+      {0, {u"b_ini", u"BUTTON", u"font", u"x", u"1", u""}},           // same file, other case: b1
+      {0, {u"B_INI", u"Button", u"Font", u"x", u"1", u"", 1}},        // its second occurrence: b2
+      {0, {u"C_INI", u"Button", u"Font", u"x", u"1", u""}},           // no such file: the first, a
+      {0, {u"A_INI", u"Window", u"CaptionFont", u"x", u"1", u""}},    // UTF-16 carried as it is
+      {0, {u"A_INI", u"Window", u"TitleFont", u"x", u"1", u""}},      // no match: kept
+      {0, {u"A_INI", u"Button", u"Font", u"a", u"8", u""}},           // already alike
+      {1, {u"A_INI", u"Button", u"Font", u"x", u"1", u""}},           // page the source lacks
+  });
+  const theme::CarriedFonts result = theme::carryFonts(source, target, cp932());
+  EXPECT_EQ(written(target, 0, 0), u"b1|9|Bold");
+  EXPECT_EQ(written(target, 0, 1), u"b2|10|");
+  EXPECT_EQ(written(target, 0, 2), u"a|8|");
+  EXPECT_EQ(written(target, 0, 3), u"\u0639rial|-16|Italic");
+  EXPECT_EQ(target.rows(0)[3].font.text, "?rial") << "shown in the code page";
+  EXPECT_EQ(written(target, 0, 4), u"x|1|");
+  EXPECT_EQ(written(target, 1, 0), u"x|1|");
+  EXPECT_EQ(result.changed, 4U);
+  EXPECT_EQ(result.alreadyAlike, 1U);
+  EXPECT_EQ(result.unmatched, (std::vector<theme::RowPlace>{{0, 4}, {1, 0}}));
+  EXPECT_EQ(result.pagesMissing, std::vector<int>{1});
+}
+
+TEST(SizeScaling, GrowthAndScaleEdges) {
+  struct Case {
+    std::u16string size;
+    int steps;       // growSizes when factor is 0
+    double factor;   // else scaleSizes
+    std::string now;
+    bool stopped;
+  };
+  const Case cases[] = {
+      {u"8", 1, 0, "9", false},           {u"-16", 1, 0, "-17", false},  {u"+9", 2, 0, "11", false},
+      {u"1", -1, 0, "1", true},           {u"-1", -3, 0, "-1", true},    {u"2", -5, 0, "1", true},
+      {u"2147483647", 1, 0, "2147483647", false},
+      {u"8", 0, 1.5, "12", false},        {u"9", 0, 1.5, "14", false},   {u"-3", 0, 0.5, "-2", false},
+      {u"-16", 0, 0.25, "-4", false},     {u"1", 0, 0.25, "1", false},   {u"10", 0, 4, "40", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(theme::cutToCell(c.size, cp932()) + " by " + std::to_string(c.steps) + "/" + std::to_string(c.factor));
+    theme::FontPages pages = pagesOf(1, {{0, {u"F", u"S", u"Font", u"a", c.size, u""}}});
+    const theme::ResizedSizes r =
+        c.factor == 0 ? theme::growSizes(pages, c.steps) : theme::scaleSizes(pages, c.factor);
+    EXPECT_EQ(pages.rows(0)[0].size.text, c.now);
+    EXPECT_EQ(r.stopped, c.stopped ? 1U : 0U);
+    EXPECT_EQ(r.changed, pages.rows(0)[0].size.edited() ? 1U : 0U);
+  }
+}
+
+TEST(SizeScaling, OnlyWholeSizesOfTheChosenPages) {
+  theme::FontPages pages = pagesOf(2, {{0, {u"F", u"S", u"Font", u"a", u"9.5", u""}},
+                                       {0, {u"F", u"S", u"Font2", u"a", u"big", u""}},
+                                       {0, {u"F", u"S", u"Font3", u"a", u"8", u""}},
+                                       {1, {u"F", u"S", u"Font", u"a", u"8", u""}}});
+  const theme::ResizedSizes r = theme::growSizes(pages, 1, {1});
+  EXPECT_EQ(pages.rows(0)[2].size.text, "8");
+  EXPECT_EQ(pages.rows(1)[0].size.text, "9");
+  EXPECT_EQ(r.changed, 1U);
+  EXPECT_EQ(theme::growSizes(pages, 1).notWhole, 2U);
+  for (const double bad : {0.0, -1.0, 0.2, 4.5, std::nan("")}) {
+    EXPECT_THROW(theme::scaleSizes(pages, bad), std::invalid_argument) << bad;
+  }
+}
+
+}  // namespace
+}  // namespace marvento_test

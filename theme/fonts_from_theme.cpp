@@ -1,0 +1,88 @@
+#include "fonts_from_theme.h"
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "font_pages.h"
+#include "text_compare.h"
+
+namespace theme {
+
+namespace {
+
+struct IdentityParts {
+  std::u16string_view file, section, key;
+};
+
+// rowIdentity() taken apart again: file, section and key joined by U+0000.
+IdentityParts partsOf(const std::u16string& identity) {
+  const std::u16string_view all = identity;
+  const std::size_t a = all.find(u'\0');
+  const std::size_t b = a == std::u16string_view::npos ? a : all.find(u'\0', a + 1);
+  if (b == std::u16string_view::npos) return {all, {}, {}};
+  return {all.substr(0, a), all.substr(a + 1, b - a - 1), all.substr(b + 1)};
+}
+
+std::u16string folded(std::u16string_view text) {
+  std::u16string out(text);
+  for (char16_t& c : out) c = foldCase(c);
+  return out;
+}
+
+// Section and key, letter case folded: what pairs a row with the rows of the other theme.
+std::u16string matchKey(const FontRow& row) {
+  const IdentityParts parts = partsOf(row.identity);
+  return folded(parts.section) + u'\0' + folded(parts.key);
+}
+
+const FontRow* bestMatch(const std::vector<const FontRow*>& candidates, const FontRow& row) {
+  const std::u16string_view file = partsOf(row.identity).file;
+  const FontRow* sameFile = nullptr;
+  for (const FontRow* c : candidates) {
+    if (!equalsIgnoreCase(partsOf(c->identity).file, file)) continue;
+    if (c->occurrence == row.occurrence) return c;
+    if (sameFile == nullptr) sameFile = c;
+  }
+  return sameFile != nullptr ? sameFile : candidates.front();
+}
+
+bool sameWide(const EditableText& a, const EditableText& b, const CodePage& cp) {
+  return a.toWrite(cp) == b.toWrite(cp);
+}
+
+}  // namespace
+
+CarriedFonts carryFonts(const FontPages& source, FontPages& target, const CodePage& cp) {
+  CarriedFonts result;
+  for (int page = 0; page < target.pageCount; ++page) {
+    if (page >= source.pageCount) {
+      result.pagesMissing.push_back(page);
+      for (std::size_t r = 0; r < target.rowCount(page); ++r) result.unmatched.push_back({page, r});
+      continue;
+    }
+    std::unordered_map<std::u16string, std::vector<const FontRow*>> bySetting;
+    for (const FontRow& row : source.rows(page)) bySetting[matchKey(row)].push_back(&row);
+    for (std::size_t r = 0; r < target.rowCount(page); ++r) {
+      const FontRow& row = target.rows(page)[r];
+      const auto found = bySetting.find(matchKey(row));
+      if (found == bySetting.end()) {
+        result.unmatched.push_back({page, r});
+        continue;
+      }
+      const FontRow& from = *bestMatch(found->second, row);
+      if (sameWide(row.font, from.font, cp) && sameWide(row.size, from.size, cp) &&
+          sameWide(row.option, from.option, cp)) {
+        ++result.alreadyAlike;
+        continue;
+      }
+      for (const int column : {kColFont, kColSize, kColOption}) {
+        target.setCellWide(page, r, column, from.value(column).toWrite(cp), from.value(column).text);
+      }
+      ++result.changed;
+    }
+  }
+  return result;
+}
+
+}  // namespace theme
