@@ -5,6 +5,7 @@
 #include "command_line.h"
 #include "main_dlg.h"
 #include "resource.h"
+#include "safe_write.h"
 #include "ui_resources.h"
 #include "ui_language_choice.h"
 
@@ -28,6 +29,7 @@ bool CMainApp::OnCmdMsg(UINT id) {
 }
 
 BOOL CMainApp::InitInstance() {
+  theme::removeFileOnSignal();
   ChooseUiLanguage();
   OSVERSIONINFOEXA version{};
   version.dwOSVersionInfoSize = sizeof version;  // 156: the extended record

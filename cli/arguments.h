@@ -3,47 +3,47 @@
 #include <cstdint>
 #include <optional>
 #include <span>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "cli_error.h"
+#include "messages.h"
 #include "ui_language.h"
 
 namespace cli {
 
-// Bad usage: the message is printed with the usage line and the exit status is 2.
-class UsageError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
 enum class Command { Help, Version, List, Write, Diff };
 
 struct Options {
-  Command command = Command::Help;
+  Command command = Command::Help;  // with help: the command whose help is asked for, or Help for all
   std::string theme;  // for diff: theme A
   std::string other;  // diff: theme B
   std::optional<unsigned> codePage;
   std::optional<std::uint16_t> language;  // LANGID; without it, the user's interface language
   // list and diff
   bool json = false;
+  bool languages = false;  // list --languages
+  bool tsv = false;        // list --tsv
+  bool quiet = false;      // diff -q
+  bool help = false;       // --help given: print helpText(command)
   // write
   std::string out;
   std::optional<std::string> from;
   std::optional<std::string> font;    // UTF-8, as given
   std::optional<std::string> size;    // UTF-8, as given
   std::optional<std::string> option;  // UTF-8, as given; "" empties the options
-  std::vector<int> pages;             // --page, in the order given; empty for every page
+  std::vector<int> pages;             // --page (write and list), in the order given; empty for every page
 };
 
 // The language to read and edit: --language, else the user's interface language.
 theme::LanguagePreference languageOf(const Options& options);
 
-// `args` without the program name. Throws UsageError.
-Options parseArguments(std::span<const std::string> args);
+// `args` without the program name. Throws usageError(), the message in `language`.
+Options parseArguments(std::span<const std::string> args, Language language);
 
 extern const char* const kUsage;  // the usage lines
-extern const char* const kHelp;   // what --help prints
+// What --help prints: every command, or only `command` after it ("write --help").
+std::string helpText(Command command);
 extern const char* const kVersion;  // what --version prints: "marvento-cli X.Y.Z"
 
 }  // namespace cli

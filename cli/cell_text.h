@@ -1,9 +1,12 @@
 #pragma once
 // Crossing between the UTF-8 of the command line and JSON and the ANSI code page in
 // which rows and boxes hold their texts.
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+
+#include "messages.h"
 
 namespace theme {
 class CodePage;
@@ -15,17 +18,16 @@ namespace cli {
 // An ANSI text of the code page as UTF-8.
 std::string ansiToUtf8(std::string_view ansi, const theme::CodePage& cp);
 
-// A text the code page cannot hold as a cell; the message says why, without naming the cell.
-class CellTextError : public std::invalid_argument {
- public:
-  using std::invalid_argument::invalid_argument;
-};
-
-// The ANSI form of a UTF-8 text given for a cell or box. Refused (CellTextError): characters
+// The ANSI form of a UTF-8 text given for a cell or box. Refused (std::invalid_argument,
+// the message in `language` says why without naming the cell): characters
 // the code page cannot hold (they would silently become its default character), control
-// characters (they would break the line or string they are written into), and texts longer
+// characters (they would break the line or string they are written into; the message names
+// a code page that holds them, where one does), and texts longer
 // than 63 bytes in the code page.
-std::string cellFromUtf8(std::string_view utf8, const theme::CodePage& cp);
+std::string cellFromUtf8(std::string_view utf8, const theme::CodePage& cp, Language language);
+
+// An ANSI code page of Windows that holds `wide` exactly, for messages that suggest one.
+std::optional<unsigned> codePageHolding(std::u16string_view wide);
 
 // The same text as the cell already holds, compared in UTF-16 so that an unedited value
 // stays unedited even where the code page has two codes for one character.

@@ -70,6 +70,9 @@ void printDifferenceTable(std::ostream& out, const ThemeDifference& difference, 
       out << '\n';
     }
   }
+  for (const ResourceInLanguage& r : difference.otherLanguages) {
+    out << words.otherLanguage << ": " << shown(r.type) << ' ' << shown(r.name) << ' ' << shown(r.language) << '\n';
+  }
 }
 
 JsonValue differenceDocument(const ThemeDifference& difference) {
@@ -111,6 +114,15 @@ JsonValue differenceDocument(const ThemeDifference& difference) {
     addMember(entry, "onlyInA", std::move(onlyInA));
     addMember(entry, "onlyInB", std::move(onlyInB));
     pages.items.push_back(std::move(entry));
+  }
+  if (!difference.otherLanguages.empty()) {
+    JsonValue& others = addMember(doc, "otherLanguages", jsonArray());
+    for (const ResourceInLanguage& r : difference.otherLanguages) {
+      JsonValue& entry = others.items.emplace_back(jsonObject());
+      addMember(entry, "type", jsonText(r.type));
+      addMember(entry, "name", jsonText(r.name));
+      addMember(entry, "language", jsonText(r.language));
+    }
   }
   return doc;
 }

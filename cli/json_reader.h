@@ -1,19 +1,21 @@
 #pragma once
-// A small JSON reader for the edited lists given to `write --from`: the whole of RFC 8259,
-// strings decoded to UTF-8, with a nesting limit so that a hostile file cannot exhaust the stack.
+// Reading the edited lists given to `write --from`: nlohmann/json reads the syntax (the
+// whole of RFC 8259) into these values, strings in UTF-8; the project adds what the
+// library lacks: lone surrogate escapes kept, duplicate members refused, a nesting limit,
+// and messages of its own that say where ("line L, column C").
 #include <cstddef>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "cli_error.h"
+#include "messages.h"
+
 namespace cli {
 
-// A text that is not JSON; the message says where ("line L, column C: ...").
-class JsonError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
+// A text that is not JSON is a command-line error of status 1; the message says where
+// ("line L, column C: ...").
+using JsonError = Error;
 
 struct JsonMember;
 
@@ -38,8 +40,9 @@ struct JsonMember {
 
 inline constexpr std::size_t kMaxJsonDepth = 64;
 
-// Throws JsonError for anything but one JSON value with optional blanks around it,
-// for invalid UTF-8, lone surrogates, duplicate keys and nesting deeper than kMaxJsonDepth.
-JsonValue parseJson(std::string_view text);
+// Throws JsonError, its message in `language`, for anything but one JSON value with
+// optional blanks around it, for invalid UTF-8, duplicate keys and nesting deeper than
+// kMaxJsonDepth. A lone surrogate's escape is kept as such (utf8.h).
+JsonValue parseJson(std::string_view text, Language language = Language::English);
 
 }  // namespace cli

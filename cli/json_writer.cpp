@@ -1,10 +1,11 @@
 #include "json_writer.h"
 
-#include <array>
-#include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <ostream>
 #include <utility>
+
+#include <nlohmann/json.hpp>
 
 #include "json_text.h"
 
@@ -43,58 +44,35 @@ JsonValue& addMember(JsonValue& object, std::string name, JsonValue value) {
 
 namespace {
 
-void writeNumber(std::ostream& out, double number) {
-  std::array<char, 32> text{};
-  const bool whole = std::floor(number) == number && std::fabs(number) < 1e15;
-  const auto result = whole ? std::to_chars(text.begin(), text.end(), static_cast<long long>(number))
-                            : std::to_chars(text.begin(), text.end(), number);
-  out.write(text.data(), result.ptr - text.data());
-}
-
-void writeValue(std::ostream& out, const JsonValue& v, int depth);
-
-// An array's items or an object's members, one a line, indented one level deeper than
-// the brackets; an empty one stays on its line.
-template <class Entries, class WriteEntry>
-void writeEntries(std::ostream& out, const Entries& entries, char open, char close, int depth, WriteEntry writeEntry) {
-  out << open;
-  if (entries.empty()) {
-    out << close;
-    return;
-  }
-  const auto newline = [&](int level) { out << '\n' << std::string(static_cast<std::size_t>(level) * 2, ' '); };
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    if (i > 0) out << ',';
-    newline(depth + 1);
-    writeEntry(entries[i]);
-  }
-  newline(depth);
-  out << close;
-}
-
-void writeValue(std::ostream& out, const JsonValue& v, int depth) {
+nlohmann::ordered_json toLibrary(const JsonValue& v) {
   switch (v.kind) {
-    case JsonValue::Kind::Null: out << "null"; break;
-    case JsonValue::Kind::Boolean: out << (v.boolean ? "true" : "false"); break;
-    case JsonValue::Kind::Number: writeNumber(out, v.number); break;
-    case JsonValue::Kind::String: out << jsonString(v.string); break;
-    case JsonValue::Kind::Array:
-      writeEntries(out, v.items, '[', ']', depth, [&](const JsonValue& item) { writeValue(out, item, depth + 1); });
-      break;
-    case JsonValue::Kind::Object:
-      writeEntries(out, v.members, '{', '}', depth, [&](const JsonMember& m) {
-        out << jsonString(m.name) << ": ";
-        writeValue(out, m.value, depth + 1);
-      });
-      break;
+    case JsonValue::Kind::Null: return nullptr;
+    case JsonValue::Kind::Boolean: return v.boolean;
+    case JsonValue::Kind::Number:
+      // Whole numbers as integers: "1", never "1.0".
+      if (std::floor(v.number) == v.number && std::fabs(v.number) < 1e15) return static_cast<std::int64_t>(v.number);
+      return v.number;
+    case JsonValue::Kind::String: return hideSurrogates(v.string);
+    case JsonValue::Kind::Array: {
+      nlohmann::ordered_json array = nlohmann::ordered_json::array();
+      for (const JsonValue& item : v.items) array.push_back(toLibrary(item));
+      return array;
+    }
+    case JsonValue::Kind::Object: {
+      nlohmann::ordered_json object = nlohmann::ordered_json::object();
+      for (const JsonMember& m : v.members) object[hideSurrogates(m.name)] = toLibrary(m.value);
+      return object;
+    }
   }
+  return nullptr;
 }
 
 }  // namespace
 
 void writeJson(std::ostream& out, const JsonValue& document) {
-  writeValue(out, document, 0);
-  out << '\n';
+  // Members in their order (ordered_json), two spaces a level, non-ASCII text as UTF-8.
+  out << escapeForTerminals(toLibrary(document).dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace))
+      << '\n';
 }
 
 }  // namespace cli

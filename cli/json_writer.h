@@ -1,6 +1,6 @@
 #pragma once
-// Writing JSON documents: the values of json_reader.h, indented by two spaces per level,
-// one member or item per line, as people read and edit them.
+// Writing JSON documents: the values of json_reader.h, laid out by nlohmann/json with two
+// spaces per level, one member or item per line, as people read and edit them.
 #include <iosfwd>
 #include <string>
 

@@ -11,7 +11,9 @@
 #include "codepage.h"
 #include "font_pages.h"
 #include "json_writer.h"
+#include "messages.h"
 #include "terminal_text.h"
+#include "utf8.h"
 #include "words.h"
 
 namespace cli {
@@ -31,10 +33,51 @@ std::string labelled(std::string_view label, const std::string& text) {
   return line;
 }
 
+// Whether `page` is one of `only` (every page when it is empty).
+bool listed(const std::vector<int>& only, int page) {
+  return only.empty() || std::find(only.begin(), only.end(), page) != only.end();
+}
+
+std::string tsvField(std::string_view text) {
+  std::string field;
+  for (const char c : text) {
+    switch (c) {
+      case '\t': field += "\\t"; break;
+      case '\n': field += "\\n"; break;
+      case '\r': field += "\\r"; break;
+      case '\\': field += "\\\\"; break;
+      default: field += c;
+    }
+  }
+  return field;
+}
+
 }  // namespace
 
-void printTable(std::ostream& out, const theme::FontPages& pages, const theme::CodePage& cp, const Words& words) {
+std::string languageId(std::uint16_t language) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string id = "0x";
+  for (const int shift : {12, 8, 4, 0}) id += kHex[(language >> shift) & 0xF];
+  return id;
+}
+
+std::string exactText(const theme::EditableText& text, const theme::CodePage& cp) {
+  return text.edited() ? ansiToUtf8(text.text, cp) : exactUtf8(text.original);
+}
+
+std::string exactCell(const theme::FontRow& row, int column, const theme::CodePage& cp) {
+  if (column >= theme::kColFont) return exactText(row.value(column), cp);
+  // The identity joins file, section and key with a NUL, which none of them holds.
+  std::u16string_view rest = row.identity;
+  for (int part = 0; part < column; ++part) rest.remove_prefix(std::min(rest.size(), rest.find(u'\0') + 1));
+  return exactUtf8(rest.substr(0, rest.find(u'\0')));
+}
+
+void printTable(std::ostream& out, const theme::FontPages& pages, const theme::CodePage& cp, const Words& words,
+                ListedAs listedAs, const std::vector<int>& only) {
+  out << format(words.listedAs, {languageId(listedAs.language), std::to_string(listedAs.codePage)}) << "\n\n";
   for (int page = 0; page < pages.pageCount; ++page) {
+    if (!listed(only, page)) continue;
     out << '[' << page << "] " << shown(tabTitle(pages, page, cp)) << '\n';
     out << "  " << labelled(words.sizeNameBox, shown(ansiToUtf8(pages.sizeNameBoxes.at(page).text, cp))) << '\n';
 
@@ -66,30 +109,46 @@ void printTable(std::ostream& out, const theme::FontPages& pages, const theme::C
   out << labelled(words.styleName, shown(ansiToUtf8(pages.styleNameBox.text, cp))) << '\n';
 }
 
-JsonValue listDocument(const theme::FontPages& pages, const theme::CodePage& cp) {
+JsonValue listDocument(const theme::FontPages& pages, const theme::CodePage& cp, ListedAs listedAs,
+                       const std::vector<int>& only) {
   JsonValue doc = jsonObject();
+  addMember(doc, "language", jsonText(languageId(listedAs.language)));
+  addMember(doc, "codePage", jsonNumber(listedAs.codePage));
   addMember(doc, "pageCount", jsonNumber(pages.pageCount));
   addMember(doc, "colourCount", jsonNumber(pages.colourCount));
-  addMember(doc, "styleName", jsonText(ansiToUtf8(pages.styleNameBox.text, cp)));
+  addMember(doc, "styleName", jsonText(exactText(pages.styleNameBox, cp)));
   JsonValue& boxes = addMember(doc, "sizeNameBoxes", jsonArray());
-  for (const theme::EditableText& box : pages.sizeNameBoxes) boxes.items.push_back(jsonText(ansiToUtf8(box.text, cp)));
+  for (const theme::EditableText& box : pages.sizeNameBoxes) boxes.items.push_back(jsonText(exactText(box, cp)));
   JsonValue& list = addMember(doc, "pages", jsonArray());
   for (int page = 0; page < pages.pageCount; ++page) {
+    if (!listed(only, page)) continue;
     JsonValue entry = jsonObject();
     addMember(entry, "index", jsonNumber(page));
-    addMember(entry, "sizeName", jsonText(tabTitle(pages, page, cp)));
+    addMember(entry, "sizeName", jsonText(exactUtf8(pages.sizeNames.at(page))));
     JsonValue& rows = addMember(entry, "rows", jsonArray());
     for (const theme::FontRow& row : pages.rows(page)) {
       JsonValue& r = rows.items.emplace_back(jsonObject());
-      for (int col = 0; col < theme::kColumnCount; ++col) addMember(r, kRowJsonNames[col], jsonText(ansiToUtf8(row.cell(col), cp)));
+      for (int col = 0; col < theme::kColumnCount; ++col) addMember(r, kRowJsonNames[col], jsonText(exactCell(row, col, cp)));
     }
     list.items.push_back(std::move(entry));
   }
   return doc;
 }
 
-void printJson(std::ostream& out, const theme::FontPages& pages, const theme::CodePage& cp) {
-  writeJson(out, listDocument(pages, cp));
+void printJson(std::ostream& out, const theme::FontPages& pages, const theme::CodePage& cp, ListedAs listedAs,
+               const std::vector<int>& only) {
+  writeJson(out, listDocument(pages, cp, listedAs, only));
+}
+
+void printTsv(std::ostream& out, const theme::FontPages& pages, const theme::CodePage& cp, const std::vector<int>& only) {
+  for (int page = 0; page < pages.pageCount; ++page) {
+    if (!listed(only, page)) continue;
+    for (const theme::FontRow& row : pages.rows(page)) {
+      out << page;
+      for (int col = 0; col < theme::kColumnCount; ++col) out << '\t' << tsvField(ansiToUtf8(row.cell(col), cp));
+      out << '\n';
+    }
+  }
 }
 
 }  // namespace cli

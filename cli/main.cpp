@@ -1,6 +1,8 @@
 // marvento-cli: the command-line front end over the theme core. Exit status 0 on success,
 // 1 when a file cannot be read or written as asked, 2 for bad usage.
+#include <cerrno>
 #include <exception>
+#include <tuple>
 #include <iostream>
 #include <optional>
 #include <stdexcept>
@@ -12,6 +14,7 @@
 #include "cell_text.h"
 #include "codepage.h"
 #include "console_output.h"
+#include "cli_error.h"
 #include "errors.h"
 #include "font_pages.h"
 #include "diff_printer.h"
@@ -19,7 +22,10 @@
 #include "json_writer.h"
 #include "list_printer.h"
 #include "messages.h"
+#include "safe_write.h"
+#include "resource_languages.h"
 #include "theme_diff.h"
+#include "terminal_text.h"
 #include "theme_image.h"
 #include "words.h"
 #include "write_command.h"
@@ -32,8 +38,10 @@
 
 namespace {
 
-constexpr int kFailed = 1;
-constexpr int kBadUsage = 2;
+using cli::Error;
+using cli::kBadUsage;
+using cli::kFailed;
+using cli::Language;
 
 // The arguments in UTF-8, whatever the platform passes them in.
 std::vector<std::string> utf8Arguments([[maybe_unused]] int argc, [[maybe_unused]] char** argv) {
@@ -53,118 +61,125 @@ std::vector<std::string> utf8Arguments([[maybe_unused]] int argc, [[maybe_unused
   return args;
 }
 
-int fail(const std::string& file, const std::string& what) {
-  std::cerr << "marvento-cli: " << file << ": " << what << '\n';
-  return kFailed;
+// Whether a reader that went away (`| head`) made the output fail: the program then ends
+// quietly, as SIGPIPE ends it on POSIX.
+bool readerGone() {
+#ifdef _WIN32
+  const DWORD error = GetLastError();
+  if (error == ERROR_NO_DATA || error == ERROR_BROKEN_PIPE) return true;
+#endif
+  return errno == EPIPE;
 }
+
+// Standard output, flushed; an error of `status` when it could not be written.
+void flushOutput(int status, Language language) {
+  std::cout.flush();
+  if (std::cout) return;
+  if (readerGone()) throw Error(status, "");
+  throw Error(status, cli::say(language, "the output could not be written"));
+}
+
+// Whether the user asked for a language (so a fallback is worth a word): --language, or a
+// locale that names one.
+bool languageAsked(const cli::Options& options) { return options.language || theme::localeLanguage(); }
 
 // Exit status of diff: 0 the same, 1 different, 2 trouble (as diff(1) has it).
 constexpr int kDiffers = 1;
 constexpr int kDiffTrouble = 2;
 
 // Prints what differs between the two themes of `diff`.
-int runDiff(const cli::Options& options, const theme::CodePage& cp) {
+int runDiff(const cli::Options& options, const theme::CodePage& cp, Language language) {
   theme::FontPages a;
   theme::FontPages b;
-  for (const auto& [path, pages] : {std::pair{&options.theme, &a}, std::pair{&options.other, &b}}) {
+  theme::ThemeImage imageA;
+  theme::ThemeImage imageB;
+  const auto asked = *cli::languageOf(options);
+  for (const auto& [path, pages, image] :
+       {std::tuple{&options.theme, &a, &imageA}, std::tuple{&options.other, &b, &imageB}}) {
     try {
-      (void)theme::loadTheme(cli::nativePath(*path), *pages, cp, cli::languageOf(options),
-                             theme::Reading::ListedPartsOnly);
+      *image = theme::loadTheme(cli::nativePath(*path), *pages, cp, asked, theme::Reading::ListedPartsOnly);
     } catch (const std::exception& e) {  // above all ThemeError, but never "differs" by mistake
-      std::cerr << "marvento-cli: " << *path << ": " << e.what() << '\n';
-      return kDiffTrouble;
+      throw Error(kDiffTrouble, e.what()).about(*path);
     }
+    if (languageAsked(options)) cli::noteFallback(std::cerr, *path, *image, asked, language);
   }
-  const cli::ThemeDifference difference = cli::compareThemes(a, b, cp);
+  cli::ThemeDifference difference = cli::compareThemes(a, b, cp);
+  difference.otherLanguages = cli::otherLanguageDifferences(imageA, imageB);
+  if (options.quiet) return difference.empty() ? 0 : kDiffers;
   if (options.json) {
     cli::writeJson(std::cout, cli::differenceDocument(difference));
   } else {
+    // Named first, as diff -r names each pair of files, when something differs.
+    if (!difference.empty()) std::cout << "diff " << cli::shown(options.theme) << ' ' << cli::shown(options.other) << '\n';
     cli::printDifferenceTable(std::cout, difference, cli::wordsForLocale());
   }
-  std::cout.flush();
-  if (!std::cout) {
-    std::cerr << "marvento-cli: " << cli::say("the output could not be written") << '\n';
-    return kDiffTrouble;
-  }
+  flushOutput(kDiffTrouble, language);
   return difference.empty() ? 0 : kDiffers;
 }
 
-// How messages name the edited list.
-std::string editedListName(const cli::Options& options) {
-  const std::string from = options.from.value_or("");
-  return from == cli::kStandardInput ? cli::say("standard input") : from;
+void runList(const cli::Options& options, const theme::CodePage& cp, Language language) {
+  theme::FontPages pages;
+  const auto asked = *cli::languageOf(options);
+  theme::ThemeImage image;
+  try {
+    image = theme::loadTheme(cli::nativePath(options.theme), pages, cp, asked, theme::Reading::ListedPartsOnly);
+  } catch (const theme::ThemeError& e) {
+    throw Error(kFailed, e.what()).about(options.theme);
+  }
+  if (languageAsked(options)) cli::noteFallback(std::cerr, options.theme, image, asked, language);
+  if (options.languages) {
+    const auto resources = cli::listLanguages(image);
+    if (options.json) {
+      cli::writeJson(std::cout, cli::languagesDocument(resources));
+    } else {
+      cli::printLanguages(std::cout, resources);
+    }
+    return;
+  }
+  for (const int page : options.pages) {
+    if (page >= pages.pageCount) {
+      throw Error(kBadUsage, cli::say(language, pages.pageCount == 1 ? "--page {0} is no page of {1}, which has {2} page"
+                                                                     : "--page {0} is no page of {1}, which has {2} pages",
+                                      {std::to_string(page), options.theme, std::to_string(pages.pageCount)}));
+    }
+  }
+  const cli::ListedAs as{asked, cp.id()};
+  if (options.tsv) {
+    cli::printTsv(std::cout, pages, cp, options.pages);
+  } else if (options.json) {
+    cli::printJson(std::cout, pages, cp, as, options.pages);
+  } else {
+    cli::printTable(std::cout, pages, cp, cli::wordsForLocale(), as, options.pages);
+  }
 }
 
-int run(const std::vector<std::string>& args) {
-  cli::useJapaneseMessages(cli::japaneseLocale());
-  cli::Options options;
-  try {
-    options = cli::parseArguments(args);
-  } catch (const cli::UsageError& e) {
-    std::cerr << "marvento-cli: " << e.what() << '\n' << cli::kUsage;
-    return kBadUsage;
-  }
-  if (options.command == cli::Command::Help) {
-    std::cout << cli::kHelp;
-    return 0;
-  }
-  if (options.command == cli::Command::Version) {
-    std::cout << cli::kVersion;
+int run(const std::vector<std::string>& args, Language language) {
+  const cli::Options options = cli::parseArguments(args, language);
+  if (options.help || options.command == cli::Command::Version) {
+    std::cout << (options.help ? cli::helpText(options.command) : std::string(cli::kVersion));
+    flushOutput(kFailed, language);
     return 0;
   }
 
   std::optional<theme::CodePage> cp;
-  try {
-    cp.emplace(options.codePage.value_or(theme::CodePage::kDefault));
-  } catch (const std::invalid_argument&) {
-    std::cerr << "marvento-cli: "
-              << cli::say("unknown code page {0}", {std::to_string(options.codePage.value_or(theme::CodePage::kDefault))})
-              << '\n';
-    return kBadUsage;
-  }
-
-  if (options.command == cli::Command::Diff) {
+  const unsigned codePage = options.codePage.value_or(theme::defaultCodePage());
+  if (options.command != cli::Command::Write) {  // write takes the edited list's code page
     try {
-      return runDiff(options, *cp);
-    } catch (const std::exception& e) {
-      std::cerr << "marvento-cli: " << e.what() << '\n';
-      return kDiffTrouble;
+      cp.emplace(codePage);
+    } catch (const std::invalid_argument&) {
+      throw Error(kBadUsage, cli::say(language, "unknown code page {0}", {std::to_string(codePage)}));
     }
   }
-
-  try {
-    if (options.command == cli::Command::List) {
-      theme::FontPages pages;
-      (void)theme::loadTheme(cli::nativePath(options.theme), pages, *cp, cli::languageOf(options),
-                             theme::Reading::ListedPartsOnly);
-      if (options.json) {
-        cli::printJson(std::cout, pages, *cp);
-      } else {
-        cli::printTable(std::cout, pages, *cp, cli::wordsForLocale());
-      }
-    } else {
-      cli::runWrite(options, *cp);
-    }
-  } catch (const cli::UsageError& e) {
-    std::cerr << "marvento-cli: " << e.what() << '\n';
-    return kBadUsage;
-  } catch (const theme::ThemeError& e) {
-    return fail(options.theme, e.what());
-  } catch (const cli::JsonError& e) {
-    return fail(editedListName(options), cli::say("not JSON: {0}", {e.what()}));
-  } catch (const cli::EditError& e) {
-    return fail(editedListName(options), e.what());
-  } catch (const cli::ValueError& e) {
-    std::cerr << "marvento-cli: " << e.what() << '\n';
-    return kFailed;
-  } catch (const theme::WriteError& e) {
-    return fail(options.out, e.what());
+  switch (options.command) {
+    case cli::Command::Diff:
+      return runDiff(options, *cp, language);
+    case cli::Command::List:
+      runList(options, *cp, language);
+      break;
+    default:
+      cli::runWrite(options, language);
   }
-  std::cout.flush();
-  if (!std::cout) {
-    std::cerr << "marvento-cli: " << cli::say("the output could not be written") << '\n';
-    return kFailed;
-  }
+  flushOutput(kFailed, language);
   return 0;
 }
 
@@ -172,8 +187,15 @@ int run(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
   const cli::ConsoleCodePage console;
+  theme::removeFileOnSignal();  // an interrupted write leaves no temporary file behind
+  const Language language = cli::japaneseLocale() ? Language::Japanese : Language::English;
+  // Every error ends here, and only here, as one line on standard error.
   try {
-    return run(utf8Arguments(argc, argv));
+    return run(utf8Arguments(argc, argv), language);
+  } catch (const Error& e) {
+    if (*e.what() != '\0') std::cerr << "marvento-cli: " << e.what() << '\n';
+    if (e.withUsage()) std::cerr << cli::kUsage;
+    return e.status();
   } catch (const std::exception& e) {
     std::cerr << "marvento-cli: " << e.what() << '\n';
     return kFailed;

@@ -5,8 +5,6 @@
 namespace cli {
 namespace {
 
-bool gJapanese = false;
-
 // English → Japanese. Reasons ("is 0", ...) follow a subject and a quoted value, so their
 // Japanese begins with the particle that joins them.
 const std::unordered_map<std::string_view, std::string_view>& japanese() {
@@ -16,6 +14,9 @@ const std::unordered_map<std::string_view, std::string_view>& japanese() {
       {"unknown command {0}", "{0} というコマンドはありません"},
       {"{0} needs a number, not {1}", "{0} には数が要ります ({1} ではなく)"},
       {"{0} needs a value", "{0} には値が要ります"},
+      {"{0} takes no value", "{0} には値を付けられません"},
+      {"the arguments cannot be read", "引数を読み取れません"},
+      {"; did you mean {0}?", "。{0} のことですか?"},
       {"{0} given twice", "{0} が二度指定されています"},
       {"-o needs a file name", "-o にはファイル名が要ります"},
       {"unknown option {0} for {1}", "{1} に {0} というオプションはありません"},
@@ -27,7 +28,24 @@ const std::unordered_map<std::string_view, std::string_view>& japanese() {
       {"--page {0} is no page of {1}, which has {2} page", "--page {0} は {1} にないページです (ページは {2} つ)"},
       {"--page {0} is no page of {1}, which has {2} pages", "--page {0} は {1} にないページです (ページは {2} つ)"},
       {"unknown code page {0}", "{0} というコードページはありません"},
+      {"--tsv cannot be given with --json or --languages", "--tsv は --json や --languages と一緒には使えません"},
       {"the output could not be written", "出力を書き出せませんでした"},
+      {"-o - is refused: a theme is written to a file, not to standard output",
+       "-o - は使えません: テーマは標準出力ではなくファイルに書きます"},
+      {"-o {0} is the --from file: the edited list would be overwritten",
+       "-o {0} は --from のファイルです: 編集した一覧が上書きされてしまいます"},
+      {"{0} {1} is not valid UTF-8", "{0} {1} は UTF-8 として正しくありません"},
+      {"{0}: has no texts in language {1}; {2} is shown where it is missing",
+       "{0}: 言語 {1} のテキストがないところは {2} で示します"},
+      // writing
+      {"cannot write", "書き込めません"},
+      {"cannot write: {0}", "書き込めません: {0}"},
+      {"it is a folder", "フォルダーです"},
+      {"it is read-only", "読み取り専用です"},
+      {"it is a symbolic link or junction", "シンボリックリンクかジャンクションです"},
+      {"it is a symbolic link to a missing file", "ないファイルへのシンボリックリンクです"},
+      {"it is not a regular file (a device or pipe)", "通常のファイルではありません (デバイスかパイプ)"},
+      {"it is not a regular file (a device, FIFO or socket)", "通常のファイルではありません (デバイス、FIFO かソケット)"},
       // values
       {"is blank", "が空白だけです"},
       {"holds a '{0}'", "に '{0}' が入っています"},
@@ -39,6 +57,8 @@ const std::unordered_map<std::string_view, std::string_view>& japanese() {
       {"says {0} twice", "に {0} が二度あります"},
       {"holds a control character", "に制御文字が入っています"},
       {"holds characters that code page {0} cannot hold", "にコードページ {0} で表せない文字が入っています"},
+      {"holds characters that code page {0} cannot hold (code page {1} can)",
+       "にコードページ {0} で表せない文字が入っています (コードページ {1} なら表せます)"},
       {"is {0} bytes long in code page {1}, at most {2} fit",
        "がコードページ {1} で {0} バイトあります (入るのは {2} バイトまで)"},
       // edited lists
@@ -52,6 +72,12 @@ const std::unordered_map<std::string_view, std::string_view>& japanese() {
       {"an array", "配列"},
       {"an object", "オブジェクト"},
       {"{0} must be a string", "{0} は文字列でなければなりません"},
+      {"{0}unknown key {1}", "{0}{1} というキーはありません"},
+      {"{0}{1} is missing", "{0}{1} がありません"},
+      {"{0}{1} cannot be changed: the theme's is {2}", "{0}{1} は変えられません: テーマでは {2} です"},
+      {"is UTF-16 text; save it as UTF-8", "は UTF-16 のテキストです。UTF-8 で保存してください"},
+      {"{0} must be a code page number such as 932", "{0} は 932 のようなコードページ番号でなければなりません"},
+      {"{0} must be a language id such as \"0x0409\"", "{0} は \"0x0409\" のような言語 ID でなければなりません"},
       {"{0} must be an object", "{0} はオブジェクトでなければなりません"},
       {"{0}: the theme has no string for this name, so it cannot be changed",
        "{0}: テーマにこの名前の文字列がないので変えられません"},
@@ -84,7 +110,6 @@ const std::unordered_map<std::string_view, std::string_view>& japanese() {
       {"invalid UTF-8", "UTF-8 として正しくありません"},
       {"unterminated string", "文字列が閉じていません"},
       {"control character in a string", "文字列に制御文字があります"},
-      {"lone surrogate in \\u escape", "\\u エスケープのサロゲートが対になっていません"},
       {"unknown escape in a string", "文字列に知らないエスケープがあります"},
   };
   return table;
@@ -92,13 +117,15 @@ const std::unordered_map<std::string_view, std::string_view>& japanese() {
 
 }  // namespace
 
-void useJapaneseMessages(bool japaneseMessages) { gJapanese = japaneseMessages; }
-
-std::string say(std::string_view english, std::initializer_list<std::string_view> parts) {
+std::string say(Language language, std::string_view english, std::initializer_list<std::string_view> parts) {
   std::string_view text = english;
-  if (gJapanese) {
+  if (language == Language::Japanese) {
     if (const auto found = japanese().find(english); found != japanese().end()) text = found->second;
   }
+  return format(text, parts);
+}
+
+std::string format(std::string_view text, std::initializer_list<std::string_view> parts) {
   std::string out;
   for (std::size_t at = 0; at < text.size();) {
     const std::size_t close = text.find('}', at);

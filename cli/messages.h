@@ -8,10 +8,14 @@
 
 namespace cli {
 
-// English until the program chooses (tests of the library parts always read English).
-void useJapaneseMessages(bool japanese);
+// The language messages are made in; main() chooses it from the user's locale and passes
+// it to whatever makes a message.
+enum class Language { English, Japanese };
 
-// `english` in the chosen language, with {k} replaced by the k-th part.
-std::string say(std::string_view english, std::initializer_list<std::string_view> parts = {});
+// `text` with {k} replaced by the k-th part.
+std::string format(std::string_view text, std::initializer_list<std::string_view> parts = {});
+
+// `english` in `language`, with {k} replaced by the k-th part.
+std::string say(Language language, std::string_view english, std::initializer_list<std::string_view> parts = {});
 
 }  // namespace cli

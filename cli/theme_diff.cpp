@@ -11,11 +11,12 @@
 namespace cli {
 namespace {
 
-// Rows pair by the UTF-16 they were read from, as a write finds them: keys the code
-// page shows alike ("Font?") are still different settings.
-using Identity = std::u16string;
+// Rows pair as a write finds them: by the UTF-16 they were read from (keys the code page
+// shows alike, "Font?", are still different settings) and by occurrence, so the second
+// setting of a key given twice meets the other theme's second.
+using Identity = std::pair<std::u16string, std::size_t>;
 
-const Identity& identityOf(const theme::FontRow& row) { return row.identity; }
+Identity identityOf(const theme::FontRow& row) { return {row.identity, row.occurrence}; }
 
 RowValues valuesOf(const theme::FontRow& row, const theme::CodePage& cp) {
   return {ansiToUtf8(row.font.text, cp), ansiToUtf8(row.size.text, cp), ansiToUtf8(row.option.text, cp)};
@@ -35,7 +36,7 @@ std::vector<RowDifference> compareRows(const theme::FontPages& a, const theme::F
   static const std::deque<theme::FontRow> kNoRows;
   const auto& rowsA = page < a.pageCount ? a.rows(page) : kNoRows;
   const auto& rowsB = page < b.pageCount ? b.rows(page) : kNoRows;
-  // B's rows by identity, in order; each pairing takes the first still unpaired.
+  // B's rows by identity and occurrence, in order; each pairing takes the first still unpaired.
   std::map<Identity, std::deque<std::size_t>> unpairedB;
   for (std::size_t i = 0; i < rowsB.size(); ++i) unpairedB[identityOf(rowsB[i])].push_back(i);
   std::vector<bool> pairedB(rowsB.size(), false);

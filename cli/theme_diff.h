@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "resource_languages.h"
+
 namespace theme {
 class CodePage;
 class FontPages;
@@ -39,11 +41,13 @@ struct ThemeDifference {
   std::optional<std::pair<int, int>> pageCount;
   std::optional<TextChange> styleName;
   std::vector<PageDifference> pages;  // only pages where something differs
-  [[nodiscard]] bool empty() const { return !pageCount && !styleName && pages.empty(); }
+  std::vector<ResourceInLanguage> otherLanguages;  // texts and tables differing outside the compared language
+  [[nodiscard]] bool empty() const { return !pageCount && !styleName && pages.empty() && otherLanguages.empty(); }
 };
 
 // Values are compared as the files hold them (UTF-16), so two faces that the code page
-// shows alike still differ. Rows with the same identity are paired in their order.
+// shows alike still differ. Rows pair by identity and occurrence (the n-th setting of a
+// file, section and key meets the other theme's n-th).
 ThemeDifference compareThemes(const theme::FontPages& a, const theme::FontPages& b, const theme::CodePage& cp);
 
 }  // namespace cli

@@ -3,6 +3,38 @@
 
 namespace cli {
 
+char16_t surrogateAt(std::string_view text, std::size_t at) {
+  if (at + 3 > text.size()) return 0;
+  const auto b0 = static_cast<unsigned char>(text[at]);
+  const auto b1 = static_cast<unsigned char>(text[at + 1]);
+  const auto b2 = static_cast<unsigned char>(text[at + 2]);
+  if (b0 != 0xED || b1 < 0xA0 || b1 > 0xBF || (b2 & 0xC0) != 0x80) return 0;
+  return static_cast<char16_t>(0xD000 | ((b1 & 0x3F) << 6) | (b2 & 0x3F));
+}
+
+void appendSurrogate(std::string& out, char16_t unit) {
+  out += static_cast<char>(0xED);
+  out += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
+  out += static_cast<char>(0x80 | (unit & 0x3F));
+}
+
+std::string exactUtf8(std::u16string_view wide) {
+  std::string out;
+  std::size_t from = 0;  // start of the run of well-formed text not yet converted
+  for (std::size_t i = 0; i < wide.size(); ++i) {
+    const char16_t u = wide[i];
+    if (u < 0xD800 || u > 0xDFFF) continue;
+    if (u <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF) {
+      ++i;  // a pair: UTF-8 carries it
+      continue;
+    }
+    out += theme::utf16ToUtf8(wide.substr(from, i - from));
+    appendSurrogate(out, u);
+    from = i + 1;
+  }
+  return out + theme::utf16ToUtf8(wide.substr(from));
+}
+
 std::string_view firstChars(std::string_view text, std::size_t maxChars) {
   std::size_t at = 0;
   for (std::size_t n = 0; n < maxChars && at < text.size(); ++n) {

@@ -18,6 +18,8 @@ const Words& japaneseWords() {
       "変更",
       "Aのみ",
       "Bのみ",
+      "言語 {0}、コードページ {1}",
+      "他の言語",
   };
   return words;
 }
@@ -34,6 +36,8 @@ const Words& englishWords() {
       "changed",
       "only in A",
       "only in B",
+      "Language {0}, code page {1}",
+      "other language",
   };
   return words;
 }

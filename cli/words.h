@@ -18,6 +18,8 @@ struct Words {
   const char* changed;
   const char* onlyInA;
   const char* onlyInB;
+  const char* listedAs;       // "Language {0}, code page {1}"
+  const char* otherLanguage;  // a text or table differing in a language not compared
 };
 
 const Words& japaneseWords();

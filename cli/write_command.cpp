@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+#include <optional>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -13,15 +17,18 @@
 #include "arguments.h"
 #include "cell_text.h"
 #include "codepage.h"
+#include "errors.h"
 #include "font_pages.h"
 #include "json_reader.h"
 #include "json_text.h"
 #include "list_printer.h"
 #include "messages.h"
+#include "resource_languages.h"
 #include "theme_image.h"
 #include "theme_rebuild.h"
-#include "value_messages.h"
 #include "safe_write.h"
+#include "utf8.h"
+#include "value_messages.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -33,168 +40,288 @@ namespace {
 
 using Kind = JsonValue::Kind;
 
+// A JSON number as a size's text: whole numbers as digits; anything else as written in
+// C's %g, which the size rule then refuses by name.
+std::string numberText(double number) {
+  if (std::abs(number) < 1e15 && number == std::floor(number)) return std::to_string(static_cast<long long>(number));
+  std::array<char, 32> text{};
+  std::snprintf(text.data(), text.size(), "%g", number);
+  return text.data();
+}
+
 // An edited value checked against its column's rule and converted to the code page.
-std::string cellFor(int column, std::string_view utf8, const theme::CodePage& cp) {
-  std::string ansi = cellFromUtf8(utf8, cp);
-  checkValue(column, utf8);
+std::string cellFor(int column, std::string_view utf8, const theme::CodePage& cp, Language language) {
+  std::string ansi = cellFromUtf8(utf8, cp, language);
+  checkValue(column, utf8, language);
   return ansi;
 }
 
-const JsonValue& member(const JsonValue& object, const char* key, Kind kind, const std::string& where) {
+const JsonValue& member(const JsonValue& object, const char* key, Kind kind, const std::string& where,
+                        Language language) {
   const JsonValue* v = object.find(key);
-  if (v == nullptr || !v->is(kind)) {
+  if (v == nullptr) throw Error(kFailed, say(language, "{0}{1} is missing", {where, cli::quoted(key)}));
+  if (!v->is(kind)) {
     static constexpr std::array<const char*, 6> kKindNames = {"null", "true or false", "a number",
                                                               "a string", "an array", "an object"};
-    throw EditError(say("{0}{1} must be {2}", {where, quoted(key), say(kKindNames.at(static_cast<std::size_t>(kind)))}));
+    throw Error(kFailed, say(language, "{0}{1} must be {2}", {where, cli::quoted(key), say(language, kKindNames.at(static_cast<std::size_t>(kind)))}));
   }
   return *v;
 }
 
-void setBox(theme::EditableText& box, const JsonValue& value, const std::string& where, const theme::CodePage& cp) {
-  if (!value.is(Kind::String)) throw EditError(say("{0} must be a string", {where}));
-  if (sameAsCell(value.string, box.text, cp)) return;
-  // The string rewriter writes only strings the file has (an empty string is none).
-  if (box.original.empty()) throw EditError(say("{0}: the theme has no string for this name, so it cannot be changed", {where}));
-  try {
-    box.text = cellFromUtf8(value.string, cp);
-  } catch (const CellTextError& e) {
-    throw EditError(say("{0} {1} {2}", {where, quoted(value.string), e.what()}));
+// Members a write cannot apply are refused by name rather than silently ignored: a typo
+// ("stylename") would otherwise lose the edit without a word.
+void onlyKnownKeys(const JsonValue& object, const std::vector<std::string_view>& known, const std::string& where,
+                   Language language) {
+  for (const JsonMember& m : object.members) {
+    if (std::find(known.begin(), known.end(), m.name) == known.end()) {
+      throw Error(kFailed, say(language, "{0}unknown key {1}", {where, cli::quoted(m.name)}));
+    }
   }
 }
 
-void applyRows(const JsonValue& rows, int page, theme::FontPages& pages, const theme::CodePage& cp) {
+// A read-only member, where given, must still say what the theme says.
+void unchanged(const JsonValue& object, const char* key, const std::string& themes, const std::string& where,
+               Language language) {
+  const JsonValue* v = object.find(key);
+  if (v == nullptr) return;
+  const bool same = v->is(Kind::Number) ? themes == numberText(v->number) : v->is(Kind::String) && v->string == themes;
+  if (!same) throw Error(kFailed, say(language, "{0}{1} cannot be changed: the theme's is {2}", {where, cli::quoted(key), cli::quoted(themes)}));
+}
+
+void setBox(theme::EditableText& box, const JsonValue& value, const std::string& where, const theme::CodePage& cp,
+            Language language) {
+  if (!value.is(Kind::String)) throw Error(kFailed, say(language, "{0} must be a string", {where}));
+  if (value.string == exactText(box, cp)) return;
+  // The string rewriter writes only strings the file has (an empty string is none).
+  if (box.original.empty()) throw Error(kFailed, say(language, "{0}: the theme has no string for this name, so it cannot be changed", {where}));
+  try {
+    box.text = cellFromUtf8(value.string, cp, language);
+  } catch (const std::invalid_argument& e) {
+    throw Error(kFailed, say(language, "{0} {1} {2}", {where, cli::quoted(value.string), e.what()}));
+  }
+}
+
+// A row's value as text: sizes may be JSON numbers as well as strings.
+const std::string& givenText(const JsonValue& row, int col, const std::string& where, std::string& scratch,
+                             Language language) {
+  const JsonValue* field = row.find(kRowJsonNames.at(col));
+  if (field != nullptr && field->is(Kind::String)) return field->string;
+  if (col == theme::kColSize && field != nullptr && field->is(Kind::Number)) return scratch = numberText(field->number);
+  return member(row, kRowJsonNames.at(col), Kind::String, where, language).string;  // throws
+}
+
+void applyRows(const JsonValue& rows, int page, theme::FontPages& pages, const theme::CodePage& cp, Language language) {
   const std::size_t loaded = pages.rowCount(page);
-  const auto pageName = [page] { return say("page {0}", {std::to_string(page)}); };
+  const auto pageName = [page, language] { return say(language, "page {0}", {std::to_string(page)}); };
   for (std::size_t r = 0; r < rows.items.size(); ++r) {
     // Names for messages are made only when one is needed: most rows are taken as they are.
-    const auto rowName = [page, r] { return say("page {0} row {1}", {std::to_string(page), std::to_string(r)}); };
+    const auto rowName = [page, r, language] { return say(language, "page {0} row {1}", {std::to_string(page), std::to_string(r)}); };
     if (r >= loaded) {
-      throw EditError(say("{0}: the theme has no such row ({1} has {2} rows)", {rowName(), pageName(), std::to_string(loaded)}));
+      throw Error(kFailed, say(language, "{0}: the theme has no such row ({1} has {2} rows)", {rowName(), pageName(), std::to_string(loaded)}));
     }
     const JsonValue& row = rows.items[r];
-    if (!row.is(Kind::Object)) throw EditError(say("{0} must be an object", {rowName()}));
+    if (!row.is(Kind::Object)) throw Error(kFailed, say(language, "{0} must be an object", {rowName()}));
+    onlyKnownKeys(row, {kRowJsonNames.begin(), kRowJsonNames.end()}, rowName() + ": ", language);
     for (int col = 0; col < theme::kColumnCount; ++col) {
-      const JsonValue* field = row.find(kRowJsonNames.at(col));
-      const std::string& given = field != nullptr && field->is(Kind::String)
-                                     ? field->string
-                                     : member(row, kRowJsonNames.at(col), Kind::String, rowName() + ": ").string;  // throws
-      const std::string& cell = pages.rows(page)[r].cell(col);
+      std::string scratch;
+      const std::string& given = givenText(row, col, rowName() + ": ", scratch, language);
+      const std::string loadedText = exactCell(pages.rows(page)[r], col, cp);
+      if (given == loadedText) continue;  // unchanged: the stored UTF-16 is kept
       if (col < theme::kColFont) {
-        const std::string loadedText = ansiToUtf8(cell, cp);
-        if (given != loadedText) {
-          throw EditError(say("{0}{1} {2} does not match the theme's {3}",
-                              {rowName() + ": ", kRowJsonNames.at(col), quoted(given), quoted(loadedText)}));
-        }
-      } else if (!sameAsCell(given, cell, cp)) {
-        try {
-          pages.setCell(page, r, col, cellFor(col, given, cp));
-        } catch (const std::invalid_argument& e) {
-          throw EditError(say("{0}{1} {2} {3}", {rowName() + ": ", kRowJsonNames.at(col), quoted(given), e.what()}));
-        }
+        throw Error(kFailed, say(language, "{0}{1} {2} does not match the theme's {3}",
+                            {rowName() + ": ", kRowJsonNames.at(col), cli::quoted(given), cli::quoted(loadedText)}));
+      }
+      try {
+        pages.setCell(page, r, col, cellFor(col, given, cp, language));
+      } catch (const std::invalid_argument& e) {
+        throw Error(kFailed, say(language, "{0}{1} {2} {3}", {rowName() + ": ", kRowJsonNames.at(col), cli::quoted(given), e.what()}));
       }
     }
   }
   if (rows.items.size() < loaded) {
-    throw EditError(say("{0}: lists {1} rows, the theme has {2}",
+    throw Error(kFailed, say(language, "{0}: lists {1} rows, the theme has {2}",
                         {pageName(), std::to_string(rows.items.size()), std::to_string(loaded)}));
   }
 }
 
 // The whole stream, refused past kMaxEditedListBytes: an endless or huge input (a device,
 // a pipe that never ends) must not take all memory.
-std::string readBounded(std::istream& in) {
+std::string readBounded(std::istream& in, Language language) {
   std::string text;
   std::array<char, 1 << 16> chunk{};
   while (in) {
     in.read(chunk.data(), chunk.size());
     text.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
     if (text.size() > kMaxEditedListBytes) {
-      throw EditError(say("is larger than {0} MiB, too large for an edited list", {std::to_string(kMaxEditedListBytes >> 20)}));
+      throw Error(kFailed, say(language, "is larger than {0} MiB, too large for an edited list", {std::to_string(kMaxEditedListBytes >> 20)}));
     }
   }
-  if (in.bad()) throw EditError(say("cannot be read"));
+  if (in.bad()) throw Error(kFailed, say(language, "cannot be read"));
+  // Notepad starts UTF-8 with a byte-order mark; UTF-16 (its "Unicode") is refused by name,
+  // as its NUL bytes would otherwise be reported as a JSON syntax error.
+  if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);
+  const bool utf16 = text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF") ||
+                     (text.size() >= 2 && (text[0] == '\0' || text[1] == '\0'));
+  if (utf16) throw Error(kFailed, say(language, "is UTF-16 text; save it as UTF-8"));
   return text;
 }
 
-std::string readEditedList(const std::string& path) {
+std::string readEditedList(const std::string& path, Language language) {
   if (path == kStandardInput) {
 #ifdef _WIN32
     _setmode(_fileno(stdin), _O_BINARY);
 #endif
-    return readBounded(std::cin);
+    return readBounded(std::cin, language);
   }
   std::ifstream in(nativePath(path), std::ios::binary);
-  if (!in) throw EditError(say("cannot be read: {0}", {std::strerror(errno)}));
-  return readBounded(in);
+  if (!in) throw Error(kFailed, say(language, "cannot be read: {0}", {std::strerror(errno)}));
+  return readBounded(in, language);
 }
 
 }  // namespace
 
-void applyEditedList(const JsonValue& edited, theme::FontPages& pages, const theme::CodePage& cp) {
-  if (!edited.is(Kind::Object)) throw EditError(say("must be a JSON object as \"list --json\" prints it"));
+void applyEditedList(const JsonValue& edited, theme::FontPages& pages, const theme::CodePage& cp, Language language) {
+  if (!edited.is(Kind::Object)) throw Error(kFailed, say(language, "must be a JSON object as \"list --json\" prints it"));
+  onlyKnownKeys(edited, {"language", "codePage", "pageCount", "colourCount", "styleName", "sizeNameBoxes", "pages"}, "", language);
   theme::FontPages result = pages;
+  unchanged(edited, "pageCount", std::to_string(result.pageCount), "", language);
+  unchanged(edited, "colourCount", std::to_string(result.colourCount), "", language);
 
   if (const JsonValue* boxes = edited.find("sizeNameBoxes")) {
     if (!boxes->is(Kind::Array) || boxes->items.size() != result.sizeNameBoxes.size()) {
-      throw EditError(say("\"sizeNameBoxes\" must be an array of {0} strings", {std::to_string(result.sizeNameBoxes.size())}));
+      throw Error(kFailed, say(language, "\"sizeNameBoxes\" must be an array of {0} strings", {std::to_string(result.sizeNameBoxes.size())}));
     }
     for (std::size_t k = 0; k < boxes->items.size(); ++k) {
-      setBox(result.sizeNameBoxes[k], boxes->items[k], "sizeNameBoxes[" + std::to_string(k) + "]", cp);
+      setBox(result.sizeNameBoxes[k], boxes->items[k], "sizeNameBoxes[" + std::to_string(k) + "]", cp, language);
     }
   }
-  if (const JsonValue* style = edited.find("styleName")) setBox(result.styleNameBox, *style, "styleName", cp);
+  if (const JsonValue* style = edited.find("styleName")) setBox(result.styleNameBox, *style, "styleName", cp, language);
 
-  const JsonValue& list = member(edited, "pages", Kind::Array, "");
+  const JsonValue& list = member(edited, "pages", Kind::Array, "", language);
   std::vector<bool> seen(static_cast<std::size_t>(std::max(result.pageCount, 0)), false);
   for (std::size_t i = 0; i < list.items.size(); ++i) {
     const std::string where = "pages[" + std::to_string(i) + "]";
     const JsonValue& entry = list.items[i];
-    if (!entry.is(Kind::Object)) throw EditError(say("{0} must be an object", {where}));
-    const double index = member(entry, "index", Kind::Number, where + ": ").number;
+    if (!entry.is(Kind::Object)) throw Error(kFailed, say(language, "{0} must be an object", {where}));
+    onlyKnownKeys(entry, {"index", "sizeName", "rows"}, where + ": ", language);
+    const double index = member(entry, "index", Kind::Number, where + ": ", language).number;
     if (index < 0 || index >= result.pageCount || index != std::floor(index)) {
-      throw EditError(say("{0}: \"index\" must be a page of the theme, 0 to {1}", {where, std::to_string(result.pageCount - 1)}));
+      throw Error(kFailed, say(language, "{0}: \"index\" must be a page of the theme, 0 to {1}", {where, std::to_string(result.pageCount - 1)}));
     }
     const auto page = static_cast<int>(index);
-    if (seen[static_cast<std::size_t>(page)]) throw EditError(say("{0}: page {1} listed twice", {where, std::to_string(page)}));
+    if (seen[static_cast<std::size_t>(page)]) throw Error(kFailed, say(language, "{0}: page {1} listed twice", {where, std::to_string(page)}));
     seen[static_cast<std::size_t>(page)] = true;
-    applyRows(member(entry, "rows", Kind::Array, where + ": "), page, result, cp);
+    unchanged(entry, "sizeName", exactUtf8(result.sizeNames.at(page)), where + ": ", language);
+    applyRows(member(entry, "rows", Kind::Array, where + ": ", language), page, result, cp, language);
   }
   pages = std::move(result);
 }
 
-std::string valueFromArgument(int column, const std::string& utf8, const theme::CodePage& cp) {
+ListedAs documentListedAs(const JsonValue& edited, ListedAs fallback, Language language) {
+  ListedAs as = fallback;
+  if (!edited.is(Kind::Object)) return as;
+  if (const JsonValue* cp = edited.find("codePage")) {
+    if (!cp->is(Kind::Number) || cp->number < 1 || cp->number > 65535 || cp->number != std::floor(cp->number)) {
+      throw Error(kFailed, say(language, "{0} must be a code page number such as 932", {cli::quoted("codePage")}));
+    }
+    as.codePage = static_cast<unsigned>(cp->number);
+  }
+  if (const JsonValue* member = edited.find("language")) {
+    const std::string_view text = member->is(Kind::String) ? std::string_view(member->string) : "";
+    unsigned id = 0;
+    const bool hex = text.starts_with("0x") || text.starts_with("0X");
+    const std::string_view digits = hex ? text.substr(2) : text;
+    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), id, hex ? 16 : 10);
+    if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size() || id > 0xFFFF) {
+      throw Error(kFailed, say(language, "{0} must be a language id such as \"0x0409\"", {cli::quoted("language")}));
+    }
+    as.language = static_cast<std::uint16_t>(id);
+  }
+  return as;
+}
+
+std::string valueFromArgument(int column, const std::string& utf8, const theme::CodePage& cp, Language language) {
   static constexpr std::array<const char*, theme::kColumnCount> kOptionNames = {"", "", "", "--font", "--size",
                                                                                 "--option"};
+  for (std::size_t at = 0; at < utf8.size();) {
+    const std::size_t length = theme::decodeUtf8(utf8, at).length;
+    if (length == 0) throw Error(kFailed, say(language, "{0} {1} is not valid UTF-8", {kOptionNames.at(column), cli::quoted(utf8)}));
+    at += length;
+  }
   try {
-    return cellFor(column, utf8, cp);
+    return cellFor(column, utf8, cp, language);
   } catch (const std::invalid_argument& e) {
-    throw ValueError(say("{0} {1} {2}", {kOptionNames.at(column), quoted(utf8), e.what()}));
+    throw Error(kFailed, say(language, "{0} {1} {2}", {kOptionNames.at(column), cli::quoted(utf8), e.what()}));
   }
 }
 
-void runWrite(const Options& options, const theme::CodePage& cp) {
-  // The values given on the command line, checked before any file is read.
-  std::vector<std::pair<int, std::string>> values;
-  if (options.font) values.emplace_back(theme::kColFont, valueFromArgument(theme::kColFont, *options.font, cp));
-  if (options.size) values.emplace_back(theme::kColSize, valueFromArgument(theme::kColSize, *options.size, cp));
-  if (options.option) {
-    values.emplace_back(theme::kColOption, valueFromArgument(theme::kColOption, *options.option, cp));
-  }
+void runWrite(const Options& options, Language language) {
+  // Errors about the edited list name it.
+  const std::string listName = options.from.value_or("") == kStandardInput ? say(language, "standard input") : options.from.value_or("");
+  const auto aboutList = [&](auto&& step) {
+    try {
+      return step();
+    } catch (const Error& e) {
+      throw e.about(listName);
+    }
+  };
   JsonValue edited;
-  if (options.from) edited = parseJson(readEditedList(*options.from));
-
-  theme::FontPages pages;
-  // Only what the pages list is read now; the rest is copied from the file as it is written.
-  const theme::ThemeImage image = theme::loadTheme(nativePath(options.theme), pages, cp, languageOf(options),
-                                                   theme::Reading::ListedPartsOnly);
-  for (const int page : options.pages) {
-    if (page >= pages.pageCount) {
-      throw UsageError(say(pages.pageCount == 1 ? "--page {0} is no page of {1}, which has {2} page"
-                                                : "--page {0} is no page of {1}, which has {2} pages",
-                           {std::to_string(page), options.theme, std::to_string(pages.pageCount)}));
+  if (options.from) {
+    const std::string text = aboutList([&] { return readEditedList(*options.from, language); });
+    try {
+      edited = parseJson(text, language);
+    } catch (const Error& e) {
+      throw Error(kFailed, say(language, "not JSON: {0}", {e.what()})).about(listName);
     }
   }
-  if (options.from) applyEditedList(edited, pages, cp);
+  // The list is read back in the language and code page it was made with, unless told otherwise.
+  ListedAs as{*languageOf(options), options.codePage.value_or(theme::defaultCodePage())};
+  if (options.from) {
+    const ListedAs listed = aboutList([&] { return documentListedAs(edited, as, language); });
+    if (!options.language) as.language = listed.language;
+    if (!options.codePage) as.codePage = listed.codePage;
+  }
+  std::optional<theme::CodePage> codePage;
+  try {
+    codePage.emplace(as.codePage);
+  } catch (const std::invalid_argument&) {
+    const std::string message = say(language, "unknown code page {0}", {std::to_string(as.codePage)});
+    if (options.codePage) throw Error(kBadUsage, message);
+    throw Error(kFailed, message).about(listName);
+  }
+  const theme::CodePage& cp = *codePage;
+  if (options.from && *options.from != kStandardInput) {
+    std::error_code error;
+    if (std::filesystem::equivalent(nativePath(*options.from), nativePath(options.out), error)) {
+      throw Error(kBadUsage, say(language, "-o {0} is the --from file: the edited list would be overwritten", {cli::quoted(options.out)}));
+    }
+  }
+
+  // The values given on the command line, checked before the theme is read.
+  std::vector<std::pair<int, std::string>> values;
+  if (options.font) values.emplace_back(theme::kColFont, valueFromArgument(theme::kColFont, *options.font, cp, language));
+  if (options.size) values.emplace_back(theme::kColSize, valueFromArgument(theme::kColSize, *options.size, cp, language));
+  if (options.option) {
+    values.emplace_back(theme::kColOption, valueFromArgument(theme::kColOption, *options.option, cp, language));
+  }
+
+  theme::FontPages pages;
+  theme::ThemeImage image;
+  try {
+    // Only what the pages list is read now; the rest is copied from the file as it is written.
+    image = theme::loadTheme(nativePath(options.theme), pages, cp, as.language, theme::Reading::ListedPartsOnly);
+  } catch (const theme::ThemeError& e) {
+    throw Error(kFailed, e.what()).about(options.theme);
+  }
+  if (options.language || theme::localeLanguage()) noteFallback(std::cerr, options.theme, image, as.language, language);
+  for (const int page : options.pages) {
+    if (page >= pages.pageCount) {
+      throw Error(kBadUsage, say(language, pages.pageCount == 1 ? "--page {0} is no page of {1}, which has {2} page"
+                                                                : "--page {0} is no page of {1}, which has {2} pages",
+                                 {std::to_string(page), options.theme, std::to_string(pages.pageCount)}));
+    }
+  }
+  if (options.from) aboutList([&] { applyEditedList(edited, pages, cp, language); });
   for (int page = 0; page < pages.pageCount; ++page) {
     if (!options.pages.empty() && std::find(options.pages.begin(), options.pages.end(), page) == options.pages.end()) {
       continue;
@@ -204,8 +331,16 @@ void runWrite(const Options& options, const theme::CodePage& cp) {
     }
   }
 
-  const theme::RebuiltTheme rebuilt = theme::rebuildTheme(image, pages, cp);
-  theme::writeFileAtomically(nativePath(options.out), rebuilt);
+  try {
+    const theme::RebuiltTheme rebuilt = theme::rebuildTheme(image, pages, cp);
+    theme::writeFileAtomically(nativePath(options.out), rebuilt);
+  } catch (const theme::WriteError& e) {
+    // The path is named once, before the reason, which is said in the user's language.
+    if (e.target().empty()) throw Error(kFailed, e.what()).about(options.out);
+    throw Error(kFailed, e.reason().empty() ? say(language, "cannot write")
+                                            : say(language, "cannot write: {0}", {say(language, e.reason())}))
+        .about(options.out);
+  }
 }
 
 }  // namespace cli

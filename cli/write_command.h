@@ -3,8 +3,9 @@
 // name applied, rebuilt and put in place of the target.
 #include <cstddef>
 #include <optional>
-#include <stdexcept>
 #include <string>
+
+#include "messages.h"
 
 namespace theme {
 class CodePage;
@@ -14,6 +15,7 @@ class FontPages;
 namespace cli {
 
 struct JsonValue;
+struct ListedAs;
 struct Options;
 
 // The most an edited list may have; the list of a large theme is a few hundred KiB.
@@ -22,33 +24,27 @@ inline constexpr std::size_t kMaxEditedListBytes = std::size_t{64} << 20;
 // `--from -`: the edited list comes on standard input.
 inline constexpr const char* kStandardInput = "-";
 
-// An edited list that does not fit the loaded theme; the message names the row or box.
-class EditError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
-// A value given with --font, --size or --option that no row may hold.
-class ValueError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
 // Applies an edited `list --json` to the loaded pages. Pages are taken by "index", rows by
-// position; the file, section and key of every row must be the loaded row's, and a listed
-// page must list all its rows. Values equal to what a cell holds leave it unedited, so that
-// it is written back exactly as it was read. Throws EditError; on error nothing is applied.
-void applyEditedList(const JsonValue& edited, theme::FontPages& pages, const theme::CodePage& cp);
+// position; the file, section and key of every row must be the loaded row's exactly, and a
+// listed page must list all its rows. Values equal to the exact text of a cell leave it
+// unedited, so that it is written back as it was read. Unknown keys, changed read-only
+// members (pageCount, colourCount, sizeName) and missing ones are refused by name; a size
+// may be a JSON number. Throws Error (status 1); on error nothing is applied.
+void applyEditedList(const JsonValue& edited, theme::FontPages& pages, const theme::CodePage& cp, Language language);
+
+// The language and code page an edited list records, else `fallback`'s. Throws Error for
+// a "language" or "codePage" member that is not one.
+ListedAs documentListedAs(const JsonValue& edited, ListedAs fallback, Language language);
 
 // The ANSI form of a face, size or option given on the command line (column kColFont,
-// kColSize or kColOption); throws ValueError when it breaks the column's rule.
-std::string valueFromArgument(int column, const std::string& utf8, const theme::CodePage& cp);
+// kColSize or kColOption); throws Error (status 1) when it breaks the column's rule.
+std::string valueFromArgument(int column, const std::string& utf8, const theme::CodePage& cp, Language language);
 
-// Loads options.theme, applies --from, then --font, --size and --option on every row of
+// Loads options.theme in the language and code page of the options, else of the edited
+// list, else the user's; applies --from, then --font, --size and --option on every row of
 // the --page pages (all without), rebuilds and writes options.out.
-// Throws ThemeError (theme), EditError or JsonError (edited list), UsageError (--page),
-// ValueError (--font, --size, --option), WriteError (rebuild or target), and
-// std::runtime_error when the edited list cannot be read.
-void runWrite(const Options& options, const theme::CodePage& cp);
+// Throws Error naming what it is about: the theme, the edited list, a value, OUT (status
+// 1), or a --page beyond the theme's pages and OUT naming the list (status 2).
+void runWrite(const Options& options, Language language);
 
 }  // namespace cli

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <set>
 #include <string>
 
 #include "errors.h"
+#include "safe_write.h"
 #include "test_support.h"
 #include "theme_rebuild.h"
 #include "safe_write.h"
@@ -204,6 +206,28 @@ TEST(SafeWrite, FullDestinationLeavesTheOldTarget) {
   EXPECT_NE(message.find("theme.msstyles"), std::string::npos) << message;
   EXPECT_EQ(readFile(target), oldContent());
   EXPECT_EQ(entries(dir.path()), (std::set<std::string>{"theme.msstyles"}));
+}
+
+// The handlers that remove an interrupted write's file are the program's choice: a write
+// leaves the process's signal handling as it found it until removeFileOnSignal is called.
+TEST(SafeWrite, InstallsSignalHandlersOnlyWhenAsked) {
+  TempDir dir;
+  const auto handlerOf = [](int signal) {
+    struct sigaction action {};
+    sigaction(signal, nullptr, &action);
+    return action.sa_handler;
+  };
+  const std::array<int, 3> signals = {SIGINT, SIGTERM, SIGHUP};
+  std::array<void (*)(int), 3> before{};
+  for (std::size_t i = 0; i < signals.size(); ++i) before[i] = handlerOf(signals[i]);
+  theme::writeFileAtomically(dir.file("theme.msstyles"), payload(10));
+  for (std::size_t i = 0; i < signals.size(); ++i) EXPECT_EQ(handlerOf(signals[i]), before[i]) << signals[i];
+  theme::removeFileOnSignal();
+  for (std::size_t i = 0; i < signals.size(); ++i) {
+    // An ignored signal stays ignored; any other now removes the file first.
+    if (before[i] == SIG_IGN) EXPECT_EQ(handlerOf(signals[i]), SIG_IGN) << signals[i];
+    else EXPECT_NE(handlerOf(signals[i]), before[i]) << signals[i];
+  }
 }
 #endif
 

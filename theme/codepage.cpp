@@ -178,4 +178,36 @@ std::string cutAnsi(std::string_view ansi, std::size_t maxBytes, const CodePage&
   return std::string(ansi.substr(0, std::min(end, ansi.size())));
 }
 
+unsigned ansiCodePageOf(LanguagePreference language) {
+  if (!language) return 932;
+  const unsigned primary = *language & 0x3FFU;
+  const unsigned sub = *language >> 10U;
+  switch (primary) {
+    case 0x11: return 932;  // Japanese
+    case 0x04: return sub == 2 || sub == 4 ? 936 : 950;  // Chinese: PRC and Singapore simplified
+    case 0x12: return 949;  // Korean
+    case 0x05: case 0x0E: case 0x15: case 0x18: case 0x1B: case 0x1C: case 0x24:
+      return 1250;  // Czech, Hungarian, Polish, Romanian, Slovak, Albanian, Slovenian
+    case 0x1A: return sub == 3 ? 1251 : 1250;  // Croatian, Bosnian, Serbian: Cyrillic or Latin
+    case 0x02: case 0x19: case 0x22: case 0x23: case 0x2F: case 0x3F:
+      return 1251;  // Bulgarian, Russian, Ukrainian, Belarusian, Macedonian, Kazakh
+    case 0x08: return 1253;  // Greek
+    case 0x1F: return 1254;  // Turkish
+    case 0x0D: return 1255;  // Hebrew
+    case 0x01: case 0x20: case 0x29: return 1256;  // Arabic, Urdu, Persian
+    case 0x25: case 0x26: case 0x27: return 1257;  // Estonian, Latvian, Lithuanian
+    case 0x2A: return 1258;  // Vietnamese
+    case 0x1E: return 874;   // Thai
+    default: return 1252;
+  }
+}
+
+unsigned defaultCodePage() {
+#ifdef _WIN32
+  return CodePage::kDefault;
+#else
+  return ansiCodePageOf(localeLanguage());
+#endif
+}
+
 }  // namespace theme

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "ui_language.h"
+
 namespace theme {
 
 class CodePage {
@@ -32,6 +34,14 @@ class CodePage {
   unsigned id_;
   std::unique_ptr<Impl> impl_;
 };
+
+// The ANSI code page Windows pairs with a language (Japanese 932, Cyrillic 1251, Western
+// 1252, ...). No language keeps 932, the code page this tool was made for.
+unsigned ansiCodePageOf(LanguagePreference language);
+
+// The code page texts are shown and edited in when the user names none: the system's
+// ANSI code page on Windows (CodePage::kDefault), elsewhere ansiCodePageOf(localeLanguage()).
+unsigned defaultCodePage();
 
 // Cuts an ANSI text to at most `maxBytes` bytes without splitting a double-byte character.
 std::string cutAnsi(std::string_view ansi, std::size_t maxBytes, const CodePage& cp);

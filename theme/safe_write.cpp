@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "errors.h"
+#include "safe_write.h"
 #include "theme_rebuild.h"
 
 #ifdef _WIN32
@@ -54,7 +55,7 @@ namespace {
 void checkTarget(const std::string& target) {
   const DWORD attributes = GetFileAttributesA(target.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return;
-  const auto refuse = [&](const char* why) { throw WriteError("cannot write " + target + ": " + why); };
+  const auto refuse = [&](const char* why) { throw WriteError(target, why); };
   if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) refuse("it is a folder");
   if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) refuse("it is a symbolic link or junction");
   if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) refuse("it is read-only");
@@ -67,9 +68,10 @@ void checkTarget(const std::string& target) {
   }
 }
 
-// The temporary file of the write in progress. Ctrl+C, Ctrl+Break and closing the
-// console run the handler on a thread of their own; it removes the file (opened with
-// delete sharing, so removal waits for the last handle) before the process ends.
+// The temporary file of the write in progress. Once the front end has asked for it
+// (removeFileOnSignal), Ctrl+C, Ctrl+Break and closing the console run the handler on a
+// thread of their own; it removes the file (opened with delete sharing, so removal waits
+// for the last handle) before the process ends.
 char gTemporaryFile[MAX_PATH];
 volatile LONG gWatching = 0;
 
@@ -80,17 +82,21 @@ BOOL WINAPI removeTemporaryFile(DWORD /*event*/) {
 
 }  // namespace
 
+void removeFileOnSignal() {
+  static const BOOL installed = SetConsoleCtrlHandler(removeTemporaryFile, TRUE);
+  (void)installed;
+}
+
 void writeFileAtomically(const std::string& target, std::span<const Piece> pieces, const DataSource* source,
                          const FileStamp& expected) {
   checkTarget(target);
   const std::string folder = folderOf(target);
   char temp[MAX_PATH];
   if (GetTempFileNameA(folder.c_str(), "mvt", 0, temp) == 0) {
-    throw WriteError("cannot write " + target + ": cannot create a temporary file in " + folder);
+    throw WriteError(target, "cannot create a temporary file in " + folder);
   }
   lstrcpynA(gTemporaryFile, temp, MAX_PATH);
   InterlockedExchange(&gWatching, 1);
-  SetConsoleCtrlHandler(removeTemporaryFile, TRUE);
   HANDLE file = CreateFileA(temp, GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                             nullptr);
   bool ok = file != INVALID_HANDLE_VALUE;
@@ -124,7 +130,6 @@ void writeFileAtomically(const std::string& target, std::span<const Piece> piece
   ok = ok && FlushFileBuffers(file) != 0;
   if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
   if (InterlockedExchange(&gWatching, 0) == 0) Sleep(INFINITE);  // the handler has it: the process is ending
-  SetConsoleCtrlHandler(removeTemporaryFile, FALSE);
   try {
     checkUnchanged(target, source, expected);
   } catch (...) {
@@ -134,7 +139,7 @@ void writeFileAtomically(const std::string& target, std::span<const Piece> piece
   ok = ok && MoveFileExA(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
   if (!ok) {
     DeleteFileA(temp);
-    throw WriteError("cannot write " + target);
+    throw WriteError(target, "");
   }
 }
 
@@ -143,7 +148,7 @@ void writeFileAtomically(const std::string& target, std::span<const Piece> piece
 namespace {
 
 [[noreturn]] void refuse(const std::string& target, const std::string& why) {
-  throw WriteError("cannot write " + target + ": " + why);
+  throw WriteError(target, why);
 }
 
 // The file to replace: the target itself, or the file a symbolic link there names (the
@@ -174,8 +179,9 @@ std::string fileToReplace(const std::string& target, struct stat& found, bool& e
   return path;
 }
 
-// The temporary file of the write in progress. Interrupted from the terminal or told to
-// end, the process removes it before it goes, so no half-written copy stays beside the target.
+// The temporary file of the write in progress. Once the front end has asked for it
+// (removeFileOnSignal), a process interrupted from the terminal or told to end removes it
+// before it goes, so no half-written copy stays beside the target.
 constexpr std::array<int, 3> kEndingSignals = {SIGINT, SIGTERM, SIGHUP};
 const char* volatile gTemporaryFile = nullptr;
 std::array<struct sigaction, kEndingSignals.size()> gPreviousActions{};
@@ -189,28 +195,19 @@ extern "C" void removeTemporaryFileAndEnd(int signal) {
   raise(signal);
 }
 
-// While alive, the ending signals remove `temp` first. Signals are held back while the
-// file name is registered and withdrawn, so none falls between creating or renaming
-// the file and the handler knowing of it. A signal the process ignores stays ignored.
+// While alive, the file it watches is the one the handler removes. The ending signals are
+// held back while the name is registered and withdrawn, so none falls between creating or
+// renaming the file and the handler knowing of it.
 class TemporaryFileGuard {
  public:
   TemporaryFileGuard() {
     sigemptyset(&ending_);
     for (const int signal : kEndingSignals) sigaddset(&ending_, signal);
     sigprocmask(SIG_BLOCK, &ending_, &savedMask_);
-    for (std::size_t i = 0; i < kEndingSignals.size(); ++i) {
-      sigaction(kEndingSignals[i], nullptr, &gPreviousActions[i]);
-      if (gPreviousActions[i].sa_handler == SIG_IGN) continue;
-      struct sigaction action {};
-      action.sa_handler = removeTemporaryFileAndEnd;
-      sigemptyset(&action.sa_mask);
-      sigaction(kEndingSignals[i], &action, nullptr);
-    }
   }
   ~TemporaryFileGuard() {
     sigprocmask(SIG_BLOCK, &ending_, nullptr);
     gTemporaryFile = nullptr;
-    for (std::size_t i = 0; i < kEndingSignals.size(); ++i) sigaction(kEndingSignals[i], &gPreviousActions[i], nullptr);
     sigprocmask(SIG_SETMASK, &savedMask_, nullptr);
   }
   TemporaryFileGuard(const TemporaryFileGuard&) = delete;
@@ -327,6 +324,21 @@ int writePieces(int fd, std::span<const Piece> pieces, const DataSource* source)
 }
 
 }  // namespace
+
+void removeFileOnSignal() {
+  static const bool installed = [] {
+    for (std::size_t i = 0; i < kEndingSignals.size(); ++i) {
+      sigaction(kEndingSignals[i], nullptr, &gPreviousActions[i]);
+      if (gPreviousActions[i].sa_handler == SIG_IGN) continue;  // a signal the process ignores stays ignored
+      struct sigaction action {};
+      action.sa_handler = removeTemporaryFileAndEnd;
+      sigemptyset(&action.sa_mask);
+      sigaction(kEndingSignals[i], &action, nullptr);
+    }
+    return true;
+  }();
+  (void)installed;
+}
 
 void writeFileAtomically(const std::string& target, std::span<const Piece> pieces, const DataSource* source,
                          const FileStamp& expected) {

@@ -42,4 +42,11 @@ void writeFileAtomically(const std::string& target, const RebuiltTheme& file);
 void writeFileAtomically(const std::string& target, const RebuiltTheme& file, const DataSource& source);
 void writeFileAtomically(const std::string& target, std::span<const std::uint8_t> bytes);
 
+// Asks that an interrupted write leave no temporary file: installs, once for the process,
+// the handlers that remove it when the process is told to end (SIGINT, SIGTERM and SIGHUP
+// on POSIX, handed on to what was there before; Ctrl+C, Ctrl+Break and closing the
+// console on Windows). Process-wide, so the program decides, as a tool calls LLVM's
+// sys::RemoveFileOnSignal: the core never installs them by itself.
+void removeFileOnSignal();
+
 }  // namespace theme

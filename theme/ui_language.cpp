@@ -64,7 +64,7 @@ LanguagePreference languageOfLocale(std::string_view locale) {
   return std::nullopt;
 }
 
-LanguagePreference userInterfaceLanguage() {
+LanguagePreference localeLanguage() {
 #ifdef _WIN32
   return GetUserDefaultUILanguage();
 #else
@@ -74,6 +74,13 @@ LanguagePreference userInterfaceLanguage() {
   }
   return std::nullopt;
 #endif
+}
+
+LanguagePreference userInterfaceLanguage() { return localeLanguage().value_or(kEnglish); }
+
+bool servesLanguage(std::uint16_t found, std::uint16_t asked) {
+  constexpr std::uint16_t kPrimary = 0x3FF;
+  return (found & kPrimary) == 0 || (found & kPrimary) == (asked & kPrimary);
 }
 
 }  // namespace theme

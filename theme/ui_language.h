@@ -11,9 +11,21 @@ namespace theme {
 // above). No value: no preference, the first language of every resource is taken.
 using LanguagePreference = std::optional<std::uint16_t>;
 
-// The user's interface language: GetUserDefaultUILanguage on Windows; elsewhere the
-// locale named by the first of LC_ALL, LC_MESSAGES and LANG that is set.
+// US English, what Windows shows a user whose locale names no language.
+inline constexpr std::uint16_t kEnglish = 0x0409;
+
+// The language the user's locale names: GetUserDefaultUILanguage on Windows; elsewhere
+// the locale of the first of LC_ALL, LC_MESSAGES and LANG that is set, no value when it
+// names no language ("C", "POSIX", unset).
+LanguagePreference localeLanguage();
+
+// The user's interface language: localeLanguage(), else English, as the Windows build
+// chooses for the same user.
 LanguagePreference userInterfaceLanguage();
+
+// Whether a resource in `found` serves a user who asked for `asked`: the same language,
+// the same primary language, or a language-neutral resource (primary language 0).
+bool servesLanguage(std::uint16_t found, std::uint16_t asked);
 
 // "ja_JP.UTF-8" gives 0x0411, "pt_BR" 0x0416, "de" 0x0407; "C", "POSIX" and languages
 // Windows has no identifier for give no value.

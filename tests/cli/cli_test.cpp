@@ -155,9 +155,10 @@ mt::Bytes twoSizeTheme() {
   return b.build().bytes;
 }
 
-// What `list --json` prints for twoSizeTheme(), written out by hand.
-std::string twoSizeJson() {
-  return R"({"pageCount":2,"colourCount":1,"styleName":"ルナ","sizeNameBoxes":["標準","Large","","",""],"pages":[)"
+// What `list --json` prints for twoSizeTheme(), written out by hand: every text exactly as
+// the file holds it, whatever the code page shows ("Café"), and how it was read.
+std::string twoSizeJson(const std::string& language = "0x0409") {
+  return R"({"language":")" + language + R"(","codePage":932,"pageCount":2,"colourCount":1,"styleName":"ルナ","sizeNameBoxes":["標準","Large","","",""],"pages":[)"
          R"({"index":0,"sizeName":"NormalSize","rows":[)"
          R"({"file":"NORMALBLUE_INI","section":"Button","key":"Font","font":"Tahoma","size":"8","option":""},)"
          R"({"file":"NORMALBLUE_INI","section":"Window","key":"CaptionFont","font":"ＭＳ ゴシック","size":"9","option":"Bold"},)"
@@ -165,7 +166,7 @@ std::string twoSizeJson() {
          R"({"file":"NORMALBLUE","section":"Status","key":"Font","font":"Tahoma","size":"9","option":"Italic"}]},)"
          R"({"index":1,"sizeName":"LargeSize","rows":[)"
          R"({"file":"LARGEBLUE_INI","section":"Button","key":"Font","font":"Tahoma","size":"12","option":""},)"
-         R"({"file":"LARGEBLUE_INI","section":"Button","key":"TitleFont","font":"Caf?","size":"10","option":""},)"
+         R"({"file":"LARGEBLUE_INI","section":"Button","key":"TitleFont","font":"Café","size":"10","option":""},)"
          R"({"file":"THEMES_INI","section":"Sizes.LargeSize","key":"IconFont","font":"Back\\Slash \"Q\"","size":"9","option":""}]}]})"
          "\n";
 }
@@ -196,6 +197,8 @@ TEST_F(CliOnSyntheticTheme, ListPrintsATablePerPageAndTheStyleName) {
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(r.out,
+            "言語 0x0411、コードページ 932\n"
+            "\n"
             "[0] NormalSize\n"
             "  フォントサイズ名: 標準\n"
             "  内部ファイル名  セクション        キー         フォント名     サイズ  オプション\n"
@@ -216,11 +219,13 @@ TEST_F(CliOnSyntheticTheme, ListPrintsATablePerPageAndTheStyleName) {
 
 TEST_F(CliOnSyntheticTheme, TableTitlesFollowTheLocale) {
   const std::string english =
+      "Language 0x0409, code page 932\n"
+      "\n"
       "[0] NormalSize\n"
       "  Font size name: 標準\n"
       "  Internal file name  Section           Key          Font name      Size  Option\n"
       "  NORMALBLUE_INI      Button            Font         Tahoma         8\n";
-  const std::string japanese = "[0] NormalSize\n  フォントサイズ名: 標準\n";
+  const std::string japanese = "言語 0x0411、コードページ 932\n\n[0] NormalSize\n  フォントサイズ名: 標準\n";
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"LC_ALL= LC_MESSAGES= LANG=C.UTF-8", english},
       {"LC_ALL= LC_MESSAGES= LANG=ja_JP.UTF-8", japanese},
@@ -235,7 +240,7 @@ TEST_F(CliOnSyntheticTheme, TableTitlesFollowTheLocale) {
   }
   const Result plain = run({"list", theme}, "", "LC_ALL=C");
   EXPECT_NE(plain.out.find("\nStyle name: ルナ\n"), std::string::npos) << plain.out;
-  EXPECT_EQ(compactJson(run({"list", theme, "--json"}, "", kJapanese).out), twoSizeJson());
+  EXPECT_EQ(compactJson(run({"list", theme, "--json"}, "", kJapanese).out), twoSizeJson("0x0411"));
 }
 
 TEST_F(CliOnSyntheticTheme, ListJsonHasExactlyTheDocumentedShape) {
@@ -253,6 +258,8 @@ TEST(CliJson, ListIsIndentedByTwoSpaces) {
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out,
             "{\n"
+            "  \"language\": \"0x0409\",\n"
+            "  \"codePage\": 932,\n"
             "  \"pageCount\": 1,\n"
             "  \"colourCount\": 1,\n"
             "  \"styleName\": \"\",\n"
@@ -381,7 +388,7 @@ TEST_F(CliOnSyntheticTheme, FromThatDoesNotFitTheThemeIsRefusedNamingTheRow) {
        "page 1: lists 2 rows, the theme has 3"},
       {R"("sizeNameBoxes":["標準","Large","","",""])", R"("sizeNameBoxes":["標準","Large","",""])", "\"sizeNameBoxes\" must be"},
       {R"("styleName":"ルナ")", "\"styleName\":\"" + face32 + "\"", "styleName"},
-      {R"("size":"8","option":""})", R"("size":8,"option":""})", "page 0 row 0: \"size\" must be a string"},
+      {R"("size":"8","option":""})", R"("size":true,"option":""})", "page 0 row 0: \"size\" must be a string"},
       {R"("pages":[)", R"("pages":[}])", "not JSON: line 1, column"},
   };
   for (const Case& c : cases) {
@@ -436,7 +443,7 @@ mt::Bytes twoSizeThemeChanged() {
 }
 
 TEST_F(CliOnSyntheticTheme, MessagesAreJapaneseUnderAJapaneseLocale) {
-  std::string edited = twoSizeJson();
+  std::string edited = twoSizeJson("0x0411");  // as listed under that locale
   replaceOnce(edited, R"("size":"12")", R"("size":"0")");
   const std::string badSize = editedList(edited);
   const std::string notJson = dir.write("not.json", {'{'});
@@ -465,6 +472,7 @@ TEST_F(CliOnSyntheticTheme, DiffListsChangedAndUnpairedRowsAndNames) {
   const Result r = run({"diff", theme, changed}, "", "LC_ALL=C");
   EXPECT_EQ(r.status, 1) << r.err;
   EXPECT_EQ(r.out,
+            "diff " + theme + " " + changed + "\n"
             "Style name: \"ルナ\" -> \"Luna\"\n"
             "[0] NormalSize\n"
             "  changed    NORMALBLUE_INI [Button] Font: Tahoma, 8 -> Arial, 9, Bold\n"
@@ -501,11 +509,33 @@ TEST_F(CliOnSyntheticTheme, DiffTellsKeysApartThatTheCodePageShowsAlike) {
     b.textFile(u"NORMALBLUE_INI", u"[S]\r\n" + std::u16string(key) + u" = Tahoma, 8\r\n");
     return dir.write(name, b.build().bytes);
   };
-  const Result r = run({"diff", themeWithKey("a.msstyles", u"Font\u0639"), themeWithKey("b.msstyles", u"Font\u0627")},
-                       "", "LC_ALL=C");
+  const std::string a = themeWithKey("a.msstyles", u"Font\u0639");
+  const std::string b = themeWithKey("b.msstyles", u"Font\u0627");
+  const Result r = run({"diff", a, b}, "", "LC_ALL=C");
   EXPECT_EQ(r.status, 1) << r.err;
-  EXPECT_EQ(r.out, "[0] NormalSize\n  only in A  NORMALBLUE_INI [S] Font?: Tahoma, 8\n"
+  EXPECT_EQ(r.out, "diff " + a + " " + b + "\n[0] NormalSize\n  only in A  NORMALBLUE_INI [S] Font?: Tahoma, 8\n"
                    "  only in B  NORMALBLUE_INI [S] Font?: Tahoma, 8\n");
+}
+
+// A key given twice: each setting keeps its own row through diff and --from.
+TEST_F(CliOnSyntheticTheme, RepeatedSettingsPairByOccurrence) {
+  const auto themeWith = [&](const std::string& name, std::u16string_view second) {
+    mt::ThemeBuilder b = mt::oneSizeTheme();
+    b.textFile(u"BLUE_INI", u"[Button]\r\nFont = Tahoma, 8\r\n[Button]\r\nFont = " + std::u16string(second) + u"\r\n");
+    return dir.write(name, b.build().bytes);
+  };
+  const std::string a = themeWith("a.msstyles", u"Arial, 9, Bold");
+  const std::string b = themeWith("b.msstyles", u"Verdana, 9, Bold");
+  Result r = run({"diff", a, b});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "diff " + a + " " + b + "\n[0] Normal\n  changed    BLUE_INI [Button] Font: Arial, 9, Bold -> Verdana, 9, Bold\n");
+
+  std::string edited = listJson(a);
+  replaceOnce(edited, R"("font":"Arial")", R"("font":"Verdana")");
+  r = run({"write", a, "-o", out, "--from", editedList(edited)});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(run({"diff", out, b}).status, 0);
+  EXPECT_EQ(listJson(out), edited);
 }
 
 TEST_F(CliOnSyntheticTheme, DiffExitsWithZeroWhenAlikeAndTwoOnTrouble) {
@@ -524,7 +554,7 @@ TEST_F(CliOnSyntheticTheme, DiffExitsWithZeroWhenAlikeAndTwoOnTrouble) {
   const std::string single = dir.write("single.msstyles", one.build().bytes);
   r = run({"diff", single, theme}, "", "LC_ALL=C");
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out.rfind("Page count: 1 -> 2\nStyle name: \"\" -> \"ルナ\"\n[0] NormalSize\n  Font size name: \"\" -> \"標準\"\n", 0),
+  EXPECT_EQ(r.out.rfind("diff " + single + " " + theme + "\nPage count: 1 -> 2\nStyle name: \"\" -> \"ルナ\"\n[0] NormalSize\n  Font size name: \"\" -> \"標準\"\n", 0),
             0U) << r.out;
   EXPECT_NE(r.out.find("[1] LargeSize\n  Size name: (none) -> \"LargeSize\"\n  Font size name: (none) -> \"Large\"\n"
                        "  only in B  LARGEBLUE_INI [Button] Font: Tahoma, 12\n"),
@@ -540,6 +570,229 @@ TEST_F(CliOnSyntheticTheme, DiffExitsWithZeroWhenAlikeAndTwoOnTrouble) {
   for (const auto& args : {std::vector<std::string>{"diff", theme}, {"diff", theme, out, out}, {"diff", theme, out, "-o", out}}) {
     EXPECT_EQ(run(args).status, 2) << args.size();
   }
+}
+
+// ---------------------------------------------------------------- exact texts, languages
+
+TEST_F(CliOnSyntheticTheme, JsonCarriesTheExactTextAndFromKeepsIt) {
+  // A lone surrogate and a Korean face: no code page shows them, the JSON carries them.
+  mt::ThemeBuilder b = mt::oneSizeTheme();
+  b.textFile(u"BLUE_INI", u"[Button]\r\nFont = A\xD800Z, 8\r\nTitleFont = \uAD74\uB9BC, 9\r\n");
+  const std::string odd = dir.write("odd.msstyles", b.build().bytes);
+  const std::string json = listJson(odd);
+  EXPECT_NE(json.find(R"("font":"A\ud800Z")"), std::string::npos) << json;
+  EXPECT_NE(json.find(R"("font":"굴림")"), std::string::npos) << json;
+  ASSERT_EQ(run({"write", odd, "-o", out}).status, 0);
+  const std::string again = dir.file("again.msstyles");
+  Result r = run({"write", odd, "-o", again, "--from", editedList(json)});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(mt::readFile(again), mt::readFile(out));
+
+  // Copied to another row, the Korean face is a change code page 932 cannot hold.
+  std::string copied = json;
+  replaceOnce(copied, R"("font":"A\ud800Z")", R"("font":"굴림")");
+  r = run({"write", odd, "-o", again, "--from", editedList(copied)});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("page 0 row 0: font \"굴림\" holds characters that code page 932 cannot hold (code page 949 can)"),
+            std::string::npos) << r.err;
+  EXPECT_EQ(run({"write", odd, "-o", again, "--from", editedList(copied), "--codepage", "949"}).status, 0);
+}
+
+TEST_F(CliOnSyntheticTheme, EditedListKeysAndEncodingsAreCheckedByName) {
+  struct Case {
+    std::string from, to, message;
+  };
+  const std::vector<Case> refused = {
+      {R"("styleName":)", R"("stylename":)", "unknown key \"stylename\""},
+      {R"("index":1,)", R"("index":1,"rowz":[],)", "pages[1]: unknown key \"rowz\""},
+      {R"("option":"Bold"})", R"("option":"Bold","colour":"red"})", "page 0 row 1: unknown key \"colour\""},
+      {R"("pageCount":2,)", R"("pageCount":3,)", "\"pageCount\" cannot be changed: the theme's is \"2\""},
+      {R"("colourCount":1,)", R"("colourCount":"2",)", "\"colourCount\" cannot be changed"},
+      {R"("sizeName":"LargeSize")", R"("sizeName":"Huge")", "pages[1]: \"sizeName\" cannot be changed: the theme's is \"LargeSize\""},
+      {R"(,"option":"Bold"})", "}", "page 0 row 1: \"option\" is missing"},
+      {R"("index":1,)", "", "pages[1]: \"index\" is missing"},
+      {R"("size":"12")", R"("size":12.5)", "page 1 row 0: size \"12.5\" is not a whole number"},
+      {R"("codePage":932)", R"("codePage":"932")", "\"codePage\" must be a code page number"},
+      {R"("language":"0x0409")", R"("language":"en")", "\"language\" must be a language id"},
+  };
+  for (const Case& c : refused) {
+    std::string edited = twoSizeJson();
+    replaceOnce(edited, c.from, c.to);
+    const std::string path = editedList(edited);
+    const Result r = run({"write", theme, "-o", out, "--from", path});
+    EXPECT_EQ(r.status, 1) << c.message;
+    EXPECT_EQ(r.err.rfind("marvento-cli: " + path + ": " + c.message, 0), 0U) << r.err;
+    EXPECT_EQ(countOf(r.err, "\n"), 1U) << r.err;
+  }
+  EXPECT_FALSE(std::filesystem::exists(out));
+
+  // Sizes as numbers, a byte-order mark, read-only members left as they are: all taken.
+  std::string edited = twoSizeJson();
+  replaceOnce(edited, R"("size":"12")", R"("size":11)");
+  Result r = run({"write", theme, "-o", out, "--from", editedList("\xEF\xBB\xBF" + edited)});
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::string expected = twoSizeJson();
+  replaceOnce(expected, R"("size":"12")", R"("size":"11")");
+  EXPECT_EQ(listJson(out), expected);
+
+  // UTF-16, as Notepad's "Unicode" saves it, is named as such.
+  for (const std::string& bom : {std::string("\xFF\xFE"), std::string("")}) {
+    std::string utf16 = bom;
+    for (const char c : std::string("{\"pages\":[]}")) utf16 += {c, '\0'};
+    const std::string path = editedList(utf16);
+    r = run({"write", theme, "-o", out, "--from", path});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "marvento-cli: " + path + ": is UTF-16 text; save it as UTF-8\n");
+  }
+}
+
+TEST_F(CliOnSyntheticTheme, FromReadsInTheCodePageAndLanguageOfTheList) {
+  // Listed in code page 1252, where "Café" fits; written back without --codepage.
+  std::string western = listJson(theme, {"--codepage", "1252"});
+  replaceOnce(western, R"("font":"Café")", R"("font":"Crème")");
+  const std::string path = editedList(western);
+  Result r = run({"write", theme, "-o", out, "--from", path});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(listJson(out).find(R"("font":"Crème")"), std::string::npos);
+  r = run({"write", theme, "-o", out, "--from", path, "--codepage", "932"});  // told otherwise
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("code page 932 cannot hold"), std::string::npos) << r.err;
+
+  // A list of one language read into another theme's strings of another: rows still must match.
+  mt::ThemeBuilder b;
+  b.nameLists({u"Blue"}, {u"NORMALBLUE_INI"}, {u"NormalSize"});
+  b.add(u"TEXTFILE", u"NORMALBLUE_INI", mt::utf16le(u"[Button]\r\nFont = Tahoma, 8\r\n"), 0x411);
+  b.add(u"TEXTFILE", u"NORMALBLUE_INI", mt::utf16le(u"[Button]\r\nMenuFont = Arial, 8\r\n"), 0x409);
+  const std::string two = dir.write("two.msstyles", b.build().bytes);
+  std::string japanese = listJson(two, {"--language", "0x0411"});
+  replaceOnce(japanese, R"("font":"Tahoma")", R"("font":"Verdana")");
+  const std::string list = editedList(japanese);
+  r = run({"write", two, "-o", out, "--from", list});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(listJson(out, {"--language", "0x0411"}).find(R"("font":"Verdana")"), std::string::npos);
+  r = run({"write", two, "-o", out, "--from", list, "--language", "0x0409"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("page 0 row 0: key \"Font\" does not match the theme's \"MenuFont\""), std::string::npos) << r.err;
+}
+
+TEST_F(CliOnSyntheticTheme, LanguageAndCodePageFollowTheLocale) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"LC_ALL=C", "Language 0x0409, code page 932\n"},
+      {"LC_ALL=POSIX", "Language 0x0409, code page 932\n"},
+      {"LC_ALL= LC_MESSAGES= LANG=", "Language 0x0409, code page 932\n"},
+      {"LC_ALL=ja_JP.UTF-8", "言語 0x0411、コードページ 932\n"},
+      {"LC_ALL=en_US.UTF-8", "Language 0x0409, code page 1252\n"},
+      {"LC_ALL=ru_RU.UTF-8", "Language 0x0419, code page 1251\n"},
+      {"LC_ALL=pl_PL.UTF-8", "Language 0x0415, code page 1250\n"},
+      {"LC_ALL=zh_CN.UTF-8", "Language 0x0804, code page 936\n"},
+      {"LC_ALL=zh_TW.UTF-8", "Language 0x0404, code page 950\n"},
+      {"LC_ALL=ko_KR.UTF-8", "Language 0x0412, code page 949\n"},
+      {"LC_ALL=el_GR.UTF-8", "Language 0x0408, code page 1253\n"},
+      {"LC_ALL=tr_TR.UTF-8", "Language 0x041F, code page 1254\n"},
+      {"LC_ALL=he_IL.UTF-8", "Language 0x040D, code page 1255\n"},
+      {"LC_ALL=ar_EG.UTF-8", "Language 0x0401, code page 1256\n"},
+      {"LC_ALL=lt_LT.UTF-8", "Language 0x0427, code page 1257\n"},
+      {"LC_ALL=vi_VN.UTF-8", "Language 0x042A, code page 1258\n"},
+      {"LC_ALL=th_TH.UTF-8", "Language 0x041E, code page 874\n"},
+      {"LC_ALL=sr_RS.UTF-8", "Language 0x0C1A, code page 1251\n"},
+  };
+  for (const auto& [environment, first] : cases) {
+    const Result r = run({"list", theme}, "", environment);
+    EXPECT_EQ(r.status, 0) << environment << r.err;
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n') + 1), first) << environment;
+  }
+}
+
+TEST_F(CliOnSyntheticTheme, FallbackToAnotherLanguageIsSaidOnce) {
+  // The synthetic theme is Japanese only.
+  struct Case {
+    std::string environment;
+    std::vector<std::string> extra;
+    std::string note;  // "" for none
+  };
+  const std::string note = "marvento-cli: " + theme + ": has no texts in language 0x0407; 0x0411 is shown where it is missing\n";
+  const std::vector<Case> cases = {
+      {"LC_ALL=de_DE.UTF-8", {}, note},
+      {"LC_ALL=C", {"--language", "0x0407"}, note},
+      {"LC_ALL=C", {}, ""},                            // no language asked for
+      {"LC_ALL=C", {"--language", "0x0811"}, ""},      // the same primary language
+      {"LC_ALL=de_DE.UTF-8", {"--language", "0x0411"}, ""},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {"list", theme};
+    args.insert(args.end(), c.extra.begin(), c.extra.end());
+    const Result r = run(args, "", c.environment);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, c.note) << c.environment;
+  }
+  // A language-neutral resource serves every language.
+  mt::ThemeBuilder b;
+  b.add(u"SIZENAMES", 1, mt::utf16le(std::u16string(u"Normal\0\0", 8)), 0);
+  const std::string neutral = dir.write("neutral.msstyles", b.build().bytes);
+  EXPECT_EQ(run({"list", neutral}, "", "LC_ALL=de_DE.UTF-8").err, "");
+}
+
+TEST_F(CliOnSyntheticTheme, ListLanguagesAndDiffOfOtherLanguages) {
+  const auto themeWith = [&](const std::string& name, std::u16string_view english) {
+    mt::ThemeBuilder b;
+    b.nameLists({u"Blue"}, {u"NORMALBLUE_INI"}, {u"NormalSize"});
+    b.add(u"TEXTFILE", u"NORMALBLUE_INI", mt::utf16le(u"[Button]\r\nFont = Tahoma, 8\r\n"), 0x411);
+    b.add(u"TEXTFILE", u"NORMALBLUE_INI", mt::utf16le(english), 0x409);
+    b.strings(mt::blockOf(3000), mt::stringBlock({{mt::indexInBlock(3000), u"標準"}}));
+    return dir.write(name, b.build().bytes);
+  };
+  const std::string a = themeWith("a.msstyles", u"[Button]\r\nFont = Arial, 8\r\n");
+  const std::string b = themeWith("b.msstyles", u"[Button]\r\nFont = Arial, 9\r\n");
+
+  Result r = run({"list", a, "--languages"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "TEXTFILE NORMALBLUE_INI: 0x0409 0x0411\nSTRING 188: 0x0411\n");
+
+  r = run({"diff", a, b, "--language", "0x0411"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "diff " + a + " " + b + "\nother language: TEXTFILE NORMALBLUE_INI 0x0409\n");
+  r = run({"diff", a, b, "--language", "0x0411", "--json"});
+  EXPECT_EQ(compactJson(r.out),
+            R"({"differs":true,"pages":[],"otherLanguages":[{"type":"TEXTFILE","name":"NORMALBLUE_INI","language":"0x0409"}]})"
+            "\n");
+  r = run({"diff", a, b, "--language", "0x0409"});  // compared in English: the rows differ, nothing else
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out.find("other language"), std::string::npos) << r.out;
+  EXPECT_EQ(run({"diff", a, a, "--language", "0x0411"}).status, 0);
+}
+
+// ---------------------------------------------------------------- output for pipes
+
+TEST_F(CliOnSyntheticTheme, OutputForPipes) {
+  mt::ThemeBuilder tabs = mt::oneSizeTheme();
+  tabs.textFile(u"BLUE_INI", u"[Button]\r\nFont = Ta\thoma\\X, 8\r\n");
+  Result r = run({"list", dir.write("tabs.msstyles", tabs.build().bytes), "--tsv"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "0\tBLUE_INI\tButton\tFont\tTa\\thoma\\\\X\t8\t\n");
+
+  r = run({"list", theme, "--tsv", "--page", "1"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "1\tLARGEBLUE_INI\tButton\tFont\tTahoma\t12\t\n"
+            "1\tLARGEBLUE_INI\tButton\tTitleFont\tCaf?\t10\t\n"
+            "1\tTHEMES_INI\tSizes.LargeSize\tIconFont\tBack\\\\Slash \"Q\"\t9\t\n");
+  const std::string page1 = listJson(theme, {"--page", "1"});
+  EXPECT_EQ(page1, twoSizeJson().substr(0, twoSizeJson().find(R"({"index":0)")) + twoSizeJson().substr(twoSizeJson().find(R"({"index":1)")));
+  r = run({"list", theme, "--page", "0"});
+  EXPECT_EQ(r.out.find("[1]"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("[0] NormalSize"), std::string::npos) << r.out;
+  for (const auto& args : {std::vector<std::string>{"list", theme, "--page", "2"}, {"list", theme, "--page=x"},
+                           {"list", theme, "--tsv", "--json"}, {"diff", theme, theme, "--tsv"}}) {
+    EXPECT_EQ(run(args).status, 2) << args.back();
+  }
+
+  const std::string changed = dir.write("changed.msstyles", twoSizeThemeChanged());
+  r = run({"diff", "-q", theme, changed});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out + r.err, "");
+  r = run({"diff", theme, theme, "-q"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out + r.err, "");
 }
 
 // ---------------------------------------------------------------- failures
@@ -604,7 +857,55 @@ TEST_F(CliOnSyntheticTheme, HelpDocumentsEveryCommand) {
             std::string::npos);
   EXPECT_NE(r.out.find("marvento-cli diff A B [--json] [--codepage N]"), std::string::npos);
   EXPECT_NE(r.out.find("Exit status"), std::string::npos);
-  EXPECT_EQ(run({"write", "--help"}).out, r.out);
+  // A command's --help is its own part of the whole: the introduction, the command, the
+  // common options and exit statuses.
+  for (const std::string command : {"list", "write", "diff"}) {
+    const Result part = run({command, "--help"});
+    EXPECT_EQ(part.status, 0) << command;
+    EXPECT_NE(part.out.find("  marvento-cli " + command + " "), std::string::npos) << command;
+    for (const std::string other : {"list", "write", "diff"}) {
+      if (other != command) {
+        EXPECT_EQ(part.out.find("  marvento-cli " + other + " "), std::string::npos) << command;
+      }
+    }
+    EXPECT_NE(part.out.find("Exit status"), std::string::npos) << command;
+    EXPECT_EQ(run({command, "-h"}).out, part.out) << command;
+  }
+  EXPECT_EQ(run({"write", theme, "--bogus", "--help"}).out, run({"write", "--help"}).out);
+}
+
+TEST_F(CliOnSyntheticTheme, ArgumentsInEveryUsualForm) {
+  // --opt=value, --output as the long form of -o, -- before a name that starts with "-".
+  const std::string dashed = dir.write("-dashed.msstyles", twoSizeTheme());
+  Result r = run({"write", "--output=" + out, "--font=Verdana", "--size", "-11", "--", dashed});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(listJson(out), withAll(withFonts(twoSizeJson(), "Verdana"), "size", "-11"));
+  r = run({"write", theme, "--output", out, "--page=1", "--option=Bold"});
+  ASSERT_EQ(r.status, 0) << r.err;
+
+  // A misspelt command or option: one line with a suggestion, the usage, status 2.
+  struct Case {
+    std::vector<std::string> args;
+    std::string message;
+  };
+  const std::vector<Case> cases = {
+      {{"lsit", theme}, "marvento-cli: unknown command \"lsit\"; did you mean \"list\"?\n"},
+      {{"list", theme, "--jsno"}, "marvento-cli: unknown option \"--jsno\" for list; did you mean \"--json\"?\n"},
+      {{"write", theme, "--ouput", out}, "marvento-cli: unknown option \"--ouput\" for write; did you mean \"--output\"?\n"},
+      {{"diff", theme, theme, "--xyzzy"}, "marvento-cli: unknown option \"--xyzzy\" for diff\n"},
+      {{"list", theme, "--page=x"}, "marvento-cli: --page needs a number, not \"x\"\n"},
+      {{"write", theme, "-o", out, "--font"}, "marvento-cli: --font needs a value\n"},
+      {{"write", theme, "--output", out, "-o", out}, "marvento-cli: -o given twice\n"},
+      {{"list", theme, "--json=x"}, "marvento-cli: \"--json\" takes no value\n"},
+  };
+  for (const Case& c : cases) {
+    r = run(c.args);
+    EXPECT_EQ(r.status, 2) << c.message;
+    EXPECT_EQ(r.err.substr(0, r.err.find('\n') + 1), c.message);
+    EXPECT_NE(r.err.find("usage: marvento-cli list"), std::string::npos) << r.err;
+  }
+  r = run({"lsit", theme}, "", kJapanese);
+  EXPECT_EQ(r.err.substr(0, r.err.find('\n') + 1), "marvento-cli: \"lsit\" というコマンドはありません。\"list\" のことですか?\n");
 }
 
 TEST(CliManualPage, DocumentsEveryCommandAndOptionOfTheHelp) {
@@ -669,12 +970,48 @@ TEST_F(CliOnSyntheticTheme, UnwritableTargetExitsWithOneAndKeepsTheOldFile) {
   Result r = run({"write", theme, "-o", inMissingFolder});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err.rfind("marvento-cli: " + inMissingFolder + ": ", 0), 0U) << r.err;
+  EXPECT_EQ(countOf(r.err, inMissingFolder), 1U) << r.err;  // the path is named once
 
   const std::string missingList = dir.file("missing.json");
   r = run({"write", theme, "-o", out, "--from", missingList});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err.rfind("marvento-cli: " + missingList + ": cannot be read", 0), 0U) << r.err;
   EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+TEST_F(CliOnSyntheticTheme, SmallFaultsOfTheCommandLine) {
+  // A theme is never written to standard output, nor over the list it is made from.
+  const std::string list = editedList(twoSizeJson());
+  for (const auto& target : {std::string("-"), list, dir.path() + "/./edited.json"}) {
+    const Result r = run({"write", theme, "-o", target, "--from", list});
+    EXPECT_EQ(r.status, 2) << target;
+    EXPECT_EQ(r.err.rfind("marvento-cli: -o ", 0), 0U) << r.err;
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir.file("-")));
+  EXPECT_EQ(readText(list), twoSizeJson());
+
+  // An argument that is not UTF-8 is called so, not "characters the code page cannot hold".
+  Result r = run({"write", theme, "-o", out, "--font", "Ta\xFFhoma"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "marvento-cli: --font \"Ta\uFFFDhoma\" is not valid UTF-8\n");
+
+  // A write error names the path once, in the user's language.
+  const std::string readOnly = dir.write("read-only.msstyles", {'o', 'l', 'd'});
+  std::filesystem::permissions(readOnly, std::filesystem::perms::owner_read);
+  r = run({"write", theme, "-o", readOnly});
+  EXPECT_EQ(r.err, "marvento-cli: " + readOnly + ": cannot write: it is read-only\n");
+  r = run({"write", theme, "-o", readOnly}, "", kJapanese);
+  EXPECT_EQ(r.err, "marvento-cli: " + readOnly + ": 書き込めません: 読み取り専用です\n");
+
+  // Standard output on a full device (a node of our own with the numbers of /dev/full).
+  const std::string full = dir.file("full");
+  if (mknod(full.c_str(), S_IFCHR | 0666, makedev(1, 7)) == 0) {
+    const std::string command = "LC_ALL=C " + shellQuoted(MARVENTO_CLI_PATH) + " list " + shellQuoted(theme) + " >" +
+                                shellQuoted(full) + " 2>" + shellQuoted(dir.file("err"));
+    const int status = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+    EXPECT_EQ(readText(dir.file("err")), "marvento-cli: the output could not be written\n");
+  }
 }
 
 // ---------------------------------------------------------------- hostile input
@@ -829,7 +1166,7 @@ TEST_P(CliOnLight, ListShowsItsRows) {
   Result r = run({"list", path(), "--json"});
   ASSERT_EQ(r.status, 0) << r.err;
   r.out = compactJson(r.out);
-  EXPECT_EQ(r.out.rfind(R"({"pageCount":1,"colourCount":1,"styleName":"","sizeNameBoxes":[)", 0), 0U) << r.out;
+  EXPECT_EQ(r.out.rfind(R"({"language":"0x0409","codePage":932,"pageCount":1,"colourCount":1,"styleName":"","sizeNameBoxes":[)", 0), 0U) << r.out;
   EXPECT_EQ(countOf(r.out, R"("file":)"), 21U);
   EXPECT_EQ(countOf(r.out, R"("font":"Tahoma")"), 21U);
   EXPECT_NE(r.out.find(R"({"index":0,"sizeName":"NormalSize","rows":[{"file":"BLUE_INI","section":"Button.Commandlink","key":"Font","font":"Tahoma","size":"10","option":""},)"),
@@ -847,7 +1184,7 @@ TEST_P(CliOnLight, ListShowsItsRows) {
 
   const Result table = run({"list", path()}, "", kJapanese);
   ASSERT_EQ(table.status, 0) << table.err;
-  EXPECT_EQ(table.out.rfind("[0] NormalSize\n", 0), 0U);
+  EXPECT_EQ(table.out.rfind("言語 0x0411、コードページ 932\n\n[0] NormalSize\n", 0), 0U);
   EXPECT_NE(table.out.find("  BLUE_INI        Tooltip.StandardTitle           Font          Tahoma      -12     bold\n"),
             std::string::npos) << table.out;
 }

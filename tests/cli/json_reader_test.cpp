@@ -1,5 +1,6 @@
 // The JSON reader behind `write --from`: what it decodes and what it refuses, with where.
 #include "json_reader.h"
+#include "json_text.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,28 @@ TEST(JsonReader, DecodesEscapesSurrogatePairsAndRawUtf8) {
   const JsonValue v = parseJson(R"("a\"b\\c\/d\b\f\n\r\t\u00e9\u30B4\ud83d\ude00 ゴ")");
   ASSERT_TRUE(v.is(JsonValue::Kind::String));
   EXPECT_EQ(v.string, "a\"b\\c/d\b\f\n\r\t\xC3\xA9\xE3\x82\xB4\xF0\x9F\x98\x80 \xE3\x82\xB4");
+}
+
+// A theme text may hold a lone surrogate; its escape comes back as the same unit, and is
+// written as the same escape. Raw bytes of an encoded surrogate stay refused (see below).
+TEST(JsonReader, KeepsLoneSurrogatesOfEscapes) {
+  struct Case {
+    std::string json, units, written;
+  };
+  const std::vector<Case> cases = {
+      {R"("\ud800")", "\xED\xA0\x80", R"("\ud800")"},
+      {R"("\udc00")", "\xED\xB0\x80", R"("\udc00")"},
+      {R"("a\ud800\u0041")", "a\xED\xA0\x80" "A", R"("a\ud800A")"},
+      {R"("\udbff\ud83d\ude00")", "\xED\xAF\xBF\xF0\x9F\x98\x80", "\"\\udbff\xF0\x9F\x98\x80\""},
+      // U+FDD0 carries the surrogates through the library: a real one stays itself.
+      {R"("\ufdd0")", "\xEF\xB7\x90", R"("\ufdd0")"},
+      {"\"\xEF\xB7\x90" "D800\"", "\xEF\xB7\x90" "D800", R"("\ufdd0D800")"},
+  };
+  for (const Case& c : cases) {
+    const JsonValue v = parseJson(c.json);
+    EXPECT_EQ(v.string, c.units) << c.json;
+    EXPECT_EQ(cli::jsonString(v.string), c.written) << c.json;
+  }
 }
 
 TEST(JsonReader, ReadsNestedValuesInOrder) {
@@ -50,9 +73,6 @@ TEST(JsonReader, RefusesWhatIsNotJsonSayingWhere) {
       {"\"a\x01\"", "line 1, column 3: control character in a string"},
       {"\"\\x\"", "line 1, column 2: unknown escape"},
       {"\"\\u12G4\"", "four hex digits"},
-      {"\"\\ud800\"", "lone surrogate"},
-      {"\"\\udc00\"", "lone surrogate"},
-      {"\"\\ud800\\u0041\"", "lone surrogate"},
       {"\"\xC3\"", "invalid UTF-8"},
       {"\"\xC0\xAF\"", "invalid UTF-8"},          // over-long form of '/'
       {"\"\xED\xA0\x80\"", "invalid UTF-8"},      // an encoded surrogate
@@ -67,6 +87,8 @@ TEST(JsonReader, RefusesWhatIsNotJsonSayingWhere) {
       {"{\"a\":1,\"a\":2}", "line 1, column 8: member \"a\" given twice"},
       {"{\n  \"a\": [1,\n  x]}", "line 3, column 3: expected a value"},
       {"[\"ゴゴ\", ?]", "line 1, column 8: expected a value"},
+      {"[\"\\ud800\", ?]", "line 1, column 12: expected a value"},  // columns of the text as given
+      {"{\"\\ud800\":1,\"\\ud800\":2}", "line 1, column 13: member \"\\ud800\" given twice"},
   };
   for (const auto& [text, message] : cases) {
     try {

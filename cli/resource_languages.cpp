@@ -1,0 +1,141 @@
+#include "resource_languages.h"
+
+#include <algorithm>
+#include <map>
+#include <ostream>
+#include <span>
+#include <tuple>
+
+#include "json_writer.h"
+#include "list_printer.h"
+#include "messages.h"
+#include "theme_image.h"
+#include "utf8.h"
+
+namespace cli {
+namespace {
+
+using theme::ResourceKind;
+
+const char* typeName(ResourceKind kind) {
+  switch (kind) {
+    case ResourceKind::TextFile: return "TEXTFILE";
+    case ResourceKind::StringTable: return "STRING";
+    case ResourceKind::ColourNames: return "COLORNAMES";
+    case ResourceKind::SizeNames: return "SIZENAMES";
+    case ResourceKind::FileNames: return "FILERESNAMES";
+    case ResourceKind::Other: break;
+  }
+  return "";
+}
+
+std::string languageOf(const theme::LanguageNode& node) {
+  return node.name.named() ? exactUtf8(node.name.text) : languageId(static_cast<std::uint16_t>(node.name.field));
+}
+
+using Key = std::tuple<std::string, std::string, std::string>;  // type, name, language
+
+// Data of every compared resource in a language that is not the one read, by key; and the
+// keys of the languages that are read.
+void collect(const theme::ThemeImage& image, std::map<Key, std::span<const std::uint8_t>>& others,
+             std::vector<Key>& chosen) {
+  for (const theme::TypeNode& type : image.tree.types) {
+    if (type.kind == ResourceKind::Other) continue;
+    for (const theme::ResourceNode& res : type.resources) {
+      for (std::size_t li = 0; li < res.languages.size(); ++li) {
+        Key key{typeName(type.kind), exactUtf8(res.name.wide()), languageOf(res.languages[li])};
+        if (li == res.chosen) {
+          chosen.push_back(std::move(key));
+        } else {
+          others.emplace(std::move(key), image.data(res.languages[li].data));
+        }
+      }
+    }
+  }
+}
+
+}  // namespace
+
+std::optional<std::uint16_t> fallbackLanguage(const theme::ThemeImage& image, std::uint16_t asked) {
+  for (const theme::TypeNode& type : image.tree.types) {
+    if (type.kind == ResourceKind::Other) continue;
+    for (const theme::ResourceNode& res : type.resources) {
+      if (res.languages.empty()) continue;
+      const theme::EntryName& found = res.languages[res.chosen].name;
+      if (!found.named() && !theme::servesLanguage(static_cast<std::uint16_t>(found.field), asked)) {
+        return static_cast<std::uint16_t>(found.field);
+      }
+    }
+  }
+  return std::nullopt;
+}
+
+void noteFallback(std::ostream& err, const std::string& path, const theme::ThemeImage& image, std::uint16_t asked,
+                  Language language) {
+  if (const auto found = fallbackLanguage(image, asked)) {
+    err << "marvento-cli: "
+        << say(language, "{0}: has no texts in language {1}; {2} is shown where it is missing",
+               {path, languageId(asked), languageId(*found)})
+        << '\n';
+  }
+}
+
+std::vector<ResourceLanguages> listLanguages(const theme::ThemeImage& image) {
+  std::vector<ResourceLanguages> list;
+  for (const theme::TypeNode& type : image.tree.types) {
+    if (type.kind != ResourceKind::TextFile && type.kind != ResourceKind::StringTable) continue;
+    for (const theme::ResourceNode& res : type.resources) {
+      ResourceLanguages& r = list.emplace_back(ResourceLanguages{typeName(type.kind), exactUtf8(res.name.wide()), {}});
+      for (const theme::LanguageNode& lang : res.languages) r.languages.push_back(languageOf(lang));
+    }
+  }
+  return list;
+}
+
+void printLanguages(std::ostream& out, const std::vector<ResourceLanguages>& resources) {
+  for (const ResourceLanguages& r : resources) {
+    out << r.type << ' ' << r.name << ':';
+    for (const std::string& language : r.languages) out << ' ' << language;
+    out << '\n';
+  }
+}
+
+JsonValue languagesDocument(const std::vector<ResourceLanguages>& resources) {
+  JsonValue doc = jsonObject();
+  JsonValue& list = addMember(doc, "resources", jsonArray());
+  for (const ResourceLanguages& r : resources) {
+    JsonValue entry = jsonObject();
+    addMember(entry, "type", jsonText(r.type));
+    addMember(entry, "name", jsonText(r.name));
+    JsonValue& languages = addMember(entry, "languages", jsonArray());
+    for (const std::string& language : r.languages) languages.items.push_back(jsonText(language));
+    list.items.push_back(std::move(entry));
+  }
+  return doc;
+}
+
+std::vector<ResourceInLanguage> otherLanguageDifferences(const theme::ThemeImage& a, const theme::ThemeImage& b) {
+  std::map<Key, std::span<const std::uint8_t>> inA;
+  std::map<Key, std::span<const std::uint8_t>> inB;
+  std::vector<Key> read;
+  collect(a, inA, read);
+  collect(b, inB, read);
+  const auto isRead = [&](const Key& key) { return std::find(read.begin(), read.end(), key) != read.end(); };
+
+  std::vector<ResourceInLanguage> differences;
+  const auto add = [&](const Key& key) {
+    ResourceInLanguage r{std::get<0>(key), std::get<1>(key), std::get<2>(key)};
+    if (std::find(differences.begin(), differences.end(), r) == differences.end()) differences.push_back(std::move(r));
+  };
+  for (const auto& [key, data] : inA) {
+    if (isRead(key)) continue;
+    const auto other = inB.find(key);
+    if (other == inB.end() || !std::equal(data.begin(), data.end(), other->second.begin(), other->second.end())) add(key);
+  }
+  for (const auto& [key, data] : inB) {
+    if (!isRead(key) && !inA.contains(key)) add(key);
+  }
+  return differences;
+}
+
+}  // namespace cli
