@@ -33,7 +33,8 @@ umask 022
 rm -rf "$build_dir"
 log "building marvento-cli in $build_dir"
 # Debian's hardening flags; the build and source paths are mapped away so that they
-# leave no trace in the program.
+# leave no trace in the program. A release is compiled, never taken from a compiler cache.
+export CCACHE_DISABLE=1
 flags="$(dpkg-buildflags --get CXXFLAGS) -ffile-prefix-map=$root=. -ffile-prefix-map=$build_dir=."
 CXXFLAGS="$flags" CPPFLAGS="$(dpkg-buildflags --get CPPFLAGS)" LDFLAGS="$(dpkg-buildflags --get LDFLAGS)" \
   cmake -S "$root" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DMARVENTO_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr >/dev/null

@@ -34,7 +34,9 @@ for doc in usr/share/man/man1/marvento-cli.1.gz usr/share/doc/marvento-cli/copyr
            usr/share/bash-completion/completions/marvento-cli; do
   [ -f "$work/root/$doc" ] || fail "missing $doc"
 done
-light=/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/light.msstyles
+# shellcheck source=wine-env.sh
+source scripts/wine-env.sh  # wine_themes: where Wine's light.msstyles lie
+light=$(wine_themes | head -n 1)
 if [ -f "$light" ]; then
   LC_ALL=C "$cli" list "$light" --tsv >"$work/light.tsv" || fail "the unpacked program cannot list $light"
   [ "$(wc -l <"$work/light.tsv")" = 21 ] || fail "expected 21 rows of $light, got $(wc -l <"$work/light.tsv")"
