@@ -1006,9 +1006,12 @@ TEST_F(CliOnSyntheticTheme, SmallFaultsOfTheCommandLine) {
   // Standard output on a full device (a node of our own with the numbers of /dev/full).
   const std::string full = dir.file("full");
   if (mknod(full.c_str(), S_IFCHR | 0666, makedev(1, 7)) == 0) {
-    const std::string command = "LC_ALL=C " + shellQuoted(MARVENTO_CLI_PATH) + " list " + shellQuoted(theme) + " >" +
-                                shellQuoted(full) + " 2>" + shellQuoted(dir.file("err"));
-    const int status = std::system(command.c_str());
+    const int fd = open(full.c_str(), O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    const pid_t pid = spawnCli({"list", theme}, dir.file("err"), "", fd, "LC_ALL=C");
+    close(fd);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
     EXPECT_EQ(readText(dir.file("err")), "marvento-cli: the output could not be written\n");
   }
