@@ -430,8 +430,8 @@ void runWrite(const Options& options, Language language) {
     throw Error(kFailed, say(language, "--size {0}: a size takes no \"+\"; to make every size larger, use --grow {1}",
                              {cli::quoted(*options.size), options.size->substr(1)}));
   }
-  const std::optional<int> growth = options.grow ? std::optional(growthOf(*options.grow, language)) : std::nullopt;
-  const std::optional<double> factor = options.scale ? std::optional(factorOf(*options.scale, language)) : std::nullopt;
+  const int growth = options.grow ? growthOf(*options.grow, language) : 0;
+  const double factor = options.scale ? factorOf(*options.scale, language) : 1.0;
   std::vector<std::pair<int, std::string>> values;
   if (options.font) values.emplace_back(theme::kColFont, valueFromArgument(theme::kColFont, *options.font, cp, language));
   if (options.size) values.emplace_back(theme::kColSize, valueFromArgument(theme::kColSize, *options.size, cp, language));
@@ -480,8 +480,8 @@ void runWrite(const Options& options, Language language) {
     }
   }
   std::optional<theme::ResizedSizes> resized;
-  if (growth) resized = theme::growSizes(pages, *growth, options.pages);
-  if (factor) resized = theme::scaleSizes(pages, *factor, options.pages);
+  if (options.grow) resized = theme::growSizes(pages, growth, options.pages);
+  if (options.scale) resized = theme::scaleSizes(pages, factor, options.pages);
 
   try {
     const theme::RebuiltTheme rebuilt = theme::rebuildTheme(image, pages, cp);
