@@ -189,6 +189,7 @@ theme::FontPages pagesOfList(const JsonValue& doc, const theme::CodePage& cp, st
                              Language language) {
   if (!doc.is(Kind::Object)) throw Error(kFailed, say(language, "must be a JSON object as \"list --json\" prints it"));
   onlyKnownKeys(doc, {"language", "codePage", "pageCount", "colourCount", "styleName", "sizeNameBoxes", "pages"}, "", language);
+  documentListedAs(doc, {}, language);  // "language" and "codePage", where given, must be such
   theme::FontPages pages;
   pages.clear();
   const double count = member(doc, "pageCount", Kind::Number, "", language).number;
@@ -220,7 +221,17 @@ theme::FontPages pagesOfList(const JsonValue& doc, const theme::CodePage& cp, st
       std::array<std::u16string, theme::kColumnCount> wide;
       for (int col = 0; col < theme::kColumnCount; ++col) {
         std::string scratch;
-        wide.at(col) = exactUtf16(givenText(row, col, rowName, scratch, language));
+        const std::string& given = givenText(row, col, rowName, scratch, language);
+        wide.at(col) = exactUtf16(given);
+        // A theme's own values may break the edit rules ("8.5") and are carried as they are;
+        // but no value of a theme holds what would break the line it is written into.
+        const bool control = std::any_of(wide.at(col).begin(), wide.at(col).end(), [](char16_t c) { return c < 0x20; });
+        const bool comma = col < theme::kColOption && wide.at(col).find(u',') != std::u16string::npos;
+        if (col >= theme::kColFont && (control || comma)) {
+          throw Error(kFailed, say(language, "{0}{1} {2} {3}", {rowName, kRowJsonNames.at(col), cli::quoted(given),
+                                                                control ? say(language, "holds a control character")
+                                                                        : say(language, "holds a '{0}'", {","})}));
+        }
       }
       theme::FontRow added;
       added.file = theme::cutToCell(wide[theme::kColFile], cp);
