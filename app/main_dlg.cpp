@@ -480,13 +480,14 @@ void CMainDlg::OnWrite() {
   ReadBoxesIntoModel();
   bool written = false;
   try {
-    const auto bytes = theme::rebuildTheme(m_image, m_pages, m_cp);
-    theme::writeFileAtomically(m_targetPath, bytes);
+    const theme::RebuiltTheme rebuilt = theme::rebuildTheme(m_image, m_pages, m_cp);
+    theme::writeFileAtomically(m_targetPath, rebuilt);
+    // An emptied box shows the name the file kept.
+    for (const auto& [id, name] : rebuilt.keptNames()) *m_pages.nameBox(id) = name;
     written = true;
   } catch (const std::exception& error) {
     ShowMessage(FailureMessage(IDS_WRITE_FAILED, error.what()));
   }
-  // The rebuild puts the file's own name back into a box that was emptied.
   ShowBoxesFromModel();
   if (written) RememberWrittenValues();
   Invalidate(true);

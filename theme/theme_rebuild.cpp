@@ -151,8 +151,9 @@ void checkRebuildable(const PeLayout& pe) {
 // chosen language are regenerated into `generated`; everything else is a slice of the
 // loaded image, written from there.
 std::vector<std::span<const std::uint8_t>> produceData(const ThemeImage& image, const PageRouter& router,
-                                                       FontPages& pages,
-                                                       std::vector<std::vector<std::uint8_t>>& generated) {
+                                                       const FontPages& pages,
+                                                       std::vector<std::vector<std::uint8_t>>& generated,
+                                                       KeptNames& kept) {
   std::vector<std::span<const std::uint8_t>> blocks;
   for (const TypeNode& type : image.tree.types) {
     for (const ResourceNode& res : type.resources) {
@@ -162,7 +163,7 @@ std::vector<std::span<const std::uint8_t>> produceData(const ThemeImage& image, 
         if (listed && type.kind == ResourceKind::TextFile) {
           rewriteIniText(old, res.name.wide(), router, pages, generated.emplace_back());
         } else if (listed && isStringBlock(type, res)) {
-          rewriteStringTableBlock(old, firstStringId(res), router, pages, generated.emplace_back());
+          rewriteStringTableBlock(old, firstStringId(res), router, pages, generated.emplace_back(), &kept);
         } else {
           blocks.push_back(old);
           continue;
@@ -243,7 +244,7 @@ std::vector<std::uint8_t> RebuiltTheme::bytes() const {
   return out;
 }
 
-RebuiltTheme rebuildTheme(const ThemeImage& image, FontPages& pages, const CodePage& cp) {
+RebuiltTheme rebuildTheme(const ThemeImage& image, const FontPages& pages, const CodePage& cp) {
   if (!image.loaded()) throw WriteError("no theme is loaded");
   const PeLayout& pe = image.layout;
   checkRebuildable(pe);
@@ -252,7 +253,7 @@ RebuiltTheme rebuildTheme(const ThemeImage& image, FontPages& pages, const CodeP
 
   RebuiltTheme result;
   const PageRouter router(pages, cp);
-  const std::vector<std::span<const std::uint8_t>> blocks = produceData(image, router, pages, result.generated_);
+  const std::vector<std::span<const std::uint8_t>> blocks = produceData(image, router, pages, result.generated_, result.kept_);
 
   // Size pass, then the write pass into the head: headers, then the directory.
   const SectionLayout layout(tree);

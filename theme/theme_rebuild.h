@@ -4,13 +4,19 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "font_pages.h"
 
 namespace theme {
 
 class CodePage;
-class FontPages;
 struct ThemeImage;
+
+// What a rebuild kept for an emptied size-name or style-name box: the name the file has
+// (when it has one), by string id (FontPages::nameBox finds the box). The caller shows it again if it likes.
+using KeptNames = std::vector<std::pair<std::uint32_t, EditableText>>;
 
 // A rebuilt theme file as the pieces it is written from, in file order: the new headers
 // and resource directory, the regenerated texts and tables, and slices of the loaded
@@ -28,19 +34,21 @@ class RebuiltTheme {
   [[nodiscard]] std::uint64_t size() const;
   // The whole file in one block.
   [[nodiscard]] std::vector<std::uint8_t> bytes() const;
+  [[nodiscard]] const KeptNames& keptNames() const { return kept_; }
 
  private:
-  friend RebuiltTheme rebuildTheme(const ThemeImage& image, FontPages& pages, const CodePage& cp);
+  friend RebuiltTheme rebuildTheme(const ThemeImage& image, const FontPages& pages, const CodePage& cp);
+  KeptNames kept_;
   std::vector<std::uint8_t> head_;                    // headers, then the resource directory and names
   std::vector<std::vector<std::uint8_t>> generated_;  // regenerated texts and tables
   std::vector<std::span<const std::uint8_t>> pieces_;
 };
 
 // Regenerates every TEXTFILE and STRING resource from the rows, copies every other
-// resource and lays the resource section out anew. The pages are only read, except
-// that an emptied size-name or style-name box is set back to the name the file keeps.
+// resource and lays the resource section out anew. The pages are only read; an emptied
+// size-name or style-name box keeps the file's name, listed in keptNames().
 // Throws WriteError when the file cannot be rebuilt.
-RebuiltTheme rebuildTheme(const ThemeImage& image, FontPages& pages, const CodePage& cp);
+RebuiltTheme rebuildTheme(const ThemeImage& image, const FontPages& pages, const CodePage& cp);
 
 // Writes the pieces, one after the other, to a temporary file beside `target`, flushes it
 // to disk and only then puts it in the target's place. On any failure the target is
