@@ -12,6 +12,7 @@
 #include "file_dialog.h"
 #include "gdi.h"
 #include "installed_faces.h"
+#include "message_map.h"
 #include "resource.h"
 #include "theme_rebuild.h"
 #include "ui_language.h"
@@ -95,6 +96,9 @@ BOOL CMainDlg::OnInitDialog() {
   m_styleNameBox.Create(kBoxStyle | WS_VISIBLE, kStyleNameBoxRect, m_tab.GetSafeHwnd(), IDC_STYLE_NAME,
                         WS_EX_CLIENTEDGE);
   m_styleNameBox.SetFont(font);
+  m_styleNameBox.SetChangedHandler([this](const std::string& text) {
+    m_pages.styleNameBox.text = theme::cutAnsi(text, theme::kMaxCellBytes, m_cp);
+  });
   const std::string labelFace = win32::LoadUiString(IDS_LABEL_FACE);
   for (std::size_t i = 0; i < kLabels.size(); ++i) {
     m_labels[i].Create(win32::LoadUiString(kLabels[i].text).c_str(), WS_CHILD | WS_VISIBLE, kLabels[i].rect,
@@ -114,7 +118,8 @@ BOOL CMainDlg::OnInitDialog() {
 void CMainDlg::CreatePageWidgets(int page, const RECT& area, HFONT font) {
   widgets::CFontListCtrl& list = m_fontLists.at(page);
   list.Create(kFontListStyle, RECT{0, 0, 1, 1}, m_hWnd, IDC_FONT_LIST, WS_EX_CLIENTEDGE);
-  // The list shows the page; every value an editor writes goes into the page as well.
+  // The list shows the page: a value an editor chooses goes into the page, and the cell
+  // is shown from there.
   list.SetCellChangedHandler(
       [this, page](int row, int column, const std::string& text) { OnCellChanged(page, row, column, text); });
   list.SetWindowPos(nullptr, area.left + 5, area.top + 40, (area.right - area.left) - 10,
@@ -129,6 +134,9 @@ void CMainDlg::CreatePageWidgets(int page, const RECT& area, HFONT font) {
   win32::CEdit& box = m_sizeNameBoxes.at(page);
   box.Create(kBoxStyle, kSizeNameBoxRect, m_tab.GetSafeHwnd(), IDC_SIZE_NAME, WS_EX_CLIENTEDGE);
   box.SetFont(font);
+  box.SetChangedHandler([this, page](const std::string& text) {
+    m_pages.sizeNameBoxes.at(page).text = theme::cutAnsi(text, theme::kMaxCellBytes, m_cp);
+  });
 
   // Created under the dialog so that its notifications go to the dialog, then shown on
   // the tab control's body with the other page widgets.
@@ -156,108 +164,90 @@ void CMainDlg::ShowPage(int page) {
 }
 
 bool CMainDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
-  switch (msg) {
-    case WM_SYSCOMMAND:
-      if ((wp & 0xFFF0) == IDM_ABOUTBOX) {
-        OnAbout();
-        result = 0;
-        return true;
-      }
-      break;
-    case WM_PAINT:
-      if (::IsIconic(m_hWnd) == FALSE) break;
-      OnPaint();
-      result = 0;
-      return true;
-    case WM_QUERYDRAGICON:
-      result = reinterpret_cast<LRESULT>(m_icon.GetSafeHandle());
-      return true;
-    case WM_SETTINGCHANGE:
-      result = Default();
-      OnSettingChange(static_cast<UINT>(wp));
-      return true;
-    case WM_CLOSE:
-      OnClose();
-      result = 0;
-      return true;
-    case WM_ACTIVATE:
-      // A sample tip stays on top of everything: not over another program or a box.
-      if (LOWORD(wp) == WA_INACTIVE) {
-        for (auto& list : m_fontLists) list.HideSample();
-      }
-      break;
-    case WM_DESTROY:
-      if (m_keyFilter != nullptr) ::UnhookWindowsHookEx(m_keyFilter);
-      m_keyFilter = nullptr;
-      break;
-    case WM_DROPFILES:
-      OnDropFiles(reinterpret_cast<HDROP>(wp));
-      result = 0;
-      return true;
-    case kLoadStartupFile:
-      LoadFrom(m_startupPath);
-      result = 0;
-      return true;
-    case WM_NOTIFY: {
-      const auto* header = reinterpret_cast<const NMHDR*>(lp);
-      if (header->idFrom == IDC_TAB && header->code == static_cast<UINT>(TCN_SELCHANGE)) {
-        OnTabSelChange();
-        result = 0;
-        return true;
-      }
-      break;
-    }
-    case WM_COMMAND:
-      if (OnCommand(HIWORD(wp), LOWORD(wp))) {
-        result = 0;
-        return true;
-      }
-      break;
-    default:
-      break;
-  }
-  return win32::CDialog::OnMessage(msg, wp, lp, result);
+  using win32::OnCommand;
+  using win32::OnMsg;
+  using win32::OnNotify;
+  static constexpr win32::MessageEntry<CMainDlg> kMessageMap[] = {
+      OnMsg(WM_SYSCOMMAND, &CMainDlg::OnSysCommand),
+      OnMsg(WM_PAINT, &CMainDlg::OnPaint),
+      OnMsg(WM_QUERYDRAGICON, &CMainDlg::OnQueryDragIcon),
+      OnMsg(WM_SETTINGCHANGE, &CMainDlg::OnSettingChange),
+      OnMsg(WM_CLOSE, &CMainDlg::OnClose),
+      OnMsg(WM_ACTIVATE, &CMainDlg::OnActivate),
+      OnMsg(WM_DESTROY, &CMainDlg::OnDestroy),
+      OnMsg(WM_DROPFILES, &CMainDlg::OnDropFiles),
+      OnMsg(kLoadStartupFile, &CMainDlg::OnLoadStartupFile),
+      OnNotify(static_cast<UINT>(TCN_SELCHANGE), IDC_TAB, &CMainDlg::OnTabSelChange),
+      OnCommand(BN_CLICKED, IDC_LOAD, &CMainDlg::OnLoad),
+      OnCommand(BN_CLICKED, IDC_WRITE, &CMainDlg::OnWrite),
+      OnCommand(BN_CLICKED, IDC_VERSION, &CMainDlg::OnVersion),
+      OnCommand(CBN_SELCHANGE, IDC_BULK_FONT, &CMainDlg::OnBulkFontSelChange),
+  };
+  return win32::RouteMessage<CMainDlg>(*this, kMessageMap, msg, wp, lp, result) ||
+         win32::CDialog::OnMessage(msg, wp, lp, result);
 }
 
-bool CMainDlg::OnCommand(UINT code, UINT id) {
-  if (code == CBN_SELCHANGE && id == IDC_BULK_FONT) {
-    OnBulkFontSelChange();
-    return true;
-  }
-  if (code != BN_CLICKED) return false;
-  switch (id) {
-    case IDC_LOAD:
-      OnLoad();
-      return true;
-    case IDC_WRITE:
-      OnWrite();
-      return true;
-    case IDC_VERSION:
-      OnAbout();
-      TrimWorkingSet();
-      return true;
-    default:
-      return false;
-  }
+bool CMainDlg::OnSysCommand(WPARAM wp, LPARAM, LRESULT& result) {
+  if ((wp & 0xFFF0) != IDM_ABOUTBOX) return false;  // move, close and the others: default handling
+  OnAbout();
+  result = 0;
+  return true;
 }
 
-void CMainDlg::OnPaint() {
+bool CMainDlg::OnPaint(WPARAM, LPARAM, LRESULT& result) {
+  if (::IsIconic(m_hWnd) == FALSE) return false;
   win32::CPaintDC dc(m_hWnd);
   SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
   const RECT client = GetClientRect();
   const int x = (client.right - client.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
   const int y = (client.bottom - client.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
   ::DrawIcon(dc.GetSafeHdc(), x, y, m_icon.GetSafeHandle());
+  result = 0;
+  return true;
 }
 
-void CMainDlg::OnSettingChange(UINT flag) {
-  if (flag == SPI_SETNONCLIENTMETRICS) ::InvalidateRect(m_hWnd, nullptr, TRUE);
+bool CMainDlg::OnQueryDragIcon(WPARAM, LPARAM, LRESULT& result) {
+  result = reinterpret_cast<LRESULT>(m_icon.GetSafeHandle());
+  return true;
 }
 
-void CMainDlg::OnClose() {
-  if (!MayDiscardEdits()) return;
+bool CMainDlg::OnSettingChange(WPARAM wp, LPARAM, LRESULT& result) {
+  result = Default();
+  if (wp == SPI_SETNONCLIENTMETRICS) ::InvalidateRect(m_hWnd, nullptr, TRUE);
+  return true;
+}
+
+bool CMainDlg::OnActivate(WPARAM wp, LPARAM, LRESULT&) {
+  // A sample tip stays on top of everything: not over another program or a box.
+  if (LOWORD(wp) == WA_INACTIVE) {
+    for (auto& list : m_fontLists) list.HideSample();
+  }
+  return false;
+}
+
+bool CMainDlg::OnDestroy(WPARAM, LPARAM, LRESULT&) {
+  if (m_keyFilter != nullptr) ::UnhookWindowsHookEx(m_keyFilter);
+  m_keyFilter = nullptr;
+  return false;
+}
+
+bool CMainDlg::OnLoadStartupFile(WPARAM, LPARAM, LRESULT& result) {
+  LoadFrom(m_startupPath);
+  result = 0;
+  return true;
+}
+
+void CMainDlg::OnVersion() {
+  OnAbout();
+  TrimWorkingSet();
+}
+
+bool CMainDlg::OnClose(WPARAM, LPARAM, LRESULT& result) {
+  result = 0;
+  if (!MayDiscardEdits()) return true;
   if (m_image.loaded()) ReleaseTheme();
   EndDialog(IDCANCEL);  // as "終了" ends it
+  return true;
 }
 
 void CMainDlg::OnCancel() {
@@ -272,9 +262,9 @@ std::vector<std::string> CMainDlg::EditableValues() const {
       values.push_back(row.size.text);
       values.push_back(row.option.text);
     }
-    values.push_back(m_sizeNameBoxes.at(page).GetWindowText());
+    values.push_back(m_pages.sizeNameBoxes.at(page).text);
   }
-  values.push_back(m_styleNameBox.GetWindowText());
+  values.push_back(m_pages.styleNameBox.text);
   return values;
 }
 
@@ -310,7 +300,6 @@ void CMainDlg::OnBulkFontSelChange() {
   const std::string face = theme::cutAnsi(combo.GetLBText(index), theme::kMaxCellBytes, m_cp);
   // An editor left open would show the value its cell had before.
   for (auto& fontList : m_fontLists) fontList.CloseEditors();
-  const widgets::CFontListCtrl& list = m_fontLists.at(page);
   EditStep step;
   const auto& rows = m_pages.rows(page);
   for (std::size_t row = 0; row < rows.size(); ++row) {
@@ -318,8 +307,8 @@ void CMainDlg::OnBulkFontSelChange() {
       step.push_back(CellChange{page, static_cast<int>(row), theme::kColFont, rows[row].font.text, face});
     }
   }
-  for (int row = 0; row < list.GetItemCount(); ++row) list.SetItemText(row, theme::kColFont, face.c_str());
   m_pages.setFontOfPage(page, face);
+  for (const CellChange& change : step) ShowCellFromModel(page, change.row, change.column);
   m_history.Record(std::move(step));  // the whole input is one step
 }
 
@@ -327,15 +316,21 @@ void CMainDlg::OnCellChanged(int page, int row, int column, const std::string& t
   if (row < 0 || static_cast<std::size_t>(row) >= m_pages.rowCount(page)) return;
   const std::string before = m_pages.rows(page).at(static_cast<std::size_t>(row)).cell(column);
   m_pages.setCell(page, static_cast<std::size_t>(row), column, text);
+  ShowCellFromModel(page, row, column);
   if (before != text) m_history.Record(EditStep{CellChange{page, row, column, before, text}});
+}
+
+void CMainDlg::ShowCellFromModel(int page, int row, int column) {
+  const std::string& text = m_pages.rows(page).at(static_cast<std::size_t>(row)).cell(column);
+  m_fontLists.at(page).SetItemText(row, column, text.c_str());
 }
 
 void CMainDlg::ApplyStep(const EditStep& step, bool undo) {
   for (auto& list : m_fontLists) list.CloseEditors();
   for (const CellChange& change : step) {
-    const std::string& text = undo ? change.before : change.after;
-    m_fontLists.at(change.page).SetItemText(change.row, change.column, text.c_str());
-    m_pages.setCell(change.page, static_cast<std::size_t>(change.row), change.column, text);
+    m_pages.setCell(change.page, static_cast<std::size_t>(change.row), change.column,
+                    undo ? change.before : change.after);
+    ShowCellFromModel(change.page, change.row, change.column);
   }
   // The page that changed is shown, so the user sees what was undone.
   const int page = step.front().page;
@@ -368,13 +363,16 @@ LRESULT CALLBACK CMainDlg::MessageFilter(int code, WPARAM wp, LPARAM lp) {
   return ::CallNextHookEx(nullptr, code, wp, lp);
 }
 
-void CMainDlg::OnDropFiles(HDROP drop) {
+bool CMainDlg::OnDropFiles(WPARAM wp, LPARAM, LRESULT& result) {
   // Several files: the first is loaded, as if picked in the open dialog.
+  auto* drop = reinterpret_cast<HDROP>(wp);
   char path[MAX_PATH] = {};
   const UINT length = ::DragQueryFileA(drop, 0, path, static_cast<UINT>(sizeof path));
   ::DragFinish(drop);
-  if (length == 0 || !MayDiscardEdits()) return;
+  result = 0;
+  if (length == 0 || !MayDiscardEdits()) return true;
   LoadFrom(path);
+  return true;
 }
 
 bool CMainDlg::ChooseThemeToLoad(std::string& path) {
@@ -463,21 +461,12 @@ void CMainDlg::ShowBoxesFromModel() {
   m_styleNameBox.SetWindowText(m_pages.styleNameBox.text);
 }
 
-void CMainDlg::ReadBoxesIntoModel() {
-  for (int page = 0; page < kPages; ++page) {
-    m_pages.sizeNameBoxes.at(page).text =
-        theme::cutAnsi(m_sizeNameBoxes.at(page).GetWindowText(), theme::kMaxCellBytes, m_cp);
-  }
-  m_pages.styleNameBox.text = theme::cutAnsi(m_styleNameBox.GetWindowText(), theme::kMaxCellBytes, m_cp);
-}
-
 void CMainDlg::OnWrite() {
   std::string target;
   if (!ChooseWriteTarget(::PathFindFileNameA(m_loadedPath.c_str()), target)) return;
   m_targetPath = target;
   if (!m_image.loaded()) return;
 
-  ReadBoxesIntoModel();
   bool written = false;
   try {
     const theme::RebuiltTheme rebuilt = theme::rebuildTheme(m_image, m_pages, m_cp);

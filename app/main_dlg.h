@@ -62,18 +62,24 @@ class CMainDlg : public win32::CDialog {
   bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
  private:
-  // The buttons and the bulk font-name combo; true when `code` from control `id` was one of theirs.
-  bool OnCommand(UINT code, UINT id);
-  void OnPaint();
-  void OnSettingChange(UINT flag);
-  void OnClose();
+  // Handlers of the message map (OnMessage): true when the message was handled.
+  bool OnSysCommand(WPARAM wp, LPARAM lp, LRESULT& result);
+  bool OnPaint(WPARAM wp, LPARAM lp, LRESULT& result);
+  bool OnQueryDragIcon(WPARAM wp, LPARAM lp, LRESULT& result);
+  bool OnSettingChange(WPARAM wp, LPARAM lp, LRESULT& result);
+  bool OnClose(WPARAM wp, LPARAM lp, LRESULT& result);
+  bool OnActivate(WPARAM wp, LPARAM lp, LRESULT& result);
+  bool OnDestroy(WPARAM wp, LPARAM lp, LRESULT& result);
+  bool OnDropFiles(WPARAM wp, LPARAM lp, LRESULT& result);
+  bool OnLoadStartupFile(WPARAM wp, LPARAM lp, LRESULT& result);
   void OnTabSelChange();
   void OnLoad();
-  void LoadFrom(const std::string& path);
   void OnWrite();
-  void OnAbout();
+  void OnVersion();
   void OnBulkFontSelChange();
-  void OnDropFiles(HDROP drop);
+
+  void OnAbout();
+  void LoadFrom(const std::string& path);
   void OnCellChanged(int page, int row, int column, const std::string& text);
   // Ctrl+Z undoes, Ctrl+Y and Ctrl+Shift+Z redo; true when `msg` was such a key.
   bool OnUndoKey(const MSG& msg);
@@ -83,11 +89,13 @@ class CMainDlg : public win32::CDialog {
 
   void CreatePageWidgets(int page, const RECT& area, HFONT font);
   void ShowPage(int page);
+  // The lists, tabs and boxes made anew from the model.
   void ShowPagesFromModel();
-  void ReadBoxesIntoModel();
   void ShowBoxesFromModel();
+  // Cell (row, column) of a page's list shown from the model.
+  void ShowCellFromModel(int page, int row, int column);
   void ReleaseTheme();
-  // Every value the user can change: the cells' values and the boxes' texts.
+  // Every value the user can change, as the model holds it: the cells' values and the boxes' texts.
   [[nodiscard]] std::vector<std::string> EditableValues() const;
   void RememberWrittenValues();
   bool MayDiscardEdits();
@@ -102,7 +110,7 @@ class CMainDlg : public win32::CDialog {
   std::string m_loadedPath;
   std::array<win32::CEdit, kPages> m_sizeNameBoxes;
   std::array<widgets::CFontListCtrl, kPages> m_fontLists;
-  theme::FontPages m_pages;
+  theme::FontPages m_pages;  // the only store of the user's edits; the widgets show it
   theme::CodePage m_cp;
   win32::CTabCtrl m_tab;
   win32::CIcon m_icon;  // the dialog's own 16x16 icon, destroyed after its window

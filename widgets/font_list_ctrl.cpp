@@ -224,7 +224,6 @@ void CFontListCtrl::OnEditorSelChange() {
   if (index == CB_ERR) return;
   std::string text = editor.GetLBText(index);
   if (text.size() > theme::kMaxCellBytes) text.resize(theme::kMaxCellBytes);  // entries are ASCII or face names
-  SetItemText(m_editRow, m_editColumn, text.c_str());
   if (m_cellChanged) m_cellChanged(m_editRow, m_editColumn, text);
 }
 

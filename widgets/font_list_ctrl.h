@@ -22,7 +22,8 @@ class CFontListCtrl : public win32::CListCtrl {
   // The control id of the editor of value column `column` (face, size, option).
   static constexpr int EditorId(int column) { return kEditorIds.at(column - kFirstValueColumn); }
 
-  // Told of every cell an editor changes (row, column, new text).
+  // Told of every value an editor chooses (row, column, new text); the owner keeps the
+  // value and shows it in the cell.
   using CellChanged = std::function<void(int, int, const std::string&)>;
   void SetCellChangedHandler(CellChanged handler) { m_cellChanged = std::move(handler); }
 
