@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "gui_support.h"
+#include "marvento_version.h"
 #include "resource.h"
 #include "test_support.h"
 
@@ -18,6 +19,9 @@ using gui_test::pickInCombo;
 using marvento_test::Row;
 
 namespace {
+
+// The version line names the release the build is made from.
+const std::string kVersionLine = std::string("Marvento Version ") + MARVENTO_VERSION_SHORT;
 
 const char* aboutCaption() { return gui_test::ui("Marventoのﾊﾞｰｼﾞｮﾝ情報", "About Marvento"); }
 
@@ -66,7 +70,7 @@ void CALLBACK InspectAbout(HWND, UINT, UINT_PTR timer, DWORD) {
       seen.hasGroupBox = true;
     } else if (::lstrcmpiA(cls, "Static") == 0) {
       seen.texts.push_back(text);
-      if (text == "Marvento Version 1.3") seen.versionHasNoPrefix = (style & SS_NOPREFIX) != 0;
+      if (text == kVersionLine) seen.versionHasNoPrefix = (style & SS_NOPREFIX) != 0;
     }
   }
   seen.defaultButton = LOWORD(::SendMessageA(about, DM_GETDEFID, 0, 0));
@@ -154,7 +158,11 @@ TEST_F(CommandsTest, VersionButtonOpensTheAboutBoxAndOkClosesIt) {
   EXPECT_TRUE(seen.hasGroupBox);
   EXPECT_TRUE(seen.versionHasNoPrefix);
   ASSERT_GE(seen.texts.size(), 4u);
-  EXPECT_EQ(seen.texts.at(0), "Marvento Version 1.3");
+  EXPECT_EQ(seen.texts.at(0), kVersionLine);
+  const std::string& framed = seen.texts.back();
+  const std::string version = MARVENTO_VERSION_SHORT;
+  EXPECT_TRUE(framed.size() > version.size() && framed.compare(framed.size() - version.size(), version.size(), version) == 0)
+      << "the framed line names the same release: " << framed;
   for (const auto& text : seen.texts) EXPECT_FALSE(text.empty());
   EXPECT_EQ(seen.defaultButton, IDOK);
   EXPECT_EQ(seen.okText, "OK");
@@ -167,7 +175,7 @@ TEST_F(CommandsTest, SystemMenuItemOpensTheSameBoxAndEscapeClosesIt) {
     });
     EXPECT_TRUE(seen.opened) << command;
     ASSERT_GE(seen.texts.size(), 1u);
-    EXPECT_EQ(seen.texts.at(0), "Marvento Version 1.3");
+    EXPECT_EQ(seen.texts.at(0), kVersionLine);
     EXPECT_EQ(gui_test::findTopLevel(aboutCaption()), nullptr);
   }
   EXPECT_EQ(dialog.GetModalResult(), 0) << "the main dialog stays";
