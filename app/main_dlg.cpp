@@ -4,6 +4,7 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <exception>
 
 #include "about_dlg.h"
@@ -28,12 +29,13 @@ constexpr const char* kCaption = "Marvento";
 
 constexpr std::array<int, theme::kColumnCount> kColumnWidths{150, 230, 120, 170, 50, 80};
 
-constexpr DWORD kFontListStyle = WS_CHILD | LVS_REPORT | LVS_SINGLESEL | LVS_NOSORTHEADER;
+// The lists, boxes and bulk combos are tab stops: Tab reaches every one of them.
+constexpr DWORD kFontListStyle = WS_CHILD | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_NOSORTHEADER;
 // Owner drawn: each face is shown in itself.
 constexpr DWORD kBulkComboStyle =
-    WS_CHILD | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_SORT | CBS_HASSTRINGS | CBS_OWNERDRAWFIXED;
+    WS_CHILD | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_SORT | CBS_HASSTRINGS | CBS_OWNERDRAWFIXED;
 // The boxes scroll as the user types, so names longer than the box can be entered.
-constexpr DWORD kBoxStyle = WS_CHILD | ES_AUTOHSCROLL;
+constexpr DWORD kBoxStyle = WS_CHILD | WS_TABSTOP | ES_AUTOHSCROLL;
 constexpr RECT kSizeNameBoxRect{190, 38, 350, 58};
 constexpr RECT kBulkComboRect{370, 38, 530, 400};
 constexpr RECT kStyleNameBoxRect{10, 38, 170, 58};
@@ -85,8 +87,15 @@ BOOL CMainDlg::OnInitDialog() {
   m_pages.pageCount = 3;
   m_tab.InsertItem(0, "SIZE");
 
-  RECT area = m_tab.GetWindowRect();
-  ScreenToClient(area);
+  // The tab keeps its margins to the dialog's edges when the dialog is resized; the
+  // dialog never gets smaller than its template.
+  RECT tabRect = m_tab.GetWindowRect();
+  ScreenToClient(tabRect);
+  const RECT client = GetClientRect();
+  m_tabMargin = SIZE{client.right - tabRect.right, client.bottom - tabRect.bottom};
+  const RECT window = GetWindowRect();
+  m_minSize = SIZE{window.right - window.left, window.bottom - window.top};
+  RECT area = tabRect;
   m_tab.AdjustRect(false, &area);
 
   HFONT font = GetFont();
@@ -98,6 +107,7 @@ BOOL CMainDlg::OnInitDialog() {
   m_styleNameBox.SetFont(font);
   m_styleNameBox.SetChangedHandler([this](const std::string& text) {
     m_pages.styleNameBox.text = theme::cutAnsi(text, theme::kMaxCellBytes, m_cp);
+    UpdateTitle();
   });
   const std::string labelFace = win32::LoadUiString(IDS_LABEL_FACE);
   for (std::size_t i = 0; i < kLabels.size(); ++i) {
@@ -106,6 +116,19 @@ BOOL CMainDlg::OnInitDialog() {
     m_labels[i].SetFont(font);
     if (!labelFace.empty()) m_labels[i].SetFaceName(labelFace);
   }
+
+  // Tab walks into the tab control's boxes and combo (a control parent), in screen order:
+  // the style-name box, the size-name box, the bulk combo; the list comes after the tab.
+  ::SetWindowLongPtrA(m_tab.GetSafeHwnd(), GWL_EXSTYLE,
+                      ::GetWindowLongPtrA(m_tab.GetSafeHwnd(), GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
+  HWND previous = HWND_TOP;
+  const auto placeNext = [&previous](HWND hwnd) {
+    ::SetWindowPos(hwnd, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    previous = hwnd;
+  };
+  placeNext(m_styleNameBox.GetSafeHwnd());
+  for (const auto& box : m_sizeNameBoxes) placeNext(box.GetSafeHwnd());
+  for (const auto& combo : m_bulkCombos) placeNext(combo.GetSafeHwnd());
 
   RememberWrittenValues();
   ::DragAcceptFiles(m_hWnd, TRUE);
@@ -122,8 +145,7 @@ void CMainDlg::CreatePageWidgets(int page, const RECT& area, HFONT font) {
   // is shown from there.
   list.SetCellChangedHandler(
       [this, page](int row, int column, const std::string& text) { OnCellChanged(page, row, column, text); });
-  list.SetWindowPos(nullptr, area.left + 5, area.top + 40, (area.right - area.left) - 10,
-                    (area.bottom - area.top) - 45, SWP_NOZORDER);
+  PlaceList(list, area);
   list.SetFont(font);
   list.SetExtendedStyle(LVS_EX_FULLROWSELECT);
   for (int column = 0; column < theme::kColumnCount; ++column) {
@@ -136,6 +158,7 @@ void CMainDlg::CreatePageWidgets(int page, const RECT& area, HFONT font) {
   box.SetFont(font);
   box.SetChangedHandler([this, page](const std::string& text) {
     m_pages.sizeNameBoxes.at(page).text = theme::cutAnsi(text, theme::kMaxCellBytes, m_cp);
+    UpdateTitle();
   });
 
   // Created under the dialog so that its notifications go to the dialog, then shown on
@@ -147,7 +170,43 @@ void CMainDlg::CreatePageWidgets(int page, const RECT& area, HFONT font) {
   widgets::AddInstalledFaces(combo);
 }
 
+void CMainDlg::PlaceList(const win32::CWnd& list, const RECT& area) {
+  list.SetWindowPos(nullptr, area.left + 5, area.top + 40, (area.right - area.left) - 10,
+                    (area.bottom - area.top) - 45, SWP_NOZORDER);
+}
+
+bool CMainDlg::OnSize(WPARAM wp, LPARAM lp, LRESULT&) {
+  if (wp == SIZE_MINIMIZED || m_tab.GetSafeHwnd() == nullptr) return false;
+  RECT tabRect = m_tab.GetWindowRect();
+  ScreenToClient(tabRect);
+  const int width = LOWORD(lp) - m_tabMargin.cx - tabRect.left;
+  const int height = HIWORD(lp) - m_tabMargin.cy - tabRect.top;
+  m_tab.SetWindowPos(nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+  RECT area{tabRect.left, tabRect.top, tabRect.left + width, tabRect.top + height};
+  m_tab.AdjustRect(false, &area);
+  for (const auto& list : m_fontLists) PlaceList(list, area);
+  ShowPage(m_tab.GetCurSel());  // the tab paints over the page; the page again over it
+  return false;
+}
+
+bool CMainDlg::OnGetMinMaxInfo(WPARAM, LPARAM lp, LRESULT& result) {
+  auto* info = reinterpret_cast<MINMAXINFO*>(lp);
+  if (m_minSize.cx > 0) info->ptMinTrackSize = POINT{m_minSize.cx, m_minSize.cy};
+  result = 0;
+  return true;
+}
+
 void CMainDlg::ShowPage(int page) {
+  // A focused widget of the page that goes hands the focus to its like on the new page.
+  HWND focus = ::GetFocus();
+  int focusKind = -1;  // 0 the list (or its editor), 1 the size-name box, 2 the bulk combo
+  for (int k = 0; k < kPages; ++k) {
+    if (k == page) continue;
+    HWND list = m_fontLists.at(k).GetSafeHwnd();
+    if (focus == list || (focus != nullptr && ::GetParent(focus) == list)) focusKind = 0;
+    if (focus == m_sizeNameBoxes.at(k).GetSafeHwnd()) focusKind = 1;
+    if (focus == m_bulkCombos.at(k).GetSafeHwnd()) focusKind = 2;
+  }
   for (int k = 0; k < kPages; ++k) {
     const int command = k == page ? SW_SHOW : SW_HIDE;
     m_fontLists.at(k).ShowWindow(command);
@@ -160,6 +219,9 @@ void CMainDlg::ShowPage(int page) {
   if (page >= 0 && page < kPages) {
     ::RedrawWindow(m_fontLists.at(page).GetSafeHwnd(), nullptr, nullptr,
                    RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    const std::array<HWND, 3> likes{m_fontLists.at(page).GetSafeHwnd(), m_sizeNameBoxes.at(page).GetSafeHwnd(),
+                                    m_bulkCombos.at(page).GetSafeHwnd()};
+    if (focusKind >= 0) ::SetFocus(likes.at(static_cast<std::size_t>(focusKind)));
   }
 }
 
@@ -176,12 +238,14 @@ bool CMainDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       OnMsg(WM_ACTIVATE, &CMainDlg::OnActivate),
       OnMsg(WM_DESTROY, &CMainDlg::OnDestroy),
       OnMsg(WM_DROPFILES, &CMainDlg::OnDropFiles),
+      OnMsg(WM_SIZE, &CMainDlg::OnSize),
+      OnMsg(WM_GETMINMAXINFO, &CMainDlg::OnGetMinMaxInfo),
       OnMsg(kLoadStartupFile, &CMainDlg::OnLoadStartupFile),
       OnNotify(static_cast<UINT>(TCN_SELCHANGE), IDC_TAB, &CMainDlg::OnTabSelChange),
       OnCommand(BN_CLICKED, IDC_LOAD, &CMainDlg::OnLoad),
       OnCommand(BN_CLICKED, IDC_WRITE, &CMainDlg::OnWrite),
       OnCommand(BN_CLICKED, IDC_VERSION, &CMainDlg::OnVersion),
-      OnCommand(CBN_SELCHANGE, IDC_BULK_FONT, &CMainDlg::OnBulkFontSelChange),
+      OnCommand(CBN_SELENDOK, IDC_BULK_FONT, &CMainDlg::OnBulkFontSelChange),
   };
   return win32::RouteMessage<CMainDlg>(*this, kMessageMap, msg, wp, lp, result) ||
          win32::CDialog::OnMessage(msg, wp, lp, result);
@@ -268,7 +332,19 @@ std::vector<std::string> CMainDlg::EditableValues() const {
   return values;
 }
 
-void CMainDlg::RememberWrittenValues() { m_writtenValues = EditableValues(); }
+void CMainDlg::RememberWrittenValues() {
+  m_writtenValues = EditableValues();
+  UpdateTitle();
+}
+
+void CMainDlg::UpdateTitle() {
+  // "light.msstyles * - Marvento" with unwritten edits, "Marvento" before a load.
+  std::string title = kCaption;
+  if (m_image.loaded()) {
+    title = std::string(::PathFindFileNameA(m_loadedPath.c_str())) + (HasUnwrittenEdits() ? " * - " : " - ") + title;
+  }
+  if (title != GetWindowText()) SetWindowText(title);
+}
 
 // Edits count only while a theme is loaded: without one there is nothing to write.
 bool CMainDlg::HasUnwrittenEdits() const { return m_image.loaded() && EditableValues() != m_writtenValues; }
@@ -310,6 +386,7 @@ void CMainDlg::OnBulkFontSelChange() {
   m_pages.setFontOfPage(page, face);
   for (const CellChange& change : step) ShowCellFromModel(page, change.row, change.column);
   m_history.Record(std::move(step));  // the whole input is one step
+  UpdateTitle();
 }
 
 void CMainDlg::OnCellChanged(int page, int row, int column, const std::string& text) {
@@ -318,6 +395,16 @@ void CMainDlg::OnCellChanged(int page, int row, int column, const std::string& t
   m_pages.setCell(page, static_cast<std::size_t>(row), column, text);
   ShowCellFromModel(page, row, column);
   if (before != text) m_history.Record(EditStep{CellChange{page, row, column, before, text}});
+  UpdateTitle();
+}
+
+void CMainDlg::ShowBulkFromModel(int page) {
+  const auto& rows = m_pages.rows(page);
+  const bool shared = !rows.empty() && std::all_of(rows.begin(), rows.end(), [&rows](const theme::FontRow& row) {
+    return row.font.text == rows.front().font.text;
+  });
+  const win32::CComboBox& combo = m_bulkCombos.at(page);
+  combo.SetCurSel(shared ? combo.FindStringExact(-1, rows.front().font.text.c_str()) : -1);
 }
 
 void CMainDlg::ShowCellFromModel(int page, int row, int column) {
@@ -332,12 +419,51 @@ void CMainDlg::ApplyStep(const EditStep& step, bool undo) {
                     undo ? change.before : change.after);
     ShowCellFromModel(change.page, change.row, change.column);
   }
+  ShowBulkFromModel(step.front().page);
+  UpdateTitle();
   // The page that changed is shown, so the user sees what was undone.
   const int page = step.front().page;
   if (page != m_tab.GetCurSel() && page < m_tab.GetItemCount()) {
     m_tab.SetCurSel(page);
     ShowPage(page);
   }
+}
+
+bool CMainDlg::OnListKey(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN) return false;
+  if (msg.wParam == VK_TAB && KeyDown(VK_CONTROL)) {
+    // Ctrl+Tab and Ctrl+Shift+Tab: the next or the previous page, round.
+    const int count = m_tab.GetItemCount();
+    if (count > 1) {
+      const int page = (m_tab.GetCurSel() + (KeyDown(VK_SHIFT) ? count - 1 : 1)) % count;
+      m_tab.SetCurSel(page);
+      ShowPage(page);
+    }
+    return true;
+  }
+  if (msg.wParam != VK_RETURN && msg.wParam != VK_ESCAPE) return false;
+  for (auto& list : m_fontLists) {
+    HWND editor = list.GetOpenEditor();
+    const bool inList = msg.hwnd == list.GetSafeHwnd();
+    const bool inEditor = editor != nullptr && msg.hwnd == editor;
+    // A dropped list takes its own Enter (choose) and Esc (close, nothing written).
+    if (inEditor && ::SendMessageA(editor, CB_GETDROPPEDSTATE, 0, 0) != 0) return false;
+    if (msg.wParam == VK_ESCAPE && editor != nullptr) {
+      // Esc closes the open editor, wherever the focus is; only then does it end the program.
+      list.CloseEditors();
+      if (inEditor) ::SetFocus(list.GetSafeHwnd());
+      return true;
+    }
+    if (msg.wParam == VK_RETURN && inList) {
+      list.OpenCurrentEditor();
+      return true;
+    }
+    if (msg.wParam == VK_RETURN && inEditor) {
+      ::SendMessageA(editor, CB_SHOWDROPDOWN, TRUE, 0);
+      return true;
+    }
+  }
+  return false;
 }
 
 bool CMainDlg::OnUndoKey(const MSG& msg) {
@@ -358,7 +484,7 @@ LRESULT CALLBACK CMainDlg::MessageFilter(int code, WPARAM wp, LPARAM lp) {
     const MSG& msg = *reinterpret_cast<const MSG*>(lp);
     HWND root = msg.hwnd != nullptr ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
     auto* dialog = dynamic_cast<CMainDlg*>(win32::CWnd::FromHandlePermanent(root));
-    if (dialog != nullptr && dialog->OnUndoKey(msg)) return 1;
+    if (dialog != nullptr && (dialog->OnUndoKey(msg) || dialog->OnListKey(msg))) return 1;
   }
   return ::CallNextHookEx(nullptr, code, wp, lp);
 }
@@ -370,8 +496,7 @@ bool CMainDlg::OnDropFiles(WPARAM wp, LPARAM, LRESULT& result) {
   const UINT length = ::DragQueryFileA(drop, 0, path, static_cast<UINT>(sizeof path));
   ::DragFinish(drop);
   result = 0;
-  if (length == 0 || !MayDiscardEdits()) return true;
-  LoadFrom(path);
+  if (length != 0) LoadFrom(path);
   return true;
 }
 
@@ -396,39 +521,46 @@ bool CMainDlg::ChooseWriteTarget(const std::string& initialName, std::string& pa
 void CMainDlg::ShowMessage(const std::string& text) { win32::AfxMessageBox(text.c_str(), MB_OK); }
 
 void CMainDlg::OnLoad() {
-  if (!MayDiscardEdits()) return;
   std::string path;
   if (!ChooseThemeToLoad(path)) return;
   LoadFrom(path);
 }
 
 void CMainDlg::LoadFrom(const std::string& path) {
-  m_loadedPath = path;
-  for (auto& list : m_fontLists) {
-    list.CloseEditors();
-    list.DeleteAllItems();
-  }
-  m_tab.DeleteAllItems();
-  ReleaseTheme();
-  std::string refusal;
+  // The new file is read and checked first: a refused file leaves the open theme, its
+  // edits and its pages as they are, and nothing is asked for a file that is not used.
+  theme::FontPages pages;
+  theme::ThemeImage image;
   try {
-    m_image = theme::loadTheme(m_loadedPath, m_pages, m_cp, theme::userInterfaceLanguage());
+    image = theme::loadTheme(path, pages, m_cp, theme::userInterfaceLanguage());
+  } catch (const theme::ThemeError& error) {
+    ShowMessage(LoadFailureMessage(path, error.reason(), error.what()));
+    return;
   } catch (const std::exception& error) {
-    // The core leaves the pages empty; nothing of the refused file is shown.
-    ReleaseTheme();
-    m_pages.clear();
-    refusal = error.what();
+    ShowMessage(LoadFailureMessage(path, std::nullopt, error.what()));
+    return;
   }
-  // Writing needs a loaded theme; after a refusal there is nothing to write.
-  ::EnableWindow(GetDlgItem(IDC_WRITE), m_image.loaded() ? TRUE : FALSE);
-  ShowPagesFromModel();
+  if (!MayDiscardEdits()) return;
 
+  for (auto& list : m_fontLists) list.CloseEditors();
+  m_image = std::move(image);
+  m_pages = std::move(pages);
+  m_loadedPath = path;
+  ::EnableWindow(GetDlgItem(IDC_WRITE), TRUE);
+  ShowPagesFromModel();
   m_tab.SetCurSel(0);
   ShowPage(0);
   m_history.Clear();
   RememberWrittenValues();
-  if (!m_image.loaded()) ShowMessage(FailureMessage(IDS_LOAD_FAILED, refusal));
   TrimWorkingSet();
+}
+
+std::string CMainDlg::LoadFailureMessage(const std::string& path, std::optional<theme::ThemeReason> reason,
+                                         const std::string& what) {
+  // The reason in the interface's words where it has them (Japanese), else the core's.
+  std::string text = reason ? win32::LoadUiString(IDS_REASON_FIRST + static_cast<UINT>(*reason)) : std::string();
+  if (text.empty()) text = what;
+  return FailureMessage(IDS_LOAD_FAILED, path + "\n" + text);
 }
 
 std::string CMainDlg::FailureMessage(UINT heading, const std::string& reason) {

@@ -31,6 +31,15 @@ class CFontListCtrl : public win32::CListCtrl {
   // are gone or have new values (a load, a bulk input).
   void CloseEditors();
 
+  // The keyboard's cell: the current row (-1 for none) and value column. A click or the
+  // arrow keys move it; F2, Enter or Alt+Down open its editor with the list dropped.
+  [[nodiscard]] int GetCurrentRow() const { return m_currentRow; }
+  [[nodiscard]] int GetCurrentColumn() const { return m_currentColumn; }
+  // Opens the editor of the current cell with its list dropped and the focus in it.
+  void OpenCurrentEditor();
+  // The open editor, or nullptr.
+  [[nodiscard]] HWND GetOpenEditor() const;
+
   [[nodiscard]] int GetEditingRow() const { return m_editRow; }
   [[nodiscard]] int GetEditingColumn() const { return m_editColumn; }
   [[nodiscard]] HWND GetEditor(int column) const { return m_editors.at(column - kFirstValueColumn)->GetSafeHwnd(); }
@@ -46,7 +55,13 @@ class CFontListCtrl : public win32::CListCtrl {
  private:
   bool OnCreate();
   void OnLButtonDown(POINT point);
-  void OnEditorSelChange();
+  // Opens editor `column` over cell (row, column); `drop` drops its list and focuses it.
+  void OpenEditor(int row, int column, bool drop);
+  // The arrow keys, Home, End, Page Up and Down, F2; true when `key` was one of them.
+  bool OnKeyDown(WPARAM key);
+  void SetCurrentCell(int row, int column);
+  void OnEditorChosen();
+  void OnEditorCancelled();
   void HideOpenEditor() const;
   // Hides all three editors; the cell they were opened on is kept.
   void HideEditors() const;
@@ -55,6 +70,9 @@ class CFontListCtrl : public win32::CListCtrl {
 
   int m_editColumn = -1;
   int m_editRow = 0;
+  int m_currentRow = -1;
+  int m_currentColumn = kFirstValueColumn;
+  std::array<bool, 3> m_cellEntry{};  // the editor's first entry is the cell's own value, not offered
   CFaceCombo m_faceEditor;
   std::array<CDropDownList, 2> m_valueEditors;  // size, option
   std::array<CDropDownList*, 3> m_editors{&m_faceEditor, &m_valueEditors[0], &m_valueEditors[1]};

@@ -1,38 +1,36 @@
 #include "installed_faces.h"
 
 #include <algorithm>
-#include <cwchar>
+#include <string>
 
 #include "font_pages.h"
 
 namespace widgets {
 
-namespace {
-
-// Judged on the characters, not the bytes: a double-byte character's second byte may
-// be '[' or ']' ("ゼ" is 83 5B).
-bool FitsAThemeValue(const char* face) {
-  wchar_t wide[LF_FACESIZE] = {};
-  if (::MultiByteToWideChar(CP_ACP, 0, face, -1, wide, LF_FACESIZE) == 0) return false;
-  return std::none_of(theme::kCharsNotInFaces.begin(), theme::kCharsNotInFaces.end(),
-                      [&wide](char c) { return ::wcschr(wide, static_cast<wchar_t>(c)) != nullptr; });
-}
-
-}  // namespace
-
-bool AddFace(const win32::CComboBox& combo, const LOGFONTA& font, const TEXTMETRICA& metric) {
+bool AddFace(const win32::CComboBox& combo, const LOGFONTW& font, const TEXTMETRICW& metric) {
   if (metric.tmCharSet == SYMBOL_CHARSET) return false;
-  if (font.lfFaceName[0] == '@') return false;
-  if (!FitsAThemeValue(font.lfFaceName)) return false;
+  const std::wstring face = font.lfFaceName;
+  if (face.empty() || face.front() == L'@') return false;
+  // Judged on the characters, not the bytes: a double-byte character's second byte may
+  // be '[' or ']' ("ゼ" is 83 5B).
+  if (std::any_of(theme::kCharsNotInFaces.begin(), theme::kCharsNotInFaces.end(),
+                  [&face](char c) { return face.find(static_cast<wchar_t>(c)) != std::wstring::npos; })) {
+    return false;
+  }
+  char ansi[LF_FACESIZE * 2] = {};
+  BOOL lossy = FALSE;
+  const int length = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, face.c_str(), -1, ansi,
+                                           static_cast<int>(sizeof ansi), nullptr, &lossy);
+  if (length == 0 || lossy != FALSE) return false;
   // Whole names, ignoring case: "Arial" is still added after "Arial Black".
-  if (combo.FindStringExact(-1, font.lfFaceName) != CB_ERR) return false;
-  combo.AddString(font.lfFaceName);
+  if (combo.FindStringExact(-1, ansi) != CB_ERR) return false;
+  combo.AddString(ansi);
   return true;
 }
 
 namespace {
 
-int CALLBACK AddEnumeratedFace(const LOGFONTA* font, const TEXTMETRICA* metric, DWORD, LPARAM target) {
+int CALLBACK AddEnumeratedFace(const LOGFONTW* font, const TEXTMETRICW* metric, DWORD, LPARAM target) {
   AddFace(*reinterpret_cast<const win32::CComboBox*>(target), *font, *metric);
   return 1;  // always go on
 }
@@ -41,9 +39,9 @@ int CALLBACK AddEnumeratedFace(const LOGFONTA* font, const TEXTMETRICA* metric, 
 
 void AddInstalledFaces(const win32::CComboBox& combo) {
   HDC screen = ::GetDC(nullptr);
-  LOGFONTA wanted{};
+  LOGFONTW wanted{};
   wanted.lfCharSet = DEFAULT_CHARSET;
-  ::EnumFontFamiliesExA(screen, &wanted, &AddEnumeratedFace, reinterpret_cast<LPARAM>(&combo), 0);
+  ::EnumFontFamiliesExW(screen, &wanted, &AddEnumeratedFace, reinterpret_cast<LPARAM>(&combo), 0);
   ::ReleaseDC(nullptr, screen);
 }
 

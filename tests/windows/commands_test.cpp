@@ -240,13 +240,7 @@ TEST_F(CommandsTest, EditsInPlaceAndInBulkReachTheWrittenFile) {
     gui_test::pump();
     HWND editor = ::GetDlgItem(list, widgets::CFontListCtrl::EditorId(e.column));
     ASSERT_TRUE(gui_test::visible(editor));
-    const auto index =
-        ::SendMessageA(editor, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(e.value));
-    ASSERT_NE(index, CB_ERR) << e.value;
-    ::SendMessageA(editor, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    ::SendMessageA(list, WM_COMMAND, MAKEWPARAM(widgets::CFontListCtrl::EditorId(e.column), CBN_SELCHANGE),
-                   reinterpret_cast<LPARAM>(editor));
-    gui_test::pump();
+    gui_test::choose(list, editor, e.value);
     ASSERT_EQ(gui_test::listRows(list).at(e.row).at(e.column), e.value);
   }
 

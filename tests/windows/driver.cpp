@@ -101,9 +101,16 @@ std::vector<HWND> Dialogs() {
   return search.found;
 }
 
+// "Marvento", or "<file> - Marvento" and "<file> * - Marvento" once a file is loaded.
+bool IsMainTitle(const std::wstring& title) {
+  const std::wstring suffix = L" - Marvento";
+  return title == L"Marvento" ||
+         (title.size() > suffix.size() && title.compare(title.size() - suffix.size(), suffix.size(), suffix) == 0);
+}
+
 bool IsMainDialog(HWND hwnd) {
   HWND tab = ::GetDlgItem(hwnd, IDC_TAB);
-  return tab != nullptr && ClassOf(tab) == L"SysTabControl32" && TextOf(hwnd) == L"Marvento";
+  return tab != nullptr && ClassOf(tab) == L"SysTabControl32" && IsMainTitle(TextOf(hwnd));
 }
 
 bool IsRefusal(HWND hwnd) {
@@ -345,7 +352,10 @@ void EditCell(HWND dialog, int row, int column, const std::wstring& value) {
                                     reinterpret_cast<LPARAM>(value.c_str()));
   if (!Check(index != CB_ERR, L"the editor offers " + value)) return;
   ::SendMessageW(editor, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-  ::PostMessageW(list, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(editor), CBN_SELCHANGE), reinterpret_cast<LPARAM>(editor));
+  // As a click on the entry in the dropped list: the selection changes, then it is chosen.
+  for (const WORD code : {CBN_SELCHANGE, CBN_SELENDOK}) {
+    ::PostMessageW(list, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(editor), code), reinterpret_cast<LPARAM>(editor));
+  }
   // List-view items cannot be read across processes; what the edit did shows in what
   // the program asks afterwards.
   WaitIdle(dialog);
