@@ -18,6 +18,7 @@
 #include "theme_rebuild.h"
 #include "ui_language.h"
 #include "ui_resources.h"
+#include "safe_write.h"
 
 namespace {
 
@@ -106,7 +107,7 @@ BOOL CMainDlg::OnInitDialog() {
                         WS_EX_CLIENTEDGE);
   m_styleNameBox.SetFont(font);
   m_styleNameBox.SetChangedHandler([this](const std::string& text) {
-    m_pages.styleNameBox.text = theme::cutAnsi(text, theme::kMaxCellBytes, m_cp);
+    m_pages.styleNameBox.text = theme::cutToCell(text, m_cp);
     UpdateTitle();
   });
   const std::string labelFace = win32::LoadUiString(IDS_LABEL_FACE);
@@ -157,7 +158,7 @@ void CMainDlg::CreatePageWidgets(int page, const RECT& area, HFONT font) {
   box.Create(kBoxStyle, kSizeNameBoxRect, m_tab.GetSafeHwnd(), IDC_SIZE_NAME, WS_EX_CLIENTEDGE);
   box.SetFont(font);
   box.SetChangedHandler([this, page](const std::string& text) {
-    m_pages.sizeNameBoxes.at(page).text = theme::cutAnsi(text, theme::kMaxCellBytes, m_cp);
+    m_pages.sizeNameBoxes.at(page).text = theme::cutToCell(text, m_cp);
     UpdateTitle();
   });
 
@@ -373,7 +374,7 @@ void CMainDlg::OnBulkFontSelChange() {
   const win32::CComboBox& combo = m_bulkCombos.at(page);
   const int index = combo.GetCurSel();
   if (index == CB_ERR) return;
-  const std::string face = theme::cutAnsi(combo.GetLBText(index), theme::kMaxCellBytes, m_cp);
+  const std::string face = theme::cutToCell(combo.GetLBText(index), m_cp);
   // An editor left open would show the value its cell had before.
   for (auto& fontList : m_fontLists) fontList.CloseEditors();
   EditStep step;
@@ -582,7 +583,7 @@ void CMainDlg::ShowPagesFromModel() {
   }
   m_tab.DeleteAllItems();
   for (int page = 0; page < m_pages.pageCount && page < kPages; ++page) {
-    const std::string title = theme::cutAnsi(m_cp.toAnsi(m_pages.sizeNames.at(page)), theme::kMaxCellBytes, m_cp);
+    const std::string title = theme::cutToCell(m_pages.sizeNames.at(page), m_cp);
     m_tab.InsertItem(page, title.c_str());
   }
   ShowBoxesFromModel();

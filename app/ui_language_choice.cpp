@@ -13,4 +13,3 @@ LANGID ChooseUiLanguage() {
   return language;
 }
 
-bool UiIsJapanese() { return PRIMARYLANGID(win32::GetUiLanguage()) == LANG_JAPANESE; }

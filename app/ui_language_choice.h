@@ -6,4 +6,3 @@
 // Picks the language from the user's interface language (theme::userInterfaceLanguage,
 // which the core also reads themes in) and sets it for the class layer.
 LANGID ChooseUiLanguage();
-[[nodiscard]] bool UiIsJapanese();

@@ -14,6 +14,9 @@
 #include "theme_builder.h"
 #include "theme_image.h"
 #include "theme_rebuild.h"
+#include "utf8_codec.h"
+#include "safe_write.h"
+#include "font_page_reader.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include "codepage.h"
 #include "font_pages.h"
 #include "messages.h"
+#include "utf8_codec.h"
 
 namespace cli {
 
@@ -33,7 +34,7 @@ bool sameAsCell(std::string_view utf8, std::string_view cellAnsi, const theme::C
 }
 
 std::string tabTitle(const theme::FontPages& pages, int page, const theme::CodePage& cp) {
-  const std::string ansi = theme::cutAnsi(cp.toAnsi(pages.sizeNames.at(page)), theme::kMaxCellBytes, cp);
+  const std::string ansi = theme::cutToCell(pages.sizeNames.at(page), cp);
   return ansiToUtf8(ansi, cp);
 }
 

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include "codepage.h"
+#include "utf8_codec.h"
 #endif
 
 namespace cli {

@@ -1,9 +1,9 @@
 #include "json_reader.h"
 
-#include "codepage.h"
 #include "json_text.h"
 #include "messages.h"
 #include "utf8.h"
+#include "utf8_codec.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,6 +1,7 @@
 #include "json_text.h"
 
 #include "utf8.h"
+#include "utf8_codec.h"
 
 namespace cli {
 

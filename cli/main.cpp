@@ -23,6 +23,7 @@
 #include "theme_image.h"
 #include "words.h"
 #include "write_command.h"
+#include "utf8_codec.h"
 
 #ifdef _WIN32
 #include <windows.h>

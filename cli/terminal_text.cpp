@@ -1,6 +1,7 @@
 #include "terminal_text.h"
 
 #include "utf8.h"
+#include "utf8_codec.h"
 
 namespace cli {
 namespace {

@@ -1,4 +1,5 @@
 #include "utf8.h"
+#include "utf8_codec.h"
 
 namespace cli {
 

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "codepage.h"
+#include "utf8_codec.h"
 
 namespace cli {
 

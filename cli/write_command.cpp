@@ -20,7 +20,8 @@
 #include "messages.h"
 #include "theme_image.h"
 #include "theme_rebuild.h"
-#include "value_rules.h"
+#include "value_messages.h"
+#include "safe_write.h"
 
 #ifdef _WIN32
 #include <fcntl.h>

@@ -1,6 +1,8 @@
 #include "fuzz_checks.h"
 
+#include <algorithm>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -11,11 +13,14 @@
 #include "font_pages.h"
 #include "ini_syntax.h"
 #include "page_routing.h"
-#include "readers.h"
-#include "rewriters.h"
 #include "string_entry_syntax.h"
 #include "theme_image.h"
 #include "theme_rebuild.h"
+#include "utf8_codec.h"
+#include "font_page_reader.h"
+#include "string_table_reader.h"
+#include "ini_rewriter.h"
+#include "string_table_rewriter.h"
 
 namespace marvento_fuzz {
 
@@ -71,27 +76,6 @@ bool sameValues(const theme::FontRow& x, const theme::FontRow& y) {
          x.option.original == y.option.original;
 }
 
-// A setting written back from the rows takes the values of a row with its identity: its
-// own, or another one's when the file repeats the same file, section and key (the
-// lookup takes the first such row of a page, and the last page visited).
-bool valuesFromSomeRow(const theme::FontPages& pages, const theme::FontRow& now) {
-  for (int k = 0; k < theme::kMaxPages; ++k) {
-    for (const theme::FontRow& row : pages.rows(k)) {
-      if (sameIdentity(row, now) && sameValues(row, now)) return true;
-    }
-  }
-  return false;
-}
-
-bool sizeAndOptionFromSomeRow(const theme::FontPages& pages, const theme::FontRow& now) {
-  for (int k = 0; k < theme::kMaxPages; ++k) {
-    for (const theme::FontRow& row : pages.rows(k)) {
-      if (sameIdentity(row, now) && row.size.text == now.size.text && row.option.text == now.option.text) return true;
-    }
-  }
-  return false;
-}
-
 // A string-table entry is listed for a "font" anywhere after its "]": a row whose key,
 // size and option hold none was listed for its face, and a face without one unlists it.
 bool mayLeaveAfterEdit(const theme::FontRow& row, const theme::CodePage& cp) {
@@ -123,7 +107,8 @@ void comparePages(const theme::FontPages& a, const theme::FontPages& b) {
         REQUIRE(x.cell(c) == y.cell(c), row + "column " + std::to_string(c) + ": \"" + x.cell(c) + "\" became \"" +
                                             y.cell(c) + "\"");
       }
-      REQUIRE(sameValues(x, y) || valuesFromSomeRow(a, y),
+      REQUIRE(x.occurrence == y.occurrence, row + "is now another occurrence of its setting");
+      REQUIRE(sameValues(x, y),
               row + "values " + show(x.font.original + u"|" + x.size.original + u"|" + x.option.original) +
                   " became " + show(y.font.original + u"|" + y.size.original + u"|" + y.option.original));
     }
@@ -327,22 +312,6 @@ theme::FontPages pagesFor(const std::vector<WalkedString>& strings) {
   return pages;
 }
 
-// The entry's values are those of a listed row with its identity (the same file,
-// section and key in the code page): a repeated setting takes the first row's values.
-bool takenFromRow(const theme::FontPages& pages, const theme::StringFontEntry& e, const theme::CodePage& cp) {
-  const auto file = theme::cellText(e.file, cp);
-  const auto section = theme::cellText(e.section, cp);
-  const auto key = theme::cellText(e.key, cp);
-  if (!file || !section || !key) return false;
-  for (const theme::FontRow& row : pages.rows(0)) {
-    if (row.file == *file && row.section == *section && row.key == *key && row.font.original == e.font &&
-        row.size.original == e.size && row.option.original == e.option) {
-      return true;
-    }
-  }
-  return false;
-}
-
 }  // namespace
 
 void checkThemeRoundTrip(std::span<const std::uint8_t> data) {
@@ -380,10 +349,19 @@ void checkThemeRoundTrip(std::span<const std::uint8_t> data) {
   }
   REQUIRE(second == first, "rebuilding the rebuilt file changes it: " + firstDifference(first, second));
 
-  // Edits reach the file: a double-byte face set on every row of every page comes back
-  // on every row, and the other values stay those of a row with the same identity.
+  // Edits reach the file and each setting keeps its own row: every listed setting (an
+  // identity and its occurrence) gets a double-byte face of its own, which comes back on
+  // each of its rows, with its own size and option.
   const std::string face = cp.toAnsi(u"\uFF2D\uFF33 \uFF30\u30B4\u30B7\u30C3\u30AF");  // ＭＳ Ｐゴシック
-  for (int k = 0; k < theme::kMaxPages; ++k) pages.setFontOfPage(k, face);
+  std::map<std::pair<std::u16string, std::size_t>, std::string> faces;
+  const auto faceOf = [&](const theme::FontRow& row) {
+    const auto setting = std::make_pair(row.identity, row.occurrence);
+    const auto it = faces.find(setting);
+    return it != faces.end() ? it->second : faces.emplace(setting, face + std::to_string(faces.size())).first->second;
+  };
+  for (int k = 0; k < theme::kMaxPages; ++k) {
+    for (std::size_t r = 0; r < pages.rowCount(k); ++r) pages.setCell(k, r, theme::kColFont, faceOf(pages.rows(k)[r]));
+  }
   theme::FontPages edited;
   try {
     const theme::ThemeImage image3 = theme::parseThemeImage(theme::rebuildTheme(image, pages, cp).bytes());
@@ -399,8 +377,9 @@ void checkThemeRoundTrip(std::span<const std::uint8_t> data) {
       while (r < pages.rowCount(k) && !sameIdentity(pages.rows(k)[r], now) && mayLeaveAfterEdit(pages.rows(k)[r], cp)) {
         ++r;
       }
-      REQUIRE(r < pages.rowCount(k) && sameIdentity(pages.rows(k)[r], now) && now.font.text == face &&
-                  sizeAndOptionFromSomeRow(pages, now),
+      REQUIRE(r < pages.rowCount(k) && sameIdentity(pages.rows(k)[r], now) &&
+                  now.font.text == pages.rows(k)[r].font.text && now.size.text == pages.rows(k)[r].size.text &&
+                  now.option.text == pages.rows(k)[r].option.text,
               "page " + std::to_string(k) + " row " + std::to_string(r) + " after the edit: \"" + now.font.text +
                   "\" \"" + now.size.text + "\" \"" + now.option.text + "\"");
       ++r;
@@ -427,9 +406,13 @@ void checkIniText(std::span<const std::uint8_t> data) {
   const theme::FontPages pages;
   Bytes once;
   theme::rewriteIniText(data, u"THEMES_INI", theme::PageRouter(pages, cp), pages, once);
-  REQUIRE(once.size() % 2 == 0, "odd rewritten length");
+  REQUIRE(once.size() % 2 == data.size() % 2, "the rewrite changed whether the length is odd");
   const std::u16string rewritten = theme::decodeIniText(once);
-  REQUIRE(rewritten.size() * 2 == once.size(), "the rewritten text holds U+0000");
+  // What lies from the first U+0000 on (an odd final byte too) is not the rewriter's.
+  const auto tail = data.subspan(2 * text.size());
+  REQUIRE(once.size() >= tail.size() && std::equal(tail.begin(), tail.end(), once.end() - static_cast<std::ptrdiff_t>(tail.size())) &&
+              once.size() - tail.size() == 2 * rewritten.size(),
+          "the rewrite changed what lies past the text's first U+0000");
   const IniListing after = listIniText(rewritten);
   for (std::size_t i = 0; i < listing.entries.size() && i < after.entries.size(); ++i) {
     const IniEntry& x = listing.entries[i];
@@ -485,7 +468,7 @@ void checkStringTable(std::span<const std::uint8_t> data) {
     REQUIRE(e->file == f->file && e->section == f->section && e->key == f->key,
             at() + "its identity changed: " + show(now.text));
     const bool own = e->font == f->font && e->size == f->size && e->option == f->option;
-    REQUIRE(own || takenFromRow(pages, *f, cp), at() + "its values changed: " + show(now.text));
+    REQUIRE(own, at() + "its values changed: " + show(now.text));
   }
 
   theme::FontPages reread = pagesFor(after);

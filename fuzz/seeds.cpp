@@ -77,6 +77,18 @@ std::vector<Seed> syntheticSeeds() {
   two.add(u"PACKTHEM_VERSION", 1, {4, 0});
   seeds.push_back({"theme", "two_colours_two_sizes", two.build().bytes});
 
+  // Settings given twice (a key, a section further down, a string-table entry) and a
+  // text that goes on past a U+0000: each setting must keep its own row, and nothing
+  // past the U+0000 may be lost.
+  const std::u16string repeated = u"[S]\r\nFont = Tahoma, 8\r\nFont = Arial, 9, Bold\r\n[T]\r\nFont = b, 1\r\n"
+                                  u"[S]\r\nFont = c, 2\r\n";
+  Bytes pastNul = mt::utf16le(repeated + std::u16string(1, u'\0') + u"[U]\r\nFont = d, 3\r\n");
+  mt::ThemeBuilder twice = mt::oneSizeTheme();
+  twice.add(u"TEXTFILE", u"BLUE_INI", pastNul);
+  twice.strings(2, mt::countedStrings({u"BLUE@[S]Font=Tahoma, 8", u"BLUE@[S]Font=Arial, 9, Bold"}));
+  seeds.push_back({"theme", "repeated_settings_text_past_nul", twice.build().bytes});
+  seeds.push_back({"ini", "repeated_keys_text_past_nul", pastNul});
+
   seeds.push_back({"ini", "blue_ini", mt::utf16le(kBlueIni)});
   seeds.push_back({"ini", "themes_ini", mt::utf16le(kThemesIni)});
   Bytes nul = mt::utf16le(u"[S]\r\nFont = a, 1\r\n");

@@ -6,6 +6,7 @@
 #include "codepage.h"
 #include "test_support.h"
 #include "text_compare.h"
+#include "utf8_codec.h"
 
 namespace marvento_test {
 namespace {

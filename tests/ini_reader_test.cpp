@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "readers.h"
 #include "page_routing.h"
 #include "test_support.h"
+#include "ini_reader.h"
 
 namespace marvento_test {
 namespace {

@@ -4,10 +4,11 @@
 
 #include <string>
 
-#include "readers.h"
-#include "rewriters.h"
 #include "page_routing.h"
 #include "test_support.h"
+#include "utf8_codec.h"
+#include "ini_reader.h"
+#include "ini_rewriter.h"
 
 namespace marvento_test {
 namespace {
@@ -65,13 +66,16 @@ TEST(IniRewrite, EntriesBeyondTheLimitsAreCopiedUnchanged) {
             u"Font = a, 1\r\n" + noComma + u"Font2 = b, 2\r\n");
 }
 
-TEST(IniRewrite, TextEndsAtItsFirstNul) {
+// The text is read up to its first U+0000; that unit and all after it are kept as they are.
+TEST(IniRewrite, WhatFollowsTheFirstNulIsKept) {
   theme::FontPages pages = pagesWith({u"Normal"}, 1, {{u"BLUE"}});
   Bytes old = utf16le(std::u16string(u"A = 1\r\n") + u'\0' + u'\0');
-  EXPECT_EQ(rewrite(old, u"BLUE_INI", pages), utf16le(u"A = 1\r\n"));
+  EXPECT_EQ(rewrite(old, u"BLUE_INI", pages), old);
   old = utf16le(u"A = 1\r\n");
   old.push_back(0x41);  // odd final byte
-  EXPECT_EQ(rewrite(old, u"BLUE_INI", pages), utf16le(u"A = 1\r\n"));
+  EXPECT_EQ(rewrite(old, u"BLUE_INI", pages), old);
+  old = utf16le(std::u16string(u"Font=a,1") + u'\0' + u"Font=b,2\r\n");
+  EXPECT_EQ(rewrite(old, u"BLUE_INI", pages), utf16le(std::u16string(u"Font = a, 1\r\n") + u'\0' + u"Font=b,2\r\n"));
 }
 
 TEST(IniRewrite, AppendsToTheOutput) {
@@ -150,13 +154,14 @@ TEST(IniEdits, ValueWithoutCommaNeverTakesAnotherLinesValues) {
             u"Font = z, 1, Bold\r\nFont2 = Tahoma\r\nFont3 = b, 2\r\n");
 }
 
-TEST(IniRows, TheFirstRowOfAPageWins) {
+// A key given twice is two settings: each is written from its own row.
+TEST(IniRows, ARepeatedKeyKeepsItsOwnRow) {
   const std::u16string text = u"[S]\r\nFont = a, 1\r\nFont = b, 2\r\n";
-  EXPECT_EQ(roundTrip(text), u"[S]\r\nFont = a, 1\r\nFont = a, 1\r\n");
+  EXPECT_EQ(roundTrip(text), text);
   EXPECT_EQ(roundTrip(text, [](theme::FontPages& p) { p.setCell(0, 1, theme::kColFont, "z"); }),
-            u"[S]\r\nFont = a, 1\r\nFont = a, 1\r\n");
+            u"[S]\r\nFont = a, 1\r\nFont = z, 2\r\n");
   EXPECT_EQ(roundTrip(text, [](theme::FontPages& p) { p.setCell(0, 0, theme::kColFont, "z"); }),
-            u"[S]\r\nFont = z, 1\r\nFont = z, 1\r\n");
+            u"[S]\r\nFont = z, 1\r\nFont = b, 2\r\n");
   // Same key in another section is another row.
   EXPECT_EQ(roundTrip(u"[S]\r\nFont = a, 1\r\n[T]\r\nFont = b, 2\r\n",
                       [](theme::FontPages& p) { p.setCell(0, 1, theme::kColFont, "z"); }),

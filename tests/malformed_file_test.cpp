@@ -8,6 +8,7 @@
 #include "errors.h"
 #include "test_support.h"
 #include "theme_rebuild.h"
+#include "font_page_reader.h"
 
 namespace marvento_test {
 namespace {

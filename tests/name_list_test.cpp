@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "readers.h"
 #include "test_support.h"
+#include "name_list_reader.h"
 
 namespace marvento_test {
 namespace {

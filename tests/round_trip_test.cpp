@@ -202,6 +202,72 @@ TEST(RoundTrip, KeysAlikeInTheCodePageKeepTheirOwnValues) {
   EXPECT_EQ(data(edited, 6), stringBlock({{0, u"BLUE@[S]Font\u0639=c, 3"}, {1, u"BLUE@[S]Font\u0627=y, 4"}}));
 }
 
+Bytes resourceData(const Bytes& file, const ResId& type) {
+  for (const auto& r : listResources(file)) {
+    if (r.type == type) return r.data;
+  }
+  throw std::out_of_range("missing resource");
+}
+
+// A setting the file gives twice (a section repeated further down, a key given twice,
+// one string-table entry twice) keeps its own row: an unedited write leaves it as it
+// was, and an edit of the second row reaches the second setting and no other.
+TEST(RoundTrip, RepeatedSettingsKeepTheirOwnRows) {
+  struct Case {
+    const char* name;
+    std::u16string text;
+    std::vector<std::u16string> strings;
+    std::size_t editedRow;  // the second listing of the repeated setting
+    std::u16string textAfter;
+    std::vector<std::u16string> stringsAfter;
+  };
+  const std::vector<Case> cases = {
+      {"section repeated", u"[S]\r\nFont = Arial, 9, Bold\r\n[T]\r\nFont = b, 1\r\n[S]\r\nFont = Tahoma, 8\r\n", {}, 2,
+       u"[S]\r\nFont = Arial, 9, Bold\r\n[T]\r\nFont = b, 1\r\n[S]\r\nFont = Verdana, 8\r\n", {}},
+      {"key given twice", u"[S]\r\nFont = Tahoma, 8\r\nFont = Arial, 9, Bold\r\n", {}, 1,
+       u"[S]\r\nFont = Tahoma, 8\r\nFont = Verdana, 9, Bold\r\n", {}},
+      {"string entry twice", u"", {u"BLUE@[S]Font=Tahoma, 8", u"BLUE@[S]Font=Arial, 9, Bold"}, 1, u"",
+       {u"BLUE@[S]Font=Tahoma, 8", u"BLUE@[S]Font=Verdana, 9, Bold"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ThemeBuilder b = oneSizeTheme();
+    if (!c.text.empty()) b.textFile(u"BLUE_INI", c.text);
+    if (!c.strings.empty()) b.strings(1, countedStrings(c.strings));
+    const Bytes theme = b.build().bytes;
+    const ResId type = c.text.empty() ? ResId(6) : ResId(u"TEXTFILE");
+    theme::FontPages pages;
+    theme::ThemeImage image = loadBytes(theme, pages);
+    ASSERT_GT(pages.rowCount(0), c.editedRow);
+    EXPECT_EQ(resourceData(theme::rebuildTheme(image, pages, cp932()).bytes(), type), resourceData(theme, type));
+
+    pages.setCell(0, c.editedRow, theme::kColFont, "Verdana");
+    const Bytes edited = theme::rebuildTheme(image, pages, cp932()).bytes();
+    EXPECT_EQ(resourceData(edited, type), c.text.empty() ? countedStrings(c.stringsAfter) : utf16le(c.textAfter));
+    theme::FontPages reread;
+    loadBytes(edited, reread);
+    EXPECT_EQ(rowsOf(reread, 0), rowsOf(pages, 0));
+  }
+}
+
+// A text is listed up to its first U+0000, as the theme engine reads it, but a write
+// keeps that unit and every byte after it (a final odd byte too).
+TEST(RoundTrip, TextPastANulIsKept) {
+  const std::u16string listed = u"[S]\r\nFont=Arial,9";
+  const std::u16string past = std::u16string(1, u'\0') + u"\r\n[T]\r\nFont = b, 1\r\n";
+  Bytes text = utf16le(listed + past);
+  text.push_back(0x41);  // an odd final byte
+  ThemeBuilder b = oneSizeTheme();
+  b.add(u"TEXTFILE", u"BLUE_INI", text);
+  theme::FontPages pages;
+  theme::ThemeImage image = loadBytes(b.build().bytes, pages);
+  ASSERT_EQ(pages.rowCount(0), 1U);
+  pages.setCell(0, 0, theme::kColSize, "10");
+  Bytes expected = utf16le(u"[S]\r\nFont = Arial, 10\r\n" + past);
+  expected.push_back(0x41);
+  EXPECT_EQ(resourceData(theme::rebuildTheme(image, pages, cp932()).bytes(), u"TEXTFILE"), expected);
+}
+
 // A named STRING block is never loaded by string id, and its Name field says where its
 // name lies, which a rebuild moves: it is copied as it is and feeds no row or box.
 TEST(RoundTrip, NamedStringBlockIsCopiedAndNotRead) {

@@ -10,6 +10,7 @@
 #include "errors.h"
 #include "test_support.h"
 #include "theme_rebuild.h"
+#include "safe_write.h"
 
 #ifndef _WIN32
 #include <csignal>

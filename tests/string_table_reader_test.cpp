@@ -3,10 +3,11 @@
 
 #include <string>
 
-#include "readers.h"
 #include "string_entry_syntax.h"
 #include "page_routing.h"
 #include "test_support.h"
+#include "utf8_codec.h"
+#include "string_table_reader.h"
 
 namespace marvento_test {
 namespace {

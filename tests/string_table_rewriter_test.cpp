@@ -3,10 +3,11 @@
 
 #include <string>
 
-#include "readers.h"
-#include "rewriters.h"
 #include "page_routing.h"
 #include "test_support.h"
+#include "utf8_codec.h"
+#include "string_table_reader.h"
+#include "string_table_rewriter.h"
 
 namespace marvento_test {
 namespace {
@@ -120,13 +121,14 @@ TEST(StringEdits, IdentifyingFieldsKeepTheirUtf16AndEditedValuesGoThroughTheCode
             (Strings{u"F@[\u0639S]Font=ＭＳ ゴシック, 9"}));
 }
 
-TEST(StringRows, TheFirstRowOfAPageWins) {
+// The same entry given twice is two settings: each is written from its own row.
+TEST(StringRows, ARepeatedEntryKeepsItsOwnRow) {
   const Strings twice = {u"F@[S]Font=a, 1", u"F@[S]Font=b, 2"};
-  EXPECT_EQ(roundTrip(twice), (Strings{u"F@[S]Font=a, 1", u"F@[S]Font=a, 1"}));
+  EXPECT_EQ(roundTrip(twice), twice);
   EXPECT_EQ(roundTrip(twice, 0, [](theme::FontPages& p) { p.setCell(0, 1, theme::kColFont, "z"); }),
-            (Strings{u"F@[S]Font=a, 1", u"F@[S]Font=a, 1"}));
+            (Strings{u"F@[S]Font=a, 1", u"F@[S]Font=z, 2"}));
   EXPECT_EQ(roundTrip(twice, 0, [](theme::FontPages& p) { p.setCell(0, 0, theme::kColFont, "z"); }),
-            (Strings{u"F@[S]Font=z, 1", u"F@[S]Font=z, 1"}));
+            (Strings{u"F@[S]Font=z, 1", u"F@[S]Font=b, 2"}));
 }
 
 TEST(StringRows, TheLastVisitedPageWins) {

@@ -1,4 +1,5 @@
 #include "test_support.h"
+#include "font_page_reader.h"
 
 #include <cstdlib>
 #include <filesystem>

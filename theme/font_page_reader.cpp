@@ -1,10 +1,14 @@
+#include "font_page_reader.h"
+
 #include <algorithm>
 
 #include "codepage.h"
 #include "font_pages.h"
 #include "page_routing.h"
-#include "readers.h"
 #include "theme_image.h"
+#include "name_list_reader.h"
+#include "ini_reader.h"
+#include "string_table_reader.h"
 
 namespace theme {
 

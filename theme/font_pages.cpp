@@ -33,9 +33,9 @@ std::u16string EditableText::toWrite(const CodePage& cp) const {
   return wide;
 }
 
-std::string cutToCell(std::u16string_view wide, const CodePage& cp) {
-  return cutAnsi(cp.toAnsi(wide), kMaxCellBytes, cp);
-}
+std::string cutToCell(std::u16string_view wide, const CodePage& cp) { return cutToCell(cp.toAnsi(wide), cp); }
+
+std::string cutToCell(std::string_view ansi, const CodePage& cp) { return cutAnsi(ansi, kMaxCellBytes, cp); }
 
 std::optional<std::string> cellText(std::u16string_view wide, const CodePage& cp) {
   if (wide.size() > kMaxFieldUnits) return std::nullopt;
@@ -97,7 +97,9 @@ std::u16string rowIdentity(std::u16string_view file, std::u16string_view section
 std::size_t FontPages::appendRow(int page, FontRow row) {
   Page& p = pages_.at(page);
   const std::size_t index = p.rows.size();
-  p.firstRowByIdentity.try_emplace(row.identity, index);
+  std::vector<std::size_t>& first = p.firstRowByIdentity[row.identity];
+  if (row.occurrence >= first.size()) first.resize(row.occurrence + 1, kNoRow);
+  if (first[row.occurrence] == kNoRow) first[row.occurrence] = index;
   p.rows.push_back(std::move(row));
   return index;
 }
@@ -110,11 +112,13 @@ void FontPages::setFontOfPage(int page, const std::string& face) {
   for (auto& row : pages_.at(page).rows) row.font.text = face;
 }
 
-const FontRow* FontPages::findRow(int page, const std::u16string& identity) const {
+const FontRow* FontPages::findRow(int page, const std::u16string& identity, std::size_t occurrence) const {
   if (page < 0 || page >= kMaxPages) return nullptr;
   const Page& p = pages_[page];
   const auto it = p.firstRowByIdentity.find(identity);
-  return it == p.firstRowByIdentity.end() ? nullptr : &p.rows[it->second];
+  if (it == p.firstRowByIdentity.end() || occurrence >= it->second.size()) return nullptr;
+  const std::size_t index = it->second[occurrence];
+  return index == kNoRow ? nullptr : &p.rows[index];
 }
 
 }  // namespace theme

@@ -21,9 +21,6 @@ inline constexpr int kMaxColours = 10;
 inline constexpr std::size_t kMaxCellBytes = 63;   // ANSI bytes of one cell or box text
 inline constexpr std::size_t kMaxFieldUnits = 63;  // UTF-16 units of one field
 inline constexpr std::size_t kMaxLineUnits = 511;  // UTF-16 units of one line or string
-// What a font name may not hold, whoever sets it: a "," ends the name (the rest would be
-// read as the size) and brackets can turn an INI line into a section header.
-inline constexpr std::string_view kCharsNotInFaces = ",[]";
 
 enum Column : int { kColFile = 0, kColSection, kColKey, kColFont, kColSize, kColOption, kColumnCount };
 
@@ -43,6 +40,8 @@ struct EditableText {
 
 // The ANSI form of a name as a cell or tab shows it: cut to 63 bytes on a character boundary.
 std::string cutToCell(std::u16string_view wide, const CodePage& cp);
+// An ANSI text (a control's, a face name) cut the same way.
+std::string cutToCell(std::string_view ansi, const CodePage& cp);
 
 // The ANSI form of a field as a cell shows it, or nullopt when it does not fit in a cell
 // (such settings are not listed and are written back unchanged).
@@ -61,6 +60,7 @@ struct FontRow {
   EditableText size;    // column 4
   EditableText option;  // column 5
   std::u16string identity;  // rowIdentity() of columns 0..2 as read
+  std::size_t occurrence = 0;  // the n-th listed setting with this identity (PageRouter::nextOccurrence)
 
   [[nodiscard]] const std::string& cell(int column) const;
   [[nodiscard]] EditableText& value(int column);  // columns 3..5
@@ -94,14 +94,16 @@ class FontPages {
   // Sets the font name of every row of a page (the bulk font-name input).
   void setFontOfPage(int page, const std::string& face);
 
-  // The first row from the top of `page` with this identity, or nullptr. Constant
-  // cost: an index is kept with the rows.
-  [[nodiscard]] const FontRow* findRow(int page, const std::u16string& identity) const;
+  // The first row from the top of `page` with this identity and occurrence, or nullptr.
+  // Constant cost: an index is kept with the rows.
+  [[nodiscard]] const FontRow* findRow(int page, const std::u16string& identity, std::size_t occurrence) const;
 
  private:
+  static constexpr std::size_t kNoRow = static_cast<std::size_t>(-1);
   struct Page {
     std::deque<FontRow> rows;
-    std::unordered_map<std::u16string, std::size_t> firstRowByIdentity;
+    // identity -> the first row of each occurrence (kNoRow where a page has none)
+    std::unordered_map<std::u16string, std::vector<std::size_t>> firstRowByIdentity;
   };
   std::array<Page, kMaxPages> pages_;
 };

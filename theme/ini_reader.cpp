@@ -1,8 +1,9 @@
+#include "ini_reader.h"
+
 #include "codepage.h"
 #include "font_pages.h"
 #include "ini_syntax.h"
 #include "page_routing.h"
-#include "readers.h"
 
 namespace theme {
 
@@ -19,10 +20,11 @@ void readIniFontEntries(std::span<const std::uint8_t> data, std::u16string_view 
     auto cells = listedIniEntry(line, section, cp);
     if (!cells) return;
     const std::u16string identity = rowIdentity(resourceName, section, line.key);
+    const std::size_t occurrence = router.nextOccurrence(identity);
     for (const int page : targets) {
       pages.appendRow(page, FontRow{fileCell, cells->section, cells->key, EditableText::loaded(line.font, cells->font),
                                     EditableText::loaded(line.size, cells->size),
-                                    EditableText::loaded(line.option, cells->option), identity});
+                                    EditableText::loaded(line.option, cells->option), identity, occurrence});
     }
   });
 }

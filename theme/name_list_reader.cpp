@@ -1,5 +1,6 @@
+#include "name_list_reader.h"
+
 #include "byte_reader.h"
-#include "readers.h"
 
 namespace theme {
 

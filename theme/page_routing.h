@@ -3,11 +3,14 @@
 // text, by the file-name table for the other INI texts and for string-table entries.
 // Reading lists an entry on the first matching page of each colour; writing visits
 // every matching page of every colour. The router is built once per load, after the
-// name lists, with every code-page conversion it needs done in advance.
+// name lists, with every code-page conversion it needs done in advance, and once per
+// write: it serves one walk over the theme's texts and tables.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "font_pages.h"
 
@@ -52,6 +55,12 @@ class PageRouter {
   [[nodiscard]] PageList stringEntryPages(std::u16string_view file, Visit visit) const;
   [[nodiscard]] const CodePage& codePage() const { return cp_; }
 
+  // Which of the listed settings with this identity the walk has reached: 0 for the
+  // first, 1 for the second, in walk order across every text and table. A setting
+  // repeated in the file is thus paired with its own row, not the first one's. Reading
+  // and writing walk the same resources in the same order, so both number alike.
+  std::size_t nextOccurrence(const std::u16string& identity) const { return occurrences_[identity]++; }
+
  private:
   template <typename Matches>
   PageList byColour(Visit visit, Matches matches) const;
@@ -64,6 +73,7 @@ class PageRouter {
   // text's name, seen through the code page, is compared with.
   std::array<std::array<std::u16string, kMaxColours>, kMaxPages> iniNames_;
   const CodePage& cp_;
+  mutable std::unordered_map<std::u16string, std::size_t> occurrences_;
 };
 
 }  // namespace theme

@@ -1,3 +1,5 @@
+#include "safe_write.h"
+
 #include <algorithm>
 #include <array>
 #include <cerrno>

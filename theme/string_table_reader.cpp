@@ -1,7 +1,8 @@
+#include "string_table_reader.h"
+
 #include "codepage.h"
 #include "font_pages.h"
 #include "page_routing.h"
-#include "readers.h"
 #include "string_entry_syntax.h"
 
 namespace theme {
@@ -12,10 +13,11 @@ void readStringTableBlock(std::span<const std::uint8_t> data, std::uint32_t firs
   forEachTableString(data, firstId, [&](const TableString& s) {
     if (const auto e = listedStringEntry(s, cp)) {
       const std::u16string identity = rowIdentity(e->fields.file, e->fields.section, e->fields.key);
+      const std::size_t occurrence = router.nextOccurrence(identity);
       for (const int page : router.stringEntryPages(e->fields.file, Visit::FirstPerColour)) {
         pages.appendRow(page, FontRow{e->file, e->section, e->key, EditableText::loaded(e->fields.font, e->font),
                                       EditableText::loaded(e->fields.size, e->size),
-                                      EditableText::loaded(e->fields.option, e->option), identity});
+                                      EditableText::loaded(e->fields.option, e->option), identity, occurrence});
       }
     } else if (isPlainString(s)) {
       if (EditableText* box = pages.nameBox(s.id)) *box = EditableText::fromFile(s.text, cp);

@@ -1,8 +1,9 @@
+#include "string_table_rewriter.h"
+
 #include "byte_writer.h"
 #include "codepage.h"
 #include "font_pages.h"
 #include "page_routing.h"
-#include "rewriters.h"
 #include "string_entry_syntax.h"
 
 namespace theme {
@@ -14,14 +15,15 @@ void appendString(std::vector<std::uint8_t>& out, std::u16string_view s) {
   appendUtf16(out, s);
 }
 
-// The entry with its row's values when a row matches (the last match wins), else its
-// own, in canonical form.
+// The entry with the values of its own row (the same identity and occurrence; of several
+// pages the last one visited wins), else its own, in canonical form.
 std::u16string rewriteEntry(const StringFontEntry& own, const PageRouter& router, const FontPages& pages) {
   const CodePage& cp = router.codePage();
   StringFontEntry e = own;
   const std::u16string identity = rowIdentity(own.file, own.section, own.key);
+  const std::size_t occurrence = router.nextOccurrence(identity);
   for (const int page : router.stringEntryPages(own.file, Visit::Every)) {
-    if (const FontRow* row = pages.findRow(page, identity)) {
+    if (const FontRow* row = pages.findRow(page, identity, occurrence)) {
       e.font = row->font.toWrite(cp);
       e.size = row->size.toWrite(cp);
       e.option = row->option.toWrite(cp);

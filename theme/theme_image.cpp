@@ -4,6 +4,7 @@
 
 #include "errors.h"
 #include "font_pages.h"
+#include "font_page_reader.h"
 
 namespace theme {
 

@@ -43,9 +43,6 @@ ThemeImage loadThemeImage(const std::string& path, LanguagePreference language =
 // Parses bytes already in memory (tests, fuzzing).
 ThemeImage parseThemeImage(std::span<const std::uint8_t> bytes, LanguagePreference language = {});
 
-// Walks the resources of `image` into `pages`: name lists, INI texts, string tables.
-void readFontPages(const ThemeImage& image, FontPages& pages, const CodePage& cp);
-
 // The Load command without its dialog: empties `pages`, then loads and reads the file.
 // On failure `pages` are left empty and ThemeError is thrown.
 ThemeImage loadTheme(const std::string& path, FontPages& pages, const CodePage& cp, LanguagePreference language = {},

@@ -11,8 +11,9 @@
 #include "font_pages.h"
 #include "page_routing.h"
 #include "pe_format.h"
-#include "rewriters.h"
 #include "theme_image.h"
+#include "ini_rewriter.h"
+#include "string_table_rewriter.h"
 
 namespace theme {
 

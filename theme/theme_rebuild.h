@@ -1,6 +1,6 @@
 #pragma once
 // The Write command without its dialog: a new theme file built from the loaded image
-// and the font pages, and the safe replacement of the target file.
+// and the font pages (written with writeFileAtomically, safe_write.h).
 #include <cstdint>
 #include <span>
 #include <string>
@@ -49,12 +49,5 @@ class RebuiltTheme {
 // size-name or style-name box keeps the file's name, listed in keptNames().
 // Throws WriteError when the file cannot be rebuilt.
 RebuiltTheme rebuildTheme(const ThemeImage& image, const FontPages& pages, const CodePage& cp);
-
-// Writes the pieces, one after the other, to a temporary file beside `target`, flushes it
-// to disk and only then puts it in the target's place. On any failure the target is
-// left as it was and WriteError is thrown.
-void writeFileAtomically(const std::string& target, std::span<const std::span<const std::uint8_t>> pieces);
-void writeFileAtomically(const std::string& target, const RebuiltTheme& file);
-void writeFileAtomically(const std::string& target, std::span<const std::uint8_t> bytes);
 
 }  // namespace theme

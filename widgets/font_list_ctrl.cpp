@@ -317,8 +317,7 @@ void CFontListCtrl::OnEditorChosen() {
   const win32::CComboBox& editor = *m_editors.at(m_editColumn - kFirstValueColumn);
   const int index = editor.GetCurSel();
   if (index == CB_ERR) return;
-  std::string text = editor.GetLBText(index);
-  if (text.size() > theme::kMaxCellBytes) text.resize(theme::kMaxCellBytes);  // entries are ASCII or face names
+  const std::string text = editor.GetLBText(index);  // a face name (at most 31 bytes), a size or an option
   if (m_cellChanged) m_cellChanged(m_editRow, m_editColumn, text);
   // Chosen by the keyboard: back to the rows, with the editor still over its cell.
   if (::GetFocus() == editor.GetSafeHwnd()) ::SetFocus(m_hWnd);

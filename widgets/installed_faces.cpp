@@ -1,9 +1,8 @@
 #include "installed_faces.h"
 
-#include <algorithm>
 #include <string>
 
-#include "font_pages.h"
+#include "value_rules.h"
 
 namespace widgets {
 
@@ -13,10 +12,7 @@ bool AddFace(const win32::CComboBox& combo, const LOGFONTW& font, const TEXTMETR
   if (face.empty() || face.front() == L'@') return false;
   // Judged on the characters, not the bytes: a double-byte character's second byte may
   // be '[' or ']' ("ゼ" is 83 5B).
-  if (std::any_of(theme::kCharsNotInFaces.begin(), theme::kCharsNotInFaces.end(),
-                  [&face](char c) { return face.find(static_cast<wchar_t>(c)) != std::wstring::npos; })) {
-    return false;
-  }
+  if (!theme::faceFitsAValue(std::u16string(face.begin(), face.end()))) return false;
   char ansi[LF_FACESIZE * 2] = {};
   BOOL lossy = FALSE;
   const int length = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, face.c_str(), -1, ansi,

@@ -1,6 +1,7 @@
 #pragma once
 // The font a font row describes: its face, its size (points; a negative size is a
-// pixel height) and its option ("Bold", "Italic", "Bold Italic", any case).
+// pixel height) and its option (the words bold, italic, underline, strikeout, any case),
+// each read by the rules the value is checked with.
 #include <windows.h>
 
 #include <string>

@@ -8,6 +8,7 @@
 
 #include "codepage.h"
 #include "console_output.h"
+#include "utf8_codec.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 
 #include "resource.h"
 #include "ui_language_choice.h"
+#include "ui_resources.h"
 
 namespace gui_test {
 
@@ -55,7 +56,9 @@ bool TestDialog::ConfirmDiscard() {
   return discardAnswer.value_or(true);
 }
 
-const char* ui(const char* japanese, const char* english) { return UiIsJapanese() ? japanese : english; }
+const char* ui(const char* japanese, const char* english) {
+  return PRIMARYLANGID(win32::GetUiLanguage()) == LANG_JAPANESE ? japanese : english;
+}
 
 void pump() {
   MSG msg;

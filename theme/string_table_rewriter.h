@@ -1,10 +1,7 @@
 #pragma once
-// The rewriters that regenerate resource data from the font rows; each appends the
-// new data to `out`.
+// A string-table block regenerated from the font rows and the name boxes.
 #include <cstdint>
 #include <span>
-#include <string>
-#include <string_view>
 #include <vector>
 
 #include "theme_rebuild.h"
@@ -13,11 +10,6 @@ namespace theme {
 
 class FontPages;
 class PageRouter;
-
-// Every listed font entry (listedIniEntry) in canonical form with its row's values, or
-// its own when no row matches; every other line unchanged.
-void rewriteIniText(std::span<const std::uint8_t> old, std::u16string_view resourceName, const PageRouter& router,
-                    const FontPages& pages, std::vector<std::uint8_t>& out);
 
 // Listed font entries (listedStringEntry) in canonical form with their rows' values, or
 // their own when no row matches; size-name and style-name
