@@ -24,6 +24,7 @@ constexpr COLORREF kValueText = RGB(0, 0, 0);
 constexpr COLORREF kValueBack = RGB(255, 255, 255);
 constexpr wchar_t kSampleText[] = L"Aa あア亜 123";
 constexpr int kSampleOffset = 16;  // the tip keeps clear of the mouse pointer
+constexpr UINT kFocusRows = WM_APP + 20;  // posted by an editor's choice
 #ifndef WM_MOUSEHWHEEL
 constexpr UINT WM_MOUSEHWHEEL = 0x020E;  // Vista's horizontal wheel; XP headers lack it
 #endif
@@ -82,6 +83,10 @@ bool CFontListCtrl::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       }
       if (IsScrollKey(wp)) HideOpenEditor();
       break;
+    case kFocusRows:
+      ::SetFocus(m_hWnd);
+      result = 0;
+      return true;
     case WM_SYSKEYDOWN:
       if (wp == VK_DOWN) {  // Alt+Down
         OpenCurrentEditor();
@@ -319,14 +324,17 @@ void CFontListCtrl::OnEditorChosen() {
   if (index == CB_ERR) return;
   const std::string text = editor.GetLBText(index);  // a face name (at most 31 bytes), a size or an option
   if (m_cellChanged) m_cellChanged(m_editRow, m_editColumn, text);
-  // Chosen by the keyboard: back to the rows, with the editor still over its cell.
-  if (::GetFocus() == editor.GetSafeHwnd()) ::SetFocus(m_hWnd);
+  // Back to the rows, with the editor still over its cell: once the editor has closed
+  // its list, since losing the focus while dropped would cancel it.
+  if (::GetFocus() == editor.GetSafeHwnd()) PostMessage(kFocusRows);
 }
 
 void CFontListCtrl::OnEditorCancelled() {
   // Esc in the dropped list, or a click away from it: the editor goes, the cell stays.
+  // (A closed editor losing the focus says the same; it stays open.)
   if (m_editColumn < kFirstValueColumn) return;
   const win32::CComboBox& editor = *m_editors.at(m_editColumn - kFirstValueColumn);
+  if (!editor.GetDroppedState()) return;
   const bool focused = ::GetFocus() == editor.GetSafeHwnd();
   editor.ShowWindow(SW_HIDE);
   if (focused) ::SetFocus(m_hWnd);

@@ -38,6 +38,7 @@ struct AboutSeen {
   bool versionHasNoPrefix = false;
   int defaultButton = 0;
   std::string okText;
+  std::vector<std::string> cut;  // texts wider than their control, in its own font
 };
 AboutSeen* g_seen = nullptr;
 UINT g_closeKey = VK_RETURN;
@@ -56,7 +57,7 @@ void CALLBACK InspectAbout(HWND, UINT, UINT_PTR timer, DWORD) {
   RECT client{};
   ::GetClientRect(about, &client);
   seen.client = SIZE{client.right, client.bottom};
-  RECT units{0, 0, 175, 72};
+  RECT units{0, 0, 200, 72};
   ::MapDialogRect(about, &units);
   seen.units = SIZE{units.right, units.bottom};
   for (HWND child = ::GetWindow(about, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
@@ -70,6 +71,17 @@ void CALLBACK InspectAbout(HWND, UINT, UINT_PTR timer, DWORD) {
       seen.hasGroupBox = true;
     } else if (::lstrcmpiA(cls, "Static") == 0) {
       seen.texts.push_back(text);
+      HDC dc = ::GetDC(child);
+      HGDIOBJ previous = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(child, WM_GETFONT, 0, 0)));
+      SIZE extent{};
+      ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+      ::SelectObject(dc, previous);
+      ::ReleaseDC(child, dc);
+      RECT client{};
+      ::GetClientRect(child, &client);
+      if (extent.cx > client.right) {
+        seen.cut.push_back(text + " (" + std::to_string(extent.cx) + " > " + std::to_string(client.right) + " pixels)");
+      }
       if (text == kVersionLine) seen.versionHasNoPrefix = (style & SS_NOPREFIX) != 0;
     }
   }
@@ -164,6 +176,7 @@ TEST_F(CommandsTest, VersionButtonOpensTheAboutBoxAndOkClosesIt) {
   EXPECT_TRUE(framed.size() > version.size() && framed.compare(framed.size() - version.size(), version.size(), version) == 0)
       << "the framed line names the same release: " << framed;
   for (const auto& text : seen.texts) EXPECT_FALSE(text.empty());
+  EXPECT_TRUE(seen.cut.empty()) << "cut at these font metrics: " << seen.cut.front();
   EXPECT_EQ(seen.defaultButton, IDOK);
   EXPECT_EQ(seen.okText, "OK");
 }

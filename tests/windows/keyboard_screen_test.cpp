@@ -86,6 +86,7 @@ TEST_F(KeyboardTest, ListKeysChooseACellAndItsDroppedEditorWritesOnlyAChoice) {
   EXPECT_EQ(gui_test::listRows(list).at(1).at(theme::kColSize), chosen);
   EXPECT_EQ(dialog.pages().rows(0).at(1).size.text, chosen);
   EXPECT_EQ(::GetFocus(), list) << "back to the rows after a choice";
+  EXPECT_TRUE(gui_test::visible(sizes)) << "the editor stays over its cell";
   press(list, 'Z', true);
   EXPECT_EQ(gui_test::listRows(list), loaded) << "the choice was one undo step";
 
