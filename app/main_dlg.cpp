@@ -443,12 +443,15 @@ bool CMainDlg::OnListKey(const MSG& msg) {
     return true;
   }
   if (msg.wParam != VK_RETURN && msg.wParam != VK_ESCAPE) return false;
+  // A dropped list (an editor's or a bulk combo's) takes its own Enter (choose) and Esc
+  // (close, nothing written).
+  char name[16] = {};
+  ::GetClassNameA(msg.hwnd, name, static_cast<int>(sizeof name));
+  if (::lstrcmpiA(name, "ComboBox") == 0 && ::SendMessageA(msg.hwnd, CB_GETDROPPEDSTATE, 0, 0) != 0) return false;
   for (auto& list : m_fontLists) {
     HWND editor = list.GetOpenEditor();
     const bool inList = msg.hwnd == list.GetSafeHwnd();
     const bool inEditor = editor != nullptr && msg.hwnd == editor;
-    // A dropped list takes its own Enter (choose) and Esc (close, nothing written).
-    if (inEditor && ::SendMessageA(editor, CB_GETDROPPEDSTATE, 0, 0) != 0) return false;
     if (msg.wParam == VK_ESCAPE && editor != nullptr) {
       // Esc closes the open editor, wherever the focus is; only then does it end the program.
       list.CloseEditors();

@@ -87,6 +87,14 @@ TEST_F(KeyboardTest, ListKeysChooseACellAndItsDroppedEditorWritesOnlyAChoice) {
   EXPECT_EQ(dialog.pages().rows(0).at(1).size.text, chosen);
   EXPECT_EQ(::GetFocus(), list) << "back to the rows after a choice";
   EXPECT_TRUE(gui_test::visible(sizes)) << "the editor stays over its cell";
+  // Esc in the dropped bulk combo closes its list only, not the editor left open.
+  HWND bulk = dialog.bulkCombo(0);
+  ::SendMessageA(bulk, CB_SHOWDROPDOWN, TRUE, 0);
+  ::SetFocus(bulk);
+  press(bulk, VK_ESCAPE);
+  EXPECT_EQ(::SendMessageA(bulk, CB_GETDROPPEDSTATE, 0, 0), 0);
+  EXPECT_TRUE(gui_test::visible(sizes));
+  ::SetFocus(list);
   press(list, 'Z', true);
   EXPECT_EQ(gui_test::listRows(list), loaded) << "the choice was one undo step";
 
