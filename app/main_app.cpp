@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr UINT kHelpCommand = 0xE146;
-
 CMainApp theApp;
 
 }  // namespace
@@ -20,12 +18,6 @@ CMainApp theApp;
 CMainApp::CMainApp() noexcept : win32::CWinApp("Marvento") {
   // Multibyte string functions of the C runtime follow the system's ANSI code page.
   _setmbcp(_MB_CP_ANSI);
-}
-
-bool CMainApp::OnCmdMsg(UINT id) {
-  if (id != kHelpCommand) return false;
-  OnHelp();
-  return true;
 }
 
 BOOL CMainApp::InitInstance() {
@@ -42,7 +34,7 @@ BOOL CMainApp::InitInstance() {
     dialog.DoModal();
     m_pMainWnd = nullptr;
   } else {
-    win32::AfxMessageBox(win32::LoadUiString(IDS_XP_ONLY).c_str(), MB_OK | MB_ICONINFORMATION, 0);
+    win32::AfxMessageBox(win32::LoadUiString(IDS_XP_ONLY).c_str(), MB_OK | MB_ICONINFORMATION);
   }
   return FALSE;
 }

@@ -7,5 +7,4 @@ class CMainApp : public win32::CWinApp {
  public:
   CMainApp() noexcept;
   BOOL InitInstance() override;
-  bool OnCmdMsg(UINT id) override;
 };

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <exception>
 
 #include "about_dlg.h"
@@ -12,6 +13,7 @@
 #include "file_dialog.h"
 #include "gdi.h"
 #include "installed_faces.h"
+#include "message_map.h"
 #include "resource.h"
 #include "theme_rebuild.h"
 #include "ui_language.h"
@@ -28,12 +30,13 @@ constexpr const char* kCaption = "Marvento";
 
 constexpr std::array<int, theme::kColumnCount> kColumnWidths{150, 230, 120, 170, 50, 80};
 
-constexpr DWORD kFontListStyle = WS_CHILD | LVS_REPORT | LVS_SINGLESEL | LVS_NOSORTHEADER;
+// The lists, boxes and bulk combos are tab stops: Tab reaches every one of them.
+constexpr DWORD kFontListStyle = WS_CHILD | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_NOSORTHEADER;
 // Owner drawn: each face is shown in itself.
 constexpr DWORD kBulkComboStyle =
-    WS_CHILD | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_SORT | CBS_HASSTRINGS | CBS_OWNERDRAWFIXED;
+    WS_CHILD | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_SORT | CBS_HASSTRINGS | CBS_OWNERDRAWFIXED;
 // The boxes scroll as the user types, so names longer than the box can be entered.
-constexpr DWORD kBoxStyle = WS_CHILD | ES_AUTOHSCROLL;
+constexpr DWORD kBoxStyle = WS_CHILD | WS_TABSTOP | ES_AUTOHSCROLL;
 constexpr RECT kSizeNameBoxRect{190, 38, 350, 58};
 constexpr RECT kBulkComboRect{370, 38, 530, 400};
 constexpr RECT kStyleNameBoxRect{10, 38, 170, 58};
@@ -85,8 +88,15 @@ BOOL CMainDlg::OnInitDialog() {
   m_pages.pageCount = 3;
   m_tab.InsertItem(0, "SIZE");
 
-  RECT area = m_tab.GetWindowRect();
-  ScreenToClient(area);
+  // The tab keeps its margins to the dialog's edges when the dialog is resized; the
+  // dialog never gets smaller than its template.
+  RECT tabRect = m_tab.GetWindowRect();
+  ScreenToClient(tabRect);
+  const RECT client = GetClientRect();
+  m_tabMargin = SIZE{client.right - tabRect.right, client.bottom - tabRect.bottom};
+  const RECT window = GetWindowRect();
+  m_minSize = SIZE{window.right - window.left, window.bottom - window.top};
+  RECT area = tabRect;
   m_tab.AdjustRect(false, &area);
 
   HFONT font = GetFont();
@@ -96,6 +106,10 @@ BOOL CMainDlg::OnInitDialog() {
   m_styleNameBox.Create(kBoxStyle | WS_VISIBLE, kStyleNameBoxRect, m_tab.GetSafeHwnd(), IDC_STYLE_NAME,
                         WS_EX_CLIENTEDGE);
   m_styleNameBox.SetFont(font);
+  m_styleNameBox.SetChangedHandler([this](const std::string& text) {
+    m_pages.styleNameBox.text = theme::cutToCell(text, m_cp);
+    UpdateTitle();
+  });
   const std::string labelFace = win32::LoadUiString(IDS_LABEL_FACE);
   for (std::size_t i = 0; i < kLabels.size(); ++i) {
     m_labels[i].Create(win32::LoadUiString(kLabels[i].text).c_str(), WS_CHILD | WS_VISIBLE, kLabels[i].rect,
@@ -103,6 +117,19 @@ BOOL CMainDlg::OnInitDialog() {
     m_labels[i].SetFont(font);
     if (!labelFace.empty()) m_labels[i].SetFaceName(labelFace);
   }
+
+  // Tab walks into the tab control's boxes and combo (a control parent), in screen order:
+  // the style-name box, the size-name box, the bulk combo; the list comes after the tab.
+  ::SetWindowLongPtrA(m_tab.GetSafeHwnd(), GWL_EXSTYLE,
+                      ::GetWindowLongPtrA(m_tab.GetSafeHwnd(), GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
+  HWND previous = HWND_TOP;
+  const auto placeNext = [&previous](HWND hwnd) {
+    ::SetWindowPos(hwnd, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    previous = hwnd;
+  };
+  placeNext(m_styleNameBox.GetSafeHwnd());
+  for (const auto& box : m_sizeNameBoxes) placeNext(box.GetSafeHwnd());
+  for (const auto& combo : m_bulkCombos) placeNext(combo.GetSafeHwnd());
 
   RememberWrittenValues();
   ::DragAcceptFiles(m_hWnd, TRUE);
@@ -115,11 +142,11 @@ BOOL CMainDlg::OnInitDialog() {
 void CMainDlg::CreatePageWidgets(int page, const RECT& area, HFONT font) {
   widgets::CFontListCtrl& list = m_fontLists.at(page);
   list.Create(kFontListStyle, RECT{0, 0, 1, 1}, m_hWnd, IDC_FONT_LIST, WS_EX_CLIENTEDGE);
-  // The list shows the page; every value an editor writes goes into the page as well.
+  // The list shows the page: a value an editor chooses goes into the page, and the cell
+  // is shown from there.
   list.SetCellChangedHandler(
       [this, page](int row, int column, const std::string& text) { OnCellChanged(page, row, column, text); });
-  list.SetWindowPos(nullptr, area.left + 5, area.top + 40, (area.right - area.left) - 10,
-                    (area.bottom - area.top) - 45, SWP_NOZORDER);
+  PlaceList(list, area);
   list.SetFont(font);
   list.SetExtendedStyle(LVS_EX_FULLROWSELECT);
   for (int column = 0; column < theme::kColumnCount; ++column) {
@@ -130,6 +157,10 @@ void CMainDlg::CreatePageWidgets(int page, const RECT& area, HFONT font) {
   win32::CEdit& box = m_sizeNameBoxes.at(page);
   box.Create(kBoxStyle, kSizeNameBoxRect, m_tab.GetSafeHwnd(), IDC_SIZE_NAME, WS_EX_CLIENTEDGE);
   box.SetFont(font);
+  box.SetChangedHandler([this, page](const std::string& text) {
+    m_pages.sizeNameBoxes.at(page).text = theme::cutToCell(text, m_cp);
+    UpdateTitle();
+  });
 
   // Created under the dialog so that its notifications go to the dialog, then shown on
   // the tab control's body with the other page widgets.
@@ -140,7 +171,43 @@ void CMainDlg::CreatePageWidgets(int page, const RECT& area, HFONT font) {
   widgets::AddInstalledFaces(combo);
 }
 
+void CMainDlg::PlaceList(const win32::CWnd& list, const RECT& area) {
+  list.SetWindowPos(nullptr, area.left + 5, area.top + 40, (area.right - area.left) - 10,
+                    (area.bottom - area.top) - 45, SWP_NOZORDER);
+}
+
+bool CMainDlg::OnSize(WPARAM wp, LPARAM lp, LRESULT&) {
+  if (wp == SIZE_MINIMIZED || m_tab.GetSafeHwnd() == nullptr) return false;
+  RECT tabRect = m_tab.GetWindowRect();
+  ScreenToClient(tabRect);
+  const int width = LOWORD(lp) - m_tabMargin.cx - tabRect.left;
+  const int height = HIWORD(lp) - m_tabMargin.cy - tabRect.top;
+  m_tab.SetWindowPos(nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+  RECT area{tabRect.left, tabRect.top, tabRect.left + width, tabRect.top + height};
+  m_tab.AdjustRect(false, &area);
+  for (const auto& list : m_fontLists) PlaceList(list, area);
+  ShowPage(m_tab.GetCurSel());  // the tab paints over the page; the page again over it
+  return false;
+}
+
+bool CMainDlg::OnGetMinMaxInfo(WPARAM, LPARAM lp, LRESULT& result) {
+  auto* info = reinterpret_cast<MINMAXINFO*>(lp);
+  if (m_minSize.cx > 0) info->ptMinTrackSize = POINT{m_minSize.cx, m_minSize.cy};
+  result = 0;
+  return true;
+}
+
 void CMainDlg::ShowPage(int page) {
+  // A focused widget of the page that goes hands the focus to its like on the new page.
+  HWND focus = ::GetFocus();
+  int focusKind = -1;  // 0 the list (or its editor), 1 the size-name box, 2 the bulk combo
+  for (int k = 0; k < kPages; ++k) {
+    if (k == page) continue;
+    HWND list = m_fontLists.at(k).GetSafeHwnd();
+    if (focus == list || (focus != nullptr && ::GetParent(focus) == list)) focusKind = 0;
+    if (focus == m_sizeNameBoxes.at(k).GetSafeHwnd()) focusKind = 1;
+    if (focus == m_bulkCombos.at(k).GetSafeHwnd()) focusKind = 2;
+  }
   for (int k = 0; k < kPages; ++k) {
     const int command = k == page ? SW_SHOW : SW_HIDE;
     m_fontLists.at(k).ShowWindow(command);
@@ -153,112 +220,99 @@ void CMainDlg::ShowPage(int page) {
   if (page >= 0 && page < kPages) {
     ::RedrawWindow(m_fontLists.at(page).GetSafeHwnd(), nullptr, nullptr,
                    RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    const std::array<HWND, 3> likes{m_fontLists.at(page).GetSafeHwnd(), m_sizeNameBoxes.at(page).GetSafeHwnd(),
+                                    m_bulkCombos.at(page).GetSafeHwnd()};
+    if (focusKind >= 0) ::SetFocus(likes.at(static_cast<std::size_t>(focusKind)));
   }
 }
 
 bool CMainDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
-  switch (msg) {
-    case WM_SYSCOMMAND:
-      if ((wp & 0xFFF0) == IDM_ABOUTBOX) {
-        OnAbout();
-        result = 0;
-        return true;
-      }
-      break;
-    case WM_PAINT:
-      if (::IsIconic(m_hWnd) == FALSE) break;
-      OnPaint();
-      result = 0;
-      return true;
-    case WM_QUERYDRAGICON:
-      result = reinterpret_cast<LRESULT>(m_icon.GetSafeHandle());
-      return true;
-    case WM_SETTINGCHANGE:
-      result = Default();
-      OnSettingChange(static_cast<UINT>(wp));
-      return true;
-    case WM_CLOSE:
-      OnClose();
-      result = 0;
-      return true;
-    case WM_ACTIVATE:
-      // A sample tip stays on top of everything: not over another program or a box.
-      if (LOWORD(wp) == WA_INACTIVE) {
-        for (auto& list : m_fontLists) list.HideSample();
-      }
-      break;
-    case WM_DESTROY:
-      if (m_keyFilter != nullptr) ::UnhookWindowsHookEx(m_keyFilter);
-      m_keyFilter = nullptr;
-      break;
-    case WM_DROPFILES:
-      OnDropFiles(reinterpret_cast<HDROP>(wp));
-      result = 0;
-      return true;
-    case kLoadStartupFile:
-      LoadFrom(m_startupPath);
-      result = 0;
-      return true;
-    case WM_NOTIFY: {
-      const auto* header = reinterpret_cast<const NMHDR*>(lp);
-      if (header->idFrom == IDC_TAB && header->code == static_cast<UINT>(TCN_SELCHANGE)) {
-        OnTabSelChange();
-        result = 0;
-        return true;
-      }
-      break;
-    }
-    case WM_COMMAND:
-      if (OnCommand(HIWORD(wp), LOWORD(wp))) {
-        result = 0;
-        return true;
-      }
-      break;
-    default:
-      break;
-  }
-  return win32::CDialog::OnMessage(msg, wp, lp, result);
+  using win32::OnCommand;
+  using win32::OnMsg;
+  using win32::OnNotify;
+  static constexpr win32::MessageEntry<CMainDlg> kMessageMap[] = {
+      OnMsg(WM_SYSCOMMAND, &CMainDlg::OnSysCommand),
+      OnMsg(WM_PAINT, &CMainDlg::OnPaint),
+      OnMsg(WM_QUERYDRAGICON, &CMainDlg::OnQueryDragIcon),
+      OnMsg(WM_SETTINGCHANGE, &CMainDlg::OnSettingChange),
+      OnMsg(WM_CLOSE, &CMainDlg::OnClose),
+      OnMsg(WM_ACTIVATE, &CMainDlg::OnActivate),
+      OnMsg(WM_DESTROY, &CMainDlg::OnDestroy),
+      OnMsg(WM_DROPFILES, &CMainDlg::OnDropFiles),
+      OnMsg(WM_SIZE, &CMainDlg::OnSize),
+      OnMsg(WM_GETMINMAXINFO, &CMainDlg::OnGetMinMaxInfo),
+      OnMsg(kLoadStartupFile, &CMainDlg::OnLoadStartupFile),
+      OnNotify(static_cast<UINT>(TCN_SELCHANGE), IDC_TAB, &CMainDlg::OnTabSelChange),
+      OnCommand(BN_CLICKED, IDC_LOAD, &CMainDlg::OnLoad),
+      OnCommand(BN_CLICKED, IDC_WRITE, &CMainDlg::OnWrite),
+      OnCommand(BN_CLICKED, IDC_VERSION, &CMainDlg::OnVersion),
+      OnCommand(CBN_SELENDOK, IDC_BULK_FONT, &CMainDlg::OnBulkFontSelChange),
+  };
+  return win32::RouteMessage<CMainDlg>(*this, kMessageMap, msg, wp, lp, result) ||
+         win32::CDialog::OnMessage(msg, wp, lp, result);
 }
 
-bool CMainDlg::OnCommand(UINT code, UINT id) {
-  if (code == CBN_SELCHANGE && id == IDC_BULK_FONT) {
-    OnBulkFontSelChange();
-    return true;
-  }
-  if (code != BN_CLICKED) return false;
-  switch (id) {
-    case IDC_LOAD:
-      OnLoad();
-      return true;
-    case IDC_WRITE:
-      OnWrite();
-      return true;
-    case IDC_VERSION:
-      OnAbout();
-      TrimWorkingSet();
-      return true;
-    default:
-      return false;
-  }
+bool CMainDlg::OnSysCommand(WPARAM wp, LPARAM, LRESULT& result) {
+  if ((wp & 0xFFF0) != IDM_ABOUTBOX) return false;  // move, close and the others: default handling
+  OnAbout();
+  result = 0;
+  return true;
 }
 
-void CMainDlg::OnPaint() {
+bool CMainDlg::OnPaint(WPARAM, LPARAM, LRESULT& result) {
+  if (::IsIconic(m_hWnd) == FALSE) return false;
   win32::CPaintDC dc(m_hWnd);
   SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
   const RECT client = GetClientRect();
   const int x = (client.right - client.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
   const int y = (client.bottom - client.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
   ::DrawIcon(dc.GetSafeHdc(), x, y, m_icon.GetSafeHandle());
+  result = 0;
+  return true;
 }
 
-void CMainDlg::OnSettingChange(UINT flag) {
-  if (flag == SPI_SETNONCLIENTMETRICS) ::InvalidateRect(m_hWnd, nullptr, TRUE);
+bool CMainDlg::OnQueryDragIcon(WPARAM, LPARAM, LRESULT& result) {
+  result = reinterpret_cast<LRESULT>(m_icon.GetSafeHandle());
+  return true;
 }
 
-void CMainDlg::OnClose() {
-  if (!MayDiscardEdits()) return;
+bool CMainDlg::OnSettingChange(WPARAM wp, LPARAM, LRESULT& result) {
+  result = Default();
+  if (wp == SPI_SETNONCLIENTMETRICS) ::InvalidateRect(m_hWnd, nullptr, TRUE);
+  return true;
+}
+
+bool CMainDlg::OnActivate(WPARAM wp, LPARAM, LRESULT&) {
+  // A sample tip stays on top of everything: not over another program or a box.
+  if (LOWORD(wp) == WA_INACTIVE) {
+    for (auto& list : m_fontLists) list.HideSample();
+  }
+  return false;
+}
+
+bool CMainDlg::OnDestroy(WPARAM, LPARAM, LRESULT&) {
+  if (m_keyFilter != nullptr) ::UnhookWindowsHookEx(m_keyFilter);
+  m_keyFilter = nullptr;
+  return false;
+}
+
+bool CMainDlg::OnLoadStartupFile(WPARAM, LPARAM, LRESULT& result) {
+  LoadFrom(m_startupPath);
+  result = 0;
+  return true;
+}
+
+void CMainDlg::OnVersion() {
+  OnAbout();
+  TrimWorkingSet();
+}
+
+bool CMainDlg::OnClose(WPARAM, LPARAM, LRESULT& result) {
+  result = 0;
+  if (!MayDiscardEdits()) return true;
   if (m_image.loaded()) ReleaseTheme();
   EndDialog(IDCANCEL);  // as "終了" ends it
+  return true;
 }
 
 void CMainDlg::OnCancel() {
@@ -273,13 +327,25 @@ std::vector<std::string> CMainDlg::EditableValues() const {
       values.push_back(row.size.text);
       values.push_back(row.option.text);
     }
-    values.push_back(m_sizeNameBoxes.at(page).GetWindowText());
+    values.push_back(m_pages.sizeNameBoxes.at(page).text);
   }
-  values.push_back(m_styleNameBox.GetWindowText());
+  values.push_back(m_pages.styleNameBox.text);
   return values;
 }
 
-void CMainDlg::RememberWrittenValues() { m_writtenValues = EditableValues(); }
+void CMainDlg::RememberWrittenValues() {
+  m_writtenValues = EditableValues();
+  UpdateTitle();
+}
+
+void CMainDlg::UpdateTitle() {
+  // "light.msstyles * - Marvento" with unwritten edits, "Marvento" before a load.
+  std::string title = kCaption;
+  if (m_image.loaded()) {
+    title = std::string(::PathFindFileNameA(m_loadedPath.c_str())) + (HasUnwrittenEdits() ? " * - " : " - ") + title;
+  }
+  if (title != GetWindowText()) SetWindowText(title);
+}
 
 // Edits count only while a theme is loaded: without one there is nothing to write.
 bool CMainDlg::HasUnwrittenEdits() const { return m_image.loaded() && EditableValues() != m_writtenValues; }
@@ -311,7 +377,6 @@ void CMainDlg::OnBulkFontSelChange() {
   const std::string face = theme::cutToCell(combo.GetLBText(index), m_cp);
   // An editor left open would show the value its cell had before.
   for (auto& fontList : m_fontLists) fontList.CloseEditors();
-  const widgets::CFontListCtrl& list = m_fontLists.at(page);
   EditStep step;
   const auto& rows = m_pages.rows(page);
   for (std::size_t row = 0; row < rows.size(); ++row) {
@@ -319,31 +384,90 @@ void CMainDlg::OnBulkFontSelChange() {
       step.push_back(CellChange{page, static_cast<int>(row), theme::kColFont, rows[row].font.text, face});
     }
   }
-  for (int row = 0; row < list.GetItemCount(); ++row) list.SetItemText(row, theme::kColFont, face.c_str());
   m_pages.setFontOfPage(page, face);
+  for (const CellChange& change : step) ShowCellFromModel(page, change.row, change.column);
   m_history.Record(std::move(step));  // the whole input is one step
+  UpdateTitle();
 }
 
 void CMainDlg::OnCellChanged(int page, int row, int column, const std::string& text) {
   if (row < 0 || static_cast<std::size_t>(row) >= m_pages.rowCount(page)) return;
   const std::string before = m_pages.rows(page).at(static_cast<std::size_t>(row)).cell(column);
   m_pages.setCell(page, static_cast<std::size_t>(row), column, text);
+  ShowCellFromModel(page, row, column);
   if (before != text) m_history.Record(EditStep{CellChange{page, row, column, before, text}});
+  UpdateTitle();
+}
+
+void CMainDlg::ShowBulkFromModel(int page) {
+  const auto& rows = m_pages.rows(page);
+  const bool shared = !rows.empty() && std::all_of(rows.begin(), rows.end(), [&rows](const theme::FontRow& row) {
+    return row.font.text == rows.front().font.text;
+  });
+  const win32::CComboBox& combo = m_bulkCombos.at(page);
+  combo.SetCurSel(shared ? combo.FindStringExact(-1, rows.front().font.text.c_str()) : -1);
+}
+
+void CMainDlg::ShowCellFromModel(int page, int row, int column) {
+  const std::string& text = m_pages.rows(page).at(static_cast<std::size_t>(row)).cell(column);
+  m_fontLists.at(page).SetItemText(row, column, text.c_str());
 }
 
 void CMainDlg::ApplyStep(const EditStep& step, bool undo) {
   for (auto& list : m_fontLists) list.CloseEditors();
   for (const CellChange& change : step) {
-    const std::string& text = undo ? change.before : change.after;
-    m_fontLists.at(change.page).SetItemText(change.row, change.column, text.c_str());
-    m_pages.setCell(change.page, static_cast<std::size_t>(change.row), change.column, text);
+    m_pages.setCell(change.page, static_cast<std::size_t>(change.row), change.column,
+                    undo ? change.before : change.after);
+    ShowCellFromModel(change.page, change.row, change.column);
   }
+  ShowBulkFromModel(step.front().page);
+  UpdateTitle();
   // The page that changed is shown, so the user sees what was undone.
   const int page = step.front().page;
   if (page != m_tab.GetCurSel() && page < m_tab.GetItemCount()) {
     m_tab.SetCurSel(page);
     ShowPage(page);
   }
+}
+
+bool CMainDlg::OnListKey(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN) return false;
+  if (msg.wParam == VK_TAB && KeyDown(VK_CONTROL)) {
+    // Ctrl+Tab and Ctrl+Shift+Tab: the next or the previous page, round.
+    const int count = m_tab.GetItemCount();
+    if (count > 1) {
+      const int page = (m_tab.GetCurSel() + (KeyDown(VK_SHIFT) ? count - 1 : 1)) % count;
+      m_tab.SetCurSel(page);
+      ShowPage(page);
+    }
+    return true;
+  }
+  if (msg.wParam != VK_RETURN && msg.wParam != VK_ESCAPE) return false;
+  // A dropped list (an editor's or a bulk combo's) takes its own Enter (choose) and Esc
+  // (close, nothing written).
+  char name[16] = {};
+  ::GetClassNameA(msg.hwnd, name, static_cast<int>(sizeof name));
+  if (::lstrcmpiA(name, "ComboBox") == 0 && ::SendMessageA(msg.hwnd, CB_GETDROPPEDSTATE, 0, 0) != 0) return false;
+  for (auto& list : m_fontLists) {
+    HWND editor = list.GetOpenEditor();
+    const bool inList = msg.hwnd == list.GetSafeHwnd();
+    const bool inEditor = editor != nullptr && msg.hwnd == editor;
+    if (msg.wParam == VK_ESCAPE && editor != nullptr) {
+      // Esc closes the open editor, wherever the focus is; only then does it end the program.
+      list.CloseEditors();
+      if (inEditor) ::SetFocus(list.GetSafeHwnd());
+      return true;
+    }
+    if (msg.wParam == VK_RETURN && inList) {
+      list.OpenCurrentEditor();
+      return true;
+    }
+    if (msg.wParam == VK_RETURN && inEditor) {
+      ::SendMessageA(editor, CB_SHOWDROPDOWN, TRUE, 0);
+      return true;
+    }
+  }
+  return false;
 }
 
 bool CMainDlg::OnUndoKey(const MSG& msg) {
@@ -364,18 +488,20 @@ LRESULT CALLBACK CMainDlg::MessageFilter(int code, WPARAM wp, LPARAM lp) {
     const MSG& msg = *reinterpret_cast<const MSG*>(lp);
     HWND root = msg.hwnd != nullptr ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
     auto* dialog = dynamic_cast<CMainDlg*>(win32::CWnd::FromHandlePermanent(root));
-    if (dialog != nullptr && dialog->OnUndoKey(msg)) return 1;
+    if (dialog != nullptr && (dialog->OnUndoKey(msg) || dialog->OnListKey(msg))) return 1;
   }
   return ::CallNextHookEx(nullptr, code, wp, lp);
 }
 
-void CMainDlg::OnDropFiles(HDROP drop) {
+bool CMainDlg::OnDropFiles(WPARAM wp, LPARAM, LRESULT& result) {
   // Several files: the first is loaded, as if picked in the open dialog.
+  auto* drop = reinterpret_cast<HDROP>(wp);
   char path[MAX_PATH] = {};
   const UINT length = ::DragQueryFileA(drop, 0, path, static_cast<UINT>(sizeof path));
   ::DragFinish(drop);
-  if (length == 0 || !MayDiscardEdits()) return;
-  LoadFrom(path);
+  result = 0;
+  if (length != 0) LoadFrom(path);
+  return true;
 }
 
 bool CMainDlg::ChooseThemeToLoad(std::string& path) {
@@ -399,39 +525,46 @@ bool CMainDlg::ChooseWriteTarget(const std::string& initialName, std::string& pa
 void CMainDlg::ShowMessage(const std::string& text) { win32::AfxMessageBox(text.c_str(), MB_OK); }
 
 void CMainDlg::OnLoad() {
-  if (!MayDiscardEdits()) return;
   std::string path;
   if (!ChooseThemeToLoad(path)) return;
   LoadFrom(path);
 }
 
 void CMainDlg::LoadFrom(const std::string& path) {
-  m_loadedPath = path;
-  for (auto& list : m_fontLists) {
-    list.CloseEditors();
-    list.DeleteAllItems();
-  }
-  m_tab.DeleteAllItems();
-  ReleaseTheme();
-  std::string refusal;
+  // The new file is read and checked first: a refused file leaves the open theme, its
+  // edits and its pages as they are, and nothing is asked for a file that is not used.
+  theme::FontPages pages;
+  theme::ThemeImage image;
   try {
-    m_image = theme::loadTheme(m_loadedPath, m_pages, m_cp, theme::userInterfaceLanguage());
+    image = theme::loadTheme(path, pages, m_cp, theme::userInterfaceLanguage());
+  } catch (const theme::ThemeError& error) {
+    ShowMessage(LoadFailureMessage(path, error.reason(), error.what()));
+    return;
   } catch (const std::exception& error) {
-    // The core leaves the pages empty; nothing of the refused file is shown.
-    ReleaseTheme();
-    m_pages.clear();
-    refusal = error.what();
+    ShowMessage(LoadFailureMessage(path, std::nullopt, error.what()));
+    return;
   }
-  // Writing needs a loaded theme; after a refusal there is nothing to write.
-  ::EnableWindow(GetDlgItem(IDC_WRITE), m_image.loaded() ? TRUE : FALSE);
-  ShowPagesFromModel();
+  if (!MayDiscardEdits()) return;
 
+  for (auto& list : m_fontLists) list.CloseEditors();
+  m_image = std::move(image);
+  m_pages = std::move(pages);
+  m_loadedPath = path;
+  ::EnableWindow(GetDlgItem(IDC_WRITE), TRUE);
+  ShowPagesFromModel();
   m_tab.SetCurSel(0);
   ShowPage(0);
   m_history.Clear();
   RememberWrittenValues();
-  if (!m_image.loaded()) ShowMessage(FailureMessage(IDS_LOAD_FAILED, refusal));
   TrimWorkingSet();
+}
+
+std::string CMainDlg::LoadFailureMessage(const std::string& path, std::optional<theme::ThemeReason> reason,
+                                         const std::string& what) {
+  // The reason in the interface's words where it has them (Japanese), else the core's.
+  std::string text = reason ? win32::LoadUiString(IDS_REASON_FIRST + static_cast<UINT>(*reason)) : std::string();
+  if (text.empty()) text = what;
+  return FailureMessage(IDS_LOAD_FAILED, path + "\n" + text);
 }
 
 std::string CMainDlg::FailureMessage(UINT heading, const std::string& reason) {
@@ -464,30 +597,22 @@ void CMainDlg::ShowBoxesFromModel() {
   m_styleNameBox.SetWindowText(m_pages.styleNameBox.text);
 }
 
-void CMainDlg::ReadBoxesIntoModel() {
-  for (int page = 0; page < kPages; ++page) {
-    m_pages.sizeNameBoxes.at(page).text =
-        theme::cutToCell(m_sizeNameBoxes.at(page).GetWindowText(), m_cp);
-  }
-  m_pages.styleNameBox.text = theme::cutToCell(m_styleNameBox.GetWindowText(), m_cp);
-}
-
 void CMainDlg::OnWrite() {
   std::string target;
   if (!ChooseWriteTarget(::PathFindFileNameA(m_loadedPath.c_str()), target)) return;
   m_targetPath = target;
   if (!m_image.loaded()) return;
 
-  ReadBoxesIntoModel();
   bool written = false;
   try {
-    const auto bytes = theme::rebuildTheme(m_image, m_pages, m_cp);
-    theme::writeFileAtomically(m_targetPath, bytes);
+    const theme::RebuiltTheme rebuilt = theme::rebuildTheme(m_image, m_pages, m_cp);
+    theme::writeFileAtomically(m_targetPath, rebuilt);
+    // An emptied box shows the name the file kept.
+    for (const auto& [id, name] : rebuilt.keptNames()) *m_pages.nameBox(id) = name;
     written = true;
   } catch (const std::exception& error) {
     ShowMessage(FailureMessage(IDS_WRITE_FAILED, error.what()));
   }
-  // The rebuild puts the file's own name back into a box that was emptied.
   ShowBoxesFromModel();
   if (written) RememberWrittenValues();
   Invalidate(true);

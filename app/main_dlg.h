@@ -7,6 +7,7 @@
 #include <shellapi.h>
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "controls.h"
 #include "dialog.h"
 #include "edit_history.h"
+#include "errors.h"
 #include "face_combo.h"
 #include "font_list_ctrl.h"
 #include "font_pages.h"
@@ -62,37 +64,59 @@ class CMainDlg : public win32::CDialog {
   bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
  private:
-  // The buttons and the bulk font-name combo; true when `code` from control `id` was one of theirs.
-  bool OnCommand(UINT code, UINT id);
-  void OnPaint();
-  void OnSettingChange(UINT flag);
-  void OnClose();
+  // Handlers of the message map (OnMessage): true when the message was handled.
+  bool OnSysCommand(WPARAM wp, LPARAM lp, LRESULT& result);
+  bool OnPaint(WPARAM wp, LPARAM lp, LRESULT& result);
+  bool OnQueryDragIcon(WPARAM wp, LPARAM lp, LRESULT& result);
+  bool OnSettingChange(WPARAM wp, LPARAM lp, LRESULT& result);
+  bool OnClose(WPARAM wp, LPARAM lp, LRESULT& result);
+  bool OnActivate(WPARAM wp, LPARAM lp, LRESULT& result);
+  bool OnDestroy(WPARAM wp, LPARAM lp, LRESULT& result);
+  bool OnDropFiles(WPARAM wp, LPARAM lp, LRESULT& result);
+  bool OnLoadStartupFile(WPARAM wp, LPARAM lp, LRESULT& result);
+  bool OnSize(WPARAM wp, LPARAM lp, LRESULT& result);
+  bool OnGetMinMaxInfo(WPARAM wp, LPARAM lp, LRESULT& result);
   void OnTabSelChange();
   void OnLoad();
-  void LoadFrom(const std::string& path);
   void OnWrite();
-  void OnAbout();
+  void OnVersion();
   void OnBulkFontSelChange();
-  void OnDropFiles(HDROP drop);
+
+  void OnAbout();
+  void LoadFrom(const std::string& path);
   void OnCellChanged(int page, int row, int column, const std::string& text);
   // Ctrl+Z undoes, Ctrl+Y and Ctrl+Shift+Z redo; true when `msg` was such a key.
   bool OnUndoKey(const MSG& msg);
+  // Enter and Esc of the font lists and their editors, Ctrl+Tab and Ctrl+Shift+Tab; true
+  // when `msg` was one of them.
+  bool OnListKey(const MSG& msg);
   void ApplyStep(const EditStep& step, bool undo);
   // The modal loop offers every message to this filter before the dialog manager.
   static LRESULT CALLBACK MessageFilter(int code, WPARAM wp, LPARAM lp);
 
   void CreatePageWidgets(int page, const RECT& area, HFONT font);
   void ShowPage(int page);
+  // A font list over the tab's display area `area`.
+  static void PlaceList(const win32::CWnd& list, const RECT& area);
+  // The lists, tabs and boxes made anew from the model.
   void ShowPagesFromModel();
-  void ReadBoxesIntoModel();
   void ShowBoxesFromModel();
+  // The bulk combo shows the face every row of the page shares, or nothing.
+  void ShowBulkFromModel(int page);
+  // Cell (row, column) of a page's list shown from the model.
+  void ShowCellFromModel(int page, int row, int column);
   void ReleaseTheme();
-  // Every value the user can change: the cells' values and the boxes' texts.
+  // Every value the user can change, as the model holds it: the cells' values and the boxes' texts.
   [[nodiscard]] std::vector<std::string> EditableValues() const;
   void RememberWrittenValues();
   bool MayDiscardEdits();
   // The heading of a failure message with the core's reason on the line below.
   static std::string FailureMessage(UINT heading, const std::string& reason);
+  // Load failed: the heading, the file, and the reason in the interface's language.
+  static std::string LoadFailureMessage(const std::string& path, std::optional<theme::ThemeReason> reason,
+                                        const std::string& what);
+  // The title names the loaded file and marks unwritten edits.
+  void UpdateTitle();
 
   theme::ThemeImage m_image;
   std::array<widgets::CFaceCombo, kPages> m_bulkCombos;
@@ -102,7 +126,7 @@ class CMainDlg : public win32::CDialog {
   std::string m_loadedPath;
   std::array<win32::CEdit, kPages> m_sizeNameBoxes;
   std::array<widgets::CFontListCtrl, kPages> m_fontLists;
-  theme::FontPages m_pages;
+  theme::FontPages m_pages;  // the only store of the user's edits; the widgets show it
   theme::CodePage m_cp;
   win32::CTabCtrl m_tab;
   win32::CIcon m_icon;  // the dialog's own 16x16 icon, destroyed after its window
@@ -110,4 +134,6 @@ class CMainDlg : public win32::CDialog {
   std::string m_startupPath;
   EditHistory m_history;
   HHOOK m_keyFilter = nullptr;
+  SIZE m_tabMargin{};  // from the tab's right and bottom edges to the client area's
+  SIZE m_minSize{};    // the window as the template made it: never smaller
 };

@@ -20,7 +20,8 @@ namespace cli {
 const char* const kUsage =
     "usage: marvento-cli list THEME [--json] [--codepage N] [--language LANGID] [--languages] [--tsv] [--page N]...\n"
     "       marvento-cli write THEME -o OUT [--from EDITED.json|-] [--font FACE] [--size N] [--option TEXT]\n"
-    "                          [--page N]... [--codepage N] [--language LANGID]\n"
+    "                          [--fonts-from OTHER] [--grow N | --scale FACTOR] [--page N]... [--codepage N]\n"
+    "                          [--language LANGID]\n"
     "       marvento-cli diff A B [--json] [--codepage N] [--language LANGID] [-q]\n"
     "       marvento-cli --help | --version\n";
 
@@ -52,7 +53,8 @@ const char* const kHelpList =
     "\n";
 const char* const kHelpWrite =
     "  marvento-cli write THEME -o OUT [--from EDITED.json|-] [--font FACE] [--size N] [--option TEXT]\n"
-    "                     [--page N]... [--codepage N] [--language LANGID]\n"
+    "                     [--fonts-from OTHER] [--grow N | --scale FACTOR] [--page N]... [--codepage N]\n"
+    "                     [--language LANGID]\n"
     "      Rebuilds THEME with the changes below and writes it to OUT (-o OUT or --output OUT). OUT\n"
     "      may be THEME itself; it is replaced only once the new file is complete, and an\n"
     "      interrupted write leaves it as it was.\n"
@@ -68,14 +70,35 @@ const char* const kHelpWrite =
     "                          (pageCount, colourCount, sizeName) are refused; a size may be a JSON\n"
     "                          number. \"-\" reads standard input. UTF-8, at most 64 MiB. OUT may not be\n"
     "                          this file, nor \"-\".\n"
-    "      --font FACE         sets the font name of every row (after --from). Not blank, no \",\",\n"
+    "      --fonts-from OTHER  takes face, size and option from OTHER, a theme or the output of\n"
+    "                          \"list --json\" for one (after --from): page by page, each row from\n"
+    "                          OTHER's row with the same section and key (letter case aside), of\n"
+    "                          those the one of the same internal file name where there is one.\n"
+    "                          Rows without a match keep their values. Every page, whatever --page\n"
+    "                          says. For example a font set tuned in one theme, applied to another:\n"
+    "                            marvento-cli write Next.msstyles -o Next.msstyles --fonts-from Tuned.msstyles\n"
+    "      --font FACE         sets the font name of every row (after --fonts-from). Not blank, no \",\",\n"
     "                          \"[\" or \"]\".\n"
     "      --size N            sets the size of every row: a whole number other than 0; negative\n"
     "                          numbers are heights in pixels.\n"
+    "                          A leading \"+\" is refused: to make sizes larger use --grow.\n"
     "      --option TEXT       sets the option of every row: words from bold, italic, underline and\n"
     "                          strikeout, blank-separated, each once; \"\" empties it.\n"
-    "      --page N            --font, --size and --option change only page N (0 is the first page);\n"
-    "                          give it again for more pages.\n"
+    "      --grow N            makes every size N steps larger (N may be negative, \"+2\" is 2): a step\n"
+    "                          is a point for a point size and a pixel for a negative pixel height.\n"
+    "                          A size never crosses zero: it stops at 1 or -1. Applied last.\n"
+    "                            marvento-cli write THEME -o BIG.msstyles --grow 2\n"
+    "      --scale FACTOR      multiplies every size by FACTOR, 0.25 to 4 with a decimal point\n"
+    "                          (\"1.5\", never \"1,5\"), rounded to the nearest whole number (halves away\n"
+    "                          from zero), at least 1 or -1. Applied last; not with --grow.\n"
+    "                          Both leave sizes that are no whole number as they are.\n"
+    "                            marvento-cli write THEME -o BIG.msstyles --scale 1.25 --page 0\n"
+    "      --page N            --font, --size, --option, --grow and --scale change only page N (0 is\n"
+    "                          the first page); give it again for more pages.\n"
+    "      Changes apply in this order: --from, --fonts-from, --font/--size/--option, --grow or\n"
+    "      --scale. After --fonts-from, --grow or --scale, standard error says what they changed:\n"
+    "      rows changed, already alike and with no match (and pages OTHER lacks); sizes changed,\n"
+    "      stopped at 1 or -1, and no whole number.\n"
     "\n";
 const char* const kHelpDiff =
     "  marvento-cli diff A B [--json] [--codepage N] [--language LANGID] [-q]\n"
@@ -125,8 +148,8 @@ const char* const kHelpCommon =
     "On a Windows console the output is shown in the console's code page instead.\n"
     "\n"
     "Exit status of list and write: 0 success; 1 THEME cannot be read as a theme, EDITED.json or a\n"
-    "change (a value of --font, --size or --option) does not fit it, or OUT cannot be written (one\n"
-    "line on stderr says why); 2 bad usage.\n"
+    "change (a value of --font, --size, --option, --grow or --scale, or OTHER) does not fit it, or\n"
+    "OUT cannot be written (one line on stderr says why); 2 bad usage.\n"
     "Exit status of diff: 0 the themes do not differ; 1 they differ; 2 bad usage or a theme cannot\n"
     "be read.\n";
 
@@ -152,7 +175,7 @@ std::vector<std::string> optionsOf(Command command) {
   const auto add = [&](std::initializer_list<const char*> more) { names.insert(names.end(), more.begin(), more.end()); };
   switch (command) {
     case Command::List: add({"--json", "--languages", "--tsv", "--page"}); break;
-    case Command::Write: add({"-o", "--output", "--from", "--font", "--size", "--option", "--page"}); break;
+    case Command::Write: add({"-o", "--output", "--from", "--fonts-from", "--font", "--size", "--option", "--grow", "--scale", "--page"}); break;
     case Command::Diff: add({"--json", "-q"}); break;
     default: break;
   }
@@ -226,7 +249,7 @@ Options parseArguments(std::span<const std::string> args, Language language) {
   bool help = false;
   app.add_flag("--version", version);
   app.add_flag("-h,--help", help);
-  std::vector<std::string> positional, codePages, languageIds, outs, froms, fonts, sizes, options, pages;
+  std::vector<std::string> positional, codePages, languageIds, outs, froms, fonts, sizes, options, pages, fontsFroms, grows, scales;
   bool json = false;
   std::map<Command, CLI::App*> commands;
   for (const char* name : kCommands) {
@@ -252,6 +275,9 @@ Options parseArguments(std::span<const std::string> args, Language language) {
         sub->add_option("--font", fonts)->allow_extra_args(false);
         sub->add_option("--size", sizes)->allow_extra_args(false);
         sub->add_option("--option", options)->allow_extra_args(false);
+        sub->add_option("--fonts-from", fontsFroms)->allow_extra_args(false);
+        sub->add_option("--grow", grows)->allow_extra_args(false);
+        sub->add_option("--scale", scales)->allow_extra_args(false);
         break;
       default:
         sub->add_flag("-q", o.quiet);
@@ -325,6 +351,9 @@ Options parseArguments(std::span<const std::string> args, Language language) {
   once(fonts, "--font", language);
   once(sizes, "--size", language);
   once(options, "--option", language);
+  once(fontsFroms, "--fonts-from", language);
+  once(grows, "--grow", language);
+  once(scales, "--scale", language);
   if (!codePages.empty()) o.codePage = parseNumber("--codepage", codePages[0], std::numeric_limits<unsigned>::max(), language);
   if (!languageIds.empty()) {
     const std::string& text = languageIds[0];
@@ -342,6 +371,9 @@ Options parseArguments(std::span<const std::string> args, Language language) {
   if (!fonts.empty()) o.font = fonts[0];
   if (!sizes.empty()) o.size = sizes[0];
   if (!options.empty()) o.option = options[0];
+  if (!fontsFroms.empty()) o.fontsFrom = fontsFroms[0];
+  if (!grows.empty()) o.grow = grows[0];
+  if (!scales.empty()) o.scale = scales[0];
 
   const std::size_t themes = o.command == Command::Diff ? 2 : 1;
   if (positional.size() < themes) throw usageError(say(language, themes == 2 ? "{0} needs two THEME files" : "{0} needs a THEME file", {command}));
@@ -351,7 +383,12 @@ Options parseArguments(std::span<const std::string> args, Language language) {
   if (o.tsv && (o.json || o.languages)) throw usageError(say(language, "--tsv cannot be given with --json or --languages"));
   if (writing) {
     if (o.out.empty()) throw usageError(say(language, "write needs -o OUT"));
-    if (!o.pages.empty() && !o.font && !o.size && !o.option) throw usageError(say(language, "--page needs --font, --size or --option"));
+    if (!o.pages.empty() && !o.font && !o.size && !o.option && !o.grow && !o.scale) {
+      throw usageError(say(language, "--page needs --font, --size, --option, --grow or --scale"));
+    }
+    // Both at once would leave the user guessing which came first: one or the other.
+    if (o.grow && o.scale) throw usageError(say(language, "--grow and --scale cannot be given together"));
+    if (o.fontsFrom && o.fontsFrom->empty()) throw usageError(say(language, "--fonts-from needs a file name"));
     if (o.from && *o.from == o.out) throw usageError(say(language, "-o {0} is the --from file: the edited list would be overwritten", {cli::quoted(o.out)}));
   }
   return o;

@@ -32,6 +32,9 @@ struct Options {
   std::optional<std::string> font;    // UTF-8, as given
   std::optional<std::string> size;    // UTF-8, as given
   std::optional<std::string> option;  // UTF-8, as given; "" empties the options
+  std::optional<std::string> fontsFrom;  // a theme, or the `list --json` of one
+  std::optional<std::string> grow;       // as given; checked by the write
+  std::optional<std::string> scale;      // as given; checked by the write
   std::vector<int> pages;             // --page (write and list), in the order given; empty for every page
 };
 

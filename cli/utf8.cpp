@@ -35,6 +35,31 @@ std::string exactUtf8(std::u16string_view wide) {
   return out + theme::utf16ToUtf8(wide.substr(from));
 }
 
+std::u16string exactUtf16(std::string_view utf8) {
+  std::u16string out;
+  for (std::size_t at = 0; at < utf8.size();) {
+    if (const char16_t unit = surrogateAt(utf8, at)) {
+      out += unit;
+      at += 3;
+      continue;
+    }
+    const Utf8Char c = decodeUtf8(utf8, at);
+    if (c.length == 0) {
+      out += u'\uFFFD';
+      ++at;
+      continue;
+    }
+    if (c.code > 0xFFFF) {
+      out += static_cast<char16_t>(0xD800 + ((c.code - 0x10000) >> 10));
+      out += static_cast<char16_t>(0xDC00 + ((c.code - 0x10000) & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(c.code);
+    }
+    at += c.length;
+  }
+  return out;
+}
+
 std::string_view firstChars(std::string_view text, std::size_t maxChars) {
   std::size_t at = 0;
   for (std::size_t n = 0; n < maxChars && at < text.size(); ++n) {

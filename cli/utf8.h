@@ -24,6 +24,9 @@ void appendSurrogate(std::string& out, char16_t unit);
 
 // The exact UTF-16 as UTF-8, lone surrogates kept as above.
 std::string exactUtf8(std::u16string_view wide);
+// And back: UTF-8 with lone surrogates kept as above to the exact UTF-16 (bytes that are
+// not UTF-8 become U+FFFD).
+std::u16string exactUtf16(std::string_view utf8);
 
 // The first `maxChars` characters of `text`; bytes that are not UTF-8 count as one each.
 std::string_view firstChars(std::string_view text, std::size_t maxChars);

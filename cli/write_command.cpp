@@ -11,6 +11,7 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "codepage.h"
 #include "errors.h"
 #include "font_pages.h"
+#include "fonts_from_theme.h"
 #include "json_reader.h"
 #include "json_text.h"
 #include "list_printer.h"
@@ -27,6 +29,7 @@
 #include "theme_image.h"
 #include "theme_rebuild.h"
 #include "safe_write.h"
+#include "size_scaling.h"
 #include "utf8.h"
 #include "value_messages.h"
 
@@ -178,6 +181,141 @@ std::string readEditedList(const std::string& path, Language language) {
   return readBounded(in, language);
 }
 
+// The `list --json` of a theme as pages of its own: every listed row with the exact UTF-16
+// the document carries, its identity and its occurrence numbered as a load numbers them
+// (in listing order). Pages the document does not list are left empty and named in
+// `unlisted`. Throws Error (status 1) for a document of another shape.
+theme::FontPages pagesOfList(const JsonValue& doc, const theme::CodePage& cp, std::vector<int>& unlisted,
+                             Language language) {
+  if (!doc.is(Kind::Object)) throw Error(kFailed, say(language, "must be a JSON object as \"list --json\" prints it"));
+  onlyKnownKeys(doc, {"language", "codePage", "pageCount", "colourCount", "styleName", "sizeNameBoxes", "pages"}, "", language);
+  documentListedAs(doc, {}, language);  // "language" and "codePage", where given, must be such
+  theme::FontPages pages;
+  pages.clear();
+  const double count = member(doc, "pageCount", Kind::Number, "", language).number;
+  if (count < 1 || count > theme::kMaxPages || count != std::floor(count)) {
+    throw Error(kFailed, say(language, "{0} must be a number from 1 to {1}", {cli::quoted("pageCount"), std::to_string(theme::kMaxPages)}));
+  }
+  pages.pageCount = static_cast<int>(count);
+  std::vector<bool> seen(static_cast<std::size_t>(pages.pageCount), false);
+  std::unordered_map<std::u16string, std::size_t> occurrences;
+  const JsonValue& list = member(doc, "pages", Kind::Array, "", language);
+  for (std::size_t i = 0; i < list.items.size(); ++i) {
+    const std::string where = "pages[" + std::to_string(i) + "]";
+    const JsonValue& entry = list.items[i];
+    if (!entry.is(Kind::Object)) throw Error(kFailed, say(language, "{0} must be an object", {where}));
+    onlyKnownKeys(entry, {"index", "sizeName", "rows"}, where + ": ", language);
+    const double index = member(entry, "index", Kind::Number, where + ": ", language).number;
+    if (index < 0 || index >= pages.pageCount || index != std::floor(index)) {
+      throw Error(kFailed, say(language, "{0}: \"index\" must be a page of the theme, 0 to {1}", {where, std::to_string(pages.pageCount - 1)}));
+    }
+    const auto page = static_cast<int>(index);
+    if (seen[static_cast<std::size_t>(page)]) throw Error(kFailed, say(language, "{0}: page {1} listed twice", {where, std::to_string(page)}));
+    seen[static_cast<std::size_t>(page)] = true;
+    const JsonValue& rows = member(entry, "rows", Kind::Array, where + ": ", language);
+    for (std::size_t r = 0; r < rows.items.size(); ++r) {
+      const std::string rowName = say(language, "page {0} row {1}", {std::to_string(page), std::to_string(r)}) + ": ";
+      const JsonValue& row = rows.items[r];
+      if (!row.is(Kind::Object)) throw Error(kFailed, say(language, "{0} must be an object", {rowName}));
+      onlyKnownKeys(row, {kRowJsonNames.begin(), kRowJsonNames.end()}, rowName, language);
+      std::array<std::u16string, theme::kColumnCount> wide;
+      for (int col = 0; col < theme::kColumnCount; ++col) {
+        std::string scratch;
+        const std::string& given = givenText(row, col, rowName, scratch, language);
+        wide.at(col) = exactUtf16(given);
+        // A theme's own values may break the edit rules ("8.5") and are carried as they are;
+        // but no value of a theme holds what would break the line it is written into.
+        const bool control = std::any_of(wide.at(col).begin(), wide.at(col).end(), [](char16_t c) { return c < 0x20; });
+        const bool comma = col < theme::kColOption && wide.at(col).find(u',') != std::u16string::npos;
+        if (col >= theme::kColFont && (control || comma)) {
+          throw Error(kFailed, say(language, "{0}{1} {2} {3}", {rowName, kRowJsonNames.at(col), cli::quoted(given),
+                                                                control ? say(language, "holds a control character")
+                                                                        : say(language, "holds a '{0}'", {","})}));
+        }
+      }
+      theme::FontRow added;
+      added.file = theme::cutToCell(wide[theme::kColFile], cp);
+      added.section = theme::cutToCell(wide[theme::kColSection], cp);
+      added.key = theme::cutToCell(wide[theme::kColKey], cp);
+      for (const int col : {theme::kColFont, theme::kColSize, theme::kColOption}) {
+        added.value(col) = theme::EditableText::fromFile(wide.at(col), cp);
+      }
+      added.identity = theme::rowIdentity(wide[theme::kColFile], wide[theme::kColSection], wide[theme::kColKey]);
+      added.occurrence = occurrences[added.identity]++;
+      pages.appendRow(page, std::move(added));
+    }
+  }
+  for (int page = 0; page < pages.pageCount; ++page) {
+    if (!seen[static_cast<std::size_t>(page)]) unlisted.push_back(page);
+  }
+  return pages;
+}
+
+// What --fonts-from carried, with pages the source lacks; for the summary.
+struct FontsFrom {
+  theme::FontPages pages;
+  std::vector<int> unlisted;  // pages within the document's count it does not list
+};
+
+// OTHER as pages: a theme (loaded as list loads it) or the `list --json` of one, told apart
+// by their first bytes ("MZ" for a theme; JSON starts with "{", after blanks or a BOM).
+FontsFrom readFontsFrom(const std::string& path, const theme::CodePage& cp, std::uint16_t language, Language messages) {
+  FontsFrom from;
+  std::ifstream in(nativePath(path), std::ios::binary);
+  if (!in) throw Error(kFailed, say(messages, "cannot be read: {0}", {std::strerror(errno)}));
+  std::array<char, 2> magic{};
+  in.read(magic.data(), magic.size());
+  if (in.gcount() == 2 && magic[0] == 'M' && magic[1] == 'Z') {
+    in.close();
+    try {
+      theme::loadTheme(nativePath(path), from.pages, cp, language, theme::Reading::ListedPartsOnly);
+    } catch (const theme::ThemeError& e) {
+      throw Error(kFailed, e.what());
+    }
+    return from;
+  }
+  in.clear();
+  in.seekg(0);
+  const std::string text = readBounded(in, messages);
+  const std::size_t first = text.find_first_not_of(" \t\r\n");
+  if (first == std::string::npos || text[first] != '{') {
+    throw Error(kFailed, say(messages, "is neither a theme nor the output of \"list --json\""));
+  }
+  JsonValue doc;
+  try {
+    doc = parseJson(text, messages);
+  } catch (const Error& e) {
+    throw Error(kFailed, say(messages, "not JSON: {0}", {e.what()}));
+  }
+  from.pages = pagesOfList(doc, cp, from.unlisted, messages);
+  return from;
+}
+
+// A --grow N: a whole number, "+2" as well as "2"; bounded so that no size can overflow.
+int growthOf(const std::string& text, Language language) {
+  const std::string_view digits = text.starts_with('+') ? std::string_view(text).substr(1) : std::string_view(text);
+  int steps = 0;
+  const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), steps);
+  if (digits.empty() || digits.starts_with('-') != text.starts_with('-') || ec != std::errc() ||
+      end != digits.data() + digits.size() || steps < -kMaxGrowth || steps > kMaxGrowth) {
+    throw Error(kFailed, say(language, "--grow {0} is not a whole number from {1} to {2}",
+                             {cli::quoted(text), std::to_string(-kMaxGrowth), std::to_string(kMaxGrowth)}));
+  }
+  return steps;
+}
+
+// A --scale FACTOR: a decimal number with a point, whatever the locale says ("1,5" is
+// refused rather than read as 1), from kMinScale to kMaxScale.
+double factorOf(const std::string& text, Language language) {
+  double factor = 0;
+  const bool plain = !text.empty() && text.find_first_not_of("0123456789.") == std::string::npos;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), factor);
+  if (!plain || ec != std::errc() || end != text.data() + text.size() || !(factor >= theme::kMinScale && factor <= theme::kMaxScale)) {
+    throw Error(kFailed, say(language, "--scale {0} is not a factor from 0.25 to 4 (written with a point, as 1.5)", {cli::quoted(text)}));
+  }
+  return factor;
+}
+
 }  // namespace
 
 void applyEditedList(const JsonValue& edited, theme::FontPages& pages, const theme::CodePage& cp, Language language) {
@@ -298,6 +436,13 @@ void runWrite(const Options& options, Language language) {
   }
 
   // The values given on the command line, checked before the theme is read.
+  if (options.size && options.size->starts_with('+')) {
+    // "+1" once quietly became size 1; a sign asks for growth, which --grow does.
+    throw Error(kFailed, say(language, "--size {0}: a size takes no \"+\"; to make every size larger, use --grow {1}",
+                             {cli::quoted(*options.size), options.size->substr(1)}));
+  }
+  const int growth = options.grow ? growthOf(*options.grow, language) : 0;
+  const double factor = options.scale ? factorOf(*options.scale, language) : 1.0;
   std::vector<std::pair<int, std::string>> values;
   if (options.font) values.emplace_back(theme::kColFont, valueFromArgument(theme::kColFont, *options.font, cp, language));
   if (options.size) values.emplace_back(theme::kColSize, valueFromArgument(theme::kColSize, *options.size, cp, language));
@@ -322,6 +467,21 @@ void runWrite(const Options& options, Language language) {
     }
   }
   if (options.from) aboutList([&] { applyEditedList(edited, pages, cp, language); });
+  std::optional<theme::CarriedFonts> carried;
+  if (options.fontsFrom) {
+    FontsFrom from;
+    try {
+      from = readFontsFrom(*options.fontsFrom, cp, as.language, language);
+    } catch (const Error& e) {
+      throw e.about(*options.fontsFrom);
+    }
+    carried = theme::carryFonts(from.pages, pages, cp);
+    // A page the document leaves out is a page the source lacks, as one beyond its count.
+    for (const int page : from.unlisted) {
+      if (page < pages.pageCount) carried->pagesMissing.push_back(page);
+    }
+    std::sort(carried->pagesMissing.begin(), carried->pagesMissing.end());
+  }
   for (int page = 0; page < pages.pageCount; ++page) {
     if (!options.pages.empty() && std::find(options.pages.begin(), options.pages.end(), page) == options.pages.end()) {
       continue;
@@ -330,6 +490,9 @@ void runWrite(const Options& options, Language language) {
       for (const auto& [column, text] : values) pages.setCell(page, row, column, text);
     }
   }
+  std::optional<theme::ResizedSizes> resized;
+  if (options.grow) resized = theme::growSizes(pages, growth, options.pages);
+  if (options.scale) resized = theme::scaleSizes(pages, factor, options.pages);
 
   try {
     const theme::RebuiltTheme rebuilt = theme::rebuildTheme(image, pages, cp);
@@ -341,6 +504,26 @@ void runWrite(const Options& options, Language language) {
                                             : say(language, "cannot write: {0}", {say(language, e.reason())}))
         .about(options.out);
   }
+  // Said only once the file is written: counts of a write that failed would mislead.
+  if (carried) std::cerr << fontsFromSummary(*options.fontsFrom, *carried, language) << '\n';
+  if (resized) std::cerr << resizeSummary(*resized, language) << '\n';
+}
+
+std::string fontsFromSummary(const std::string& other, const theme::CarriedFonts& carried, Language language) {
+  std::string line = say(language, "--fonts-from {0}: {1} rows changed, {2} already alike, {3} with no match",
+                         {other, std::to_string(carried.changed), std::to_string(carried.alreadyAlike),
+                          std::to_string(carried.unmatched.size())});
+  if (!carried.pagesMissing.empty()) {
+    std::string list;
+    for (const int page : carried.pagesMissing) list += (list.empty() ? "" : ", ") + std::to_string(page);
+    line += say(language, "; pages it lacks: {0}", {list});
+  }
+  return line;
+}
+
+std::string resizeSummary(const theme::ResizedSizes& resized, Language language) {
+  return say(language, "sizes: {0} changed, {1} stopped at 1 or -1, {2} not whole numbers (left as they are)",
+             {std::to_string(resized.changed), std::to_string(resized.stopped), std::to_string(resized.notWhole)});
 }
 
 }  // namespace cli

@@ -10,6 +10,8 @@
 namespace theme {
 class CodePage;
 class FontPages;
+struct CarriedFonts;
+struct ResizedSizes;
 }  // namespace theme
 
 namespace cli {
@@ -20,6 +22,9 @@ struct Options;
 
 // The most an edited list may have; the list of a large theme is a few hundred KiB.
 inline constexpr std::size_t kMaxEditedListBytes = std::size_t{64} << 20;
+
+// The most steps --grow takes either way; more would make no font anyone can use.
+inline constexpr int kMaxGrowth = 1000;
 
 // `--from -`: the edited list comes on standard input.
 inline constexpr const char* kStandardInput = "-";
@@ -40,9 +45,15 @@ ListedAs documentListedAs(const JsonValue& edited, ListedAs fallback, Language l
 // kColSize or kColOption); throws Error (status 1) when it breaks the column's rule.
 std::string valueFromArgument(int column, const std::string& utf8, const theme::CodePage& cp, Language language);
 
+// The lines on standard error after a write with --fonts-from and with --grow or --scale.
+std::string fontsFromSummary(const std::string& other, const theme::CarriedFonts& carried, Language language);
+std::string resizeSummary(const theme::ResizedSizes& resized, Language language);
+
 // Loads options.theme in the language and code page of the options, else of the edited
-// list, else the user's; applies --from, then --font, --size and --option on every row of
-// the --page pages (all without), rebuilds and writes options.out.
+// list, else the user's; applies --from, then --fonts-from (every page), then --font,
+// --size and --option, then --grow or --scale, these on the --page pages (all without),
+// rebuilds and writes options.out; then says on standard error what --fonts-from, --grow
+// and --scale changed.
 // Throws Error naming what it is about: the theme, the edited list, a value, OUT (status
 // 1), or a --page beyond the theme's pages and OUT naming the list (status 2).
 void runWrite(const Options& options, Language language);

@@ -19,6 +19,7 @@
 #define IDS_LABEL_STYLE_NAME 214
 #define IDS_LABEL_SIZE_NAME 215
 #define IDS_LABEL_BULK_FONT 216
+#define IDS_REASON_FIRST 220 /* 220..226: why a file is refused, by theme::ThemeReason; none in English */
 
 #define IDC_FONT_LIST 101
 #define IDC_FACE_EDITOR 102

@@ -3,9 +3,10 @@
 # like a user (Wine's light.msstyles loaded through the real open dialog, a size cell
 # clicked, the bulk font-name combo dropped down with every face drawn in itself, the
 # mouse on a row with its sample shown, the About box opened) and saves a PNG of the
-# screen at each step, once on a Japanese interface and once on an English one:
-#   build/<preset>/screenshots{,-en}/{1-before-load,2-after-load,3-size-editor,4-faces,
-#                                     5-sample,6-about}.png
+# screen at each step, on a Japanese interface and on an English one, each with the
+# project's fonts (IPA faces for the Japanese XP ones) and with Wine's own font metrics:
+#   build/<preset>/screenshots{,-en}{,-winefonts}/{1-before-load,2-after-load,3-size-editor,
+#                                                  4-faces,5-sample,6-about}.png
 #
 #   scripts/screenshot.sh [--no-setup]
 set -euo pipefail
@@ -20,17 +21,18 @@ trap wine_stop EXIT
 wine_build "$wine_preset" --target Marvento marvento_driver
 wine_start_display
 wine_prefix
+wine_prefix_wine_fonts
 
 light=$(wine_light_msstyles) || { wine_log "Wine's light.msstyles not found"; exit 1; }
 status=0
 
 # One run of the driver in a locale, with the screen captured at every sync point.
 shoot() {
-  local lang=$1 out=$2 sync driver
+  local lang=$1 out=$2 prefix=${3:-$WINEPREFIX} sync driver
   sync=$out/sync
   rm -rf "$out"
   mkdir -p "$sync"
-  LANG=$lang LC_ALL=$lang "$MARVENTO_WINE" "$wine_build_dir/tests/windows/marvento_driver.exe" --sync-dir "Z:$sync" \
+  WINEPREFIX=$prefix LANG=$lang LC_ALL=$lang "$MARVENTO_WINE" "$wine_build_dir/tests/windows/marvento_driver.exe" --sync-dir "Z:$sync" \
     "Z:$wine_build_dir/app/Marvento.exe" -- \
     expect-dialog sync 1-before-load load "Z:$light" sync 2-after-load \
     click-cell 1 4 sync 3-size-editor drop-faces 4-faces hover-row 8 sync 5-sample about close-box \
@@ -62,4 +64,6 @@ shoot() {
 
 shoot ja_JP.UTF-8 "$wine_build_dir/screenshots"
 shoot en_US.UTF-8 "$wine_build_dir/screenshots-en"
+shoot ja_JP.UTF-8 "$wine_build_dir/screenshots-winefonts" "$MARVENTO_WINEFONTS_PREFIX"
+shoot en_US.UTF-8 "$wine_build_dir/screenshots-en-winefonts" "$MARVENTO_WINEFONTS_PREFIX"
 exit "$status"

@@ -60,7 +60,7 @@ for words in "diff a.msstyles" "write a.msstyles -o"; do
     fail "marvento-cli $words <Tab> does not offer just the .msstyles files (and folders): $offered"
 done
 offered=$( (complete_words -; complete_words list x -; complete_words write x -; complete_words diff x y -) | sort -u)
-help_options=$("$cli" --help | grep -vE '[|] *(cut|awk|sort) ' | grep -oE '(^|[ [|])--?[a-z]+' | sed 's/^[ [|]//' | sort -u)
+help_options=$("$cli" --help | grep -vE '[|] *(cut|awk|sort) ' | grep -oE '(^|[ [|])--?[a-z][a-z-]*' | sed 's/^[ [|]//' | sort -u)
 for option in $help_options; do
   grep -qx -- "$option" <<<"$offered" || fail "the completion does not offer $option"
 done

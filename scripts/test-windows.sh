@@ -73,6 +73,7 @@ fi
 
 wine_start_display
 wine_prefix
+wine_prefix_wine_fonts
 # One server for the whole run: starting it anew for each test costs seconds. Wine's
 # own background processes start with the first program; start them here, away from
 # ctest's pipes, which they would otherwise hold open as long as the server lives.

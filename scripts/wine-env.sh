@@ -113,13 +113,24 @@ wine_prefix() {
   local reg=("$MARVENTO_WINE" reg add)
   "${reg[@]}" 'HKCU\Software\Wine' /v Version /d winxp /f >/dev/null 2>&1
   "${reg[@]}" 'HKCU\Software\Wine\X11 Driver' /v Managed /d "$managed" /f >/dev/null 2>&1
-  local face
-  for face in 'ＭＳ Ｐゴシック' 'MS PGothic' 'MS UI Gothic'; do
-    "${reg[@]}" 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d IPAPGothic /f >/dev/null 2>&1
-  done
-  "${reg[@]}" 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ ゴシック' /d IPAGothic /f >/dev/null 2>&1
+  # MARVENTO_FONTS=wine keeps Wine's own font metrics (dialog base units near those of
+  # the Japanese XP fonts) instead of the wider IPA faces standing in for them.
+  if [ "${MARVENTO_FONTS:-ipa}" != wine ]; then
+    local face
+    for face in 'ＭＳ Ｐゴシック' 'MS PGothic' 'MS UI Gothic'; do
+      "${reg[@]}" 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d IPAPGothic /f >/dev/null 2>&1
+    done
+    "${reg[@]}" 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ ゴシック' /d IPAGothic /f >/dev/null 2>&1
+  fi
   wine_server -w
   touch "$WINEPREFIX/.marvento-ready"
+}
+
+# Makes the second prefix, with Wine's own font metrics, beside the first and exports its
+# path as MARVENTO_WINEFONTS_PREFIX; the tests that set MARVENTO_FONTS=wine run in it.
+wine_prefix_wine_fonts() {
+  export MARVENTO_WINEFONTS_PREFIX=$wine_build_dir/wine-prefix-winefonts
+  (MARVENTO_FONTS=wine wine_prefix wine-prefix-winefonts)
 }
 
 wine_stop() {

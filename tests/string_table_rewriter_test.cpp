@@ -32,9 +32,10 @@ Strings splitBlock(const Bytes& b) {
 
 theme::FontPages fOnPage0() { return pagesWith({u"S0", u"S1"}, 1, {{u"F"}, {u"G"}}); }
 
-Bytes rewrite(const Bytes& old, std::uint32_t firstId, theme::FontPages& pages) {
+Bytes rewrite(const Bytes& old, std::uint32_t firstId, const theme::FontPages& pages,
+              theme::KeptNames* kept = nullptr) {
   Bytes out;
-  theme::rewriteStringTableBlock(span(old), firstId, theme::PageRouter(pages, cp932()), pages, out);
+  theme::rewriteStringTableBlock(span(old), firstId, theme::PageRouter(pages, cp932()), pages, out, kept);
   return out;
 }
 
@@ -166,15 +167,21 @@ TEST(StringBoxes, UneditedBoxesWriteBackTheirExactText) {
   EXPECT_EQ(roundTrip(sizeNameBlock(), 2992), sizeNameBlock());
 }
 
-TEST(StringBoxes, AnEmptiedBoxKeepsTheStringAndIsSetBack) {
+TEST(StringBoxes, AnEmptiedBoxKeepsTheStringAndSaysWhatItKept) {
   theme::FontPages pages = fOnPage0();
   const Bytes old = countedStrings(sizeNameBlock());
   theme::readStringTableBlock(span(old), 2992, theme::PageRouter(pages, cp932()), pages);
   pages.sizeNameBoxes[0].text.clear();
   pages.sizeNameBoxes[1].text.clear();
-  EXPECT_EQ(rewrite(old, 2992, pages), old);
-  EXPECT_EQ(pages.sizeNameBoxes[0].text, "Normal");
-  EXPECT_EQ(pages.sizeNameBoxes[1].text, "????");
+  theme::KeptNames kept;
+  EXPECT_EQ(rewrite(old, 2992, pages, &kept), old);
+  ASSERT_EQ(kept.size(), 2u);
+  EXPECT_EQ(kept[0].first, 3000u);
+  EXPECT_EQ(kept[0].second.text, "Normal");
+  EXPECT_EQ(kept[1].first, 3001u);
+  EXPECT_EQ(kept[1].second.text, "????");
+  EXPECT_EQ(kept[1].second.original, u"\u0639\u0627\u062F\u064A");
+  EXPECT_TRUE(pages.sizeNameBoxes[0].text.empty()) << "the pages are only read";
   EXPECT_EQ(rewrite(old, 2992, pages), old);  // and a second write gives the same bytes
 }
 

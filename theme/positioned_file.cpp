@@ -29,7 +29,7 @@ constexpr std::uint64_t kReadAhead = std::uint64_t{64} << 10;
 
 #ifndef _WIN32
 [[noreturn]] void cannotOpen(int error) {
-  throw ThemeError(error != 0 ? std::string("cannot open the file: ") + std::strerror(error) : "cannot open the file");
+  throw ThemeError(ThemeReason::CannotOpen, error != 0 ? std::string("cannot open the file: ") + std::strerror(error) : "cannot open the file");
 }
 #endif
 
@@ -39,18 +39,18 @@ constexpr std::uint64_t kReadAhead = std::uint64_t{64} << 10;
 
 PositionedFile::PositionedFile(const std::string& path) {
   std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) throw ThemeError("it is a folder, not a file");
+  if (std::filesystem::is_directory(path, ec)) throw ThemeError(ThemeReason::Folder, "it is a folder, not a file");
   HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) throw ThemeError("cannot open the file");
+  if (file == INVALID_HANDLE_VALUE) throw ThemeError(ThemeReason::CannotOpen, "cannot open the file");
   LARGE_INTEGER size{};
   if (GetFileSizeEx(file, &size) == 0) {
     CloseHandle(file);
-    throw ThemeError("cannot read the file");
+    throw ThemeError(ThemeReason::CannotRead, "cannot read the file");
   }
   if (static_cast<std::uint64_t>(size.QuadPart) > std::numeric_limits<std::uint32_t>::max()) {
     CloseHandle(file);
-    throw ThemeError("the file is larger than 4 GiB");
+    throw ThemeError(ThemeReason::TooLarge, "the file is larger than 4 GiB");
   }
   handle_ = reinterpret_cast<std::intptr_t>(file);
   size_ = static_cast<std::uint64_t>(size.QuadPart);
@@ -85,7 +85,7 @@ void PositionedFile::readInto(std::uint64_t offset, std::span<std::uint8_t> out)
     const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(out.size() - done, 1U << 24));
     DWORD got = 0;
     if (ReadFile(reinterpret_cast<HANDLE>(handle_), out.data() + done, chunk, &got, &at) == 0 || got == 0) {
-      throw ThemeError("cannot read the file");
+      throw ThemeError(ThemeReason::CannotRead, "cannot read the file");
     }
     done += got;
   }
@@ -100,15 +100,15 @@ PositionedFile::PositionedFile(const std::string& path) {
   struct stat st {};
   if (fstat(fd, &st) != 0) {
     ::close(fd);
-    throw ThemeError("cannot read the file");
+    throw ThemeError(ThemeReason::CannotRead, "cannot read the file");
   }
   if (S_ISDIR(st.st_mode)) {
     ::close(fd);
-    throw ThemeError("it is a folder, not a file");
+    throw ThemeError(ThemeReason::Folder, "it is a folder, not a file");
   }
   if (static_cast<std::uint64_t>(st.st_size) > std::numeric_limits<std::uint32_t>::max()) {
     ::close(fd);
-    throw ThemeError("the file is larger than 4 GiB");
+    throw ThemeError(ThemeReason::TooLarge, "the file is larger than 4 GiB");
   }
   handle_ = fd;
   size_ = static_cast<std::uint64_t>(st.st_size);
@@ -130,7 +130,7 @@ void PositionedFile::readInto(std::uint64_t offset, std::span<std::uint8_t> out)
     const ssize_t n = ::pread(static_cast<int>(handle_), out.data() + done, out.size() - done,
                               static_cast<off_t>(offset + done));
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) throw ThemeError("cannot read the file");
+    if (n <= 0) throw ThemeError(ThemeReason::CannotRead, "cannot read the file");
     done += static_cast<std::size_t>(n);
   }
 }

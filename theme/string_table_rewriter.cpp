@@ -35,7 +35,7 @@ std::u16string rewriteEntry(const StringFontEntry& own, const PageRouter& router
 }  // namespace
 
 void rewriteStringTableBlock(std::span<const std::uint8_t> old, std::uint32_t firstId, const PageRouter& router,
-                             FontPages& pages, std::vector<std::uint8_t>& out) {
+                             const FontPages& pages, std::vector<std::uint8_t>& out, KeptNames* kept) {
   const CodePage& cp = router.codePage();
   out.reserve(out.size() + old.size() + 256);
   forEachTableString(old, firstId, [&](const TableString& s) {
@@ -44,15 +44,16 @@ void rewriteStringTableBlock(std::span<const std::uint8_t> old, std::uint32_t fi
       appendString(out, rewriteEntry(e->fields, router, pages));
       return;
     }
-    EditableText* box = isPlainString(s) ? pages.nameBox(s.id) : nullptr;
+    // nameBox only finds the box; nothing is changed through it.
+    const EditableText* box = isPlainString(s) ? const_cast<FontPages&>(pages).nameBox(s.id) : nullptr;
     if (box == nullptr) {
       copyUnchanged();
     } else if (!box->text.empty()) {
       appendString(out, box->toWrite(cp));
     } else {
-      // An emptied box keeps the name the file has, and shows it again.
+      // An emptied box keeps the name the file has; the caller may show it again.
       copyUnchanged();
-      *box = EditableText::fromFile(s.text, cp);
+      if (kept != nullptr && !s.text.empty()) kept->emplace_back(s.id, EditableText::fromFile(s.text, cp));
     }
   });
 }

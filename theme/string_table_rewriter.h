@@ -4,6 +4,8 @@
 #include <span>
 #include <vector>
 
+#include "theme_rebuild.h"
+
 namespace theme {
 
 class FontPages;
@@ -11,9 +13,9 @@ class PageRouter;
 
 // Listed font entries (listedStringEntry) in canonical form with their rows' values, or
 // their own when no row matches; size-name and style-name
-// strings from the boxes when they are not empty (an emptied box is set back to the
-// string); every other string unchanged.
+// strings from the boxes when they are not empty (an emptied box keeps the string, added
+// to `kept` when given); every other string unchanged.
 void rewriteStringTableBlock(std::span<const std::uint8_t> old, std::uint32_t firstId, const PageRouter& router,
-                             FontPages& pages, std::vector<std::uint8_t>& out);
+                             const FontPages& pages, std::vector<std::uint8_t>& out, KeptNames* kept = nullptr);
 
 }  // namespace theme

@@ -21,10 +21,10 @@ bool holdsVisualStyle(const ResourceTree& tree) {
 
 void parse(ThemeImage& image, LanguagePreference language) {
   const ByteReader file = image.reader();
-  if (file.size() == 0) throw ThemeError("the file is empty");
+  if (file.size() == 0) throw ThemeError(ThemeReason::Empty, "the file is empty");
   image.layout = readPeLayout(file);
   image.tree = readResourceTree(file, image.layout, language);
-  if (!holdsVisualStyle(image.tree)) throw ThemeError("not a visual-style file");
+  if (!holdsVisualStyle(image.tree)) throw ThemeError(ThemeReason::NotAVisualStyle, "not a visual-style file");
 }
 
 }  // namespace

@@ -161,8 +161,8 @@ Piece unchangedData(const ThemeImage& image, const DataEntry& entry) {
 
 // The data pass: every resource's new data in directory order. Texts and tables of the
 // chosen language are regenerated into `generated`; everything else is copied unchanged.
-std::vector<Piece> produceData(const ThemeImage& image, const PageRouter& router, FontPages& pages,
-                               std::vector<std::vector<std::uint8_t>>& generated) {
+std::vector<Piece> produceData(const ThemeImage& image, const PageRouter& router, const FontPages& pages,
+                               std::vector<std::vector<std::uint8_t>>& generated, KeptNames& kept) {
   std::vector<Piece> blocks;
   for (const TypeNode& type : image.tree.types) {
     for (const ResourceNode& res : type.resources) {
@@ -172,7 +172,8 @@ std::vector<Piece> produceData(const ThemeImage& image, const PageRouter& router
         if (listed && type.kind == ResourceKind::TextFile) {
           rewriteIniText(image.data(entry), res.name.wide(), router, pages, generated.emplace_back());
         } else if (listed && isStringBlock(type, res)) {
-          rewriteStringTableBlock(image.data(entry), firstStringId(res), router, pages, generated.emplace_back());
+          rewriteStringTableBlock(image.data(entry), firstStringId(res), router, pages, generated.emplace_back(),
+                                  &kept);
         } else {
           blocks.push_back(unchangedData(image, entry));
           continue;
@@ -261,7 +262,7 @@ std::vector<std::uint8_t> RebuiltTheme::bytes() const {
   return out;
 }
 
-RebuiltTheme rebuildTheme(const ThemeImage& image, FontPages& pages, const CodePage& cp) {
+RebuiltTheme rebuildTheme(const ThemeImage& image, const FontPages& pages, const CodePage& cp) {
   if (!image.loaded()) throw WriteError("no theme is loaded");
   const PeLayout& pe = image.layout;
   checkRebuildable(pe);
@@ -271,7 +272,7 @@ RebuiltTheme rebuildTheme(const ThemeImage& image, FontPages& pages, const CodeP
   RebuiltTheme result;
   result.source_ = image.file.get();
   const PageRouter router(pages, cp);
-  const std::vector<Piece> blocks = produceData(image, router, pages, result.generated_);
+  const std::vector<Piece> blocks = produceData(image, router, pages, result.generated_, result.kept_);
 
   // Size pass, then the write pass into the head: headers, then the directory.
   const SectionLayout layout(tree);

@@ -4,15 +4,20 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "font_pages.h"
 #include "safe_write.h"
 
 namespace theme {
 
 class CodePage;
-class FontPages;
 struct ThemeImage;
+
+// What a rebuild kept for an emptied size-name or style-name box: the name the file has
+// (when it has one), by string id (FontPages::nameBox finds the box). The caller shows it again if it likes.
+using KeptNames = std::vector<std::pair<std::uint32_t, EditableText>>;
 
 // A rebuilt theme file as the pieces it is written from, in file order: the new headers
 // and resource directory, the regenerated texts and tables, and the resource data copied
@@ -34,9 +39,11 @@ class RebuiltTheme {
   // The file the ranges are read from (nullptr when every piece is in memory), and how it
   // was when loaded.
   [[nodiscard]] const PositionedFile* source() const { return source_; }
+  [[nodiscard]] const KeptNames& keptNames() const { return kept_; }
 
  private:
-  friend RebuiltTheme rebuildTheme(const ThemeImage& image, FontPages& pages, const CodePage& cp);
+  friend RebuiltTheme rebuildTheme(const ThemeImage& image, const FontPages& pages, const CodePage& cp);
+  KeptNames kept_;
   std::vector<std::uint8_t> head_;                    // headers, then the resource directory and names
   std::vector<std::vector<std::uint8_t>> generated_;  // regenerated texts and tables
   std::vector<Piece> pieces_;
@@ -44,9 +51,9 @@ class RebuiltTheme {
 };
 
 // Regenerates every TEXTFILE and STRING resource from the rows, copies every other
-// resource and lays the resource section out anew. The pages are only read, except
-// that an emptied size-name or style-name box is set back to the name the file keeps.
+// resource and lays the resource section out anew. The pages are only read; an emptied
+// size-name or style-name box keeps the file's name, listed in keptNames().
 // Throws WriteError when the file cannot be rebuilt.
-RebuiltTheme rebuildTheme(const ThemeImage& image, FontPages& pages, const CodePage& cp);
+RebuiltTheme rebuildTheme(const ThemeImage& image, const FontPages& pages, const CodePage& cp);
 
 }  // namespace theme

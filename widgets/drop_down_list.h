@@ -1,7 +1,9 @@
 #pragma once
-// A drop-down list that the mouse wheel does not change while it is closed: a turn of
-// the wheel over the bulk font-name combo would otherwise rewrite a whole page. With
-// its list dropped the wheel scrolls the list as usual; the arrow keys still choose.
+// A drop-down list that changes only when its list is dropped: closed, the mouse wheel,
+// the arrow keys and typed letters do nothing (a turn of the wheel or a key over the
+// bulk font-name combo would otherwise rewrite a whole page). Alt+Down, F4 or a click
+// drop the list; there the highlight follows the keys and the wheel, and Enter or a
+// click chooses (CBN_SELENDOK).
 #include "controls.h"
 
 namespace widgets {

@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+
 #include "installed_faces.h"
 #include "sample_font.h"
 
@@ -22,6 +24,7 @@ constexpr COLORREF kValueText = RGB(0, 0, 0);
 constexpr COLORREF kValueBack = RGB(255, 255, 255);
 constexpr wchar_t kSampleText[] = L"Aa あア亜 123";
 constexpr int kSampleOffset = 16;  // the tip keeps clear of the mouse pointer
+constexpr UINT kFocusRows = WM_APP + 20;  // posted by an editor's choice
 #ifndef WM_MOUSEHWHEEL
 constexpr UINT WM_MOUSEHWHEEL = 0x020E;  // Vista's horizontal wheel; XP headers lack it
 #endif
@@ -74,7 +77,28 @@ bool CFontListCtrl::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       HideOpenEditor();
       break;
     case WM_KEYDOWN:
+      if (OnKeyDown(wp)) {
+        result = 0;
+        return true;
+      }
       if (IsScrollKey(wp)) HideOpenEditor();
+      break;
+    case kFocusRows:
+      ::SetFocus(m_hWnd);
+      result = 0;
+      return true;
+    case WM_SYSKEYDOWN:
+      if (wp == VK_DOWN) {  // Alt+Down
+        OpenCurrentEditor();
+        result = 0;
+        return true;
+      }
+      break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      // The current cell is drawn in the selection colours while the list has the focus.
+      if (msg == WM_SETFOCUS && m_currentRow < 0 && GetItemCount() > 0) m_currentRow = 0;
+      if (m_currentRow >= 0) SendMessage(LVM_REDRAWITEMS, static_cast<WPARAM>(m_currentRow), m_currentRow);
       break;
     case WM_MOUSEMOVE:
       OnMouseMove(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
@@ -83,12 +107,12 @@ bool CFontListCtrl::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       HideSample();
       break;
     case WM_COMMAND:
-      if (HIWORD(wp) == CBN_SELCHANGE && LOWORD(wp) >= kEditorIds.front() && LOWORD(wp) <= kEditorIds.back()) {
-        OnEditorSelChange();
-        result = 0;
-        return true;
-      }
-      break;
+      if (LOWORD(wp) < kEditorIds.front() || LOWORD(wp) > kEditorIds.back()) break;
+      // Only a choice writes: moving the highlight in the dropped list does not.
+      if (HIWORD(wp) == CBN_SELENDOK) OnEditorChosen();
+      if (HIWORD(wp) == CBN_SELENDCANCEL) OnEditorCancelled();
+      result = 0;
+      return true;
     default:
       break;
   }
@@ -186,6 +210,7 @@ void CFontListCtrl::CloseEditors() {
   HideEditors();
   m_editColumn = -1;
   m_editRow = 0;
+  if (m_currentRow >= GetItemCount()) m_currentRow = -1;  // the rows it stood on are gone
   HideSample();
 }
 
@@ -198,8 +223,26 @@ void CFontListCtrl::OnLButtonDown(POINT point) {
   HideSample();  // it would cover the editor
 
   HideEditors();
+  ::SetFocus(m_hWnd);  // the keyboard follows the mouse into the list
+  if (row >= 0) SetCurrentCell(row, column >= kFirstValueColumn ? column : m_currentColumn);
   if (row < 0 || column < kFirstValueColumn) return;
+  OpenEditor(row, column, false);
+}
 
+void CFontListCtrl::OpenCurrentEditor() {
+  if (m_currentRow < 0 || m_currentRow >= GetItemCount()) return;
+  HideEditors();
+  OpenEditor(m_currentRow, m_currentColumn, true);
+}
+
+HWND CFontListCtrl::GetOpenEditor() const {
+  for (const auto* editor : m_editors) {
+    if (editor->IsWindowVisible()) return editor->GetSafeHwnd();
+  }
+  return nullptr;
+}
+
+void CFontListCtrl::OpenEditor(int row, int column, bool drop) {
   const int width = GetColumnWidth(column);
   int left = -::GetScrollPos(m_hWnd, SB_HORZ);  // the columns as displayed
   for (int c = 0; c < column; ++c) left += GetColumnWidth(c);
@@ -208,23 +251,93 @@ void CFontListCtrl::OnLButtonDown(POINT point) {
 
   m_editRow = row;
   m_editColumn = column;
-  const win32::CComboBox& editor = *m_editors.at(column - kFirstValueColumn);
+  const std::size_t index = static_cast<std::size_t>(column - kFirstValueColumn);
+  const win32::CComboBox& editor = *m_editors.at(index);
   editor.MoveWindow(left, rowRect.top, width, kEditorRows * (rowRect.bottom - rowRect.top), true);
-  // The first entry that begins with the cell's text, ignoring case; none when no
-  // entry does.
+  // The editor shows what the cell holds: its entry (ignoring case), or the cell's own
+  // value as the first entry when none is offered (a face not installed, a size such as
+  // -16), so that no value looks erased.
+  if (m_cellEntry.at(index)) editor.SendMessage(CB_DELETESTRING, 0);
   const std::string text = GetItemText(row, column);
-  editor.SetCurSel(editor.FindString(-1, text.c_str()));
+  int entry = editor.FindStringExact(-1, text.c_str());
+  m_cellEntry.at(index) = entry == CB_ERR;
+  if (entry == CB_ERR) {
+    entry = static_cast<int>(editor.SendMessage(CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
+  }
+  editor.SetCurSel(entry);
   editor.ShowWindow(SW_SHOW);
+  if (drop) {
+    ::SetFocus(editor.GetSafeHwnd());
+    editor.SendMessage(CB_SHOWDROPDOWN, TRUE);
+  }
 }
 
-void CFontListCtrl::OnEditorSelChange() {
+void CFontListCtrl::SetCurrentCell(int row, int column) {
+  const int before = m_currentRow;
+  m_currentRow = row;
+  m_currentColumn = column;
+  if (before >= 0) SendMessage(LVM_REDRAWITEMS, static_cast<WPARAM>(before), before);
+  if (row < 0) return;
+  SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+  // The value column brought into view as well.
+  int left = -::GetScrollPos(m_hWnd, SB_HORZ);
+  for (int c = 0; c < column; ++c) left += GetColumnWidth(c);
+  const int right = left + GetColumnWidth(column);
+  const RECT client = GetClientRect();
+  int dx = 0;
+  if (right > client.right) dx = right - client.right;
+  if (left - dx < 0) dx = left;
+  if (dx != 0) SendMessage(LVM_SCROLL, static_cast<WPARAM>(dx), 0);
+  SendMessage(LVM_REDRAWITEMS, static_cast<WPARAM>(row), row);
+}
+
+bool CFontListCtrl::OnKeyDown(WPARAM key) {
+  const int count = GetItemCount();
+  int row = m_currentRow < 0 ? 0 : m_currentRow;
+  int column = m_currentColumn;
+  const int page = std::max(1, static_cast<int>(SendMessage(LVM_GETCOUNTPERPAGE)));
+  switch (key) {
+    case VK_UP: row -= 1; break;
+    case VK_DOWN: row += 1; break;
+    case VK_PRIOR: row -= page; break;
+    case VK_NEXT: row += page; break;
+    case VK_HOME: row = 0; break;
+    case VK_END: row = count - 1; break;
+    case VK_LEFT: column = std::max(kFirstValueColumn, column - 1); break;
+    case VK_RIGHT: column = std::min(kFirstValueColumn + 2, column + 1); break;
+    case VK_F2:
+      OpenCurrentEditor();
+      return true;
+    default:
+      return false;
+  }
+  if (count == 0) return true;
+  HideOpenEditor();  // it would float over the wrong cell
+  SetCurrentCell(std::clamp(row, 0, count - 1), column);
+  return true;
+}
+
+void CFontListCtrl::OnEditorChosen() {
   if (m_editColumn < kFirstValueColumn || m_editRow >= GetItemCount()) return;
   const win32::CComboBox& editor = *m_editors.at(m_editColumn - kFirstValueColumn);
   const int index = editor.GetCurSel();
   if (index == CB_ERR) return;
   const std::string text = editor.GetLBText(index);  // a face name (at most 31 bytes), a size or an option
-  SetItemText(m_editRow, m_editColumn, text.c_str());
   if (m_cellChanged) m_cellChanged(m_editRow, m_editColumn, text);
+  // Back to the rows, with the editor still over its cell: once the editor has closed
+  // its list, since losing the focus while dropped would cancel it.
+  if (::GetFocus() == editor.GetSafeHwnd()) PostMessage(kFocusRows);
+}
+
+void CFontListCtrl::OnEditorCancelled() {
+  // Esc in the dropped list, or a click away from it: the editor goes, the cell stays.
+  // (A closed editor losing the focus says the same; it stays open.)
+  if (m_editColumn < kFirstValueColumn) return;
+  const win32::CComboBox& editor = *m_editors.at(m_editColumn - kFirstValueColumn);
+  if (!editor.GetDroppedState()) return;
+  const bool focused = ::GetFocus() == editor.GetSafeHwnd();
+  editor.ShowWindow(SW_HIDE);
+  if (focused) ::SetFocus(m_hWnd);
 }
 
 bool CFontListCtrl::OnReflectedMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
@@ -245,6 +358,12 @@ LRESULT CFontListCtrl::OnCustomDraw(NMLVCUSTOMDRAW* draw) const {
       const bool identity = draw->iSubItem < kFirstValueColumn;
       draw->clrText = identity ? kIdentityText : kValueText;
       draw->clrTextBk = identity ? kIdentityBack : kValueBack;
+      const bool current = static_cast<int>(draw->nmcd.dwItemSpec) == m_currentRow &&
+                           draw->iSubItem == m_currentColumn && ::GetFocus() == m_hWnd;
+      if (current) {
+        draw->clrText = ::GetSysColor(COLOR_HIGHLIGHTTEXT);
+        draw->clrTextBk = ::GetSysColor(COLOR_HIGHLIGHT);
+      }
       return CDRF_DODEFAULT;
     }
     default:

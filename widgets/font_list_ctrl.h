@@ -22,13 +22,23 @@ class CFontListCtrl : public win32::CListCtrl {
   // The control id of the editor of value column `column` (face, size, option).
   static constexpr int EditorId(int column) { return kEditorIds.at(column - kFirstValueColumn); }
 
-  // Told of every cell an editor changes (row, column, new text).
+  // Told of every value an editor chooses (row, column, new text); the owner keeps the
+  // value and shows it in the cell.
   using CellChanged = std::function<void(int, int, const std::string&)>;
   void SetCellChangedHandler(CellChanged handler) { m_cellChanged = std::move(handler); }
 
   // Hides every editor and forgets the cell it was opened on: the rows it stood over
   // are gone or have new values (a load, a bulk input).
   void CloseEditors();
+
+  // The keyboard's cell: the current row (-1 for none) and value column. A click or the
+  // arrow keys move it; F2, Enter or Alt+Down open its editor with the list dropped.
+  [[nodiscard]] int GetCurrentRow() const { return m_currentRow; }
+  [[nodiscard]] int GetCurrentColumn() const { return m_currentColumn; }
+  // Opens the editor of the current cell with its list dropped and the focus in it.
+  void OpenCurrentEditor();
+  // The open editor, or nullptr.
+  [[nodiscard]] HWND GetOpenEditor() const;
 
   [[nodiscard]] int GetEditingRow() const { return m_editRow; }
   [[nodiscard]] int GetEditingColumn() const { return m_editColumn; }
@@ -45,7 +55,13 @@ class CFontListCtrl : public win32::CListCtrl {
  private:
   bool OnCreate();
   void OnLButtonDown(POINT point);
-  void OnEditorSelChange();
+  // Opens editor `column` over cell (row, column); `drop` drops its list and focuses it.
+  void OpenEditor(int row, int column, bool drop);
+  // The arrow keys, Home, End, Page Up and Down, F2; true when `key` was one of them.
+  bool OnKeyDown(WPARAM key);
+  void SetCurrentCell(int row, int column);
+  void OnEditorChosen();
+  void OnEditorCancelled();
   void HideOpenEditor() const;
   // Hides all three editors; the cell they were opened on is kept.
   void HideEditors() const;
@@ -54,6 +70,9 @@ class CFontListCtrl : public win32::CListCtrl {
 
   int m_editColumn = -1;
   int m_editRow = 0;
+  int m_currentRow = -1;
+  int m_currentColumn = kFirstValueColumn;
+  std::array<bool, 3> m_cellEntry{};  // the editor's first entry is the cell's own value, not offered
   CFaceCombo m_faceEditor;
   std::array<CDropDownList, 2> m_valueEditors;  // size, option
   std::array<CDropDownList*, 3> m_editors{&m_faceEditor, &m_valueEditors[0], &m_valueEditors[1]};

@@ -6,32 +6,27 @@
 
 namespace widgets {
 
-namespace {
-
-// Judged on the characters, not the bytes: a double-byte character's second byte may
-// be '[' or ']' ("ゼ" is 83 5B).
-bool FitsAThemeValue(const char* face) {
-  wchar_t wide[LF_FACESIZE] = {};
-  const int units = ::MultiByteToWideChar(CP_ACP, 0, face, -1, wide, LF_FACESIZE);
-  if (units == 0) return false;
-  return theme::faceFitsAValue(std::u16string(wide, wide + units - 1));
-}
-
-}  // namespace
-
-bool AddFace(const win32::CComboBox& combo, const LOGFONTA& font, const TEXTMETRICA& metric) {
+bool AddFace(const win32::CComboBox& combo, const LOGFONTW& font, const TEXTMETRICW& metric) {
   if (metric.tmCharSet == SYMBOL_CHARSET) return false;
-  if (font.lfFaceName[0] == '@') return false;
-  if (!FitsAThemeValue(font.lfFaceName)) return false;
+  const std::wstring face = font.lfFaceName;
+  if (face.empty() || face.front() == L'@') return false;
+  // Judged on the characters, not the bytes: a double-byte character's second byte may
+  // be '[' or ']' ("ゼ" is 83 5B).
+  if (!theme::faceFitsAValue(std::u16string(face.begin(), face.end()))) return false;
+  char ansi[LF_FACESIZE * 2] = {};
+  BOOL lossy = FALSE;
+  const int length = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, face.c_str(), -1, ansi,
+                                           static_cast<int>(sizeof ansi), nullptr, &lossy);
+  if (length == 0 || lossy != FALSE) return false;
   // Whole names, ignoring case: "Arial" is still added after "Arial Black".
-  if (combo.FindStringExact(-1, font.lfFaceName) != CB_ERR) return false;
-  combo.AddString(font.lfFaceName);
+  if (combo.FindStringExact(-1, ansi) != CB_ERR) return false;
+  combo.AddString(ansi);
   return true;
 }
 
 namespace {
 
-int CALLBACK AddEnumeratedFace(const LOGFONTA* font, const TEXTMETRICA* metric, DWORD, LPARAM target) {
+int CALLBACK AddEnumeratedFace(const LOGFONTW* font, const TEXTMETRICW* metric, DWORD, LPARAM target) {
   AddFace(*reinterpret_cast<const win32::CComboBox*>(target), *font, *metric);
   return 1;  // always go on
 }
@@ -40,9 +35,9 @@ int CALLBACK AddEnumeratedFace(const LOGFONTA* font, const TEXTMETRICA* metric, 
 
 void AddInstalledFaces(const win32::CComboBox& combo) {
   HDC screen = ::GetDC(nullptr);
-  LOGFONTA wanted{};
+  LOGFONTW wanted{};
   wanted.lfCharSet = DEFAULT_CHARSET;
-  ::EnumFontFamiliesExA(screen, &wanted, &AddEnumeratedFace, reinterpret_cast<LPARAM>(&combo), 0);
+  ::EnumFontFamiliesExW(screen, &wanted, &AddEnumeratedFace, reinterpret_cast<LPARAM>(&combo), 0);
   ::ReleaseDC(nullptr, screen);
 }
 

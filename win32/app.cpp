@@ -25,8 +25,6 @@ int CWinApp::Run() {
   return ExitInstance();
 }
 
-bool CWinApp::OnCmdMsg(UINT) { return false; }
-
 int AfxWinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES | ICC_TAB_CLASSES};
   ::InitCommonControlsEx(&controls);
@@ -37,7 +35,7 @@ int AfxWinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   return app->Run();
 }
 
-int AfxMessageBox(const char* text, UINT type, UINT) {
+int AfxMessageBox(const char* text, UINT type) {
   CWinApp* app = AfxGetApp();
   HWND owner = nullptr;
   const char* caption = nullptr;

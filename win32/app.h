@@ -18,10 +18,6 @@ class CWinApp {
   virtual BOOL InitInstance() { return FALSE; }
   virtual int Run();
   virtual int ExitInstance() { return 0; }
-  // Commands that no window handled; returns true when the application handled it.
-  virtual bool OnCmdMsg(UINT id);
-  // The help command: there is no help file, so nothing opens.
-  void OnHelp() {}
 
   CWnd* m_pMainWnd = nullptr;
   const char* m_pszAppName;
@@ -32,6 +28,6 @@ CWinApp* AfxGetApp();
 // Initialises the common controls and runs the application object.
 int AfxWinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);
 // A message box titled with the application's name, owned by its main window.
-int AfxMessageBox(const char* text, UINT type = MB_OK, UINT helpId = 0);
+int AfxMessageBox(const char* text, UINT type = MB_OK);
 
 }  // namespace win32

@@ -119,6 +119,15 @@ bool CEdit::Create(DWORD style, const RECT& rect, HWND parent, UINT id, DWORD ex
   return CreateEx(exStyle, "Edit", "", style, rect, parent, id);
 }
 
+bool CEdit::OnReflectedMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  if (msg == WM_COMMAND && HIWORD(wp) == EN_CHANGE && m_changed) {
+    m_changed(GetWindowText());
+    result = 0;
+    return true;
+  }
+  return CWnd::OnReflectedMessage(msg, wp, lp, result);
+}
+
 bool CStatic::Create(const char* text, DWORD style, const RECT& rect, HWND parent, UINT id) {
   return CreateEx(0, "Static", text, style, rect, parent, id);
 }

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 
 #include "wnd.h"
@@ -45,6 +46,15 @@ class CComboBox : public CWnd {
 class CEdit : public CWnd {
  public:
   bool Create(DWORD style, const RECT& rect, HWND parent, UINT id, DWORD exStyle = 0);
+  // Binds the box to its data: `changed` gets the text whenever it changes (EN_CHANGE,
+  // reflected from whichever window is its parent), typed or set.
+  void SetChangedHandler(std::function<void(const std::string&)> changed) { m_changed = std::move(changed); }
+
+ protected:
+  bool OnReflectedMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+ private:
+  std::function<void(const std::string&)> m_changed;
 };
 
 class CStatic : public CWnd {

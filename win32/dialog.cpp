@@ -114,11 +114,6 @@ bool CDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         result = 0;
         return true;
       }
-      CWinApp* app = AfxGetApp();
-      if (lp == 0 && app != nullptr && app->OnCmdMsg(id)) {
-        result = 0;
-        return true;
-      }
       break;
     }
     default:

@@ -14,8 +14,8 @@
 #include <filesystem>
 #include <thread>
 #include <regex>
-#include <sstream>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -795,6 +795,183 @@ TEST_F(CliOnSyntheticTheme, OutputForPipes) {
   EXPECT_EQ(r.out + r.err, "");
 }
 
+// ---------------------------------------------------------------- font sets and sizes
+
+// A second theme to carry fonts from: one size only, section and key in other letter
+// cases, a face code page 932 cannot show ("Café"), one row alike, one without a match
+// in twoSizeTheme() ([Menu]) and one setting twoSizeTheme() has not ([Status] is missing).
+mt::Bytes fontSetTheme() {
+  mt::ThemeBuilder b;
+  b.nameLists({u"Blue"}, {u"NORMALBLUE_INI"}, {u"NormalSize"});
+  b.textFile(u"NORMALBLUE_INI",
+             u"[button]\r\nFONT = Café, 10, Italic\r\n[Window]\r\nCaptionFont = ＭＳ ゴシック, 9, Bold\r\n"
+             u"[Menu]\r\nFont = Arial, 7\r\n");
+  b.textFile(u"THEMES_INI", u"[documentation]\r\nDisplayName = Set\r\n[sizes.normalsize]\r\nmenufont = Meiryo, -13\r\n");
+  return b.build().bytes;
+}
+
+// One size, one colour, sizes around the edges growth and scaling meet: points, pixel
+// heights, 1 and -2 near zero, halves when halved, and one that is no whole number.
+mt::Bytes sizesTheme() {
+  mt::ThemeBuilder b = mt::oneSizeTheme();
+  b.textFile(u"BLUE_INI", u"[A]\r\nFont = Tahoma, 8\r\n[B]\r\nFont = Tahoma, -12\r\n[C]\r\nFont = Tahoma, 1\r\n"
+                          u"[D]\r\nFont = Tahoma, -2\r\n[E]\r\nFont = Tahoma, 8.5\r\n[F]\r\nFont = Tahoma, 3\r\n"
+                          u"[G]\r\nFont = Tahoma, -5\r\n");
+  return b.build().bytes;
+}
+
+// The size column of every row, as `list --tsv` prints it.
+std::vector<std::string> sizesOf(const std::string& path) {
+  const Result r = run({"list", path, "--tsv"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  std::vector<std::string> sizes;
+  std::istringstream lines(r.out);
+  for (std::string line; std::getline(lines, line);) {
+    std::size_t at = 0;
+    for (int field = 0; field < 5; ++field) at = line.find('\t', at) + 1;
+    sizes.push_back(line.substr(at, line.find('\t', at) - at));
+  }
+  return sizes;
+}
+
+TEST_F(CliOnSyntheticTheme, FontsFromAThemeAndFromItsJsonGiveTheSameResult) {
+  const std::string source = dir.write("set.msstyles", fontSetTheme());
+  const Result listed = run({"list", source, "--json"});
+  ASSERT_EQ(listed.status, 0) << listed.err;
+  const std::string json = dir.write("set.json", {listed.out.begin(), listed.out.end()});
+  const std::string fromJson = dir.file("from-json.msstyles");
+
+  const Result a = run({"write", theme, "-o", out, "--fonts-from", source});
+  const Result b = run({"write", theme, "-o", fromJson, "--fonts-from", json});
+  ASSERT_EQ(a.status, 0) << a.err;
+  ASSERT_EQ(b.status, 0) << b.err;
+  EXPECT_EQ(a.err, "--fonts-from " + source + ": 2 rows changed, 1 already alike, 4 with no match; pages it lacks: 1\n");
+  EXPECT_EQ(b.err, "--fonts-from " + json + ": 2 rows changed, 1 already alike, 4 with no match; pages it lacks: 1\n");
+  EXPECT_EQ(mt::readFile(out), mt::readFile(fromJson));
+
+  // Face, size and option carried as the source holds them ("Café" is no character of 932);
+  // the row without a match and page 1 keep theirs.
+  std::string expected = twoSizeJson();
+  replaceOnce(expected, R"("key":"Font","font":"Tahoma","size":"8","option":"")", R"("key":"Font","font":"Café","size":"10","option":"Italic")");
+  replaceOnce(expected, R"("key":"MenuFont","font":"Tahoma","size":"8")", R"("key":"MenuFont","font":"Meiryo","size":"-13")");
+  EXPECT_EQ(listJson(out), expected);
+
+  // Carried first, then --size, then --grow; a list of page 0 only lacks page 1 too.
+  const Result pageZero = run({"list", source, "--json", "--page", "0"});
+  const Result c = run({"write", theme, "-o", out, "--fonts-from", dir.write("page0.json", {pageZero.out.begin(), pageZero.out.end()}),
+                        "--size", "9", "--page", "0", "--grow", "2"});
+  ASSERT_EQ(c.status, 0) << c.err;
+  EXPECT_NE(c.err.find("with no match; pages it lacks: 1\nsizes: 4 changed, 0 stopped at 1 or -1, 0 not whole numbers"), std::string::npos) << c.err;
+  EXPECT_EQ(sizesOf(out), (std::vector<std::string>{"11", "11", "11", "11", "12", "10", "9"}));
+  const Result japanese = run({"write", theme, "-o", out, "--fonts-from", source}, "", kJapanese);
+  EXPECT_EQ(japanese.err, "--fonts-from " + source + ": 変更した行 2、すでに同じ行 1、対応する行のない行 4。元にないページ: 1\n");
+}
+
+TEST_F(CliOnSyntheticTheme, GrowAndScaleStopAtOneAndRoundHalvesAwayFromZero) {
+  const std::string sizes = dir.write("sizes.msstyles", sizesTheme());
+  struct Case {
+    std::vector<std::string> args;
+    std::vector<std::string> sizes;  // of [A] to [G]: 8, -12, 1, -2, 8.5, 3, -5
+    const char* summary;
+  };
+  const std::vector<Case> cases = {
+      {{"--grow", "1"}, {"9", "-13", "2", "-3", "8.5", "4", "-6"}, "6 changed, 0 stopped at 1 or -1, 1 not whole"},
+      {{"--grow", "+2"}, {"10", "-14", "3", "-4", "8.5", "5", "-7"}, "6 changed, 0 stopped at 1 or -1, 1 not whole"},
+      {{"--grow=-3"}, {"5", "-9", "1", "-1", "8.5", "1", "-2"}, "5 changed, 3 stopped at 1 or -1, 1 not whole"},
+      {{"--grow", "-1000"}, {"1", "-1", "1", "-1", "8.5", "1", "-1"}, "5 changed, 6 stopped at 1 or -1, 1 not whole"},
+      {{"--grow", "0"}, {"8", "-12", "1", "-2", "8.5", "3", "-5"}, "0 changed, 0 stopped at 1 or -1, 1 not whole"},
+      {{"--scale", "0.5"}, {"4", "-6", "1", "-1", "8.5", "2", "-3"}, "5 changed, 0 stopped at 1 or -1, 1 not whole"},
+      {{"--scale", "1.5"}, {"12", "-18", "2", "-3", "8.5", "5", "-8"}, "6 changed, 0 stopped at 1 or -1, 1 not whole"},
+      {{"--scale", "0.25"}, {"2", "-3", "1", "-1", "8.5", "1", "-1"}, "5 changed, 0 stopped at 1 or -1, 1 not whole"},
+      {{"--scale", "4"}, {"32", "-48", "4", "-8", "8.5", "12", "-20"}, "6 changed, 0 stopped at 1 or -1, 1 not whole"},
+      {{"--scale", "1"}, {"8", "-12", "1", "-2", "8.5", "3", "-5"}, "0 changed, 0 stopped at 1 or -1, 1 not whole"},
+      {{"--size", "-9", "--scale", "1.25"}, {"-11", "-11", "-11", "-11", "-11", "-11", "-11"}, "7 changed, 0 stopped at 1 or -1, 0 not whole"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {"write", sizes, "-o", out};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const Result r = run(args);
+    ASSERT_EQ(r.status, 0) << c.args[0] << " " << r.err;
+    EXPECT_EQ(r.err, "sizes: " + std::string(c.summary) + " numbers (left as they are)\n") << c.args[0];
+    EXPECT_EQ(sizesOf(out), c.sizes) << c.args[0] << " " << c.args.back();
+  }
+
+  // --page limits them: page 1 alone grows; page 0 keeps 8, 9, 8 and 9.
+  const Result r = run({"write", theme, "-o", out, "--scale", "2", "--page", "1"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(sizesOf(out), (std::vector<std::string>{"8", "9", "8", "9", "24", "20", "18"}));
+}
+
+TEST_F(CliOnSyntheticTheme, BadFontSetsAndFactorsExitWithOneAndWriteNothing) {
+  const std::string folder = dir.file("folder");
+  std::filesystem::create_directory(folder);
+  mt::Bytes utf16 = {0xFF, 0xFE, '{', 0, '}', 0};
+  const auto text = [this](const char* name, std::string body) { return dir.write(name, {body.begin(), body.end()}); };
+  struct Case {
+    std::vector<std::string> args;
+    std::string message;  // after "marvento-cli: "
+  };
+  const std::vector<Case> cases = {
+      {{"--grow", "x"}, R"(--grow "x" is not a whole number from -1000 to 1000)"},
+      {{"--grow", "1.5"}, R"(--grow "1.5" is not a whole number from -1000 to 1000)"},
+      {{"--grow", "+-1"}, R"(--grow "+-1" is not a whole number from -1000 to 1000)"},
+      {{"--grow", "1001"}, R"(--grow "1001" is not a whole number from -1000 to 1000)"},
+      {{"--grow", ""}, R"(--grow "" is not a whole number from -1000 to 1000)"},
+      {{"--scale", "0"}, R"(--scale "0" is not a factor from 0.25 to 4 (written with a point, as 1.5))"},
+      {{"--scale", "-1"}, R"(--scale "-1" is not a factor from 0.25 to 4 (written with a point, as 1.5))"},
+      {{"--scale", "1,5"}, R"(--scale "1,5" is not a factor from 0.25 to 4 (written with a point, as 1.5))"},
+      {{"--scale", "abc"}, R"(--scale "abc" is not a factor from 0.25 to 4 (written with a point, as 1.5))"},
+      {{"--scale", "0.24"}, R"(--scale "0.24" is not a factor from 0.25 to 4 (written with a point, as 1.5))"},
+      {{"--scale", "4.01"}, R"(--scale "4.01" is not a factor from 0.25 to 4 (written with a point, as 1.5))"},
+      {{"--scale", "nan"}, R"(--scale "nan" is not a factor from 0.25 to 4 (written with a point, as 1.5))"},
+      {{"--scale", "inf"}, R"(--scale "inf" is not a factor from 0.25 to 4 (written with a point, as 1.5))"},
+      {{"--scale", "1e0"}, R"(--scale "1e0" is not a factor from 0.25 to 4 (written with a point, as 1.5))"},
+      {{"--size", "+1"}, R"(--size "+1": a size takes no "+"; to make every size larger, use --grow 1)"},
+      {{"--fonts-from", dir.file("missing.msstyles")}, dir.file("missing.msstyles") + ": cannot be read: No such file or directory"},
+      {{"--fonts-from", text("notes.txt", "Tahoma, 8\n")}, dir.file("notes.txt") + R"(: is neither a theme nor the output of "list --json")"},
+      {{"--fonts-from", text("mz.msstyles", "MZ but no more")}, dir.file("mz.msstyles") + ": "},
+      {{"--fonts-from", text("syntax.json", "{\"pageCount\": 1,\n \"pages\": [}\n")}, dir.file("syntax.json") + ": not JSON: line 2, column 12: "},
+      {{"--fonts-from", text("array.json", "[]")}, dir.file("array.json") + R"(: is neither a theme nor the output of "list --json")"},
+      {{"--fonts-from", text("nopages.json", R"({"pageCount": 1})")}, dir.file("nopages.json") + R"(: "pages" is missing)"},
+      {{"--fonts-from", text("count.json", R"({"pageCount": 6, "pages": []})")}, dir.file("count.json") + R"(: "pageCount" must be a number from 1 to 5)"},
+      {{"--fonts-from", text("index.json", R"({"pageCount": 1, "pages": [{"index": 1, "rows": []}]})")},
+       dir.file("index.json") + R"(: pages[0]: "index" must be a page of the theme, 0 to 0)"},
+      {{"--fonts-from", text("row.json", R"({"pageCount": 1, "pages": [{"index": 0, "rows": [{"file": "A", "section": "B", "key": "C", "size": "8", "option": ""}]}]})")},
+       dir.file("row.json") + R"(: page 0 row 0: "font" is missing)"},
+      {{"--fonts-from", text("comma.json", R"({"pageCount": 1, "pages": [{"index": 0, "rows": [{"file": "A", "section": "B", "key": "C", "font": "Arial, 9", "size": "8", "option": ""}]}]})")},
+       dir.file("comma.json") + R"(: page 0 row 0: font "Arial, 9" holds a ',')"},
+      {{"--fonts-from", text("line.json", R"({"pageCount": 1, "pages": [{"index": 0, "rows": [{"file": "A", "section": "B", "key": "C", "font": "Arial", "size": "8", "option": "bold\r\n[X]"}]}]})")},
+       dir.file("line.json") + R"(: page 0 row 0: option "bold\r\n[X]" holds a control character)"},
+      {{"--fonts-from", text("language.json", R"({"language": 1033, "pageCount": 1, "pages": []})")},
+       dir.file("language.json") + R"(: "language" must be a language id such as "0x0409")"},
+      {{"--fonts-from", text("extra.json", R"({"pageCount": 1, "pages": [], "colour": 1})")}, dir.file("extra.json") + R"(: unknown key "colour")"},
+      {{"--fonts-from", dir.write("utf16.json", utf16)}, dir.file("utf16.json") + ": is UTF-16 text; save it as UTF-8"},
+      {{"--fonts-from", folder}, folder + ": "},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {"write", theme, "-o", out};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const Result r = run(args);
+    EXPECT_EQ(r.status, 1) << c.args.back() << "\n" << r.err;
+    EXPECT_EQ(r.err.rfind("marvento-cli: " + c.message, 0), 0U) << r.err;
+    EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
+  }
+  // Bad usage: both resizings, --page with nothing it limits, an option twice, no file.
+  const std::vector<std::vector<std::string>> usage = {
+      {"--grow", "1", "--scale", "2"}, {"--fonts-from", dir.write("set.msstyles", fontSetTheme()), "--page", "0"},
+      {"--grow", "1", "--grow", "2"},  {"--fonts-from", ""},
+      {"--scale"},
+  };
+  for (const auto& more : usage) {
+    std::vector<std::string> args = {"write", theme, "-o", out};
+    args.insert(args.end(), more.begin(), more.end());
+    const Result r = run(args);
+    EXPECT_EQ(r.status, 2) << more[0] << " " << r.err;
+  }
+  EXPECT_EQ(run({"write", theme, "-o", out, "--grow", "1", "--scale", "2"}).err.rfind("marvento-cli: --grow and --scale cannot be given together\n", 0), 0U);
+  EXPECT_FALSE(std::filesystem::exists(out));
+}
+
 // ---------------------------------------------------------------- failures
 
 TEST_F(CliOnSyntheticTheme, ValuesNoRowMayHoldExitWithOneAndWriteNothing) {
@@ -912,7 +1089,7 @@ TEST(CliManualPage, DocumentsEveryCommandAndOptionOfTheHelp) {
   const std::string page = readText(MARVENTO_MAN_PAGE);
   const Result help = run({"--help"});
   ASSERT_EQ(help.status, 0);
-  static const std::regex option(R"((^|[ \[|])(--?[a-z]+))");
+  static const std::regex option(R"((^|[ \[|])(--?[a-z][a-z-]*))");  // whole names: --fonts-from
   std::set<std::string> options;
   for (auto it = std::sregex_iterator(help.out.begin(), help.out.end(), option); it != std::sregex_iterator(); ++it) {
     options.insert((*it)[2]);
@@ -1212,6 +1389,43 @@ TEST_P(CliOnLight, FromWithTheUneditedListChangesNoByte) {
   const Result r = run({"write", path(), "-o", from, "--from", dir.write("list.json", {list.out.begin(), list.out.end()})});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(mt::readFile(from), mt::readFile(plain));  // the Arabic size name is kept, not written as "????"
+}
+
+TEST_P(CliOnLight, GrownFontsComeBackFromTheThemeAndFromItsJson) {
+  const std::string plain = dir.file("plain.msstyles");
+  const std::string grown = dir.file("grown.msstyles");
+  ASSERT_EQ(run({"write", path(), "-o", plain}).status, 0);
+  const Result grow = run({"write", path(), "-o", grown, "--grow", "1"});
+  ASSERT_EQ(grow.status, 0) << grow.err;
+  EXPECT_EQ(grow.err, "sizes: 21 changed, 0 stopped at 1 or -1, 0 not whole numbers (left as they are)\n");
+  const std::vector<std::string> before = sizesOf(path());
+  const std::vector<std::string> after = sizesOf(grown);
+  ASSERT_EQ(after.size(), before.size());
+  for (std::size_t i = 0; i < before.size(); ++i) {
+    const int size = std::stoi(before[i]);
+    EXPECT_EQ(std::stoi(after[i]), size < 0 ? size - 1 : size + 1) << i;
+  }
+
+  const Result list = run({"list", path(), "--json"});
+  ASSERT_EQ(list.status, 0);
+  const std::string json = dir.write("light.json", {list.out.begin(), list.out.end()});
+  for (const std::string& source : {std::string(path()), json}) {
+    const std::string back = dir.file("back.msstyles");
+    const Result r = run({"write", grown, "-o", back, "--fonts-from", source});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "--fonts-from " + source + ": 21 rows changed, 0 already alike, 0 with no match\n");
+    EXPECT_EQ(mt::readFile(back), mt::readFile(plain)) << source;  // the same bytes as before the growth
+  }
+
+  // A quarter of every size stays on its side of zero.
+  const Result quarter = run({"write", path(), "-o", grown, "--scale", "0.25"});
+  ASSERT_EQ(quarter.status, 0) << quarter.err;
+  const std::vector<std::string> small = sizesOf(grown);
+  for (std::size_t i = 0; i < before.size() && i < small.size(); ++i) {
+    const int size = std::stoi(before[i]);
+    const int now = std::stoi(small[i]);
+    EXPECT_TRUE(size < 0 ? now <= -1 : now >= 1) << before[i] << " became " << small[i];
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(BothBuilds, CliOnLight, ::testing::ValuesIn(mt::kWineThemes),

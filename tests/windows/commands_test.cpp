@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "gui_support.h"
+#include "marvento_version.h"
 #include "resource.h"
 #include "test_support.h"
 
@@ -18,6 +19,9 @@ using gui_test::pickInCombo;
 using marvento_test::Row;
 
 namespace {
+
+// The version line names the release the build is made from.
+const std::string kVersionLine = std::string("Marvento Version ") + MARVENTO_VERSION_SHORT;
 
 const char* aboutCaption() { return gui_test::ui("Marventoのﾊﾞｰｼﾞｮﾝ情報", "About Marvento"); }
 
@@ -34,6 +38,7 @@ struct AboutSeen {
   bool versionHasNoPrefix = false;
   int defaultButton = 0;
   std::string okText;
+  std::vector<std::string> cut;  // texts wider than their control, in its own font
 };
 AboutSeen* g_seen = nullptr;
 UINT g_closeKey = VK_RETURN;
@@ -52,7 +57,7 @@ void CALLBACK InspectAbout(HWND, UINT, UINT_PTR timer, DWORD) {
   RECT client{};
   ::GetClientRect(about, &client);
   seen.client = SIZE{client.right, client.bottom};
-  RECT units{0, 0, 175, 72};
+  RECT units{0, 0, 200, 72};
   ::MapDialogRect(about, &units);
   seen.units = SIZE{units.right, units.bottom};
   for (HWND child = ::GetWindow(about, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
@@ -66,7 +71,18 @@ void CALLBACK InspectAbout(HWND, UINT, UINT_PTR timer, DWORD) {
       seen.hasGroupBox = true;
     } else if (::lstrcmpiA(cls, "Static") == 0) {
       seen.texts.push_back(text);
-      if (text == "Marvento Version 1.3") seen.versionHasNoPrefix = (style & SS_NOPREFIX) != 0;
+      HDC dc = ::GetDC(child);
+      HGDIOBJ previous = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(child, WM_GETFONT, 0, 0)));
+      SIZE extent{};
+      ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+      ::SelectObject(dc, previous);
+      ::ReleaseDC(child, dc);
+      RECT client{};
+      ::GetClientRect(child, &client);
+      if (extent.cx > client.right) {
+        seen.cut.push_back(text + " (" + std::to_string(extent.cx) + " > " + std::to_string(client.right) + " pixels)");
+      }
+      if (text == kVersionLine) seen.versionHasNoPrefix = (style & SS_NOPREFIX) != 0;
     }
   }
   seen.defaultButton = LOWORD(::SendMessageA(about, DM_GETDEFID, 0, 0));
@@ -154,8 +170,13 @@ TEST_F(CommandsTest, VersionButtonOpensTheAboutBoxAndOkClosesIt) {
   EXPECT_TRUE(seen.hasGroupBox);
   EXPECT_TRUE(seen.versionHasNoPrefix);
   ASSERT_GE(seen.texts.size(), 4u);
-  EXPECT_EQ(seen.texts.at(0), "Marvento Version 1.3");
+  EXPECT_EQ(seen.texts.at(0), kVersionLine);
+  const std::string& framed = seen.texts.back();
+  const std::string version = MARVENTO_VERSION_SHORT;
+  EXPECT_TRUE(framed.size() > version.size() && framed.compare(framed.size() - version.size(), version.size(), version) == 0)
+      << "the framed line names the same release: " << framed;
   for (const auto& text : seen.texts) EXPECT_FALSE(text.empty());
+  EXPECT_TRUE(seen.cut.empty()) << "cut at these font metrics: " << seen.cut.front();
   EXPECT_EQ(seen.defaultButton, IDOK);
   EXPECT_EQ(seen.okText, "OK");
 }
@@ -167,7 +188,7 @@ TEST_F(CommandsTest, SystemMenuItemOpensTheSameBoxAndEscapeClosesIt) {
     });
     EXPECT_TRUE(seen.opened) << command;
     ASSERT_GE(seen.texts.size(), 1u);
-    EXPECT_EQ(seen.texts.at(0), "Marvento Version 1.3");
+    EXPECT_EQ(seen.texts.at(0), kVersionLine);
     EXPECT_EQ(gui_test::findTopLevel(aboutCaption()), nullptr);
   }
   EXPECT_EQ(dialog.GetModalResult(), 0) << "the main dialog stays";
@@ -232,13 +253,7 @@ TEST_F(CommandsTest, EditsInPlaceAndInBulkReachTheWrittenFile) {
     gui_test::pump();
     HWND editor = ::GetDlgItem(list, widgets::CFontListCtrl::EditorId(e.column));
     ASSERT_TRUE(gui_test::visible(editor));
-    const auto index =
-        ::SendMessageA(editor, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(e.value));
-    ASSERT_NE(index, CB_ERR) << e.value;
-    ::SendMessageA(editor, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    ::SendMessageA(list, WM_COMMAND, MAKEWPARAM(widgets::CFontListCtrl::EditorId(e.column), CBN_SELCHANGE),
-                   reinterpret_cast<LPARAM>(editor));
-    gui_test::pump();
+    gui_test::choose(list, editor, e.value);
     ASSERT_EQ(gui_test::listRows(list).at(e.row).at(e.column), e.value);
   }
 

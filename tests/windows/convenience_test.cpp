@@ -47,20 +47,6 @@ void dropFiles(HWND hwnd, const std::vector<std::string>& paths) {
   gui_test::pump();
 }
 
-// Ctrl (and Shift) held while `key` goes to `target` through the dialog's message loop.
-void pressWithControl(HWND target, UINT key, bool shift = false) {
-  BYTE keys[256] = {};
-  ::GetKeyboardState(keys);
-  keys[VK_CONTROL] = 0x80;
-  keys[VK_SHIFT] = shift ? 0x80 : 0;
-  ::SetKeyboardState(keys);
-  ::PostMessageA(target, WM_KEYDOWN, key, 1);
-  gui_test::pump();
-  keys[VK_CONTROL] = 0;
-  keys[VK_SHIFT] = 0;
-  ::SetKeyboardState(keys);
-}
-
 class ConvenienceTest : public gui_test::DialogTest {
  protected:
   // One choice in the bulk combo, as a click in its list makes it (one notification).
@@ -68,7 +54,9 @@ class ConvenienceTest : public gui_test::DialogTest {
     const auto index = ::SendMessageA(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(face));
     ASSERT_NE(index, CB_ERR);
     ::SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    ::SendMessageA(dialog.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_BULK_FONT, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    for (const WORD code : {CBN_SELCHANGE, CBN_SELENDOK}) {  // a click on the entry in the dropped list
+      ::SendMessageA(dialog.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_BULK_FONT, code), reinterpret_cast<LPARAM>(combo));
+    }
     gui_test::pump();
   }
   std::string faceOf(int row) const { return gui_test::listRows(dialog.fontList(0)).at(row).at(3); }
@@ -87,19 +75,27 @@ TEST_F(ConvenienceTest, DroppedFileIsLoadedTheFirstOfSeveral) {
   EXPECT_EQ(dialog.loadAsked, 0) << "no open dialog";
   EXPECT_EQ(gui_test::listRows(dialog.fontList(1)), cellsOf(marvento_test::sampleRows(1)));
 
-  // Unwritten edits: asked first; No keeps them.
+  // A file that is no theme: refused as from the open dialog, before any question; the
+  // open theme and its edits stay.
   pickSize(0, "20");
-  dialog.discardAnswer = false;
   dropFiles(dialog.hwnd(), {temp.file("missing.msstyles")});
-  EXPECT_EQ(dialog.discardAsked, 1);
+  ASSERT_EQ(dialog.messages.size(), 1u);
+  EXPECT_EQ(dialog.discardAsked, 0);
+  EXPECT_TRUE(dialog.image().loaded());
   EXPECT_EQ(dialog.loadedPath(), sample);
   EXPECT_EQ(sizeOf(0), "20");
 
-  // A file that is no theme: refused as from the open dialog.
+  // A theme, with edits unwritten: asked once it has loaded; No keeps them.
+  dialog.discardAnswer = false;
+  const std::string other = temp.write("other.msstyles", marvento_test::sampleTheme());
+  dropFiles(dialog.hwnd(), {other});
+  EXPECT_EQ(dialog.discardAsked, 1);
+  EXPECT_EQ(dialog.loadedPath(), sample);
+  EXPECT_EQ(sizeOf(0), "20");
   dialog.discardAnswer = true;
-  dropFiles(dialog.hwnd(), {temp.file("missing.msstyles")});
-  ASSERT_EQ(dialog.messages.size(), 1u);
-  EXPECT_FALSE(dialog.image().loaded());
+  dropFiles(dialog.hwnd(), {other});
+  EXPECT_EQ(dialog.loadedPath(), other);
+  EXPECT_EQ(sizeOf(0), marvento_test::sampleRows(0).at(0).size);
 }
 
 TEST_F(ConvenienceTest, UndoAndRedoOfCellChoicesAndBulkInputs) {
@@ -110,38 +106,38 @@ TEST_F(ConvenienceTest, UndoAndRedoOfCellChoicesAndBulkInputs) {
   pickWithMouse(dialog.bulkCombo(0), "DejaVu Serif");
   for (int row = 0; row < 5; ++row) ASSERT_EQ(faceOf(row), "DejaVu Serif");
 
-  pressWithControl(button, 'Z');  // the whole bulk input at once
+  gui_test::press(button, 'Z', true);  // the whole bulk input at once
   EXPECT_EQ(gui_test::listRows(dialog.fontList(0)).at(2).at(3), "Verdana");
   EXPECT_EQ(faceOf(0), "Tahoma");
   EXPECT_EQ(dialog.pages().rows(0).at(2).font.text, "Verdana") << "cells and pages together";
   EXPECT_EQ(sizeOf(0), "22");
-  pressWithControl(button, 'Z');
+  gui_test::press(button, 'Z', true);
   EXPECT_EQ(sizeOf(0), "20");
   EXPECT_EQ(dialog.pages().rows(0).at(0).size.text, "20");
-  pressWithControl(button, 'Z');
+  gui_test::press(button, 'Z', true);
   EXPECT_EQ(sizeOf(0), "8");
   EXPECT_FALSE(dialog.HasUnwrittenEdits()) << "back to what was loaded";
-  pressWithControl(button, 'Z');  // nothing more to undo
+  gui_test::press(button, 'Z', true);  // nothing more to undo
   EXPECT_EQ(gui_test::listRows(dialog.fontList(0)), cellsOf(marvento_test::sampleRows(0)));
 
-  pressWithControl(button, 'Y');
+  gui_test::press(button, 'Y', true);
   EXPECT_EQ(sizeOf(0), "20");
-  pressWithControl(dialog.bulkCombo(0), 'Z', true);  // Ctrl+Shift+Z, wherever the focus is but a box
+  gui_test::press(dialog.bulkCombo(0), 'Z', true, true);  // Ctrl+Shift+Z, wherever the focus is but a box
   EXPECT_EQ(sizeOf(0), "22");
   EXPECT_TRUE(dialog.HasUnwrittenEdits());
 
   // A new change drops what could be redone; the boxes keep their own undo.
-  pressWithControl(button, 'Z');
+  gui_test::press(button, 'Z', true);
   pickSize(1, "6");
-  pressWithControl(button, 'Y');
+  gui_test::press(button, 'Y', true);
   EXPECT_EQ(sizeOf(0), "20");
-  pressWithControl(dialog.styleNameBox(), 'Z');
+  gui_test::press(dialog.styleNameBox(), 'Z', true);
   EXPECT_EQ(sizeOf(1), "6");
 
   // Load clears the history.
   dialog.discardAnswer = true;
   dialog.load(sample);
-  pressWithControl(button, 'Z');
+  gui_test::press(button, 'Z', true);
   EXPECT_EQ(gui_test::listRows(dialog.fontList(0)), cellsOf(marvento_test::sampleRows(0)));
 }
 

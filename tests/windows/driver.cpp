@@ -12,8 +12,8 @@
 //          write-new PATH | write-over PATH yes|no | close-box | exit-button | escape |
 //          close-box-asks yes|no | click-cell ROW COLUMN | edit-cell ROW COLUMN VALUE |
 //          expect-loaded | expect-load-failed | drop-faces NAME | hover-row ROW | ctrl-z |
-//          about |
-//          sync NAME
+//          about | expect-title TEXT | tab-order | list-keys | load-refused PATH |
+//          maximise | sync NAME
 // The texts looked for are the Japanese ones on a Japanese interface, else the English.
 #include <windows.h>
 #include <commctrl.h>
@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -101,9 +102,16 @@ std::vector<HWND> Dialogs() {
   return search.found;
 }
 
+// "Marvento", or "<file> - Marvento" and "<file> * - Marvento" once a file is loaded.
+bool IsMainTitle(const std::wstring& title) {
+  const std::wstring suffix = L" - Marvento";
+  return title == L"Marvento" ||
+         (title.size() > suffix.size() && title.compare(title.size() - suffix.size(), suffix.size(), suffix) == 0);
+}
+
 bool IsMainDialog(HWND hwnd) {
   HWND tab = ::GetDlgItem(hwnd, IDC_TAB);
-  return tab != nullptr && ClassOf(tab) == L"SysTabControl32" && TextOf(hwnd) == L"Marvento";
+  return tab != nullptr && ClassOf(tab) == L"SysTabControl32" && IsMainTitle(TextOf(hwnd));
 }
 
 bool IsRefusal(HWND hwnd) {
@@ -285,6 +293,37 @@ void CloseBoxAsks(HWND dialog, bool discard) {
   }
 }
 
+// Keys typed on the keyboard into the program in front: each (key, held) pair is a key
+// with Ctrl, Shift or Alt held (0 for none).
+void Type(HWND dialog, std::initializer_list<std::pair<WORD, WORD>> keys) {
+  ::SetForegroundWindow(dialog);
+  for (const auto& [key, held] : keys) {
+    std::vector<INPUT> input;
+    auto add = [&input](WORD code, bool up) {
+      INPUT in{};
+      in.type = INPUT_KEYBOARD;
+      in.ki.wVk = code;
+      in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+      input.push_back(in);
+    };
+    if (held != 0) add(held, false);
+    add(key, false);
+    add(key, true);
+    if (held != 0) add(held, true);
+    ::SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+    ::Sleep(100);
+    WaitIdle(dialog);
+  }
+}
+
+// The window that has the keyboard focus in the program's thread.
+HWND FocusOf(HWND dialog) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  ::GetGUIThreadInfo(::GetWindowThreadProcessId(dialog, nullptr), &info);
+  return info.hwndFocus;
+}
+
 void Sync(const std::wstring& name) {
   if (g_syncDir.empty()) return;
   const std::wstring ready = g_syncDir + L"\\" + name + L".ready";
@@ -316,8 +355,10 @@ void ClickCell(HWND dialog, int row, int column) {
   RECT header{};
   ::GetWindowRect(reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0)), &header);
   const int y = (header.bottom - header.top) + 20 * row + 10;
-  ::PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-  ::PostMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+  // Sent, not posted: a reply to WaitIdle's WM_NULL can come before posted input is read.
+  DWORD_PTR result = 0;
+  ::SendMessageTimeoutW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y), SMTO_ABORTIFHUNG, 5000, &result);
+  ::SendMessageTimeoutW(list, WM_LBUTTONUP, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG, 5000, &result);
   WaitIdle(dialog);
 }
 
@@ -350,7 +391,10 @@ void EditCell(HWND dialog, int row, int column, const std::wstring& value) {
                                     reinterpret_cast<LPARAM>(value.c_str()));
   if (!Check(index != CB_ERR, L"the editor offers " + value)) return;
   ::SendMessageW(editor, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-  ::PostMessageW(list, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(editor), CBN_SELCHANGE), reinterpret_cast<LPARAM>(editor));
+  // As a click on the entry in the dropped list: the selection changes, then it is chosen.
+  for (const WORD code : {CBN_SELCHANGE, CBN_SELENDOK}) {
+    ::PostMessageW(list, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(editor), code), reinterpret_cast<LPARAM>(editor));
+  }
   // List-view items cannot be read across processes; what the edit did shows in what
   // the program asks afterwards.
   WaitIdle(dialog);
@@ -508,6 +552,113 @@ int Run(const std::vector<std::wstring>& actions) {
       Sync(L"about");
       Click(about, IDOK);
       Check(WaitIdle(dialog), L"OK closes the About box");
+    } else if (action == L"expect-title") {
+      const std::wstring title = next();
+      HWND dialog = MainDialog();
+      if (dialog == nullptr) return 1;
+      WaitIdle(dialog);
+      Check(TextOf(dialog) == title, L"the title is \"" + title + L"\" (" + TextOf(dialog) + L")");
+    } else if (action == L"tab-order") {
+      // From 読み込み, Tab reaches the buttons, the style-name box, the size-name box, the
+      // bulk combo and the font list, in screen order; Shift+Tab goes back.
+      HWND dialog = MainDialog();
+      if (dialog == nullptr) return 1;
+      ::SetForegroundWindow(dialog);
+      WaitIdle(dialog);
+      Type(dialog, {{VK_TAB, VK_SHIFT}, {VK_TAB, 0}});  // to the list and back to 読み込み
+      std::vector<int> order;
+      for (int i = 0; i < 8; ++i) {
+        Type(dialog, {{VK_TAB, 0}});
+        order.push_back(::GetDlgCtrlID(FocusOf(dialog)));
+      }
+      const std::vector<int> wanted{IDC_WRITE, IDCANCEL, IDC_VERSION, IDC_STYLE_NAME, IDC_SIZE_NAME,
+                                    IDC_BULK_FONT, IDC_FONT_LIST, IDC_LOAD};
+      std::wstring seen;
+      for (int id : order) seen += L" " + std::to_wstring(id);
+      Check(order == wanted, L"Tab goes through every widget in screen order:" + seen);
+      Type(dialog, {{VK_TAB, VK_SHIFT}});
+      Check(FocusOf(dialog) == VisibleFontList(dialog), L"Shift+Tab from 読み込み reaches the shown font list");
+    } else if (action == L"list-keys") {
+      // On a loaded theme without edits: a read-only cell clicked, then only keys.
+      HWND dialog = MainDialog();
+      if (dialog == nullptr) return 1;
+      HWND list = VisibleFontList(dialog);
+      if (!Check(list != nullptr, L"a font list is shown")) return 1;
+      const std::wstring clean = TextOf(dialog);
+      ClickCell(dialog, 2, 1);
+      Type(dialog, {{VK_SPACE, 0}});
+      Check(!Exited(300), L"Space on a read-only cell presses no button");
+      HWND sizes = ::GetDlgItem(list, IDC_SIZE_EDITOR);
+      Type(dialog, {{VK_RIGHT, 0}, {VK_F2, 0}});
+      Check(::IsWindowVisible(sizes) && ::SendMessageW(sizes, CB_GETDROPPEDSTATE, 0, 0) != 0,
+            L"Right and F2 open the size editor with its list dropped");
+      Type(dialog, {{VK_DOWN, 0}, {VK_ESCAPE, 0}});
+      Check(!::IsWindowVisible(sizes) && TextOf(dialog) == clean, L"Down then Esc writes nothing and closes the editor");
+      Type(dialog, {{VK_DOWN, VK_MENU}, {VK_DOWN, 0}, {VK_RETURN, 0}});
+      Check(TextOf(dialog) != clean, L"Alt+Down, Down and Enter write a choice: " + TextOf(dialog));
+      Type(dialog, {{VK_ESCAPE, 0}});
+      Check(!Exited(300) && !::IsWindowVisible(sizes), L"Esc with the editor open closes only the editor");
+      Type(dialog, {{'Z', VK_CONTROL}});
+      Check(TextOf(dialog) == clean, L"Ctrl+Z takes the choice back as one step");
+      HWND tab = ::GetDlgItem(dialog, IDC_TAB);
+      const auto pages = ::SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0);
+      Type(dialog, {{VK_TAB, VK_CONTROL}});
+      Check(pages > 0 && ::SendMessageW(tab, TCM_GETCURSEL, 0, 0) == 1 % pages &&
+                FocusOf(dialog) == VisibleFontList(dialog),
+            L"Ctrl+Tab shows the next page (round) with the focus in its list: page " +
+                std::to_wstring(::SendMessageW(tab, TCM_GETCURSEL, 0, 0)) + L" of " + std::to_wstring(pages) +
+                L", focus on " + std::to_wstring(::GetDlgCtrlID(FocusOf(dialog))));
+    } else if (action == L"load-refused") {
+      // A file that is no theme, while a theme is open: the message names the file and
+      // the open theme stays, 書き込み included.
+      const std::wstring path = next();
+      HWND dialog = MainDialog();
+      if (dialog == nullptr) return 1;
+      HWND tab = ::GetDlgItem(dialog, IDC_TAB);
+      const auto tabs = ::SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0);
+      const std::wstring title = TextOf(dialog);
+      Click(dialog, IDC_LOAD);
+      HWND files = WaitFor([dialog](HWND hwnd) { return hwnd != dialog && IsFileDialog(hwnd); });
+      if (!Check(files != nullptr, L"the open dialog opens")) return 1;
+      HWND name = ::GetDlgItem(files, kFileNameCombo);
+      if (name == nullptr) name = ::GetDlgItem(files, kFileNameEdit);
+      const std::wstring native = Native(path);
+      ::SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(native.c_str()));
+      Click(files, IDOK);
+      HWND box = WaitFor([](HWND hwnd) { return HasStaticBeginning(hwnd, LoadFailed()); });
+      if (!Check(box != nullptr, L"the load-failed message appears")) return 1;
+      bool named = false;
+      for (HWND child = ::GetWindow(box, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (TextOf(child).find(native) != std::wstring::npos) named = true;
+      }
+      Check(named, L"the message names " + native);
+      Click(box, IDOK);
+      const bool idle = WaitIdle(dialog);
+      if (!idle) {
+        for (HWND hwnd : Dialogs()) {
+          Print(L"  open window: \"" + TextOf(hwnd) + L"\"");
+          for (HWND child = ::GetWindow(hwnd, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+            Print(L"    " + ClassOf(child) + L" \"" + TextOf(child) + L"\"");
+          }
+        }
+      }
+      Check(idle, L"the dialog takes input again");
+      Check(::IsWindowEnabled(::GetDlgItem(dialog, IDC_WRITE)) && ::SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0) == tabs &&
+                TextOf(dialog) == title,
+            L"the open theme, its tabs and 書き込み stay");
+    } else if (action == L"maximise") {
+      HWND dialog = MainDialog();
+      if (dialog == nullptr) return 1;
+      RECT before{};
+      ::GetWindowRect(VisibleFontList(dialog), &before);
+      ::ShowWindow(dialog, SW_MAXIMIZE);
+      WaitIdle(dialog);
+      RECT after{};
+      ::GetWindowRect(VisibleFontList(dialog), &after);
+      Check(::IsZoomed(dialog) && after.right - after.left > before.right - before.left,
+            L"maximised, the font list grows with the dialog");
+      ::ShowWindow(dialog, SW_RESTORE);
+      WaitIdle(dialog);
     } else if (action == L"sync") {
       Sync(next());
     } else {

@@ -84,10 +84,15 @@ TEST_F(EditSafetyTest, WheelOverAClosedDropDownChangesNothing) {
   wheel(sizes, -1);
   EXPECT_EQ(gui_test::selectedText(sizes), "8");
   EXPECT_EQ(gui_test::listRows(list).at(0).at(4), "8");
-  // The arrow keys still choose.
-  ::SendMessageA(sizes, WM_KEYDOWN, VK_DOWN, 0);
+  // Nor do the arrow keys or typed digits: a choice is made in the opened list.
+  for (const UINT key : {VK_DOWN, VK_UP, VK_END}) ::SendMessageA(sizes, WM_KEYDOWN, key, 0);
+  ::SendMessageA(sizes, WM_CHAR, '2', 0);
   gui_test::pump();
-  EXPECT_EQ(gui_test::listRows(list).at(0).at(4), "9");
+  EXPECT_EQ(gui_test::listRows(list).at(0).at(4), "8");
+  ::SendMessageA(bulk, WM_KEYDOWN, VK_DOWN, 0);
+  gui_test::pump();
+  EXPECT_EQ(gui_test::selectedText(bulk), "DejaVu Sans");
+  EXPECT_EQ(gui_test::listRows(dialog.fontList(0)).at(1).at(3), "DejaVu Sans");
 }
 
 TEST_F(EditSafetyTest, UnwrittenEditsAreDroppedOnlyWhenTheUserSaysSo) {
@@ -96,6 +101,11 @@ TEST_F(EditSafetyTest, UnwrittenEditsAreDroppedOnlyWhenTheUserSaysSo) {
   ::SetWindowTextA(dialog.styleNameBox(), "Mine");
   EXPECT_TRUE(dialog.HasUnwrittenEdits());
 
+  // Esc first closes the editor left open by the edit; nothing is asked.
+  ::PostMessageA(dialog.hwnd(), WM_KEYDOWN, VK_ESCAPE, 1);
+  gui_test::pump();
+  EXPECT_EQ(dialog.discardAsked, 0);
+  EXPECT_FALSE(gui_test::visible(::GetDlgItem(dialog.fontList(0), IDC_SIZE_EDITOR)));
   // "No" keeps the dialog and the edits, whichever way it was to end or be replaced.
   dialog.discardAnswer = false;
   ::PostMessageA(dialog.hwnd(), WM_KEYDOWN, VK_ESCAPE, 1);
@@ -107,7 +117,7 @@ TEST_F(EditSafetyTest, UnwrittenEditsAreDroppedOnlyWhenTheUserSaysSo) {
   EXPECT_EQ(dialog.discardAsked, 4);
   EXPECT_EQ(dialog.GetModalResult(), 0);
   EXPECT_TRUE(dialog.image().loaded());
-  EXPECT_EQ(dialog.loadAsked, 1) << "the open dialog is not shown";
+  EXPECT_EQ(dialog.loadAsked, 2) << "the file is chosen and read before the question";
   EXPECT_EQ(gui_test::listRows(dialog.fontList(0)).at(0).at(4), "12");
   EXPECT_EQ(gui_test::windowText(dialog.styleNameBox()), "Mine");
 
@@ -115,7 +125,7 @@ TEST_F(EditSafetyTest, UnwrittenEditsAreDroppedOnlyWhenTheUserSaysSo) {
   dialog.discardAnswer = true;
   dialog.load(sample);
   EXPECT_EQ(dialog.discardAsked, 5);
-  EXPECT_EQ(dialog.loadAsked, 2);
+  EXPECT_EQ(dialog.loadAsked, 3);
   EXPECT_EQ(gui_test::listRows(dialog.fontList(0)), cellsOf(marvento_test::sampleRows(0)));
   EXPECT_FALSE(dialog.HasUnwrittenEdits());
 
@@ -140,6 +150,10 @@ TEST_F(EditSafetyTest, EscapeAsksAndYesEndsTheDialog) {
   dialog.load(sample);
   editASize();
   dialog.discardAnswer = true;
+  ::PostMessageA(dialog.hwnd(), WM_KEYDOWN, VK_ESCAPE, 1);  // closes the editor the edit left open
+  gui_test::pump();
+  EXPECT_EQ(dialog.discardAsked, 0);
+  EXPECT_EQ(dialog.GetModalResult(), 0);
   ::PostMessageA(dialog.hwnd(), WM_KEYDOWN, VK_ESCAPE, 1);
   gui_test::pump();
   EXPECT_EQ(dialog.discardAsked, 1);

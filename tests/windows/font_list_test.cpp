@@ -61,7 +61,7 @@ class FontListTest : public ::testing::Test {
   }
   void expectNoRowSelected() const {
     EXPECT_EQ(::SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0), 0);
-    EXPECT_NE(::GetFocus(), list);
+    EXPECT_EQ(::GetFocus(), list) << "a click gives the list the focus";
   }
 
   TestDialog dialog;
@@ -167,8 +167,12 @@ TEST_F(FontListTest, EditorIsAsWideAsItsColumnAndNineRowsHighWhenDropped) {
 TEST_F(FontListTest, AChoiceIsWrittenIntoTheCellAndThePageAtOnce) {
   clickCell(list, 2, 4);
   HWND sizes = editor(IDC_SIZE_EDITOR);
-  // The keyboard in the open box: the control itself reports the change.
+  // The keyboard in the dropped list: the highlight moves without a write, Enter chooses.
+  ::SendMessageA(sizes, CB_SHOWDROPDOWN, TRUE, 0);
   ::SendMessageA(sizes, WM_KEYDOWN, VK_DOWN, 0);
+  gui_test::pump();
+  EXPECT_EQ(cell(2, 4), "8") << "moving the highlight writes nothing";
+  ::SendMessageA(sizes, WM_KEYDOWN, VK_RETURN, 0);
   gui_test::pump();
   EXPECT_EQ(cell(2, 4), "9");
   EXPECT_EQ(dialog.pages().rows(0).at(2).size.text, "9");
@@ -186,10 +190,15 @@ TEST_F(FontListTest, AChoiceIsWrittenIntoTheCellAndThePageAtOnce) {
   expectNoRowSelected();
 }
 
-TEST_F(FontListTest, EditorPreselectsTheFirstEntryBeginningWithTheCellIgnoringCase) {
-  clickCell(list, 0, 4);  // "2": no entry is "2", "20" is the first to begin with it
-  EXPECT_EQ(selectedText(editor(IDC_SIZE_EDITOR)), "20");
+TEST_F(FontListTest, EditorShowsTheCellsValueIgnoringCaseOrAsItsFirstEntry) {
+  clickCell(list, 0, 4);  // "2": not offered, so shown as the first entry, not as "20"
+  HWND sizes = editor(IDC_SIZE_EDITOR);
+  EXPECT_EQ(selectedText(sizes), "2");
+  EXPECT_EQ(::SendMessageA(sizes, CB_GETCURSEL, 0, 0), 0);
+  EXPECT_EQ(gui_test::comboEntries(sizes).size(), 19u) << "the 18 sizes stay";
   EXPECT_EQ(cell(0, 4), "2") << "nothing is written until a choice";
+  choose(list, sizes, "2");
+  EXPECT_FALSE(dialog.HasUnwrittenEdits()) << "choosing it again changes nothing";
 
   clickCell(list, 0, 5);  // "bold italic"
   HWND options = editor(IDC_OPTION_EDITOR);
@@ -200,8 +209,11 @@ TEST_F(FontListTest, EditorPreselectsTheFirstEntryBeginningWithTheCellIgnoringCa
   EXPECT_EQ(dialog.pages().rows(0).at(0).option.text, "");
 
   clickCell(list, 1, 3);  // a face that is not installed
-  EXPECT_EQ(selectedText(editor(IDC_FACE_EDITOR)), "<none>");
+  EXPECT_EQ(selectedText(editor(IDC_FACE_EDITOR)), "Nosuch Face");
   EXPECT_EQ(cell(1, 3), "Nosuch Face");
+  clickCell(list, 0, 4);  // the size editor again: its own entry is gone, the cell's is first
+  EXPECT_EQ(gui_test::comboEntries(sizes).size(), 19u);
+  EXPECT_EQ(selectedText(sizes), "2");
 }
 
 TEST_F(FontListTest, ClicksOnIdentifyingColumnsOrBelowTheRowsCloseTheEditor) {

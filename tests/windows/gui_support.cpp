@@ -70,6 +70,19 @@ void pump() {
   }
 }
 
+void press(HWND target, UINT key, bool control, bool shift) {
+  BYTE keys[256] = {};
+  ::GetKeyboardState(keys);
+  keys[VK_CONTROL] = control ? 0x80 : 0;
+  keys[VK_SHIFT] = shift ? 0x80 : 0;
+  ::SetKeyboardState(keys);
+  ::PostMessageA(target, WM_KEYDOWN, key, 1);
+  pump();
+  keys[VK_CONTROL] = 0;
+  keys[VK_SHIFT] = 0;
+  ::SetKeyboardState(keys);
+}
+
 std::vector<Cells> listRows(HWND list) {
   std::vector<Cells> rows;
   HWND header = reinterpret_cast<HWND>(::SendMessageA(list, LVM_GETHEADER, 0, 0));
@@ -234,7 +247,10 @@ void choose(HWND list, HWND editor, const char* text) {
   ASSERT_NE(found, entries.end()) << text;
   const auto index = found - entries.begin();
   ::SendMessageA(editor, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-  ::SendMessageA(list, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(editor), CBN_SELCHANGE), reinterpret_cast<LPARAM>(editor));
+  // As a click on an entry of the dropped list: the selection changes, then the choice is made.
+  for (const WORD code : {CBN_SELCHANGE, CBN_SELENDOK}) {
+    ::SendMessageA(list, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(editor), code), reinterpret_cast<LPARAM>(editor));
+  }
   gui_test::pump();
 }
 
@@ -243,10 +259,12 @@ std::string pickInCombo(HWND combo, const char* face) {
   const auto index = ::SendMessageA(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(face));
   if (index == CB_ERR) return {};
   ::SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-  // Keyboard selection makes the control send CBN_SELCHANGE itself: one step down and
-  // back up lands on `face` again.
+  // By the keyboard in the dropped list, so the control sends its own notifications: one
+  // step down and back up lands on `face` again, and Enter chooses it.
+  ::SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
   ::SendMessageA(combo, WM_KEYDOWN, index > 0 ? VK_UP : VK_DOWN, 0);
   ::SendMessageA(combo, WM_KEYDOWN, index > 0 ? VK_DOWN : VK_UP, 0);
+  ::SendMessageA(combo, WM_KEYDOWN, VK_RETURN, 0);
   gui_test::pump();
   return gui_test::comboEntries(combo).at(static_cast<std::size_t>(::SendMessageA(combo, CB_GETCURSEL, 0, 0)));
 }

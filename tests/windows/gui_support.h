@@ -53,6 +53,9 @@ const char* ui(const char* japanese, const char* english);
 
 // Dispatches every pending message of this thread (through the dialog manager).
 void pump();
+// `key` typed into `target` with Ctrl and Shift held or not, through the dialog's message
+// loop (the dialog manager and the program's message filter).
+void press(HWND target, UINT key, bool control = false, bool shift = false);
 
 using Cells = std::vector<std::string>;
 std::vector<Cells> listRows(HWND list);

@@ -80,7 +80,9 @@ TEST_F(MainDialogTest, DialogTemplateGivesTheWindowItsStyleSizeAndButtons) {
   const DWORD style = styleOf(dialog.hwnd());
   const DWORD wanted = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
   EXPECT_EQ(style & wanted, wanted);
-  EXPECT_EQ(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), 0u);
+  EXPECT_EQ(style & (WS_MAXIMIZEBOX | WS_THICKFRAME), static_cast<DWORD>(WS_MAXIMIZEBOX | WS_THICKFRAME))
+      << "it can be resized and maximised";
+  EXPECT_EQ(style & WS_MINIMIZEBOX, 0u);
   EXPECT_TRUE(exStyleOf(dialog.hwnd()) & WS_EX_APPWINDOW);
   EXPECT_EQ(gui_test::windowText(dialog.hwnd()), "Marvento");
 
@@ -143,7 +145,7 @@ TEST_F(MainDialogTest, PageWidgetsHaveTheirIdsStylesParentsAndPlaces) {
     EXPECT_EQ(::GetDlgCtrlID(list), IDC_FONT_LIST);
     EXPECT_EQ(::GetParent(list), dialog.hwnd());
     // LVS_SHAREIMAGELISTS: the list's own row-height image list is freed by the widget.
-    EXPECT_EQ(styleOf(list) & ~WS_VISIBLE, 0x40008005u | LVS_SHAREIMAGELISTS);
+    EXPECT_EQ(styleOf(list) & ~WS_VISIBLE, 0x40008005u | LVS_SHAREIMAGELISTS | WS_TABSTOP);
     EXPECT_TRUE(exStyleOf(list) & WS_EX_CLIENTEDGE);
     EXPECT_EQ(::SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     expectRect(rectIn(list, dialog.hwnd()), area.left + 5, area.top + 40, area.right - 5, area.bottom - 5, "list");
@@ -162,7 +164,7 @@ TEST_F(MainDialogTest, PageWidgetsHaveTheirIdsStylesParentsAndPlaces) {
     HWND box = dialog.sizeNameBox(k);
     EXPECT_EQ(::GetDlgCtrlID(box), IDC_SIZE_NAME);
     EXPECT_EQ(::GetParent(box), dialog.tab());
-    EXPECT_EQ(styleOf(box) & ~WS_VISIBLE, static_cast<DWORD>(WS_CHILD | ES_AUTOHSCROLL));
+    EXPECT_EQ(styleOf(box) & ~WS_VISIBLE, static_cast<DWORD>(WS_CHILD | WS_TABSTOP | ES_AUTOHSCROLL));
     EXPECT_TRUE(exStyleOf(box) & WS_EX_CLIENTEDGE);
     expectRect(rectIn(box, dialog.tab()), 190, 38, 350, 58, "size-name box");
 
@@ -170,7 +172,7 @@ TEST_F(MainDialogTest, PageWidgetsHaveTheirIdsStylesParentsAndPlaces) {
     EXPECT_EQ(::GetDlgCtrlID(combo), IDC_BULK_FONT);
     EXPECT_EQ(::GetParent(combo), dialog.tab());
     // The combo hands WS_VSCROLL on to its drop-down list; it draws its faces itself.
-    EXPECT_EQ(styleOf(combo) & ~(WS_VISIBLE | WS_VSCROLL), 0x40000303u | CBS_OWNERDRAWFIXED);
+    EXPECT_EQ(styleOf(combo) & ~(WS_VISIBLE | WS_VSCROLL), 0x40000303u | CBS_OWNERDRAWFIXED | WS_TABSTOP);
     COMBOBOXINFO info{};
     info.cbSize = sizeof info;
     ASSERT_TRUE(::GetComboBoxInfo(combo, &info));
@@ -184,7 +186,7 @@ TEST_F(MainDialogTest, PageWidgetsHaveTheirIdsStylesParentsAndPlaces) {
     EXPECT_GT(dropped.bottom - dropped.top, 300);
 
     for (HWND control : {list, box, combo}) {
-      EXPECT_FALSE(styleOf(control) & WS_TABSTOP);
+      EXPECT_TRUE(styleOf(control) & WS_TABSTOP) << "the keyboard reaches it";
       EXPECT_EQ(::SendMessageA(control, WM_GETFONT, 0, 0), ::SendMessageA(dialog.hwnd(), WM_GETFONT, 0, 0));
     }
   }
@@ -192,7 +194,7 @@ TEST_F(MainDialogTest, PageWidgetsHaveTheirIdsStylesParentsAndPlaces) {
   HWND style = dialog.styleNameBox();
   EXPECT_EQ(::GetDlgCtrlID(style), IDC_STYLE_NAME);
   EXPECT_EQ(::GetParent(style), dialog.tab());
-  EXPECT_EQ(styleOf(style), 0x50000000u | ES_AUTOHSCROLL);
+  EXPECT_EQ(styleOf(style), 0x50000000u | WS_TABSTOP | ES_AUTOHSCROLL);
   expectRect(rectIn(style, dialog.tab()), 10, 38, 170, 58, "style-name box");
 
   const char* labels[] = {ui("スタイル名", "Style name"), ui("フォントサイズ名", "Font size name"),
@@ -239,13 +241,15 @@ TEST_F(MainDialogTest, BulkComboListsInstalledFacesWithoutSymbolAndVerticalFonts
 
   for (const auto& entry : entries) {
     EXPECT_NE(entry.front(), '@') << entry;
+    EXPECT_EQ(entry.find('?'), std::string::npos) << "a name the code page cannot hold: " << entry;
     EXPECT_EQ(faces.symbolOnly.count(entry), 0u) << "symbol font listed: " << entry;
     EXPECT_EQ(faces.text.count(entry), 1u) << "not an installed face: " << entry;
   }
   // Every text face is listed under its whole name (ignoring case), even when a longer
-  // name beginning with it came first.
+  // name beginning with it came first; a name the code page cannot hold is reported with
+  // "?" in it and left out.
   for (const auto& face : faces.text) {
-    if (face.front() == '@' || face.find_first_of(",[]") != std::string::npos) continue;
+    if (face.front() == '@' || face.find_first_of(",[]?") != std::string::npos) continue;
     const bool listed = std::any_of(entries.begin(), entries.end(), [&face](const std::string& e) {
       return ::lstrcmpiA(e.c_str(), face.c_str()) == 0;
     });
@@ -259,14 +263,15 @@ TEST_F(MainDialogTest, FaceFilterLeavesOutSymbolVerticalAndListedFacesOnly) {
   win32::CComboBox combo;
   ASSERT_TRUE(combo.Create(WS_CHILD | CBS_DROPDOWNLIST | CBS_SORT | CBS_HASSTRINGS, RECT{0, 0, 100, 200},
                            dialog.hwnd(), 1));
+  // A name in the interface's code page, as the enumeration reports it (UTF-16).
   auto face = [](const char* name) {
-    LOGFONTA font{};
-    ::lstrcpynA(font.lfFaceName, name, LF_FACESIZE);
+    LOGFONTW font{};
+    ::MultiByteToWideChar(CP_ACP, 0, name, -1, font.lfFaceName, LF_FACESIZE);
     return font;
   };
-  TEXTMETRICA text{};
+  TEXTMETRICW text{};
   text.tmCharSet = SHIFTJIS_CHARSET;
-  TEXTMETRICA symbol{};
+  TEXTMETRICW symbol{};
   symbol.tmCharSet = SYMBOL_CHARSET;
 
   EXPECT_TRUE(widgets::AddFace(combo, face("Arial Black"), text));
@@ -281,8 +286,12 @@ TEST_F(MainDialogTest, FaceFilterLeavesOutSymbolVerticalAndListedFacesOnly) {
   EXPECT_FALSE(widgets::AddFace(combo, face("[Beta] Sans"), text));
   const std::string ze = marvento_test::sjis({0x83, 0x5B});  // ゼ
   EXPECT_EQ(widgets::AddFace(combo, face(ze.c_str()), text), ::GetACP() == 932);
+  // A name the code page cannot hold would be written as "MS P????".
+  LOGFONTW gothic{};
+  ::lstrcpynW(gothic.lfFaceName, L"MS P\u30B4\u30B7\u30C3\u30AF", LF_FACESIZE);  // MS Pゴシック
+  EXPECT_EQ(widgets::AddFace(combo, gothic, text), ::GetACP() == 932);
   std::vector<std::string> expected{"Arial", "Arial Blac", "Arial Black"};
-  if (::GetACP() == 932) expected.push_back(ze);
+  if (::GetACP() == 932) expected.insert(expected.end(), {"MS P\x83\x53\x83\x56\x83\x62\x83\x4E", ze});
   EXPECT_EQ(gui_test::comboEntries(combo.GetSafeHwnd()), expected);
 }
 
@@ -347,31 +356,41 @@ TEST_F(MainDialogTest, CancelledLoadChangesNothing) {
   EXPECT_EQ(gui_test::tabTitles(fresh.tab()), std::vector<std::string>{"SIZE"});
 }
 
-TEST_F(MainDialogTest, RefusedLoadSaysSoAndLeavesThePagesEmpty) {
+TEST_F(MainDialogTest, RefusedLoadNamesTheFileSaysWhyAndKeepsWhatIsOpen) {
   dialog.load(sample);
+  HWND list = dialog.fontList(0);
+  gui_test::clickCell(list, 0, 4);
+  gui_test::choose(list, ::GetDlgItem(list, IDC_SIZE_EDITOR), "20");
+  ::SetWindowTextA(dialog.styleNameBox(), "Mine");
+  const auto rows = gui_test::listRows(list);
   const std::string junk = temp.write("junk.msstyles", marvento_test::Bytes{'n', 'o', 't', ' ', 'P', 'E'});
-  dialog.load(junk);
+  dialog.load(junk);  // no question: the file is refused before anything is dropped
   ASSERT_EQ(dialog.messages.size(), 1u);
   EXPECT_EQ(heading(dialog.messages[0]), ui("読み込みに失敗しました", "Loading failed."));
-  EXPECT_FALSE(reason(dialog.messages[0]).empty()) << "the core's reason under the heading";
-  EXPECT_FALSE(dialog.image().loaded());
-  EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(dialog.hwnd(), IDC_WRITE))) << "nothing to write after a refusal";
-  EXPECT_TRUE(gui_test::tabTitles(dialog.tab()).empty());
-  for (int k = 0; k < CMainDlg::kPages; ++k) {
-    EXPECT_TRUE(gui_test::listRows(dialog.fontList(k)).empty()) << k;
-    EXPECT_EQ(gui_test::windowText(dialog.sizeNameBox(k)), "") << k;
-  }
-  EXPECT_EQ(gui_test::windowText(dialog.styleNameBox()), "");
-  EXPECT_EQ(dialog.loadedPath(), junk);
+  EXPECT_EQ(reason(dialog.messages[0]),
+            junk + "\n" + ui("ファイルの中身が壊れています", "the file is too short for a DOS header"))
+      << "the file, then the reason in the interface's language";
+  EXPECT_EQ(dialog.discardAsked, 0);
+  EXPECT_TRUE(dialog.image().loaded());
+  EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(dialog.hwnd(), IDC_WRITE))) << "the open theme can still be written";
+  EXPECT_EQ(gui_test::tabTitles(dialog.tab()), (std::vector<std::string>{"NormalSize", "LargeFonts"}));
+  EXPECT_EQ(gui_test::listRows(list), rows);
+  EXPECT_EQ(dialog.pages().rows(0).at(0).size.text, "20");
+  EXPECT_EQ(gui_test::windowText(dialog.styleNameBox()), "Mine");
+  EXPECT_EQ(dialog.loadedPath(), sample);
+  EXPECT_TRUE(dialog.HasUnwrittenEdits());
 
-  // A path that does not exist: refused the same way, and Write stays disabled.
+  // A path that does not exist, with nothing open: refused, and Write stays disabled.
   TestDialog fresh;
   ASSERT_TRUE(fresh.Create());
-  fresh.load(temp.file("missing.msstyles"));
+  const std::string missing = temp.file("missing.msstyles");
+  fresh.load(missing);
   ASSERT_EQ(fresh.messages.size(), 1u);
   EXPECT_EQ(heading(fresh.messages[0]), ui("読み込みに失敗しました", "Loading failed."));
-  EXPECT_EQ(reason(fresh.messages[0]).rfind("cannot open the file", 0), 0u) << fresh.messages[0];
+  EXPECT_EQ(reason(fresh.messages[0]).rfind(missing + "\n" + ui("ファイルを開けません", "cannot open the file"), 0), 0u)
+      << fresh.messages[0];
   EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(fresh.hwnd(), IDC_WRITE)));
+  EXPECT_FALSE(fresh.image().loaded());
 }
 
 TEST_F(MainDialogTest, SecondLoadReplacesTheFirstFilesRowsAndTabs) {

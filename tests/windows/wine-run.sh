@@ -6,6 +6,11 @@ if [ -z "${MARVENTO_WINE:-}" ] || [ -z "${WINEPREFIX:-}" ]; then
   echo "wine-run: run the Windows tests through scripts/test-windows.sh (MARVENTO_WINE, WINEPREFIX unset)" >&2
   exit 2
 fi
+# Wine's own font metrics when a test asks for them (MARVENTO_FONTS=wine), in the second
+# prefix that test-windows.sh made.
+if [ "${MARVENTO_FONTS:-}" = wine ] && [ -n "${MARVENTO_WINEFONTS_PREFIX:-}" ]; then
+  export WINEPREFIX=$MARVENTO_WINEFONTS_PREFIX
+fi
 # Japanese unless a test asks for another locale (MARVENTO_LANG=en_US.UTF-8).
 lang=${MARVENTO_LANG:-ja_JP.UTF-8}
 export WINEDEBUG=${WINEDEBUG:--all} LANG=$lang LC_ALL=$lang
