@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: the native suite under ASan+UBSan (a debug build
 # that also watches every memory access; the plain debug preset runs the same suite),
-# clang-tidy over the core and the command line, and (unless --native-only) the Windows
+# clang-tidy over the core and the command line, the Debian package of the command line
+# built twice, and (unless --native-only) the Windows
 # build under Wine, the release zip built twice and the fuzz targets from a fixed seed.
 # Ends with the time each phase took.
 #
 # The Windows tests mostly wait for Wine, so what does not need Wine (clang-tidy, the
-# release zip built from scratch, the fuzz build) is done meanwhile, at the lowest
+# release zip built from scratch, the fuzz build, the Debian package built twice) is done meanwhile, at the lowest
 # priority, where it takes only the time the foreground leaves.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -47,6 +48,7 @@ if [ "$mode" != "--native-only" ]; then
     step "clang-tidy" bash scripts/tidy.sh build/sanitize
     step "release zip from scratch" bash scripts/package.sh --no-setup --build-dir "$1/build" --out-dir "$1"
     step "fuzz build" bash scripts/fuzz.sh --build-only
+    step "Debian package, twice" bash scripts/test-deb.sh --no-setup
   ' lane "$scratch" >"$lane_log" 2>&1 &
   lane=$!
   set +m
@@ -56,6 +58,7 @@ phase "native build (sanitize)" cmake --build --preset sanitize -j "$jobs"
 phase "native tests" ctest --preset sanitize -j "$jobs"
 if [ "$mode" = "--native-only" ]; then
   phase "clang-tidy" bash scripts/tidy.sh build/sanitize
+  phase "Debian package, twice" bash scripts/test-deb.sh --no-setup
   exit 0
 fi
 
