@@ -181,6 +181,27 @@ std::string readEditedList(const std::string& path, Language language) {
   return readBounded(in, language);
 }
 
+// Every entry of a document's "pages", in order: an object naming a page of the theme by
+// its "index", each page at most once. visit(page, entry, where it stands for messages).
+template <typename Visit>
+void forEachListedPage(const JsonValue& list, int pageCount, Language language, Visit&& visit) {
+  std::vector<bool> seen(static_cast<std::size_t>(std::max(pageCount, 0)), false);
+  for (std::size_t i = 0; i < list.items.size(); ++i) {
+    const std::string where = "pages[" + std::to_string(i) + "]";
+    const JsonValue& entry = list.items[i];
+    if (!entry.is(Kind::Object)) throw Error(kFailed, say(language, "{0} must be an object", {where}));
+    onlyKnownKeys(entry, {"index", "sizeName", "rows"}, where + ": ", language);
+    const double index = member(entry, "index", Kind::Number, where + ": ", language).number;
+    if (index < 0 || index >= pageCount || index != std::floor(index)) {
+      throw Error(kFailed, say(language, "{0}: \"index\" must be a page of the theme, 0 to {1}", {where, std::to_string(pageCount - 1)}));
+    }
+    const auto page = static_cast<int>(index);
+    if (seen[static_cast<std::size_t>(page)]) throw Error(kFailed, say(language, "{0}: page {1} listed twice", {where, std::to_string(page)}));
+    seen[static_cast<std::size_t>(page)] = true;
+    visit(page, entry, where);
+  }
+}
+
 // The `list --json` of a theme as pages of its own: every listed row with the exact UTF-16
 // the document carries, its identity and its occurrence numbered as a load numbers them
 // (in listing order). Pages the document does not list are left empty and named in
@@ -197,20 +218,10 @@ theme::FontPages pagesOfList(const JsonValue& doc, const theme::CodePage& cp, st
     throw Error(kFailed, say(language, "{0} must be a number from 1 to {1}", {cli::quoted("pageCount"), std::to_string(theme::kMaxPages)}));
   }
   pages.pageCount = static_cast<int>(count);
-  std::vector<bool> seen(static_cast<std::size_t>(pages.pageCount), false);
   std::unordered_map<std::u16string, std::size_t> occurrences;
-  const JsonValue& list = member(doc, "pages", Kind::Array, "", language);
-  for (std::size_t i = 0; i < list.items.size(); ++i) {
-    const std::string where = "pages[" + std::to_string(i) + "]";
-    const JsonValue& entry = list.items[i];
-    if (!entry.is(Kind::Object)) throw Error(kFailed, say(language, "{0} must be an object", {where}));
-    onlyKnownKeys(entry, {"index", "sizeName", "rows"}, where + ": ", language);
-    const double index = member(entry, "index", Kind::Number, where + ": ", language).number;
-    if (index < 0 || index >= pages.pageCount || index != std::floor(index)) {
-      throw Error(kFailed, say(language, "{0}: \"index\" must be a page of the theme, 0 to {1}", {where, std::to_string(pages.pageCount - 1)}));
-    }
-    const auto page = static_cast<int>(index);
-    if (seen[static_cast<std::size_t>(page)]) throw Error(kFailed, say(language, "{0}: page {1} listed twice", {where, std::to_string(page)}));
+  std::vector<bool> seen(static_cast<std::size_t>(pages.pageCount), false);
+  forEachListedPage(member(doc, "pages", Kind::Array, "", language), pages.pageCount, language,
+                    [&](int page, const JsonValue& entry, const std::string& where) {
     seen[static_cast<std::size_t>(page)] = true;
     const JsonValue& rows = member(entry, "rows", Kind::Array, where + ": ", language);
     for (std::size_t r = 0; r < rows.items.size(); ++r) {
@@ -244,7 +255,7 @@ theme::FontPages pagesOfList(const JsonValue& doc, const theme::CodePage& cp, st
       added.occurrence = occurrences[added.identity]++;
       pages.appendRow(page, std::move(added));
     }
-  }
+  });
   for (int page = 0; page < pages.pageCount; ++page) {
     if (!seen[static_cast<std::size_t>(page)]) unlisted.push_back(page);
   }
@@ -335,23 +346,11 @@ void applyEditedList(const JsonValue& edited, theme::FontPages& pages, const the
   }
   if (const JsonValue* style = edited.find("styleName")) setBox(result.styleNameBox, *style, "styleName", cp, language);
 
-  const JsonValue& list = member(edited, "pages", Kind::Array, "", language);
-  std::vector<bool> seen(static_cast<std::size_t>(std::max(result.pageCount, 0)), false);
-  for (std::size_t i = 0; i < list.items.size(); ++i) {
-    const std::string where = "pages[" + std::to_string(i) + "]";
-    const JsonValue& entry = list.items[i];
-    if (!entry.is(Kind::Object)) throw Error(kFailed, say(language, "{0} must be an object", {where}));
-    onlyKnownKeys(entry, {"index", "sizeName", "rows"}, where + ": ", language);
-    const double index = member(entry, "index", Kind::Number, where + ": ", language).number;
-    if (index < 0 || index >= result.pageCount || index != std::floor(index)) {
-      throw Error(kFailed, say(language, "{0}: \"index\" must be a page of the theme, 0 to {1}", {where, std::to_string(result.pageCount - 1)}));
-    }
-    const auto page = static_cast<int>(index);
-    if (seen[static_cast<std::size_t>(page)]) throw Error(kFailed, say(language, "{0}: page {1} listed twice", {where, std::to_string(page)}));
-    seen[static_cast<std::size_t>(page)] = true;
-    unchanged(entry, "sizeName", exactUtf8(result.sizeNames.at(page)), where + ": ", language);
-    applyRows(member(entry, "rows", Kind::Array, where + ": ", language), page, result, cp, language);
-  }
+  forEachListedPage(member(edited, "pages", Kind::Array, "", language), result.pageCount, language,
+                    [&](int page, const JsonValue& entry, const std::string& where) {
+                      unchanged(entry, "sizeName", exactUtf8(result.sizeNames.at(page)), where + ": ", language);
+                      applyRows(member(entry, "rows", Kind::Array, where + ": ", language), page, result, cp, language);
+                    });
   pages = std::move(result);
 }
 
