@@ -120,6 +120,12 @@ void FontPages::setFontOfPage(int page, const std::string& face) {
   for (auto& row : pages_.at(page).rows) row.font.text = face;
 }
 
+std::size_t FontPages::occurrencesOn(int page, const std::u16string& identity) const {
+  if (page < 0 || page >= kMaxPages) return 0;
+  const auto it = pages_[page].firstRowByIdentity.find(identity);
+  return it == pages_[page].firstRowByIdentity.end() ? 0 : it->second.size();
+}
+
 const FontRow* FontPages::findRow(int page, const std::u16string& identity, std::size_t occurrence) const {
   if (page < 0 || page >= kMaxPages) return nullptr;
   const Page& p = pages_[page];

@@ -104,6 +104,9 @@ class FontPages {
   // The first row from the top of `page` with this identity and occurrence, or nullptr.
   // Constant cost: an index is kept with the rows.
   [[nodiscard]] const FontRow* findRow(int page, const std::u16string& identity, std::size_t occurrence) const;
+  // How many settings with this identity `page` has rows for (occurrences 0 to n - 1): what
+  // numbers the next one a reader appends, and whether a writer needs to count them.
+  [[nodiscard]] std::size_t occurrencesOn(int page, const std::u16string& identity) const;
 
  private:
   static constexpr std::size_t kNoRow = static_cast<std::size_t>(-1);

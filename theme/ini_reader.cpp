@@ -20,7 +20,7 @@ void readIniFontEntries(std::span<const std::uint8_t> data, std::u16string_view 
     auto cells = listedIniEntry(line, section, cp);
     if (!cells) return;
     const std::u16string identity = rowIdentity(resourceName, section, line.key);
-    const std::size_t occurrence = router.nextOccurrence(identity);
+    const std::size_t occurrence = pages.occurrencesOn(*targets.begin(), identity);
     for (const int page : targets) {
       pages.appendRow(page, FontRow{fileCell, cells->section, cells->key, EditableText::loaded(line.font, cells->font),
                                     EditableText::loaded(line.size, cells->size),

@@ -24,8 +24,9 @@ void rewriteIniText(std::span<const std::uint8_t> old, std::u16string_view resou
     std::u16string size(line.size);
     std::u16string option(line.option);
     const std::u16string identity = rowIdentity(resourceName, section, line.key);
-    const std::size_t occurrence = router.nextOccurrence(identity);
-    for (const int page : routing.pagesFor(section)) {
+    const PageList visited = routing.pagesFor(section);
+    const std::size_t occurrence = occurrenceToWrite(router, pages, visited, identity);
+    for (const int page : visited) {
       if (const FontRow* row = pages.findRow(page, identity, occurrence)) {
         font = row->font.toWrite(cp);
         size = row->size.toWrite(cp);

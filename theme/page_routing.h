@@ -55,10 +55,11 @@ class PageRouter {
   [[nodiscard]] PageList stringEntryPages(std::u16string_view file, Visit visit) const;
   [[nodiscard]] const CodePage& codePage() const { return cp_; }
 
-  // Which of the listed settings with this identity the walk has reached: 0 for the
-  // first, 1 for the second, in walk order across every text and table. A setting
-  // repeated in the file is thus paired with its own row, not the first one's. Reading
-  // and writing walk the same resources in the same order, so both number alike.
+  // Which of the listed settings with this identity a write has reached: 0 for the first,
+  // 1 for the second, in walk order across every text and table, as the reader numbered
+  // the rows (FontPages::occurrencesOn). A setting repeated in the file is thus written
+  // from its own row, not the first one's. Settings that are not repeated (most) are
+  // always the first and need no count: see occurrenceToWrite.
   std::size_t nextOccurrence(const std::u16string& identity) const { return occurrences_[identity]++; }
 
  private:
@@ -75,5 +76,17 @@ class PageRouter {
   const CodePage& cp_;
   mutable std::unordered_map<std::u16string, std::size_t> occurrences_;
 };
+
+// The occurrence of the setting a writer meets, given the pages it visits for it: counted
+// only where a page holds rows of several occurrences (every listed setting with one
+// identity is routed alike, so a repeated one is counted at each of its meetings).
+template <typename Pages>
+std::size_t occurrenceToWrite(const PageRouter& router, const FontPages& pages, const Pages& visited,
+                              const std::u16string& identity) {
+  for (const int page : visited) {
+    if (pages.occurrencesOn(page, identity) > 1) return router.nextOccurrence(identity);
+  }
+  return 0;
+}
 
 }  // namespace theme

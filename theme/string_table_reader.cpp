@@ -13,8 +13,9 @@ void readStringTableBlock(std::span<const std::uint8_t> data, std::uint32_t firs
   forEachTableString(data, firstId, [&](const TableString& s) {
     if (const auto e = listedStringEntry(s, cp)) {
       const std::u16string identity = rowIdentity(e->fields.file, e->fields.section, e->fields.key);
-      const std::size_t occurrence = router.nextOccurrence(identity);
-      for (const int page : router.stringEntryPages(e->fields.file, Visit::FirstPerColour)) {
+      const PageList targets = router.stringEntryPages(e->fields.file, Visit::FirstPerColour);
+      const std::size_t occurrence = targets.empty() ? 0 : pages.occurrencesOn(*targets.begin(), identity);
+      for (const int page : targets) {
         pages.appendRow(page, FontRow{e->file, e->section, e->key, EditableText::loaded(e->fields.font, e->font),
                                       EditableText::loaded(e->fields.size, e->size),
                                       EditableText::loaded(e->fields.option, e->option), identity, occurrence});

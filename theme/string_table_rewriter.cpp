@@ -21,8 +21,9 @@ std::u16string rewriteEntry(const StringFontEntry& own, const PageRouter& router
   const CodePage& cp = router.codePage();
   StringFontEntry e = own;
   const std::u16string identity = rowIdentity(own.file, own.section, own.key);
-  const std::size_t occurrence = router.nextOccurrence(identity);
-  for (const int page : router.stringEntryPages(own.file, Visit::Every)) {
+  const PageList visited = router.stringEntryPages(own.file, Visit::Every);
+  const std::size_t occurrence = occurrenceToWrite(router, pages, visited, identity);
+  for (const int page : visited) {
     if (const FontRow* row = pages.findRow(page, identity, occurrence)) {
       e.font = row->font.toWrite(cp);
       e.size = row->size.toWrite(cp);
