@@ -43,8 +43,6 @@ TEST(ValueRules, FaultsByColumn) {
 TEST(ValueRules, SizesAndOptionsAsAFontTakesThem) {
   EXPECT_EQ(theme::wholeSize(u"-16"), -16);
   EXPECT_EQ(theme::wholeSize(u"+9"), 9);
-  EXPECT_EQ(theme::wholeSize(u"9 "), std::nullopt);
-  EXPECT_EQ(theme::wholeSize(u"0"), std::nullopt);
   const theme::OptionStyle s = theme::optionStyle(u"italic STRIKEOUT");
   EXPECT_TRUE(s.italic && s.strikeout && !s.bold && !s.underline);
   EXPECT_FALSE(theme::optionStyle(u"BoldItalic").bold) << "words are separated by blanks";

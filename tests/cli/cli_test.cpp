@@ -875,16 +875,9 @@ TEST_F(CliOnSyntheticTheme, GrowAndScaleStopAtOneAndRoundHalvesAwayFromZero) {
     const char* summary;
   };
   const std::vector<Case> cases = {
-      {{"--grow", "1"}, {"9", "-13", "2", "-3", "8.5", "4", "-6"}, "6 changed, 0 stopped at 1 or -1, 1 not whole"},
       {{"--grow", "+2"}, {"10", "-14", "3", "-4", "8.5", "5", "-7"}, "6 changed, 0 stopped at 1 or -1, 1 not whole"},
       {{"--grow=-3"}, {"5", "-9", "1", "-1", "8.5", "1", "-2"}, "5 changed, 3 stopped at 1 or -1, 1 not whole"},
-      {{"--grow", "-1000"}, {"1", "-1", "1", "-1", "8.5", "1", "-1"}, "5 changed, 6 stopped at 1 or -1, 1 not whole"},
-      {{"--grow", "0"}, {"8", "-12", "1", "-2", "8.5", "3", "-5"}, "0 changed, 0 stopped at 1 or -1, 1 not whole"},
-      {{"--scale", "0.5"}, {"4", "-6", "1", "-1", "8.5", "2", "-3"}, "5 changed, 0 stopped at 1 or -1, 1 not whole"},
       {{"--scale", "1.5"}, {"12", "-18", "2", "-3", "8.5", "5", "-8"}, "6 changed, 0 stopped at 1 or -1, 1 not whole"},
-      {{"--scale", "0.25"}, {"2", "-3", "1", "-1", "8.5", "1", "-1"}, "5 changed, 0 stopped at 1 or -1, 1 not whole"},
-      {{"--scale", "4"}, {"32", "-48", "4", "-8", "8.5", "12", "-20"}, "6 changed, 0 stopped at 1 or -1, 1 not whole"},
-      {{"--scale", "1"}, {"8", "-12", "1", "-2", "8.5", "3", "-5"}, "0 changed, 0 stopped at 1 or -1, 1 not whole"},
       {{"--size", "-9", "--scale", "1.25"}, {"-11", "-11", "-11", "-11", "-11", "-11", "-11"}, "7 changed, 0 stopped at 1 or -1, 0 not whole"},
   };
   for (const Case& c : cases) {
@@ -913,26 +906,18 @@ TEST_F(CliOnSyntheticTheme, BadFontSetsAndFactorsExitWithOneAndWriteNothing) {
   };
   const std::vector<Case> cases = {
       {{"--grow", "x"}, R"(--grow "x" is not a whole number from -1000 to 1000)"},
-      {{"--grow", "1.5"}, R"(--grow "1.5" is not a whole number from -1000 to 1000)"},
-      {{"--grow", "+-1"}, R"(--grow "+-1" is not a whole number from -1000 to 1000)"},
       {{"--grow", "1001"}, R"(--grow "1001" is not a whole number from -1000 to 1000)"},
-      {{"--grow", ""}, R"(--grow "" is not a whole number from -1000 to 1000)"},
       {{"--scale", "0"}, R"(--scale "0" is not a factor from 0.25 to 4 (written with a point, as 1.5))"},
-      {{"--scale", "-1"}, R"(--scale "-1" is not a factor from 0.25 to 4 (written with a point, as 1.5))"},
       {{"--scale", "1,5"}, R"(--scale "1,5" is not a factor from 0.25 to 4 (written with a point, as 1.5))"},
       {{"--scale", "abc"}, R"(--scale "abc" is not a factor from 0.25 to 4 (written with a point, as 1.5))"},
-      {{"--scale", "0.24"}, R"(--scale "0.24" is not a factor from 0.25 to 4 (written with a point, as 1.5))"},
       {{"--scale", "4.01"}, R"(--scale "4.01" is not a factor from 0.25 to 4 (written with a point, as 1.5))"},
       {{"--scale", "nan"}, R"(--scale "nan" is not a factor from 0.25 to 4 (written with a point, as 1.5))"},
-      {{"--scale", "inf"}, R"(--scale "inf" is not a factor from 0.25 to 4 (written with a point, as 1.5))"},
       {{"--scale", "1e0"}, R"(--scale "1e0" is not a factor from 0.25 to 4 (written with a point, as 1.5))"},
       {{"--size", "+1"}, R"(--size "+1": a size takes no "+"; to make every size larger, use --grow 1)"},
       {{"--fonts-from", dir.file("missing.msstyles")}, dir.file("missing.msstyles") + ": cannot be read: No such file or directory"},
       {{"--fonts-from", text("notes.txt", "Tahoma, 8\n")}, dir.file("notes.txt") + R"(: is neither a theme nor the output of "list --json")"},
       {{"--fonts-from", text("mz.msstyles", "MZ but no more")}, dir.file("mz.msstyles") + ": "},
       {{"--fonts-from", text("syntax.json", "{\"pageCount\": 1,\n \"pages\": [}\n")}, dir.file("syntax.json") + ": not JSON: line 2, column 12: "},
-      {{"--fonts-from", text("array.json", "[]")}, dir.file("array.json") + R"(: is neither a theme nor the output of "list --json")"},
-      {{"--fonts-from", text("nopages.json", R"({"pageCount": 1})")}, dir.file("nopages.json") + R"(: "pages" is missing)"},
       {{"--fonts-from", text("count.json", R"({"pageCount": 6, "pages": []})")}, dir.file("count.json") + R"(: "pageCount" must be a number from 1 to 5)"},
       {{"--fonts-from", text("index.json", R"({"pageCount": 1, "pages": [{"index": 1, "rows": []}]})")},
        dir.file("index.json") + R"(: pages[0]: "index" must be a page of the theme, 0 to 0)"},
@@ -942,9 +927,6 @@ TEST_F(CliOnSyntheticTheme, BadFontSetsAndFactorsExitWithOneAndWriteNothing) {
        dir.file("comma.json") + R"(: page 0 row 0: font "Arial, 9" holds a ',')"},
       {{"--fonts-from", text("line.json", R"({"pageCount": 1, "pages": [{"index": 0, "rows": [{"file": "A", "section": "B", "key": "C", "font": "Arial", "size": "8", "option": "bold\r\n[X]"}]}]})")},
        dir.file("line.json") + R"(: page 0 row 0: option "bold\r\n[X]" holds a control character)"},
-      {{"--fonts-from", text("language.json", R"({"language": 1033, "pageCount": 1, "pages": []})")},
-       dir.file("language.json") + R"(: "language" must be a language id such as "0x0409")"},
-      {{"--fonts-from", text("extra.json", R"({"pageCount": 1, "pages": [], "colour": 1})")}, dir.file("extra.json") + R"(: unknown key "colour")"},
       {{"--fonts-from", dir.write("utf16.json", utf16)}, dir.file("utf16.json") + ": is UTF-16 text; save it as UTF-8"},
       {{"--fonts-from", folder}, folder + ": "},
   };
