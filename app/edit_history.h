@@ -1,18 +1,21 @@
 #pragma once
 // The undo history of the font pages: each step is the set of cells one user action
-// changed (a choice in an editor, or a whole bulk font-name input), with the values
-// before and after. Undoing puts the "before" values back, redoing the "after" ones.
+// changed (a choice in an editor, a whole bulk font-name input, sizes one step larger,
+// fonts from another theme), with the values before and after. Undoing puts the "before"
+// values back, redoing the "after" ones. A value is kept whole, with the UTF-16 it will
+// be written as: a carried face that shows as the old one ("Font?") still comes and goes.
 #include <cstddef>
 #include <optional>
-#include <string>
 #include <vector>
+
+#include "font_pages.h"
 
 struct CellChange {
   int page = 0;
   int row = 0;
   int column = 0;
-  std::string before;
-  std::string after;
+  theme::EditableText before;
+  theme::EditableText after;
 };
 using EditStep = std::vector<CellChange>;
 
@@ -24,6 +27,8 @@ class EditHistory {
   std::optional<EditStep> Undo();
   // The step to make again, or nothing when none was undone.
   std::optional<EditStep> Redo();
+  [[nodiscard]] bool CanUndo() const { return m_done > 0; }
+  [[nodiscard]] bool CanRedo() const { return m_done < m_steps.size(); }
   void Clear();
 
  private:

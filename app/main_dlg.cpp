@@ -9,16 +9,21 @@
 
 #include "about_dlg.h"
 #include "app.h"
+#include "clipboard.h"
 #include "errors.h"
 #include "file_dialog.h"
+#include "fonts_from_theme.h"
 #include "gdi.h"
 #include "installed_faces.h"
 #include "message_map.h"
 #include "resource.h"
+#include "size_scaling.h"
 #include "theme_rebuild.h"
+#include "tsv_row.h"
 #include "ui_language.h"
 #include "ui_resources.h"
 #include "safe_write.h"
+#include "utf8_codec.h"
 
 namespace {
 
@@ -31,7 +36,8 @@ constexpr const char* kCaption = "Marvento";
 constexpr std::array<int, theme::kColumnCount> kColumnWidths{150, 230, 120, 170, 50, 80};
 
 // The lists, boxes and bulk combos are tab stops: Tab reaches every one of them.
-constexpr DWORD kFontListStyle = WS_CHILD | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_NOSORTHEADER;
+// Several rows can be selected, for copying.
+constexpr DWORD kFontListStyle = WS_CHILD | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER;
 // Owner drawn: each face is shown in itself.
 constexpr DWORD kBulkComboStyle =
     WS_CHILD | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_SORT | CBS_HASSTRINGS | CBS_OWNERDRAWFIXED;
@@ -54,6 +60,30 @@ constexpr std::array<LabelSpec, 3> kLabels{{
 constexpr UINT kLoadStartupFile = WM_APP + 1;
 
 bool KeyDown(int key) { return (::GetKeyState(key) & 0x8000) != 0; }
+
+// The context menu: each command with its text (IDS_MENU_FIRST in the same order), and
+// where a separator follows.
+constexpr std::array<UINT, 7> kMenuCommands{IDM_UNDO,  IDM_REDO, IDM_SIZES_LARGER, IDM_SIZES_SMALLER,
+                                            IDM_FONTS_FROM_THEME, IDM_COPY, IDM_SELECT_ALL};
+constexpr bool SeparatorAfter(UINT command) {
+  return command == IDM_REDO || command == IDM_SIZES_SMALLER || command == IDM_FONTS_FROM_THEME;
+}
+
+// A value as one action left it: shown text, and a carried UTF-16 face or none.
+bool SameValue(const theme::EditableText& a, const theme::EditableText& b) {
+  return a.text == b.text && a.carried == b.carried && a.carriedText == b.carriedText;
+}
+
+// `text` with %1, %2, ... replaced by `values` in order.
+std::string Fill(std::string text, std::initializer_list<std::string> values) {
+  char number = '1';  // at most nine values
+  for (const std::string& value : values) {
+    const std::string mark{'%', number++};
+    const std::size_t at = text.find(mark);
+    if (at != std::string::npos) text.replace(at, mark.size(), value);
+  }
+  return text;
+}
 
 void TrimWorkingSet() {
   ::SetProcessWorkingSetSize(::GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
@@ -241,12 +271,20 @@ bool CMainDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       OnMsg(WM_DROPFILES, &CMainDlg::OnDropFiles),
       OnMsg(WM_SIZE, &CMainDlg::OnSize),
       OnMsg(WM_GETMINMAXINFO, &CMainDlg::OnGetMinMaxInfo),
+      OnMsg(WM_CONTEXTMENU, &CMainDlg::OnContextMenu),
       OnMsg(kLoadStartupFile, &CMainDlg::OnLoadStartupFile),
       OnNotify(static_cast<UINT>(TCN_SELCHANGE), IDC_TAB, &CMainDlg::OnTabSelChange),
       OnCommand(BN_CLICKED, IDC_LOAD, &CMainDlg::OnLoad),
       OnCommand(BN_CLICKED, IDC_WRITE, &CMainDlg::OnWrite),
       OnCommand(BN_CLICKED, IDC_VERSION, &CMainDlg::OnVersion),
       OnCommand(CBN_SELENDOK, IDC_BULK_FONT, &CMainDlg::OnBulkFontSelChange),
+      OnCommand(0, IDM_UNDO, &CMainDlg::OnUndo),
+      OnCommand(0, IDM_REDO, &CMainDlg::OnRedo),
+      OnCommand(0, IDM_SIZES_LARGER, &CMainDlg::OnSizesLarger),
+      OnCommand(0, IDM_SIZES_SMALLER, &CMainDlg::OnSizesSmaller),
+      OnCommand(0, IDM_FONTS_FROM_THEME, &CMainDlg::OnFontsFromTheme),
+      OnCommand(0, IDM_COPY, &CMainDlg::OnCopy),
+      OnCommand(0, IDM_SELECT_ALL, &CMainDlg::OnSelectAll),
   };
   return win32::RouteMessage<CMainDlg>(*this, kMessageMap, msg, wp, lp, result) ||
          win32::CDialog::OnMessage(msg, wp, lp, result);
@@ -319,17 +357,17 @@ void CMainDlg::OnCancel() {
   if (MayDiscardEdits()) win32::CDialog::OnCancel();
 }
 
-std::vector<std::string> CMainDlg::EditableValues() const {
-  std::vector<std::string> values;
+std::vector<std::u16string> CMainDlg::EditableValues() const {
+  std::vector<std::u16string> values;
   for (int page = 0; page < kPages; ++page) {
     for (const theme::FontRow& row : m_pages.rows(page)) {
-      values.push_back(row.font.text);
-      values.push_back(row.size.text);
-      values.push_back(row.option.text);
+      for (int column = theme::kColFont; column < theme::kColumnCount; ++column) {
+        values.push_back(row.value(column).toWrite(m_cp));
+      }
     }
-    values.push_back(m_pages.sizeNameBoxes.at(page).text);
+    values.push_back(m_pages.sizeNameBoxes.at(page).toWrite(m_cp));
   }
-  values.push_back(m_pages.styleNameBox.text);
+  values.push_back(m_pages.styleNameBox.toWrite(m_cp));
   return values;
 }
 
@@ -377,25 +415,134 @@ void CMainDlg::OnBulkFontSelChange() {
   const std::string face = theme::cutToCell(combo.GetLBText(index), m_cp);
   // An editor left open would show the value its cell had before.
   for (auto& fontList : m_fontLists) fontList.CloseEditors();
+  const theme::FontPages before = m_pages;
+  m_pages.setFontOfPage(page, face);
+  RecordChangesSince(before);  // the whole input is one step
+}
+
+void CMainDlg::RecordChangesSince(const theme::FontPages& before) {
   EditStep step;
-  const auto& rows = m_pages.rows(page);
-  for (std::size_t row = 0; row < rows.size(); ++row) {
-    if (rows[row].font.text != face) {
-      step.push_back(CellChange{page, static_cast<int>(row), theme::kColFont, rows[row].font.text, face});
+  for (int page = 0; page < kPages; ++page) {
+    const auto& was = before.rows(page);
+    const auto& now = m_pages.rows(page);
+    for (std::size_t row = 0; row < now.size() && row < was.size(); ++row) {
+      for (int column = theme::kColFont; column < theme::kColumnCount; ++column) {
+        if (SameValue(was[row].value(column), now[row].value(column))) continue;
+        step.push_back(CellChange{page, static_cast<int>(row), column, was[row].value(column), now[row].value(column)});
+      }
     }
   }
-  m_pages.setFontOfPage(page, face);
-  for (const CellChange& change : step) ShowCellFromModel(page, change.row, change.column);
-  m_history.Record(std::move(step));  // the whole input is one step
+  for (const CellChange& change : step) ShowCellFromModel(change.page, change.row, change.column);
+  for (int page = 0; page < kPages; ++page) {
+    if (std::any_of(step.begin(), step.end(), [page](const CellChange& c) { return c.page == page; })) {
+      ShowBulkFromModel(page);
+    }
+  }
+  m_history.Record(std::move(step));
   UpdateTitle();
+}
+
+void CMainDlg::ResizeShownPage(int steps) {
+  const int page = m_tab.GetCurSel();
+  if (!m_image.loaded() || page < 0 || page >= kPages) return;
+  for (auto& list : m_fontLists) list.CloseEditors();
+  const theme::FontPages before = m_pages;
+  theme::growSizes(m_pages, steps, {page});
+  RecordChangesSince(before);
+}
+
+void CMainDlg::OnFontsFromTheme() {
+  if (!m_image.loaded()) return;
+  std::string path;
+  if (!ChooseFontSource(path)) return;
+  // The other theme is read as a load reads one, in the same language; only its pages are kept.
+  theme::FontPages source;
+  try {
+    theme::loadTheme(path, source, m_cp, theme::userInterfaceLanguage(), theme::Reading::ListedPartsOnly);
+  } catch (const theme::ThemeError& error) {
+    ShowMessage(ReadFailureMessage(IDS_FONTS_FROM_FAILED, path, error.reason(), error.what()));
+    return;
+  } catch (const std::exception& error) {
+    ShowMessage(ReadFailureMessage(IDS_FONTS_FROM_FAILED, path, std::nullopt, error.what()));
+    return;
+  }
+  for (auto& list : m_fontLists) list.CloseEditors();
+  const theme::FontPages before = m_pages;
+  const theme::CarriedFonts carried = theme::carryFonts(source, m_pages, m_cp);
+  RecordChangesSince(before);  // every page in one step
+
+  std::string text = Fill(win32::LoadUiString(IDS_FONTS_FROM_DONE),
+                          {path, std::to_string(carried.changed), std::to_string(carried.alreadyAlike),
+                           std::to_string(carried.unmatched.size())});
+  if (!carried.pagesMissing.empty()) {
+    std::string pages;
+    for (const int page : carried.pagesMissing) {
+      if (!pages.empty()) pages += ", ";
+      pages += theme::cutToCell(m_pages.sizeNames.at(page), m_cp);
+    }
+    text += Fill(win32::LoadUiString(IDS_FONTS_FROM_PAGES_LACKING), {pages});
+  }
+  ShowMessage(text);
+}
+
+void CMainDlg::OnCopy() {
+  // The selected rows as `marvento-cli list --tsv` prints them on Windows (CRLF line ends).
+  const int page = m_tab.GetCurSel();
+  if (page < 0 || page >= kPages) return;
+  std::string text;
+  for (const int row : m_fontLists.at(page).GetSelectedRows()) {
+    if (static_cast<std::size_t>(row) >= m_pages.rowCount(page)) continue;
+    text += theme::tsvLine(page, m_pages.rows(page).at(static_cast<std::size_t>(row)), m_cp) + "\r\n";
+  }
+  if (!text.empty()) win32::SetClipboardText(m_hWnd, theme::utf8ToUtf16(text));
+}
+
+void CMainDlg::OnSelectAll() {
+  const int page = m_tab.GetCurSel();
+  if (page >= 0 && page < kPages) m_fontLists.at(page).SelectAll();
+}
+
+bool CMainDlg::OnContextMenu(WPARAM wp, LPARAM lp, LRESULT& result) {
+  const auto from = reinterpret_cast<HWND>(wp);
+  const int page = m_tab.GetCurSel();
+  if (page < 0 || page >= kPages || from != m_fontLists.at(page).GetSafeHwnd()) return false;
+  const widgets::CFontListCtrl& list = m_fontLists.at(page);
+  // Screen coordinates, negative on a monitor left of or above the first.
+  POINT at{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+  if (at.x == -1 && at.y == -1) at = list.ContextMenuPoint();  // from the keyboard
+
+  const bool rows = m_image.loaded() && m_pages.rowCount(page) > 0;
+  const auto enabled = [&](UINT command) {
+    switch (command) {
+      case IDM_UNDO: return m_history.CanUndo();
+      case IDM_REDO: return m_history.CanRedo();
+      case IDM_FONTS_FROM_THEME: return m_image.loaded();
+      case IDM_COPY: return !list.GetSelectedRows().empty();
+      default: return rows;
+    }
+  };
+  HMENU menu = ::CreatePopupMenu();
+  if (menu == nullptr) return false;
+  for (std::size_t i = 0; i < kMenuCommands.size(); ++i) {
+    const UINT command = kMenuCommands.at(i);
+    const std::wstring text = win32::LoadUiStringW(IDS_MENU_FIRST + static_cast<UINT>(i));
+    ::AppendMenuW(menu, MF_STRING | (enabled(command) ? MF_ENABLED : MF_GRAYED), command, text.c_str());
+    if (SeparatorAfter(command)) ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  }
+  // The chosen command comes as WM_COMMAND, as from the keys.
+  ::TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, m_hWnd, nullptr);
+  ::DestroyMenu(menu);
+  result = 0;
+  return true;
 }
 
 void CMainDlg::OnCellChanged(int page, int row, int column, const std::string& text) {
   if (row < 0 || static_cast<std::size_t>(row) >= m_pages.rowCount(page)) return;
-  const std::string before = m_pages.rows(page).at(static_cast<std::size_t>(row)).cell(column);
+  const theme::EditableText before = m_pages.rows(page).at(static_cast<std::size_t>(row)).value(column);
   m_pages.setCell(page, static_cast<std::size_t>(row), column, text);
   ShowCellFromModel(page, row, column);
-  if (before != text) m_history.Record(EditStep{CellChange{page, row, column, before, text}});
+  const theme::EditableText& after = m_pages.rows(page).at(static_cast<std::size_t>(row)).value(column);
+  if (!SameValue(before, after)) m_history.Record(EditStep{CellChange{page, row, column, before, after}});
   UpdateTitle();
 }
 
@@ -415,16 +562,22 @@ void CMainDlg::ShowCellFromModel(int page, int row, int column) {
 
 void CMainDlg::ApplyStep(const EditStep& step, bool undo) {
   for (auto& list : m_fontLists) list.CloseEditors();
+  std::array<bool, kPages> touched{};
   for (const CellChange& change : step) {
-    m_pages.setCell(change.page, static_cast<std::size_t>(change.row), change.column,
-                    undo ? change.before : change.after);
+    m_pages.setValue(change.page, static_cast<std::size_t>(change.row), change.column,
+                     undo ? change.before : change.after);
     ShowCellFromModel(change.page, change.row, change.column);
+    touched.at(static_cast<std::size_t>(change.page)) = true;
   }
-  ShowBulkFromModel(step.front().page);
+  for (int page = 0; page < kPages; ++page) {
+    if (touched.at(static_cast<std::size_t>(page))) ShowBulkFromModel(page);
+  }
   UpdateTitle();
-  // The page that changed is shown, so the user sees what was undone.
+  // A page that changed is shown, so the user sees what was undone.
+  const int shown = m_tab.GetCurSel();
   const int page = step.front().page;
-  if (page != m_tab.GetCurSel() && page < m_tab.GetItemCount()) {
+  const bool shownChanged = shown >= 0 && shown < kPages && touched.at(static_cast<std::size_t>(shown));
+  if (!shownChanged && page < m_tab.GetItemCount()) {
     m_tab.SetCurSel(page);
     ShowPage(page);
   }
@@ -477,10 +630,13 @@ bool CMainDlg::OnUndoKey(const MSG& msg) {
   char name[16] = {};
   ::GetClassNameA(msg.hwnd, name, static_cast<int>(sizeof name));
   if (::lstrcmpiA(name, "Edit") == 0) return false;
-  const bool redo = msg.wParam == 'Y' || KeyDown(VK_SHIFT);
+  UndoOrRedo(msg.wParam == 'Y' || KeyDown(VK_SHIFT));
+  return true;
+}
+
+void CMainDlg::UndoOrRedo(bool redo) {
   const std::optional<EditStep> step = redo ? m_history.Redo() : m_history.Undo();
   if (step) ApplyStep(*step, !redo);
-  return true;
 }
 
 LRESULT CALLBACK CMainDlg::MessageFilter(int code, WPARAM wp, LPARAM lp) {
@@ -513,6 +669,15 @@ bool CMainDlg::ChooseThemeToLoad(std::string& path) {
   return true;
 }
 
+bool CMainDlg::ChooseFontSource(std::string& path) {
+  win32::CFileDialog dialog(true, kThemeExtension, nullptr, kOpenFlags, win32::LoadUiString(IDS_THEME_FILTER).c_str(),
+                            m_hWnd);
+  dialog.SetTitle(win32::LoadUiString(IDS_FONTS_FROM_TITLE));
+  if (dialog.DoModal() != IDOK) return false;
+  path = dialog.GetPathName();
+  return true;
+}
+
 bool CMainDlg::ChooseWriteTarget(const std::string& initialName, std::string& path) {
   win32::CFileDialog dialog(false, kThemeExtension, initialName.c_str(), kSaveFlags,
                             win32::LoadUiString(IDS_THEME_FILTER).c_str(), m_hWnd);
@@ -538,10 +703,10 @@ void CMainDlg::LoadFrom(const std::string& path) {
   try {
     image = theme::loadTheme(path, pages, m_cp, theme::userInterfaceLanguage());
   } catch (const theme::ThemeError& error) {
-    ShowMessage(LoadFailureMessage(path, error.reason(), error.what()));
+    ShowMessage(ReadFailureMessage(IDS_LOAD_FAILED, path, error.reason(), error.what()));
     return;
   } catch (const std::exception& error) {
-    ShowMessage(LoadFailureMessage(path, std::nullopt, error.what()));
+    ShowMessage(ReadFailureMessage(IDS_LOAD_FAILED, path, std::nullopt, error.what()));
     return;
   }
   if (!MayDiscardEdits()) return;
@@ -559,12 +724,12 @@ void CMainDlg::LoadFrom(const std::string& path) {
   TrimWorkingSet();
 }
 
-std::string CMainDlg::LoadFailureMessage(const std::string& path, std::optional<theme::ThemeReason> reason,
-                                         const std::string& what) {
+std::string CMainDlg::ReadFailureMessage(UINT heading, const std::string& path,
+                                         std::optional<theme::ThemeReason> reason, const std::string& what) {
   // The reason in the interface's words where it has them (Japanese), else the core's.
   std::string text = reason ? win32::LoadUiString(IDS_REASON_FIRST + static_cast<UINT>(*reason)) : std::string();
   if (text.empty()) text = what;
-  return FailureMessage(IDS_LOAD_FAILED, path + "\n" + text);
+  return FailureMessage(heading, path + "\n" + text);
 }
 
 std::string CMainDlg::FailureMessage(UINT heading, const std::string& reason) {

@@ -53,6 +53,8 @@ class CMainDlg : public win32::CDialog {
   // The two file dialogs and the message boxes; tests put given answers in their place.
   virtual bool ChooseThemeToLoad(std::string& path);
   virtual bool ChooseWriteTarget(const std::string& initialName, std::string& path);
+  // The theme whose fonts "Fonts from another theme" takes.
+  virtual bool ChooseFontSource(std::string& path);
   virtual void ShowMessage(const std::string& text);
   // Asks whether edits not yet written may be dropped; true to go on.
   virtual bool ConfirmDiscard();
@@ -76,11 +78,21 @@ class CMainDlg : public win32::CDialog {
   bool OnLoadStartupFile(WPARAM wp, LPARAM lp, LRESULT& result);
   bool OnSize(WPARAM wp, LPARAM lp, LRESULT& result);
   bool OnGetMinMaxInfo(WPARAM wp, LPARAM lp, LRESULT& result);
+  // The font list's context menu, asked for by a list (right click, Shift+F10, menu key).
+  bool OnContextMenu(WPARAM wp, LPARAM lp, LRESULT& result);
   void OnTabSelChange();
   void OnLoad();
   void OnWrite();
   void OnVersion();
   void OnBulkFontSelChange();
+  // The context menu's commands; the sizes and the copy act on the shown page.
+  void OnUndo() { UndoOrRedo(false); }
+  void OnRedo() { UndoOrRedo(true); }
+  void OnSizesLarger() { ResizeShownPage(1); }
+  void OnSizesSmaller() { ResizeShownPage(-1); }
+  void OnFontsFromTheme();
+  void OnCopy();
+  void OnSelectAll();
 
   void OnAbout();
   void LoadFrom(const std::string& path);
@@ -90,7 +102,13 @@ class CMainDlg : public win32::CDialog {
   // Enter and Esc of the font lists and their editors, Ctrl+Tab and Ctrl+Shift+Tab; true
   // when `msg` was one of them.
   bool OnListKey(const MSG& msg);
+  void UndoOrRedo(bool redo);
   void ApplyStep(const EditStep& step, bool undo);
+  // Every size of the shown page `steps` larger (negative: smaller), as one undo step.
+  void ResizeShownPage(int steps);
+  // The cells that differ from `before` (the pages as they were before one action) as one
+  // undo step, shown in the lists and recorded.
+  void RecordChangesSince(const theme::FontPages& before);
   // The modal loop offers every message to this filter before the dialog manager.
   static LRESULT CALLBACK MessageFilter(int code, WPARAM wp, LPARAM lp);
 
@@ -106,15 +124,16 @@ class CMainDlg : public win32::CDialog {
   // Cell (row, column) of a page's list shown from the model.
   void ShowCellFromModel(int page, int row, int column);
   void ReleaseTheme();
-  // Every value the user can change, as the model holds it: the cells' values and the boxes' texts.
-  [[nodiscard]] std::vector<std::string> EditableValues() const;
+  // Every value the user can change as a write would put it: the cells' values and the
+  // boxes' texts, in the UTF-16 they would be written as.
+  [[nodiscard]] std::vector<std::u16string> EditableValues() const;
   void RememberWrittenValues();
   bool MayDiscardEdits();
   // The heading of a failure message with the core's reason on the line below.
   static std::string FailureMessage(UINT heading, const std::string& reason);
-  // Load failed: the heading, the file, and the reason in the interface's language.
-  static std::string LoadFailureMessage(const std::string& path, std::optional<theme::ThemeReason> reason,
-                                        const std::string& what);
+  // A theme could not be read: the heading, the file, and the reason in the interface's language.
+  static std::string ReadFailureMessage(UINT heading, const std::string& path,
+                                        std::optional<theme::ThemeReason> reason, const std::string& what);
   // The title names the loaded file and marks unwritten edits.
   void UpdateTitle();
 
@@ -130,7 +149,7 @@ class CMainDlg : public win32::CDialog {
   theme::CodePage m_cp;
   win32::CTabCtrl m_tab;
   win32::CIcon m_icon;  // the dialog's own 16x16 icon, destroyed after its window
-  std::vector<std::string> m_writtenValues;  // EditableValues() at the last load or write
+  std::vector<std::u16string> m_writtenValues;  // EditableValues() at the last load or write
   std::string m_startupPath;
   EditHistory m_history;
   HHOOK m_keyFilter = nullptr;

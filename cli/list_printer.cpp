@@ -13,6 +13,7 @@
 #include "json_writer.h"
 #include "messages.h"
 #include "terminal_text.h"
+#include "tsv_row.h"
 #include "utf8.h"
 #include "words.h"
 
@@ -36,20 +37,6 @@ std::string labelled(std::string_view label, const std::string& text) {
 // Whether `page` is one of `only` (every page when it is empty).
 bool listed(const std::vector<int>& only, int page) {
   return only.empty() || std::find(only.begin(), only.end(), page) != only.end();
-}
-
-std::string tsvField(std::string_view text) {
-  std::string field;
-  for (const char c : text) {
-    switch (c) {
-      case '\t': field += "\\t"; break;
-      case '\n': field += "\\n"; break;
-      case '\r': field += "\\r"; break;
-      case '\\': field += "\\\\"; break;
-      default: field += c;
-    }
-  }
-  return field;
 }
 
 }  // namespace
@@ -144,9 +131,7 @@ void printTsv(std::ostream& out, const theme::FontPages& pages, const theme::Cod
   for (int page = 0; page < pages.pageCount; ++page) {
     if (!listed(only, page)) continue;
     for (const theme::FontRow& row : pages.rows(page)) {
-      out << page;
-      for (int col = 0; col < theme::kColumnCount; ++col) out << '\t' << tsvField(ansiToUtf8(row.cell(col), cp));
-      out << '\n';
+      out << theme::tsvLine(page, row, cp) << '\n';
     }
   }
 }

@@ -20,6 +20,11 @@
 #define IDS_LABEL_SIZE_NAME 215
 #define IDS_LABEL_BULK_FONT 216
 #define IDS_REASON_FIRST 220 /* 220..226: why a file is refused, by theme::ThemeReason; none in English */
+#define IDS_MENU_FIRST 230 /* 230..236: the font list's context menu, IDM_UNDO..IDM_SELECT_ALL */
+#define IDS_FONTS_FROM_TITLE 237
+#define IDS_FONTS_FROM_DONE 238 /* %1 the file, %2..%4 the counts */
+#define IDS_FONTS_FROM_PAGES_LACKING 239 /* %1 the pages */
+#define IDS_FONTS_FROM_FAILED 240
 
 #define IDC_FONT_LIST 101
 #define IDC_FACE_EDITOR 102
@@ -35,3 +40,11 @@
 #define IDC_LABEL 0xFFFF
 
 #define IDM_ABOUTBOX 0x0010
+// The font list's context menu, in menu order.
+#define IDM_UNDO 40001
+#define IDM_REDO 40002
+#define IDM_SIZES_LARGER 40003
+#define IDM_SIZES_SMALLER 40004
+#define IDM_FONTS_FROM_THEME 40005
+#define IDM_COPY 40006
+#define IDM_SELECT_ALL 40007

@@ -1,6 +1,7 @@
 #include "font_pages.h"
 
 #include <stdexcept>
+#include <utility>
 
 #include "codepage.h"
 
@@ -114,6 +115,10 @@ void FontPages::setCellWide(int page, std::size_t row, int column, std::u16strin
   value.carried = std::move(wide);
   value.carriedText = ansi;
   value.text = std::move(ansi);
+}
+
+void FontPages::setValue(int page, std::size_t row, int column, EditableText value) {
+  pages_.at(page).rows.at(row).value(column) = std::move(value);
 }
 
 void FontPages::setFontOfPage(int page, const std::string& face) {

@@ -98,6 +98,8 @@ class FontPages {
   void setCell(int page, std::size_t row, int column, std::string text);
   // A value given in UTF-16 (fonts from another theme), shown as `ansi`, written as `wide`.
   void setCellWide(int page, std::size_t row, int column, std::u16string wide, std::string ansi);
+  // A value put back whole, as it was before or after an edit (undo and redo).
+  void setValue(int page, std::size_t row, int column, EditableText value);
   // Sets the font name of every row of a page (the bulk font-name input).
   void setFontOfPage(int page, const std::string& face);
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "installed_faces.h"
+#include "resource.h"
 #include "sample_font.h"
 
 namespace widgets {
@@ -22,6 +23,7 @@ constexpr COLORREF kIdentityText = RGB(72, 72, 72);
 constexpr COLORREF kIdentityBack = RGB(240, 240, 240);
 constexpr COLORREF kValueText = RGB(0, 0, 0);
 constexpr COLORREF kValueBack = RGB(255, 255, 255);
+constexpr COLORREF kUnfocusedSelection = RGB(204, 214, 232);
 constexpr wchar_t kSampleText[] = L"Aa あア亜 123";
 constexpr int kSampleOffset = 16;  // the tip keeps clear of the mouse pointer
 constexpr UINT kFocusRows = WM_APP + 20;  // posted by an editor's choice
@@ -38,6 +40,8 @@ TTTOOLINFOW SampleTool(HWND list) {
   tool.lpszText = const_cast<wchar_t*>(kSampleText);
   return tool;
 }
+
+bool KeyHeld(int key) { return (::GetKeyState(key) & 0x8000) != 0; }
 
 bool IsScrollKey(WPARAM key) {
   switch (key) {
@@ -65,8 +69,25 @@ bool CFontListCtrl::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       result = OnCreate() ? 0 : -1;
       return true;
     case WM_LBUTTONDOWN:
-      // Not passed on: a click never selects a row, focuses the list or starts a drag.
-      OnLButtonDown(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+    case WM_LBUTTONDBLCLK:
+      // Not passed on: the list's own handling would start a drag or a marquee.
+      OnLButtonDown(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}, wp);
+      result = 0;
+      return true;
+    case WM_RBUTTONDOWN:
+      OnRButtonDown(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+      result = 0;
+      return true;
+    case WM_RBUTTONUP: {
+      POINT at{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+      ::ClientToScreen(m_hWnd, &at);
+      AskForContextMenu(at);
+      result = 0;
+      return true;
+    }
+    case WM_CONTEXTMENU:
+      // The owner shows the menu; the list's own handling would ask a second time.
+      AskForContextMenu(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
       result = 0;
       return true;
     case WM_HSCROLL:
@@ -93,12 +114,25 @@ bool CFontListCtrl::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         result = 0;
         return true;
       }
+      if (wp == VK_F10 && KeyHeld(VK_SHIFT)) {
+        AskForContextMenu(POINT{-1, -1});
+        result = 0;
+        return true;
+      }
+      break;
+    case WM_KEYUP:
+      if (wp == VK_APPS) {
+        AskForContextMenu(POINT{-1, -1});
+        result = 0;
+        return true;
+      }
       break;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
-      // The current cell is drawn in the selection colours while the list has the focus.
+      // The current cell and the selected rows are drawn in other colours while the list
+      // has the focus.
       if (msg == WM_SETFOCUS && m_currentRow < 0 && GetItemCount() > 0) m_currentRow = 0;
-      if (m_currentRow >= 0) SendMessage(LVM_REDRAWITEMS, static_cast<WPARAM>(m_currentRow), m_currentRow);
+      ::InvalidateRect(m_hWnd, nullptr, FALSE);
       break;
     case WM_MOUSEMOVE:
       OnMouseMove(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
@@ -214,7 +248,7 @@ void CFontListCtrl::CloseEditors() {
   HideSample();
 }
 
-void CFontListCtrl::OnLButtonDown(POINT point) {
+void CFontListCtrl::OnLButtonDown(POINT point, WPARAM keys) {
   LVHITTESTINFO hit{};
   hit.pt = point;
   SubItemHitTest(&hit);
@@ -224,9 +258,90 @@ void CFontListCtrl::OnLButtonDown(POINT point) {
 
   HideEditors();
   ::SetFocus(m_hWnd);  // the keyboard follows the mouse into the list
-  if (row >= 0) SetCurrentCell(row, column >= kFirstValueColumn ? column : m_currentColumn);
-  if (row < 0 || column < kFirstValueColumn) return;
-  OpenEditor(row, column, false);
+  if (row < 0) {
+    if ((keys & (MK_CONTROL | MK_SHIFT)) == 0) SelectOnly(-1, -1);
+    return;
+  }
+  SetCurrentCell(row, column >= kFirstValueColumn ? column : m_currentColumn);
+  // Ctrl and Shift only select; a plain click selects its row and opens a value cell's editor.
+  if ((keys & MK_CONTROL) != 0) {
+    ToggleSelected(row);
+    m_anchorRow = row;
+    return;
+  }
+  if ((keys & MK_SHIFT) != 0) {
+    SelectOnly(m_anchorRow, row);
+    return;
+  }
+  SelectOnly(row, row);
+  m_anchorRow = row;
+  if (column >= kFirstValueColumn) OpenEditor(row, column, false);
+}
+
+void CFontListCtrl::OnRButtonDown(POINT point) {
+  LVHITTESTINFO hit{};
+  hit.pt = point;
+  SubItemHitTest(&hit);
+  HideSample();
+  HideEditors();
+  ::SetFocus(m_hWnd);
+  if (hit.iItem < 0) return;
+  // The menu acts on the selection; a row outside it becomes the selection.
+  if (!IsSelected(hit.iItem)) {
+    SelectOnly(hit.iItem, hit.iItem);
+    m_anchorRow = hit.iItem;
+  }
+  SetCurrentCell(hit.iItem, hit.iSubItem >= kFirstValueColumn ? hit.iSubItem : m_currentColumn);
+}
+
+void CFontListCtrl::AskForContextMenu(POINT screen) const {
+  ::SendMessageA(::GetParent(m_hWnd), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_hWnd), MAKELPARAM(screen.x, screen.y));
+}
+
+POINT CFontListCtrl::ContextMenuPoint() const {
+  POINT at{0, 0};
+  RECT cell{};
+  if (m_currentRow >= 0 && GetItemRect(m_currentRow, &cell, LVIR_BOUNDS)) {
+    int left = -::GetScrollPos(m_hWnd, SB_HORZ);
+    for (int c = 0; c < m_currentColumn; ++c) left += GetColumnWidth(c);
+    at = POINT{std::max(0, left), cell.bottom};
+  }
+  ::ClientToScreen(m_hWnd, &at);
+  return at;
+}
+
+void CFontListCtrl::SelectOnly(int first, int last) const {
+  const int low = std::min(first, last);
+  const int high = std::max(first, last);
+  for (int row = 0; row < GetItemCount(); ++row) {
+    const bool wanted = row >= low && row <= high && low >= 0;
+    if (wanted != IsSelected(row)) ToggleSelected(row);
+  }
+}
+
+void CFontListCtrl::ToggleSelected(int row) const {
+  LVITEMA item{};
+  item.stateMask = LVIS_SELECTED;
+  item.state = IsSelected(row) ? 0 : LVIS_SELECTED;
+  SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+bool CFontListCtrl::IsSelected(int row) const {
+  return (SendMessage(LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) & LVIS_SELECTED) != 0;
+}
+
+std::vector<int> CFontListCtrl::GetSelectedRows() const {
+  std::vector<int> rows;
+  for (int row = -1; (row = static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(row),
+                                                         LVNI_SELECTED))) >= 0;) {
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+void CFontListCtrl::SelectAll() {
+  if (GetItemCount() == 0) return;
+  SelectOnly(0, GetItemCount() - 1);
 }
 
 void CFontListCtrl::OpenCurrentEditor() {
@@ -296,6 +411,7 @@ bool CFontListCtrl::OnKeyDown(WPARAM key) {
   int row = m_currentRow < 0 ? 0 : m_currentRow;
   int column = m_currentColumn;
   const int page = std::max(1, static_cast<int>(SendMessage(LVM_GETCOUNTPERPAGE)));
+  const bool control = KeyHeld(VK_CONTROL);
   switch (key) {
     case VK_UP: row -= 1; break;
     case VK_DOWN: row += 1; break;
@@ -308,12 +424,41 @@ bool CFontListCtrl::OnKeyDown(WPARAM key) {
     case VK_F2:
       OpenCurrentEditor();
       return true;
+    case VK_SPACE:
+      // Ctrl+Space adds the current row to the selection or takes it away; Space selects it.
+      if (m_currentRow < 0) return true;
+      if (control) {
+        ToggleSelected(m_currentRow);
+      } else {
+        SelectOnly(m_currentRow, m_currentRow);
+      }
+      m_anchorRow = m_currentRow;
+      return true;
+    case VK_APPS:
+      return true;  // the menu opens as the key comes up
+    case 'A':
+    case 'C':
+      if (!control) return false;
+      if (key == 'A') {
+        SelectAll();
+      } else {
+        ::SendMessageA(::GetParent(m_hWnd), WM_COMMAND, MAKEWPARAM(IDM_COPY, 0), reinterpret_cast<LPARAM>(m_hWnd));
+      }
+      return true;
     default:
       return false;
   }
   if (count == 0) return true;
   HideOpenEditor();  // it would float over the wrong cell
-  SetCurrentCell(std::clamp(row, 0, count - 1), column);
+  row = std::clamp(row, 0, count - 1);
+  const bool rowMoved = row != m_currentRow;
+  SetCurrentCell(row, column);
+  if (KeyHeld(VK_SHIFT)) {
+    SelectOnly(m_anchorRow, row);
+  } else if (!control && rowMoved) {
+    SelectOnly(row, row);
+    m_anchorRow = row;
+  }
   return true;
 }
 
@@ -350,19 +495,28 @@ bool CFontListCtrl::OnReflectedMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& 
 
 LRESULT CFontListCtrl::OnCustomDraw(NMLVCUSTOMDRAW* draw) const {
   switch (draw->nmcd.dwDrawStage) {
-    case CDDS_PREPAINT:      // CDRF_NOTIFYITEMDRAW: called back for every item,
-    case CDDS_ITEMPREPAINT:  // CDRF_NOTIFYSUBITEMDRAW: and for every cell of it
-      static_assert(CDRF_NOTIFYITEMDRAW == CDRF_NOTIFYSUBITEMDRAW);
+    case CDDS_PREPAINT:  // called back for every item,
+      return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT:  // and for every cell of it
+      draw->nmcd.uItemState &= ~static_cast<UINT>(CDIS_SELECTED | CDIS_FOCUS);
       return CDRF_NOTIFYSUBITEMDRAW;
     case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
+      const int row = static_cast<int>(draw->nmcd.dwItemSpec);
+      const bool focused = ::GetFocus() == m_hWnd;
       const bool identity = draw->iSubItem < kFirstValueColumn;
       draw->clrText = identity ? kIdentityText : kValueText;
       draw->clrTextBk = identity ? kIdentityBack : kValueBack;
-      const bool current = static_cast<int>(draw->nmcd.dwItemSpec) == m_currentRow &&
-                           draw->iSubItem == m_currentColumn && ::GetFocus() == m_hWnd;
-      if (current) {
-        draw->clrText = ::GetSysColor(COLOR_HIGHLIGHTTEXT);
-        draw->clrTextBk = ::GetSysColor(COLOR_HIGHLIGHT);
+      // Selected rows in the selection colours (paler without the focus); the current cell
+      // stands out from them in reverse. The list's own selection drawing is turned off.
+      const bool selected = IsSelected(row);
+      draw->nmcd.uItemState &= ~static_cast<UINT>(CDIS_SELECTED | CDIS_FOCUS);
+      if (selected) {
+        draw->clrText = ::GetSysColor(focused ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
+        draw->clrTextBk = focused ? ::GetSysColor(COLOR_HIGHLIGHT) : kUnfocusedSelection;
+      }
+      if (row == m_currentRow && draw->iSubItem == m_currentColumn && focused) {
+        draw->clrText = ::GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_HIGHLIGHTTEXT);
+        draw->clrTextBk = selected ? kValueBack : ::GetSysColor(COLOR_HIGHLIGHT);
       }
       return CDRF_DODEFAULT;
     }

@@ -1,10 +1,14 @@
 #pragma once
 // The font list: a report list of font rows whose three value columns (font name,
 // size, option) are edited in place with drop-down lists opened over the clicked cell.
-// The identifying columns are drawn dark grey on light grey.
+// The identifying columns are drawn dark grey on light grey. Rows can be selected (for
+// copying) without any value changing: a click on an identifying cell, Ctrl or Shift with
+// a click or the movement keys, Ctrl+A. A right click, Shift+F10 or the menu key asks the
+// owner for its context menu (WM_CONTEXTMENU); Ctrl+C asks it to copy (IDM_COPY).
 #include <array>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "controls.h"
 #include "drop_down_list.h"
@@ -37,6 +41,12 @@ class CFontListCtrl : public win32::CListCtrl {
   [[nodiscard]] int GetCurrentColumn() const { return m_currentColumn; }
   // Opens the editor of the current cell with its list dropped and the focus in it.
   void OpenCurrentEditor();
+  // The selected rows, from the top.
+  [[nodiscard]] std::vector<int> GetSelectedRows() const;
+  void SelectAll();
+  // Where a context menu asked for by the keyboard opens: below the current cell, in
+  // screen coordinates.
+  [[nodiscard]] POINT ContextMenuPoint() const;
   // The open editor, or nullptr.
   [[nodiscard]] HWND GetOpenEditor() const;
 
@@ -54,10 +64,19 @@ class CFontListCtrl : public win32::CListCtrl {
 
  private:
   bool OnCreate();
-  void OnLButtonDown(POINT point);
+  void OnLButtonDown(POINT point, WPARAM keys);
+  void OnRButtonDown(POINT point);
+  // Asks the owner for its context menu at `screen` (-1, -1: from the keyboard).
+  void AskForContextMenu(POINT screen) const;
+  // Only rows `first` to `last` (either order) selected, or `row` added or taken away.
+  void SelectOnly(int first, int last) const;
+  void ToggleSelected(int row) const;
+  [[nodiscard]] bool IsSelected(int row) const;
   // Opens editor `column` over cell (row, column); `drop` drops its list and focuses it.
   void OpenEditor(int row, int column, bool drop);
   // The arrow keys, Home, End, Page Up and Down, F2; true when `key` was one of them.
+  // Shift extends the selection from the anchor row, Ctrl moves without selecting, else
+  // the row moved to is the one selected.
   bool OnKeyDown(WPARAM key);
   void SetCurrentCell(int row, int column);
   void OnEditorChosen();
@@ -72,6 +91,7 @@ class CFontListCtrl : public win32::CListCtrl {
   int m_editRow = 0;
   int m_currentRow = -1;
   int m_currentColumn = kFirstValueColumn;
+  int m_anchorRow = 0;  // where a Shift selection starts
   std::array<bool, 3> m_cellEntry{};  // the editor's first entry is the cell's own value, not offered
   CFaceCombo m_faceEditor;
   std::array<CDropDownList, 2> m_valueEditors;  // size, option

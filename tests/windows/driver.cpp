@@ -85,13 +85,14 @@ Target g_target;
 struct DialogSearch {
   DWORD pid;
   std::vector<HWND> found;
+  const wchar_t* cls = L"#32770";  // dialogs; "#32768" for popup menus
 };
 
 BOOL CALLBACK CollectDialog(HWND hwnd, LPARAM lp) {
   auto* search = reinterpret_cast<DialogSearch*>(lp);
   DWORD pid = 0;
   ::GetWindowThreadProcessId(hwnd, &pid);
-  if (pid == search->pid && ::IsWindowVisible(hwnd) && ClassOf(hwnd) == L"#32770") search->found.push_back(hwnd);
+  if (pid == search->pid && ::IsWindowVisible(hwnd) && ClassOf(hwnd) == search->cls) search->found.push_back(hwnd);
   return TRUE;
 }
 
@@ -170,6 +171,30 @@ HWND WaitFor(Match match) {
 }
 
 HWND MainDialog() { return WaitFor(IsMainDialog); }
+
+// Whether a popup menu of the target is open, waited for until it is (`open`) or is not.
+bool MenuOpen(bool open) {
+  const DWORD start = ::GetTickCount();
+  do {
+    DialogSearch search{g_target.process.dwProcessId, {}, L"#32768"};
+    ::EnumWindows(&CollectDialog, reinterpret_cast<LPARAM>(&search));
+    if (search.found.empty() != open) return open;
+  } while (::GetTickCount() - start < g_timeoutMs && !Exited(50));
+  return !open;
+}
+
+std::vector<char> FileBytes(const std::wstring& path) {
+  std::vector<char> bytes;
+  HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return bytes;
+  char buffer[65536];
+  DWORD read = 0;
+  while (::ReadFile(file, buffer, sizeof buffer, &read, nullptr) != FALSE && read > 0) {
+    bytes.insert(bytes.end(), buffer, buffer + read);
+  }
+  ::CloseHandle(file);
+  return bytes;
+}
 
 // Waits until the main dialog takes input again (a modal child has closed).
 bool WaitIdle(HWND dialog) {
@@ -659,6 +684,26 @@ int Run(const std::vector<std::wstring>& actions) {
             L"maximised, the font list grows with the dialog");
       ::ShowWindow(dialog, SW_RESTORE);
       WaitIdle(dialog);
+    } else if (action == L"context-menu-larger") {
+      // From the keyboard: Shift+F10 on the font list opens its context menu, and the
+      // access key of "sizes one step larger" applies it.
+      HWND dialog = MainDialog();
+      if (dialog == nullptr) return 1;
+      ClickCell(dialog, 0, 0);  // an identifying cell: the list takes the focus, no editor opens
+      const std::wstring before = TextOf(dialog);
+      Type(dialog, {{VK_F10, VK_SHIFT}});
+      if (!Check(MenuOpen(true), L"Shift+F10 opens the font list's context menu")) return 1;
+      Type(dialog, {{'L', 0}});
+      Check(!MenuOpen(false) && WaitIdle(dialog), L"its access key L closes the menu");
+      Check(TextOf(dialog) != before && TextOf(dialog).find(L" * - ") != std::wstring::npos,
+            L"sizes one step larger is an unwritten edit: " + TextOf(dialog));
+    } else if (action == L"expect-same-file") {
+      const std::wstring a = next();
+      const std::wstring b = next();
+      const std::vector<char> bytesA = FileBytes(Native(a));
+      const std::vector<char> bytesB = FileBytes(Native(b));
+      Check(!bytesA.empty() && bytesA == bytesB, a + L" (" + std::to_wstring(bytesA.size()) + L" bytes) and " + b +
+                                                     L" (" + std::to_wstring(bytesB.size()) + L" bytes) are the same");
     } else if (action == L"sync") {
       Sync(next());
     } else {

@@ -59,8 +59,12 @@ class FontListTest : public ::testing::Test {
     for (int id = IDC_FACE_EDITOR; id <= IDC_OPTION_EDITOR; ++id) open += gui_test::visible(editor(id)) ? 1 : 0;
     return open;
   }
-  void expectNoRowSelected() const {
-    EXPECT_EQ(::SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0), 0);
+  // A plain click makes the clicked row the only one selected (-1: a click below the rows, none).
+  void expectOnlyRowSelected(int row) const {
+    EXPECT_EQ(::SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0), row < 0 ? 0 : 1);
+    if (row >= 0) {
+      EXPECT_EQ(::SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), row);
+    }
     EXPECT_EQ(::GetFocus(), list) << "a click gives the list the focus";
   }
 
@@ -132,7 +136,7 @@ TEST_F(FontListTest, ClickOnASizeCellOpensTheSizeEditorOverIt) {
   ASSERT_NE(fontList, nullptr);
   EXPECT_EQ(fontList->GetEditingRow(), 2);
   EXPECT_EQ(fontList->GetEditingColumn(), 4);
-  expectNoRowSelected();
+  expectOnlyRowSelected(2);
 }
 
 TEST_F(FontListTest, EditorIsAsWideAsItsColumnAndNineRowsHighWhenDropped) {
@@ -187,7 +191,7 @@ TEST_F(FontListTest, AChoiceIsWrittenIntoTheCellAndThePageAtOnce) {
   EXPECT_EQ(cell(2, 3), "DejaVu Serif");
   EXPECT_EQ(dialog.pages().rows(0).at(2).font.text, "DejaVu Serif");
   EXPECT_EQ(dialog.pages().rows(0).at(2).size.text, "12");
-  expectNoRowSelected();
+  expectOnlyRowSelected(2);
 }
 
 TEST_F(FontListTest, EditorShowsTheCellsValueIgnoringCaseOrAsItsFirstEntry) {
@@ -237,7 +241,7 @@ TEST_F(FontListTest, ClicksOnIdentifyingColumnsOrBelowTheRowsCloseTheEditor) {
     EXPECT_EQ(openEditors(), 0);
   }
   EXPECT_EQ(gui_test::listRows(list), before);
-  expectNoRowSelected();
+  expectOnlyRowSelected(-1);
 }
 
 TEST_F(FontListTest, ScrollingClosesTheOpenEditor) {

@@ -48,6 +48,12 @@ bool TestDialog::ChooseWriteTarget(const std::string& initialName, std::string& 
   return true;
 }
 
+bool TestDialog::ChooseFontSource(std::string& path) {
+  if (!fontSourceAnswer) return false;
+  path = *fontSourceAnswer;
+  return true;
+}
+
 void TestDialog::ShowMessage(const std::string& text) { messages.push_back(text); }
 
 bool TestDialog::ConfirmDiscard() {

@@ -26,6 +26,7 @@ class TestDialog : public CMainDlg {
 
   std::optional<std::string> loadAnswer;
   std::optional<std::string> writeAnswer;
+  std::optional<std::string> fontSourceAnswer;  // "Fonts from another theme"
   std::vector<std::string> messages;
   // The answer to the unwritten-edits question (none: the test does not expect one).
   std::optional<bool> discardAnswer;
@@ -43,6 +44,7 @@ class TestDialog : public CMainDlg {
  protected:
   bool ChooseThemeToLoad(std::string& path) override;
   bool ChooseWriteTarget(const std::string& initialName, std::string& path) override;
+  bool ChooseFontSource(std::string& path) override;
   void ShowMessage(const std::string& text) override;
   bool ConfirmDiscard() override;
 };

@@ -144,8 +144,9 @@ TEST_F(MainDialogTest, PageWidgetsHaveTheirIdsStylesParentsAndPlaces) {
     HWND list = dialog.fontList(k);
     EXPECT_EQ(::GetDlgCtrlID(list), IDC_FONT_LIST);
     EXPECT_EQ(::GetParent(list), dialog.hwnd());
-    // LVS_SHAREIMAGELISTS: the list's own row-height image list is freed by the widget.
-    EXPECT_EQ(styleOf(list) & ~WS_VISIBLE, 0x40008005u | LVS_SHAREIMAGELISTS | WS_TABSTOP);
+    // LVS_SHAREIMAGELISTS: the list's own row-height image list is freed by the widget;
+    // several rows can be selected (no LVS_SINGLESEL), shown selected without the focus too.
+    EXPECT_EQ(styleOf(list) & ~WS_VISIBLE, 0x40008001u | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | WS_TABSTOP);
     EXPECT_TRUE(exStyleOf(list) & WS_EX_CLIENTEDGE);
     EXPECT_EQ(::SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     expectRect(rectIn(list, dialog.hwnd()), area.left + 5, area.top + 40, area.right - 5, area.bottom - 5, "list");
