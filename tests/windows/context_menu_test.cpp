@@ -3,7 +3,9 @@
 // undo step and an unwritten edit like any other.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cwctype>
+#include <fstream>
 #include <functional>
 #include <set>
 #include <string>
@@ -177,19 +179,28 @@ TEST_F(ContextMenuTest, FontsFromAnotherThemeChangeEveryPageInOneStepAndSaySo) {
   EXPECT_EQ(mt::rowsOf(dialog.pages(), 0), mt::sampleRows(0));
   EXPECT_EQ(mt::rowsOf(dialog.pages(), 1), mt::sampleRows(1)) << "both pages in one step";
   EXPECT_FALSE(dialog.HasUnwrittenEdits());
+  command(dialog, IDM_REDO);
+  EXPECT_EQ(dialog.pages().rows(1).at(3).font.text, "Meiryo UI");
+
+  // The same files for the check that runs the command line on them (e2e_check.py).
+  if (const char* dir = std::getenv("MARVENTO_E2E_DIR"); dir != nullptr && *dir != '\0') {
+    const std::string out(dir);
+    mt::writeFile(out + "\\fonts-target.msstyles", mt::readFile(sample));
+    mt::writeFile(out + "\\fonts-set.msstyles", mt::readFile(set));
+    std::ofstream(out + "\\fonts-message.txt", std::ios::binary) << dialog.messages.back();
+    dialog.write(out + "\\fonts-gui.msstyles");
+  }
 
   // A file that is no theme: said with the file and its reason; nothing changes.
+  const auto carried = mt::rowsOf(dialog.pages(), 1);
   dialog.fontSourceAnswer = temp.write("junk.msstyles", mt::Bytes{'j', 'u', 'n', 'k'});
   command(dialog, IDM_FONTS_FROM_THEME);
-  ASSERT_EQ(dialog.messages.size(), 2U);
   EXPECT_EQ(dialog.messages.back().rfind(gui_test::ui("フォントを取り込めませんでした\n", "Taking the fonts failed.\n") +
                                              *dialog.fontSourceAnswer + "\n",
                                          0),
             0U)
       << dialog.messages.back();
-  EXPECT_EQ(mt::rowsOf(dialog.pages(), 0), mt::sampleRows(0));
-  command(dialog, IDM_REDO);
-  EXPECT_EQ(dialog.pages().rows(1).at(3).font.text, "Meiryo UI") << "the refused file left the history alone";
+  EXPECT_EQ(mt::rowsOf(dialog.pages(), 1), carried);
 }
 
 std::string clipboardText() {

@@ -260,6 +260,7 @@ bool AnswerFileDialog(HWND dialog, int button, const std::wstring& path, const s
   return Check(idle, what + L": the main dialog takes input again");
 }
 
+
 std::wstring Native(std::wstring path) {
   std::replace(path.begin(), path.end(), L'/', L'\\');
   return path;
@@ -318,24 +319,28 @@ void CloseBoxAsks(HWND dialog, bool discard) {
   }
 }
 
-// Keys typed on the keyboard into the program in front: each (key, held) pair is a key
-// with Ctrl, Shift or Alt held (0 for none).
+// A key typed with Ctrl, Shift or Alt held (`held`, 0 for none), without waiting for it.
+void PressKey(WORD key, WORD held) {
+  std::vector<INPUT> input;
+  auto add = [&input](WORD code, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = code;
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    input.push_back(in);
+  };
+  if (held != 0) add(held, false);
+  add(key, false);
+  add(key, true);
+  if (held != 0) add(held, true);
+  ::SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+}
+
+// Keys typed on the keyboard into the program in front, each (key, held) pair waited for.
 void Type(HWND dialog, std::initializer_list<std::pair<WORD, WORD>> keys) {
   ::SetForegroundWindow(dialog);
   for (const auto& [key, held] : keys) {
-    std::vector<INPUT> input;
-    auto add = [&input](WORD code, bool up) {
-      INPUT in{};
-      in.type = INPUT_KEYBOARD;
-      in.ki.wVk = code;
-      in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-      input.push_back(in);
-    };
-    if (held != 0) add(held, false);
-    add(key, false);
-    add(key, true);
-    if (held != 0) add(held, true);
-    ::SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+    PressKey(key, held);
     ::Sleep(100);
     WaitIdle(dialog);
   }
@@ -695,8 +700,37 @@ int Run(const std::vector<std::wstring>& actions) {
       if (!Check(MenuOpen(true), L"Shift+F10 opens the font list's context menu")) return 1;
       Type(dialog, {{'L', 0}});
       Check(!MenuOpen(false) && WaitIdle(dialog), L"its access key L closes the menu");
-      Check(TextOf(dialog) != before && TextOf(dialog).find(L" * - ") != std::wstring::npos,
-            L"sizes one step larger is an unwritten edit: " + TextOf(dialog));
+      Check(TextOf(dialog).find(L" * - ") != std::wstring::npos,
+            L"sizes one step larger is an unwritten edit: " + before + L" -> " + TextOf(dialog));
+    } else if (action == L"context-menu-fonts-from") {
+      // The menu key on the font list, the access key of "fonts from another theme", the
+      // open dialog answered; the message with the counts is shown here and closed.
+      const std::wstring path = next();
+      HWND dialog = MainDialog();
+      if (dialog == nullptr) return 1;
+      ClickCell(dialog, 0, 0);
+      Type(dialog, {{VK_APPS, 0}});
+      if (!Check(MenuOpen(true), L"the menu key opens the font list's context menu")) return 1;
+      PressKey('F', 0);  // its access key; the open dialog comes up
+      const std::wstring what = L"fonts from " + path;
+      HWND files = WaitFor([dialog](HWND hwnd) { return hwnd != dialog && IsFileDialog(hwnd); });
+      if (!Check(files != nullptr, what + L": the open dialog opens")) return 1;
+      HWND name = ::GetDlgItem(files, kFileNameCombo);
+      if (name == nullptr) name = ::GetDlgItem(files, kFileNameEdit);
+      const std::wstring native = Native(path);
+      ::SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(native.c_str()));
+      Click(files, IDOK);
+      HWND box = WaitFor([dialog, files](HWND hwnd) { return hwnd != dialog && hwnd != files && !IsFileDialog(hwnd); });
+      if (!Check(box != nullptr, what + L": a message says what was taken")) return 1;
+      std::wstring said;
+      for (HWND child = ::GetWindow(box, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (ClassOf(child) == L"Static" && !TextOf(child).empty()) said += TextOf(child);
+      }
+      Print(L"  message: " + said);
+      Check(said.find(native) != std::wstring::npos, what + L": the message names the file");
+      Click(box, IDOK);
+      Check(WaitIdle(dialog) && TextOf(dialog).find(L" * - ") != std::wstring::npos,
+            what + L": an unwritten edit: " + TextOf(dialog));
     } else if (action == L"expect-same-file") {
       const std::wstring a = next();
       const std::wstring b = next();
