@@ -660,31 +660,21 @@ bool CMainDlg::OnDropFiles(WPARAM wp, LPARAM, LRESULT& result) {
   return true;
 }
 
-bool CMainDlg::ChooseThemeToLoad(std::string& path) {
-  win32::CFileDialog dialog(true, kThemeExtension, nullptr, kOpenFlags, win32::LoadUiString(IDS_THEME_FILTER).c_str(),
-                            m_hWnd);
-  dialog.SetTitle(win32::LoadUiString(IDS_OPEN_TITLE));
+bool CMainDlg::ChooseThemeFile(bool open, UINT title, const char* initialName, std::string& path) const {
+  win32::CFileDialog dialog(open, kThemeExtension, initialName, open ? kOpenFlags : kSaveFlags,
+                            win32::LoadUiString(IDS_THEME_FILTER).c_str(), m_hWnd);
+  dialog.SetTitle(win32::LoadUiString(title));
   if (dialog.DoModal() != IDOK) return false;
   path = dialog.GetPathName();
   return true;
 }
 
-bool CMainDlg::ChooseFontSource(std::string& path) {
-  win32::CFileDialog dialog(true, kThemeExtension, nullptr, kOpenFlags, win32::LoadUiString(IDS_THEME_FILTER).c_str(),
-                            m_hWnd);
-  dialog.SetTitle(win32::LoadUiString(IDS_FONTS_FROM_TITLE));
-  if (dialog.DoModal() != IDOK) return false;
-  path = dialog.GetPathName();
-  return true;
-}
+bool CMainDlg::ChooseThemeToLoad(std::string& path) { return ChooseThemeFile(true, IDS_OPEN_TITLE, nullptr, path); }
+
+bool CMainDlg::ChooseFontSource(std::string& path) { return ChooseThemeFile(true, IDS_FONTS_FROM_TITLE, nullptr, path); }
 
 bool CMainDlg::ChooseWriteTarget(const std::string& initialName, std::string& path) {
-  win32::CFileDialog dialog(false, kThemeExtension, initialName.c_str(), kSaveFlags,
-                            win32::LoadUiString(IDS_THEME_FILTER).c_str(), m_hWnd);
-  dialog.SetTitle(win32::LoadUiString(IDS_SAVE_TITLE));
-  if (dialog.DoModal() != IDOK) return false;
-  path = dialog.GetPathName();
-  return true;
+  return ChooseThemeFile(false, IDS_SAVE_TITLE, initialName.c_str(), path);
 }
 
 void CMainDlg::ShowMessage(const std::string& text) { win32::AfxMessageBox(text.c_str(), MB_OK); }
@@ -754,6 +744,7 @@ void CMainDlg::ShowPagesFromModel() {
     const std::string title = theme::cutToCell(m_pages.sizeNames.at(page), m_cp);
     m_tab.InsertItem(page, title.c_str());
   }
+  for (int page = 0; page < kPages; ++page) ShowBulkFromModel(page);
   ShowBoxesFromModel();
 }
 

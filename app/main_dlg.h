@@ -59,6 +59,9 @@ class CMainDlg : public win32::CDialog {
   // Asks whether edits not yet written may be dropped; true to go on.
   virtual bool ConfirmDiscard();
 
+  // The open (`open`) or save dialog for a theme file, titled by string `title`.
+  bool ChooseThemeFile(bool open, UINT title, const char* initialName, std::string& path) const;
+
   BOOL OnInitDialog() override;
   void DoDataExchange() override;
   void OnOK() override {}  // no control sends IDOK; Enter never ends the dialog

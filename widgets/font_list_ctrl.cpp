@@ -245,6 +245,7 @@ void CFontListCtrl::CloseEditors() {
   m_editColumn = -1;
   m_editRow = 0;
   if (m_currentRow >= GetItemCount()) m_currentRow = -1;  // the rows it stood on are gone
+  if (m_anchorRow >= GetItemCount()) m_anchorRow = 0;
   HideSample();
 }
 

@@ -123,7 +123,7 @@ TEST_F(KeyboardTest, CtrlTabSwitchesPagesAndTheFocusFollows) {
   EXPECT_EQ(::GetFocus(), dialog.fontList(0));
 }
 
-TEST_F(KeyboardTest, BulkComboAfterUndoShowsTheFaceEveryRowShares) {
+TEST_F(KeyboardTest, BulkComboAfterUndoOrALoadShowsTheFaceEveryRowShares) {
   dialog.load(sample);
   HWND bulk = dialog.bulkCombo(0);
   HWND button = ::GetDlgItem(dialog.hwnd(), IDC_LOAD);
@@ -135,6 +135,9 @@ TEST_F(KeyboardTest, BulkComboAfterUndoShowsTheFaceEveryRowShares) {
   EXPECT_EQ(gui_test::selectedText(bulk), "<none>") << "the loaded rows have several faces";
   press(button, 'Y', true);
   EXPECT_EQ(gui_test::selectedText(bulk), "DejaVu Serif");
+  dialog.discardAnswer = true;
+  dialog.load(sample);
+  EXPECT_EQ(gui_test::selectedText(bulk), "<none>") << "a new load shows its own rows' faces";
 }
 
 TEST_F(KeyboardTest, TitleNamesTheLoadedFileAndMarksUnwrittenEdits) {
