@@ -35,7 +35,7 @@ shoot() {
   WINEPREFIX=$prefix LANG=$lang LC_ALL=$lang "$MARVENTO_WINE" "$wine_build_dir/tests/windows/marvento_driver.exe" --sync-dir "Z:$sync" \
     "Z:$wine_build_dir/app/Marvento.exe" -- \
     expect-dialog sync 1-before-load load "Z:$light" sync 2-after-load \
-    click-cell 1 4 sync 3-size-editor drop-faces 4-faces hover-row 8 sync 5-sample about close-box \
+    click-cell 1 4 sync 3-size-editor drop-faces 4-faces hover-row 8 sync 5-sample about show-context-menu 7-context-menu close-box \
     >"$out/driver.log" 2>&1 &
   driver=$!
 
