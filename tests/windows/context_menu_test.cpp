@@ -83,7 +83,7 @@ void command(const TestDialog& dialog, UINT id) {
   gui_test::pump();
 }
 
-TEST_F(ContextMenuTest, RightClickShiftF10AndTheMenuKeyOpenItWithWhatCanBeDone) {
+TEST_F(ContextMenuTest, ARightClickOpensItWithWhatCanBeDone) {
   dialog.load(sample);
   HWND list = dialog.fontList(0);
   const auto byRightClick = menuOpenedBy([&] {
@@ -109,28 +109,12 @@ TEST_F(ContextMenuTest, RightClickShiftF10AndTheMenuKeyOpenItWithWhatCanBeDone) 
   const std::vector<bool> greyAtFirst{true, true, false, false, false, false, false};  // nothing to undo or redo
   for (std::size_t i = 0; i < greyAtFirst.size(); ++i) EXPECT_EQ(byRightClick[i].grey, greyAtFirst[i]) << i;
 
+  // Here the menu key; Shift+F10 and the menu key typed into the real program: the driver's case.
   command(dialog, IDM_SIZES_LARGER);
-  press(list, VK_HOME, true);  // Ctrl moves without selecting
-  EXPECT_EQ(listOf(list).GetSelectedRows(), std::vector<int>{1});
-  press(list, VK_SPACE, true);  // Ctrl+Space adds the current row
-  EXPECT_EQ(listOf(list).GetSelectedRows(), (std::vector<int>{0, 1}));
-  press(list, VK_SPACE, true);  // and takes it away
-  EXPECT_EQ(listOf(list).GetSelectedRows(), std::vector<int>{1});
-  const auto byShiftF10 = menuOpenedBy([&] {
-    BYTE keys[256] = {};
-    ::GetKeyboardState(keys);
-    keys[VK_SHIFT] = 0x80;
-    ::SetKeyboardState(keys);
-    ::SendMessageA(list, WM_SYSKEYDOWN, VK_F10, 1);
-    keys[VK_SHIFT] = 0;
-    ::SetKeyboardState(keys);
-  });
-  ASSERT_EQ(byShiftF10.size(), 7U);
-  EXPECT_FALSE(byShiftF10[0].grey) << "undo after a change";
-  EXPECT_TRUE(byShiftF10[1].grey);
-  const auto byMenuKey = menuOpenedBy([&] { ::SendMessageA(list, WM_KEYUP, VK_APPS, 1); });
-  ASSERT_EQ(byMenuKey.size(), 7U);
-  EXPECT_EQ(byMenuKey[5].text, byRightClick[5].text);
+  const auto afterAChange = menuOpenedBy([&] { ::SendMessageA(list, WM_KEYUP, VK_APPS, 1); });
+  ASSERT_EQ(afterAChange.size(), 7U);
+  EXPECT_FALSE(afterAChange[0].grey) << "undo after a change";
+  EXPECT_TRUE(afterAChange[1].grey);
 }
 
 TEST_F(ContextMenuTest, SizesOneStepLargerAndSmallerOnTheShownPageAreOneUndoStepEach) {
@@ -241,6 +225,9 @@ TEST_F(ContextMenuTest, SelectedRowsAreCopiedAsTabSeparatedTextAndSelectingChang
   EXPECT_EQ(listOf(list).GetSelectedRows(), (std::vector<int>{1, 2, 3, 4}));
   press(list, VK_UP);  // a plain move selects the row moved to
   EXPECT_EQ(listOf(list).GetSelectedRows(), std::vector<int>{3});
+  press(list, VK_HOME, true);  // Ctrl moves without selecting, Ctrl+Space adds the row
+  press(list, VK_SPACE, true);
+  EXPECT_EQ(listOf(list).GetSelectedRows(), (std::vector<int>{0, 3}));
   press(list, 'A', true);
   command(dialog, IDM_COPY);
   EXPECT_EQ(clipboardText(), tsvOf({0, 1, 2, 3, 4}));

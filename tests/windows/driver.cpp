@@ -430,6 +430,15 @@ void EditCell(HWND dialog, int row, int column, const std::wstring& value) {
   WaitIdle(dialog);
 }
 
+// Opens the shown font list's context menu by a key (Shift+F10, the menu key) typed with
+// the focus on its first row.
+bool OpenContextMenu(HWND dialog, WORD key, WORD held) {
+  ClickCell(dialog, 0, 0);  // an identifying cell: the list takes the focus, no editor opens
+  Type(dialog, {{key, held}});
+  return Check(MenuOpen(true), std::wstring(key == VK_APPS ? L"the menu key" : L"Shift+F10") +
+                                   L" opens the font list's context menu");
+}
+
 int Run(const std::vector<std::wstring>& actions) {
   for (std::size_t i = 0; i < actions.size(); ++i) {
     const std::wstring& action = actions[i];
@@ -694,28 +703,17 @@ int Run(const std::vector<std::wstring>& actions) {
       // access key of "sizes one step larger" applies it.
       HWND dialog = MainDialog();
       if (dialog == nullptr) return 1;
-      ClickCell(dialog, 0, 0);  // an identifying cell: the list takes the focus, no editor opens
       const std::wstring before = TextOf(dialog);
-      Type(dialog, {{VK_F10, VK_SHIFT}});
-      if (!Check(MenuOpen(true), L"Shift+F10 opens the font list's context menu")) return 1;
+      if (!OpenContextMenu(dialog, VK_F10, VK_SHIFT)) return 1;
       Type(dialog, {{'L', 0}});
       Check(!MenuOpen(false) && WaitIdle(dialog), L"its access key L closes the menu");
       Check(TextOf(dialog).find(L" * - ") != std::wstring::npos,
             L"sizes one step larger is an unwritten edit: " + before + L" -> " + TextOf(dialog));
     } else if (action == L"show-context-menu") {
-      // The font list's context menu opened by a right click on a row, held for the screen
-      // capture `name`, then closed by Esc.
+      // The font list's context menu held open for the screen capture `name`, then closed by Esc.
       const std::wstring name = next();
       HWND dialog = MainDialog();
-      if (dialog == nullptr) return 1;
-      HWND list = VisibleFontList(dialog);
-      if (!Check(list != nullptr, L"a font list is shown")) return 1;
-      RECT header{};
-      ::GetWindowRect(reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0)), &header);
-      const LPARAM at = MAKELPARAM(40, (header.bottom - header.top) + 20 * 2 + 10);
-      ::PostMessageW(list, WM_RBUTTONDOWN, MK_RBUTTON, at);
-      ::PostMessageW(list, WM_RBUTTONUP, 0, at);
-      if (!Check(MenuOpen(true), L"a right click opens the font list's context menu")) return 1;
+      if (dialog == nullptr || !OpenContextMenu(dialog, VK_F10, VK_SHIFT)) return 1;
       Sync(name);
       Type(dialog, {{VK_ESCAPE, 0}});
       Check(!MenuOpen(false), L"Esc closes the context menu");
@@ -725,9 +723,7 @@ int Run(const std::vector<std::wstring>& actions) {
       const std::wstring path = next();
       HWND dialog = MainDialog();
       if (dialog == nullptr) return 1;
-      ClickCell(dialog, 0, 0);
-      Type(dialog, {{VK_APPS, 0}});
-      if (!Check(MenuOpen(true), L"the menu key opens the font list's context menu")) return 1;
+      if (!OpenContextMenu(dialog, VK_APPS, 0)) return 1;
       PressKey('F', 0);  // its access key; the open dialog comes up
       const std::wstring what = L"fonts from " + path;
       HWND files = WaitFor([dialog](HWND hwnd) { return hwnd != dialog && IsFileDialog(hwnd); });
