@@ -263,7 +263,8 @@ void CFontListCtrl::OnLButtonDown(POINT point, WPARAM keys) {
     if ((keys & (MK_CONTROL | MK_SHIFT)) == 0) SelectOnly(-1, -1);
     return;
   }
-  SetCurrentCell(row, column >= kFirstValueColumn ? column : m_currentColumn);
+  // A click on an identifying cell keeps the value column, without scrolling to it.
+  SetCurrentCell(row, column >= kFirstValueColumn ? column : m_currentColumn, column >= kFirstValueColumn);
   // Ctrl and Shift only select; a plain click selects its row and opens a value cell's editor.
   if ((keys & MK_CONTROL) != 0) {
     ToggleSelected(row);
@@ -292,7 +293,8 @@ void CFontListCtrl::OnRButtonDown(POINT point) {
     SelectOnly(hit.iItem, hit.iItem);
     m_anchorRow = hit.iItem;
   }
-  SetCurrentCell(hit.iItem, hit.iSubItem >= kFirstValueColumn ? hit.iSubItem : m_currentColumn);
+  SetCurrentCell(hit.iItem, hit.iSubItem >= kFirstValueColumn ? hit.iSubItem : m_currentColumn,
+                 hit.iSubItem >= kFirstValueColumn);
 }
 
 void CFontListCtrl::AskForContextMenu(POINT screen) const {
@@ -305,7 +307,8 @@ POINT CFontListCtrl::ContextMenuPoint() const {
   if (m_currentRow >= 0 && GetItemRect(m_currentRow, &cell, LVIR_BOUNDS)) {
     int left = -::GetScrollPos(m_hWnd, SB_HORZ);
     for (int c = 0; c < m_currentColumn; ++c) left += GetColumnWidth(c);
-    at = POINT{std::max(0, left), cell.bottom};
+    const RECT client = GetClientRect();
+    at = POINT{std::clamp(left, 0, std::max(0, static_cast<int>(client.right) - 1)), cell.bottom};
   }
   ::ClientToScreen(m_hWnd, &at);
   return at;
@@ -388,7 +391,7 @@ void CFontListCtrl::OpenEditor(int row, int column, bool drop) {
   }
 }
 
-void CFontListCtrl::SetCurrentCell(int row, int column) {
+void CFontListCtrl::SetCurrentCell(int row, int column, bool scrollToColumn) {
   const int before = m_currentRow;
   m_currentRow = row;
   m_currentColumn = column;
@@ -403,7 +406,7 @@ void CFontListCtrl::SetCurrentCell(int row, int column) {
   int dx = 0;
   if (right > client.right) dx = right - client.right;
   if (left - dx < 0) dx = left;
-  if (dx != 0) SendMessage(LVM_SCROLL, static_cast<WPARAM>(dx), 0);
+  if (dx != 0 && scrollToColumn) SendMessage(LVM_SCROLL, static_cast<WPARAM>(dx), 0);
   SendMessage(LVM_REDRAWITEMS, static_cast<WPARAM>(row), row);
 }
 

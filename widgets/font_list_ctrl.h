@@ -78,7 +78,8 @@ class CFontListCtrl : public win32::CListCtrl {
   // Shift extends the selection from the anchor row, Ctrl moves without selecting, else
   // the row moved to is the one selected.
   bool OnKeyDown(WPARAM key);
-  void SetCurrentCell(int row, int column);
+  // Also scrolls the value column into view unless `scrollToColumn` is false.
+  void SetCurrentCell(int row, int column, bool scrollToColumn = true);
   void OnEditorChosen();
   void OnEditorCancelled();
   void HideOpenEditor() const;

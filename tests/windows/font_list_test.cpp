@@ -282,6 +282,10 @@ TEST_F(FontListTest, EditorLiesOverTheClickedCellAfterHorizontalScrolling) {
     ASSERT_TRUE(gui_test::visible(e)) << column;
     EXPECT_EQ(rectInList(e, list).left, cellRect(list, 1, column).left) << column;
   }
+  ::SendMessageA(list, LVM_SCROLL, static_cast<WPARAM>(-1000), 0);
+  gui_test::pump();
+  clickCell(list, 2, 0);
+  EXPECT_EQ(::GetScrollPos(list, SB_HORZ), 0) << "a click on an identifying cell stays where it is";
 }
 
 TEST_F(FontListTest, IdentifyingCellsAreDarkGreyOnLightGreyValueCellsBlackOnWhite) {
