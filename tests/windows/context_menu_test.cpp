@@ -3,9 +3,7 @@
 // undo step and an unwritten edit like any other.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cwctype>
-#include <fstream>
 #include <functional>
 #include <set>
 #include <string>
@@ -165,15 +163,6 @@ TEST_F(ContextMenuTest, FontsFromAnotherThemeChangeEveryPageInOneStepAndSaySo) {
   EXPECT_FALSE(dialog.HasUnwrittenEdits());
   command(dialog, IDM_REDO);
   EXPECT_EQ(dialog.pages().rows(1).at(3).font.text, "Meiryo UI");
-
-  // The same files for the check that runs the command line on them (e2e_check.py).
-  if (const char* dir = std::getenv("MARVENTO_E2E_DIR"); dir != nullptr && *dir != '\0') {
-    const std::string out(dir);
-    mt::writeFile(out + "\\fonts-target.msstyles", mt::readFile(sample));
-    mt::writeFile(out + "\\fonts-set.msstyles", mt::readFile(set));
-    std::ofstream(out + "\\fonts-message.txt", std::ios::binary) << dialog.messages.back();
-    dialog.write(out + "\\fonts-gui.msstyles");
-  }
 
   // A file that is no theme: said with the file and its reason; nothing changes.
   const auto carried = mt::rowsOf(dialog.pages(), 1);
