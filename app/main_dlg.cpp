@@ -457,15 +457,7 @@ void CMainDlg::OnFontsFromTheme() {
   if (!ChooseFontSource(path)) return;
   // The other theme is read as a load reads one, in the same language; only its pages are kept.
   theme::FontPages source;
-  try {
-    theme::loadTheme(path, source, m_cp, theme::userInterfaceLanguage(), theme::Reading::ListedPartsOnly);
-  } catch (const theme::ThemeError& error) {
-    ShowMessage(ReadFailureMessage(IDS_FONTS_FROM_FAILED, path, error.reason(), error.what()));
-    return;
-  } catch (const std::exception& error) {
-    ShowMessage(ReadFailureMessage(IDS_FONTS_FROM_FAILED, path, std::nullopt, error.what()));
-    return;
-  }
+  if (!ReadTheme(path, source, IDS_FONTS_FROM_FAILED, theme::Reading::ListedPartsOnly)) return;
   for (auto& list : m_fontLists) list.CloseEditors();
   const theme::FontPages before = m_pages;
   const theme::CarriedFonts carried = theme::carryFonts(source, m_pages, m_cp);
@@ -689,20 +681,11 @@ void CMainDlg::LoadFrom(const std::string& path) {
   // The new file is read and checked first: a refused file leaves the open theme, its
   // edits and its pages as they are, and nothing is asked for a file that is not used.
   theme::FontPages pages;
-  theme::ThemeImage image;
-  try {
-    image = theme::loadTheme(path, pages, m_cp, theme::userInterfaceLanguage());
-  } catch (const theme::ThemeError& error) {
-    ShowMessage(ReadFailureMessage(IDS_LOAD_FAILED, path, error.reason(), error.what()));
-    return;
-  } catch (const std::exception& error) {
-    ShowMessage(ReadFailureMessage(IDS_LOAD_FAILED, path, std::nullopt, error.what()));
-    return;
-  }
-  if (!MayDiscardEdits()) return;
+  std::optional<theme::ThemeImage> image = ReadTheme(path, pages, IDS_LOAD_FAILED, theme::Reading::WholeFile);
+  if (!image || !MayDiscardEdits()) return;
 
   for (auto& list : m_fontLists) list.CloseEditors();
-  m_image = std::move(image);
+  m_image = std::move(*image);
   m_pages = std::move(pages);
   m_loadedPath = path;
   ::EnableWindow(GetDlgItem(IDC_WRITE), TRUE);
@@ -712,6 +695,18 @@ void CMainDlg::LoadFrom(const std::string& path) {
   m_history.Clear();
   RememberWrittenValues();
   TrimWorkingSet();
+}
+
+std::optional<theme::ThemeImage> CMainDlg::ReadTheme(const std::string& path, theme::FontPages& pages, UINT heading,
+                                                    theme::Reading reading) {
+  try {
+    return theme::loadTheme(path, pages, m_cp, theme::userInterfaceLanguage(), reading);
+  } catch (const theme::ThemeError& error) {
+    ShowMessage(ReadFailureMessage(heading, path, error.reason(), error.what()));
+  } catch (const std::exception& error) {
+    ShowMessage(ReadFailureMessage(heading, path, std::nullopt, error.what()));
+  }
+  return std::nullopt;
 }
 
 std::string CMainDlg::ReadFailureMessage(UINT heading, const std::string& path,

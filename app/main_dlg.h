@@ -134,6 +134,10 @@ class CMainDlg : public win32::CDialog {
   bool MayDiscardEdits();
   // The heading of a failure message with the core's reason on the line below.
   static std::string FailureMessage(UINT heading, const std::string& reason);
+  // The theme at `path` read into `pages` (a load, or the fonts of another theme); a file
+  // that cannot be read is said with `heading`, the file and the reason, and gives nothing.
+  std::optional<theme::ThemeImage> ReadTheme(const std::string& path, theme::FontPages& pages, UINT heading,
+                                             theme::Reading reading);
   // A theme could not be read: the heading, the file, and the reason in the interface's language.
   static std::string ReadFailureMessage(UINT heading, const std::string& path,
                                         std::optional<theme::ThemeReason> reason, const std::string& what);
