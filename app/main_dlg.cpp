@@ -59,8 +59,6 @@ constexpr std::array<LabelSpec, 3> kLabels{{
 // Posted by OnInitDialog: the start-up file is loaded once the dialog is on screen.
 constexpr UINT kLoadStartupFile = WM_APP + 1;
 
-bool KeyDown(int key) { return (::GetKeyState(key) & 0x8000) != 0; }
-
 // The context menu: each command with its text (IDS_MENU_FIRST in the same order), and
 // where a separator follows.
 constexpr std::array<UINT, 7> kMenuCommands{IDM_UNDO,  IDM_REDO, IDM_SIZES_LARGER, IDM_SIZES_SMALLER,
@@ -136,10 +134,7 @@ BOOL CMainDlg::OnInitDialog() {
   m_styleNameBox.Create(kBoxStyle | WS_VISIBLE, kStyleNameBoxRect, m_tab.GetSafeHwnd(), IDC_STYLE_NAME,
                         WS_EX_CLIENTEDGE);
   m_styleNameBox.SetFont(font);
-  m_styleNameBox.SetChangedHandler([this](const std::string& text) {
-    m_pages.styleNameBox.text = theme::cutToCell(text, m_cp);
-    UpdateTitle();
-  });
+  BindBox(m_styleNameBox, m_pages.styleNameBox);
   const std::string labelFace = win32::LoadUiString(IDS_LABEL_FACE);
   for (std::size_t i = 0; i < kLabels.size(); ++i) {
     m_labels[i].Create(win32::LoadUiString(kLabels[i].text).c_str(), WS_CHILD | WS_VISIBLE, kLabels[i].rect,
@@ -187,10 +182,7 @@ void CMainDlg::CreatePageWidgets(int page, const RECT& area, HFONT font) {
   win32::CEdit& box = m_sizeNameBoxes.at(page);
   box.Create(kBoxStyle, kSizeNameBoxRect, m_tab.GetSafeHwnd(), IDC_SIZE_NAME, WS_EX_CLIENTEDGE);
   box.SetFont(font);
-  box.SetChangedHandler([this, page](const std::string& text) {
-    m_pages.sizeNameBoxes.at(page).text = theme::cutToCell(text, m_cp);
-    UpdateTitle();
-  });
+  BindBox(box, m_pages.sizeNameBoxes.at(page));
 
   // Created under the dialog so that its notifications go to the dialog, then shown on
   // the tab control's body with the other page widgets.
@@ -199,6 +191,14 @@ void CMainDlg::CreatePageWidgets(int page, const RECT& area, HFONT font) {
   combo.SetParent(m_tab.GetSafeHwnd());
   combo.SetFont(font);
   widgets::AddInstalledFaces(combo);
+}
+
+void CMainDlg::BindBox(win32::CEdit& box, theme::EditableText& value) {
+  // `value` lies in m_pages, which a load assigns anew but never moves: the reference holds.
+  box.SetChangedHandler([this, &value](const std::string& text) {
+    value.text = theme::cutToCell(text, m_cp);
+    UpdateTitle();
+  });
 }
 
 void CMainDlg::PlaceList(const win32::CWnd& list, const RECT& area) {
@@ -225,6 +225,11 @@ bool CMainDlg::OnGetMinMaxInfo(WPARAM, LPARAM lp, LRESULT& result) {
   if (m_minSize.cx > 0) info->ptMinTrackSize = POINT{m_minSize.cx, m_minSize.cy};
   result = 0;
   return true;
+}
+
+void CMainDlg::SelectPage(int page) {
+  m_tab.SetCurSel(page);
+  ShowPage(page);
 }
 
 void CMainDlg::ShowPage(int page) {
@@ -357,22 +362,29 @@ void CMainDlg::OnCancel() {
   if (MayDiscardEdits()) win32::CDialog::OnCancel();
 }
 
-std::vector<std::u16string> CMainDlg::EditableValues() const {
-  std::vector<std::u16string> values;
+template <class Visit>
+bool CMainDlg::ForEachEditable(Visit visit) const {
+  // The boxes first: typing in them asks this on every key, and most edits are there.
+  for (const theme::EditableText& box : m_pages.sizeNameBoxes) {
+    if (!visit(box)) return false;
+  }
+  if (!visit(m_pages.styleNameBox)) return false;
   for (int page = 0; page < kPages; ++page) {
     for (const theme::FontRow& row : m_pages.rows(page)) {
       for (int column = theme::kColFont; column < theme::kColumnCount; ++column) {
-        values.push_back(row.value(column).toWrite(m_cp));
+        if (!visit(row.value(column))) return false;
       }
     }
-    values.push_back(m_pages.sizeNameBoxes.at(page).toWrite(m_cp));
   }
-  values.push_back(m_pages.styleNameBox.toWrite(m_cp));
-  return values;
+  return true;
 }
 
 void CMainDlg::RememberWrittenValues() {
-  m_writtenValues = EditableValues();
+  m_writtenValues.clear();
+  ForEachEditable([this](const theme::EditableText& value) {
+    m_writtenValues.push_back(value.toWrite(m_cp));
+    return true;
+  });
   UpdateTitle();
 }
 
@@ -385,8 +397,16 @@ void CMainDlg::UpdateTitle() {
   if (title != GetWindowText()) SetWindowText(title);
 }
 
-// Edits count only while a theme is loaded: without one there is nothing to write.
-bool CMainDlg::HasUnwrittenEdits() const { return m_image.loaded() && EditableValues() != m_writtenValues; }
+// Edits count only while a theme is loaded: without one there is nothing to write. The
+// first value that differs from the last load or write answers.
+bool CMainDlg::HasUnwrittenEdits() const {
+  if (!m_image.loaded()) return false;
+  std::size_t i = 0;
+  const bool same = ForEachEditable([this, &i](const theme::EditableText& value) {
+    return i < m_writtenValues.size() && value.toWrite(m_cp) == m_writtenValues[i++];
+  });
+  return !same || i != m_writtenValues.size();
+}
 
 bool CMainDlg::MayDiscardEdits() { return !HasUnwrittenEdits() || ConfirmDiscard(); }
 
@@ -413,42 +433,58 @@ void CMainDlg::OnBulkFontSelChange() {
   const int index = combo.GetCurSel();
   if (index == CB_ERR) return;
   const std::string face = theme::cutToCell(combo.GetLBText(index), m_cp);
-  // An editor left open would show the value its cell had before.
-  for (auto& fontList : m_fontLists) fontList.CloseEditors();
-  const theme::FontPages before = m_pages;
-  m_pages.setFontOfPage(page, face);
-  RecordChangesSince(before);  // the whole input is one step
+  RecordAction([this, page, &face] { m_pages.setFontOfPage(page, face); });  // the whole input is one step
 }
 
-void CMainDlg::RecordChangesSince(const theme::FontPages& before) {
+CMainDlg::CellValues CMainDlg::ValuesOfCells() const {
+  CellValues values;
+  for (int page = 0; page < kPages; ++page) {
+    for (const theme::FontRow& row : m_pages.rows(page)) {
+      values.at(static_cast<std::size_t>(page)).push_back({row.font, row.size, row.option});
+    }
+  }
+  return values;
+}
+
+template <class Action>
+void CMainDlg::RecordAction(Action action) {
+  // An editor left open would show the value its cell had before.
+  for (auto& list : m_fontLists) list.CloseEditors();
+  const CellValues before = ValuesOfCells();
+  action();
   EditStep step;
   for (int page = 0; page < kPages; ++page) {
-    const auto& was = before.rows(page);
+    const auto& was = before.at(static_cast<std::size_t>(page));
     const auto& now = m_pages.rows(page);
     for (std::size_t row = 0; row < now.size() && row < was.size(); ++row) {
       for (int column = theme::kColFont; column < theme::kColumnCount; ++column) {
-        if (SameValue(was[row].value(column), now[row].value(column))) continue;
-        step.push_back(CellChange{page, static_cast<int>(row), column, was[row].value(column), now[row].value(column)});
+        const theme::EditableText& old = was[row].at(static_cast<std::size_t>(column - theme::kColFont));
+        if (SameValue(old, now[row].value(column))) continue;
+        step.push_back(CellChange{page, static_cast<int>(row), column, old, now[row].value(column)});
       }
     }
   }
-  for (const CellChange& change : step) ShowCellFromModel(change.page, change.row, change.column);
-  for (int page = 0; page < kPages; ++page) {
-    if (std::any_of(step.begin(), step.end(), [page](const CellChange& c) { return c.page == page; })) {
-      ShowBulkFromModel(page);
-    }
-  }
+  ShowStep(step);
   m_history.Record(std::move(step));
+}
+
+std::array<bool, CMainDlg::kPages> CMainDlg::ShowStep(const EditStep& step) {
+  std::array<bool, kPages> touched{};
+  for (const CellChange& change : step) {
+    ShowCellFromModel(change.page, change.row, change.column);
+    touched.at(static_cast<std::size_t>(change.page)) = true;
+  }
+  for (int page = 0; page < kPages; ++page) {
+    if (touched.at(static_cast<std::size_t>(page))) ShowBulkFromModel(page);
+  }
   UpdateTitle();
+  return touched;
 }
 
 void CMainDlg::ResizeShownPage(int steps) {
   const int page = m_tab.GetCurSel();
   if (!m_image.loaded() || page < 0 || page >= kPages) return;
-  for (auto& list : m_fontLists) list.CloseEditors();
-  const theme::FontPages before = m_pages;
-  theme::growSizes(m_pages, steps, {page});
-  RecordChangesSince(before);
+  RecordAction([this, page, steps] { theme::growSizes(m_pages, steps, {page}); });
 }
 
 void CMainDlg::OnFontsFromTheme() {
@@ -458,10 +494,8 @@ void CMainDlg::OnFontsFromTheme() {
   // The other theme is read as a load reads one, in the same language; only its pages are kept.
   theme::FontPages source;
   if (!ReadTheme(path, source, IDS_FONTS_FROM_FAILED, theme::Reading::ListedPartsOnly)) return;
-  for (auto& list : m_fontLists) list.CloseEditors();
-  const theme::FontPages before = m_pages;
-  const theme::CarriedFonts carried = theme::carryFonts(source, m_pages, m_cp);
-  RecordChangesSince(before);  // every page in one step
+  theme::CarriedFonts carried;
+  RecordAction([&] { carried = theme::carryFonts(source, m_pages, m_cp); });  // every page in one step
 
   std::string text = Fill(win32::LoadUiString(IDS_FONTS_FROM_DONE),
                           {path, std::to_string(carried.changed), std::to_string(carried.alreadyAlike),
@@ -554,45 +588,33 @@ void CMainDlg::ShowCellFromModel(int page, int row, int column) {
 
 void CMainDlg::ApplyStep(const EditStep& step, bool undo) {
   for (auto& list : m_fontLists) list.CloseEditors();
-  std::array<bool, kPages> touched{};
   for (const CellChange& change : step) {
     m_pages.setValue(change.page, static_cast<std::size_t>(change.row), change.column,
                      undo ? change.before : change.after);
-    ShowCellFromModel(change.page, change.row, change.column);
-    touched.at(static_cast<std::size_t>(change.page)) = true;
   }
-  for (int page = 0; page < kPages; ++page) {
-    if (touched.at(static_cast<std::size_t>(page))) ShowBulkFromModel(page);
-  }
-  UpdateTitle();
+  const std::array<bool, kPages> touched = ShowStep(step);
   // A page that changed is shown, so the user sees what was undone.
   const int shown = m_tab.GetCurSel();
   const int page = step.front().page;
   const bool shownChanged = shown >= 0 && shown < kPages && touched.at(static_cast<std::size_t>(shown));
-  if (!shownChanged && page < m_tab.GetItemCount()) {
-    m_tab.SetCurSel(page);
-    ShowPage(page);
-  }
+  if (!shownChanged && page < m_tab.GetItemCount()) SelectPage(page);
 }
 
 bool CMainDlg::OnListKey(const MSG& msg) {
   if (msg.message != WM_KEYDOWN) return false;
-  if (msg.wParam == VK_TAB && KeyDown(VK_CONTROL)) {
+  if (msg.wParam == VK_TAB && win32::KeyHeld(VK_CONTROL)) {
     // Ctrl+Tab and Ctrl+Shift+Tab: the next or the previous page, round.
     const int count = m_tab.GetItemCount();
     if (count > 1) {
-      const int page = (m_tab.GetCurSel() + (KeyDown(VK_SHIFT) ? count - 1 : 1)) % count;
-      m_tab.SetCurSel(page);
-      ShowPage(page);
+      const int page = (m_tab.GetCurSel() + (win32::KeyHeld(VK_SHIFT) ? count - 1 : 1)) % count;
+      SelectPage(page);
     }
     return true;
   }
   if (msg.wParam != VK_RETURN && msg.wParam != VK_ESCAPE) return false;
   // A dropped list (an editor's or a bulk combo's) takes its own Enter (choose) and Esc
   // (close, nothing written).
-  char name[16] = {};
-  ::GetClassNameA(msg.hwnd, name, static_cast<int>(sizeof name));
-  if (::lstrcmpiA(name, "ComboBox") == 0 && ::SendMessageA(msg.hwnd, CB_GETDROPPEDSTATE, 0, 0) != 0) return false;
+  if (win32::IsClass(msg.hwnd, "ComboBox") && ::SendMessageA(msg.hwnd, CB_GETDROPPEDSTATE, 0, 0) != 0) return false;
   for (auto& list : m_fontLists) {
     HWND editor = list.GetOpenEditor();
     const bool inList = msg.hwnd == list.GetSafeHwnd();
@@ -617,12 +639,10 @@ bool CMainDlg::OnListKey(const MSG& msg) {
 
 bool CMainDlg::OnUndoKey(const MSG& msg) {
   if (msg.message != WM_KEYDOWN || (msg.wParam != 'Z' && msg.wParam != 'Y')) return false;
-  if (!KeyDown(VK_CONTROL) || KeyDown(VK_MENU)) return false;
+  if (!win32::KeyHeld(VK_CONTROL) || win32::KeyHeld(VK_MENU)) return false;
   // The boxes keep their own undo.
-  char name[16] = {};
-  ::GetClassNameA(msg.hwnd, name, static_cast<int>(sizeof name));
-  if (::lstrcmpiA(name, "Edit") == 0) return false;
-  UndoOrRedo(msg.wParam == 'Y' || KeyDown(VK_SHIFT));
+  if (win32::IsClass(msg.hwnd, "Edit")) return false;
+  UndoOrRedo(msg.wParam == 'Y' || win32::KeyHeld(VK_SHIFT));
   return true;
 }
 
@@ -690,8 +710,7 @@ void CMainDlg::LoadFrom(const std::string& path) {
   m_loadedPath = path;
   ::EnableWindow(GetDlgItem(IDC_WRITE), TRUE);
   ShowPagesFromModel();
-  m_tab.SetCurSel(0);
-  ShowPage(0);
+  SelectPage(0);
   m_history.Clear();
   RememberWrittenValues();
   TrimWorkingSet();

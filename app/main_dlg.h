@@ -109,14 +109,24 @@ class CMainDlg : public win32::CDialog {
   void ApplyStep(const EditStep& step, bool undo);
   // Every size of the shown page `steps` larger (negative: smaller), as one undo step.
   void ResizeShownPage(int steps);
-  // The cells that differ from `before` (the pages as they were before one action) as one
-  // undo step, shown in the lists and recorded.
-  void RecordChangesSince(const theme::FontPages& before);
+  // The values of every row (face, size, option), page by page: what an action may change.
+  using CellValues = std::array<std::vector<std::array<theme::EditableText, 3>>, kPages>;
+  [[nodiscard]] CellValues ValuesOfCells() const;
+  // Runs `action` on the pages; the cells it changed are shown and recorded as one undo step.
+  template <class Action>
+  void RecordAction(Action action);
+  // The cells of `step` shown from the model with their pages' bulk combos and the title;
+  // returns the pages it touched.
+  std::array<bool, kPages> ShowStep(const EditStep& step);
   // The modal loop offers every message to this filter before the dialog manager.
   static LRESULT CALLBACK MessageFilter(int code, WPARAM wp, LPARAM lp);
 
   void CreatePageWidgets(int page, const RECT& area, HFONT font);
   void ShowPage(int page);
+  // The tab of `page` selected and its page shown.
+  void SelectPage(int page);
+  // The box writes its text into `value` as it changes.
+  void BindBox(win32::CEdit& box, theme::EditableText& value);
   // A font list over the tab's display area `area`.
   static void PlaceList(const win32::CWnd& list, const RECT& area);
   // The lists, tabs and boxes made anew from the model.
@@ -127,9 +137,10 @@ class CMainDlg : public win32::CDialog {
   // Cell (row, column) of a page's list shown from the model.
   void ShowCellFromModel(int page, int row, int column);
   void ReleaseTheme();
-  // Every value the user can change as a write would put it: the cells' values and the
-  // boxes' texts, in the UTF-16 they would be written as.
-  [[nodiscard]] std::vector<std::u16string> EditableValues() const;
+  // Visits every value the user can change (the boxes, then every cell) until `visit`
+  // returns false; false then.
+  template <class Visit>
+  bool ForEachEditable(Visit visit) const;
   void RememberWrittenValues();
   bool MayDiscardEdits();
   // The heading of a failure message with the core's reason on the line below.
@@ -156,7 +167,8 @@ class CMainDlg : public win32::CDialog {
   theme::CodePage m_cp;
   win32::CTabCtrl m_tab;
   win32::CIcon m_icon;  // the dialog's own 16x16 icon, destroyed after its window
-  std::vector<std::u16string> m_writtenValues;  // EditableValues() at the last load or write
+  // Every editable value as a write would put it (UTF-16), at the last load or write.
+  std::vector<std::u16string> m_writtenValues;
   std::string m_startupPath;
   EditHistory m_history;
   HHOOK m_keyFilter = nullptr;

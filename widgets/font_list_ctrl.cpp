@@ -41,8 +41,6 @@ TTTOOLINFOW SampleTool(HWND list) {
   return tool;
 }
 
-bool KeyHeld(int key) { return (::GetKeyState(key) & 0x8000) != 0; }
-
 bool IsScrollKey(WPARAM key) {
   switch (key) {
     case VK_UP:
@@ -114,7 +112,7 @@ bool CFontListCtrl::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         result = 0;
         return true;
       }
-      if (wp == VK_F10 && KeyHeld(VK_SHIFT)) {
+      if (wp == VK_F10 && win32::KeyHeld(VK_SHIFT)) {
         AskForContextMenu(POINT{-1, -1});
         result = 0;
         return true;
@@ -263,8 +261,7 @@ void CFontListCtrl::OnLButtonDown(POINT point, WPARAM keys) {
     if ((keys & (MK_CONTROL | MK_SHIFT)) == 0) SelectOnly(-1, -1);
     return;
   }
-  // A click on an identifying cell keeps the value column, without scrolling to it.
-  SetCurrentCell(row, column >= kFirstValueColumn ? column : m_currentColumn, column >= kFirstValueColumn);
+  SetCurrentCellAt(row, column);
   // Ctrl and Shift only select; a plain click selects its row and opens a value cell's editor.
   if ((keys & MK_CONTROL) != 0) {
     ToggleSelected(row);
@@ -293,8 +290,7 @@ void CFontListCtrl::OnRButtonDown(POINT point) {
     SelectOnly(hit.iItem, hit.iItem);
     m_anchorRow = hit.iItem;
   }
-  SetCurrentCell(hit.iItem, hit.iSubItem >= kFirstValueColumn ? hit.iSubItem : m_currentColumn,
-                 hit.iSubItem >= kFirstValueColumn);
+  SetCurrentCellAt(hit.iItem, hit.iSubItem);
 }
 
 void CFontListCtrl::AskForContextMenu(POINT screen) const {
@@ -305,8 +301,7 @@ POINT CFontListCtrl::ContextMenuPoint() const {
   POINT at{0, 0};
   RECT cell{};
   if (m_currentRow >= 0 && GetItemRect(m_currentRow, &cell, LVIR_BOUNDS)) {
-    int left = -::GetScrollPos(m_hWnd, SB_HORZ);
-    for (int c = 0; c < m_currentColumn; ++c) left += GetColumnWidth(c);
+    const int left = ColumnLeft(m_currentColumn);
     const RECT client = GetClientRect();
     at = POINT{std::clamp(left, 0, std::max(0, static_cast<int>(client.right) - 1)), cell.bottom};
   }
@@ -316,17 +311,20 @@ POINT CFontListCtrl::ContextMenuPoint() const {
 
 void CFontListCtrl::SelectOnly(int first, int last) const {
   const int low = std::min(first, last);
-  const int high = std::max(first, last);
-  for (int row = 0; row < GetItemCount(); ++row) {
-    const bool wanted = row >= low && row <= high && low >= 0;
-    if (wanted != IsSelected(row)) ToggleSelected(row);
+  const int high = std::min(std::max(first, last), GetItemCount() - 1);
+  // Only the rows whose state changes are told: the others stay as they are.
+  for (const int row : GetSelectedRows()) {
+    if (low < 0 || row < low || row > high) SetSelected(row, false);
   }
+  for (int row = std::max(low, 0); low >= 0 && row <= high; ++row) SetSelected(row, true);
 }
 
-void CFontListCtrl::ToggleSelected(int row) const {
+void CFontListCtrl::ToggleSelected(int row) const { SetSelected(row, !IsSelected(row)); }
+
+void CFontListCtrl::SetSelected(int row, bool selected) const {
   LVITEMA item{};
   item.stateMask = LVIS_SELECTED;
-  item.state = IsSelected(row) ? 0 : LVIS_SELECTED;
+  item.state = selected ? LVIS_SELECTED : 0;
   SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
@@ -363,8 +361,7 @@ HWND CFontListCtrl::GetOpenEditor() const {
 
 void CFontListCtrl::OpenEditor(int row, int column, bool drop) {
   const int width = GetColumnWidth(column);
-  int left = -::GetScrollPos(m_hWnd, SB_HORZ);  // the columns as displayed
-  for (int c = 0; c < column; ++c) left += GetColumnWidth(c);
+  const int left = ColumnLeft(column);
   RECT rowRect{};
   GetItemRect(row, &rowRect, LVIR_BOUNDS);
 
@@ -391,6 +388,18 @@ void CFontListCtrl::OpenEditor(int row, int column, bool drop) {
   }
 }
 
+int CFontListCtrl::ColumnLeft(int column) const {
+  int left = -::GetScrollPos(m_hWnd, SB_HORZ);  // the columns as displayed
+  for (int c = 0; c < column; ++c) left += GetColumnWidth(c);
+  return left;
+}
+
+void CFontListCtrl::SetCurrentCellAt(int row, int column) {
+  // A click on an identifying cell keeps the value column, without scrolling to it.
+  const bool value = column >= kFirstValueColumn;
+  SetCurrentCell(row, value ? column : m_currentColumn, value);
+}
+
 void CFontListCtrl::SetCurrentCell(int row, int column, bool scrollToColumn) {
   const int before = m_currentRow;
   m_currentRow = row;
@@ -399,8 +408,7 @@ void CFontListCtrl::SetCurrentCell(int row, int column, bool scrollToColumn) {
   if (row < 0) return;
   SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
   // The value column brought into view as well.
-  int left = -::GetScrollPos(m_hWnd, SB_HORZ);
-  for (int c = 0; c < column; ++c) left += GetColumnWidth(c);
+  const int left = ColumnLeft(column);
   const int right = left + GetColumnWidth(column);
   const RECT client = GetClientRect();
   int dx = 0;
@@ -415,7 +423,7 @@ bool CFontListCtrl::OnKeyDown(WPARAM key) {
   int row = m_currentRow < 0 ? 0 : m_currentRow;
   int column = m_currentColumn;
   const int page = std::max(1, static_cast<int>(SendMessage(LVM_GETCOUNTPERPAGE)));
-  const bool control = KeyHeld(VK_CONTROL);
+  const bool control = win32::KeyHeld(VK_CONTROL);
   switch (key) {
     case VK_UP: row -= 1; break;
     case VK_DOWN: row += 1; break;
@@ -457,7 +465,7 @@ bool CFontListCtrl::OnKeyDown(WPARAM key) {
   row = std::clamp(row, 0, count - 1);
   const bool rowMoved = row != m_currentRow;
   SetCurrentCell(row, column);
-  if (KeyHeld(VK_SHIFT)) {
+  if (win32::KeyHeld(VK_SHIFT)) {
     SelectOnly(m_anchorRow, row);
   } else if (!control && rowMoved) {
     SelectOnly(row, row);
@@ -500,19 +508,21 @@ bool CFontListCtrl::OnReflectedMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& 
 LRESULT CFontListCtrl::OnCustomDraw(NMLVCUSTOMDRAW* draw) const {
   switch (draw->nmcd.dwDrawStage) {
     case CDDS_PREPAINT:  // called back for every item,
+      m_paintFocused = ::GetFocus() == m_hWnd;
       return CDRF_NOTIFYITEMDRAW;
     case CDDS_ITEMPREPAINT:  // and for every cell of it
+      m_paintRowSelected = IsSelected(static_cast<int>(draw->nmcd.dwItemSpec));
       draw->nmcd.uItemState &= ~static_cast<UINT>(CDIS_SELECTED | CDIS_FOCUS);
       return CDRF_NOTIFYSUBITEMDRAW;
     case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
       const int row = static_cast<int>(draw->nmcd.dwItemSpec);
-      const bool focused = ::GetFocus() == m_hWnd;
+      const bool focused = m_paintFocused;
       const bool identity = draw->iSubItem < kFirstValueColumn;
       draw->clrText = identity ? kIdentityText : kValueText;
       draw->clrTextBk = identity ? kIdentityBack : kValueBack;
       // Selected rows in the selection colours (paler without the focus); the current cell
       // stands out from them in reverse. The list's own selection drawing is turned off.
-      const bool selected = IsSelected(row);
+      const bool selected = m_paintRowSelected;
       draw->nmcd.uItemState &= ~static_cast<UINT>(CDIS_SELECTED | CDIS_FOCUS);
       if (selected) {
         draw->clrText = ::GetSysColor(focused ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);

@@ -71,6 +71,7 @@ class CFontListCtrl : public win32::CListCtrl {
   // Only rows `first` to `last` (either order) selected, or `row` added or taken away.
   void SelectOnly(int first, int last) const;
   void ToggleSelected(int row) const;
+  void SetSelected(int row, bool selected) const;
   [[nodiscard]] bool IsSelected(int row) const;
   // Opens editor `column` over cell (row, column); `drop` drops its list and focuses it.
   void OpenEditor(int row, int column, bool drop);
@@ -80,6 +81,10 @@ class CFontListCtrl : public win32::CListCtrl {
   bool OnKeyDown(WPARAM key);
   // Also scrolls the value column into view unless `scrollToColumn` is false.
   void SetCurrentCell(int row, int column, bool scrollToColumn = true);
+  // The current cell moved to a clicked cell (row, column of any kind).
+  void SetCurrentCellAt(int row, int column);
+  // Where column `column` begins in the client area, as scrolled.
+  [[nodiscard]] int ColumnLeft(int column) const;
   void OnEditorChosen();
   void OnEditorCancelled();
   void HideOpenEditor() const;
@@ -93,6 +98,9 @@ class CFontListCtrl : public win32::CListCtrl {
   int m_currentRow = -1;
   int m_currentColumn = kFirstValueColumn;
   int m_anchorRow = 0;  // where a Shift selection starts
+  // Asked once per paint and once per row, not for every cell.
+  mutable bool m_paintFocused = false;
+  mutable bool m_paintRowSelected = false;
   std::array<bool, 3> m_cellEntry{};  // the editor's first entry is the cell's own value, not offered
   CFaceCombo m_faceEditor;
   std::array<CDropDownList, 2> m_valueEditors;  // size, option

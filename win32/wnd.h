@@ -10,6 +10,16 @@
 
 namespace win32 {
 
+// Whether `key` (VK_CONTROL, VK_SHIFT, ...) is held down as the current message was sent.
+inline bool KeyHeld(int key) { return (::GetKeyState(key) & 0x8000) != 0; }
+
+// Whether `hwnd` is of window class `name` (ignoring case).
+inline bool IsClass(HWND hwnd, const char* name) {
+  char found[32] = {};
+  ::GetClassNameA(hwnd, found, static_cast<int>(sizeof found));
+  return ::lstrcmpiA(found, name) == 0;
+}
+
 class CWnd {
  public:
   CWnd() = default;

@@ -66,19 +66,10 @@ std::vector<MenuItem> menuOpenedBy(const std::function<void()>& open) {
   return items;
 }
 
-const widgets::CFontListCtrl& listOf(HWND list) {
-  return *dynamic_cast<widgets::CFontListCtrl*>(win32::CWnd::FromHandlePermanent(list));
-}
-
 std::vector<std::string> sizesOf(const TestDialog& dialog, int page) {
   std::vector<std::string> sizes;
   for (const auto& row : dialog.pages().rows(page)) sizes.push_back(row.size.text);
   return sizes;
-}
-
-void command(const TestDialog& dialog, UINT id) {
-  ::SendMessageA(dialog.hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
-  gui_test::pump();
 }
 
 TEST_F(ContextMenuTest, ARightClickOpensItWithWhatCanBeDone) {
@@ -90,7 +81,7 @@ TEST_F(ContextMenuTest, ARightClickOpensItWithWhatCanBeDone) {
     ::SendMessageA(list, WM_RBUTTONUP, 0, MAKELPARAM(cell.left + 5, cell.top + 5));
   });
   ASSERT_EQ(byRightClick.size(), 7U);
-  EXPECT_EQ(listOf(list).GetSelectedRows(), std::vector<int>{1}) << "the row clicked is the selection";
+  EXPECT_EQ(gui_test::fontListOf(list).GetSelectedRows(), std::vector<int>{1}) << "the row clicked is the selection";
   std::set<wchar_t> accessKeys;
   for (const MenuItem& item : byRightClick) {
     const std::size_t amp = item.text.find(L'&');
@@ -108,7 +99,7 @@ TEST_F(ContextMenuTest, ARightClickOpensItWithWhatCanBeDone) {
   for (std::size_t i = 0; i < greyAtFirst.size(); ++i) EXPECT_EQ(byRightClick[i].grey, greyAtFirst[i]) << i;
 
   // Here the menu key; Shift+F10 and the menu key typed into the real program: the driver's case.
-  command(dialog, IDM_SIZES_LARGER);
+  dialog.click(IDM_SIZES_LARGER);
   const auto afterAChange = menuOpenedBy([&] { ::SendMessageA(list, WM_KEYUP, VK_APPS, 1); });
   ASSERT_EQ(afterAChange.size(), 7U);
   EXPECT_FALSE(afterAChange[0].grey) << "undo after a change";
@@ -118,22 +109,22 @@ TEST_F(ContextMenuTest, ARightClickOpensItWithWhatCanBeDone) {
 TEST_F(ContextMenuTest, SizesOneStepLargerAndSmallerOnTheShownPageAreOneUndoStepEach) {
   dialog.load(sample);
   const auto loaded1 = sizesOf(dialog, 1);
-  command(dialog, IDM_SIZES_LARGER);
+  dialog.click(IDM_SIZES_LARGER);
   EXPECT_EQ(sizesOf(dialog, 0), (std::vector<std::string>{"9", "10", "9", "9", "10"}));
   EXPECT_EQ(gui_test::listRows(dialog.fontList(0)).at(1).at(4), "10") << "the list shows the model";
   EXPECT_EQ(sizesOf(dialog, 1), loaded1) << "only the shown page";
   EXPECT_TRUE(dialog.HasUnwrittenEdits());
 
-  command(dialog, IDM_SIZES_SMALLER);
-  command(dialog, IDM_SIZES_SMALLER);
+  dialog.click(IDM_SIZES_SMALLER);
+  dialog.click(IDM_SIZES_SMALLER);
   EXPECT_EQ(sizesOf(dialog, 0), (std::vector<std::string>{"7", "8", "7", "7", "8"}));
-  command(dialog, IDM_UNDO);
-  command(dialog, IDM_UNDO);
+  dialog.click(IDM_UNDO);
+  dialog.click(IDM_UNDO);
   EXPECT_EQ(sizesOf(dialog, 0), (std::vector<std::string>{"9", "10", "9", "9", "10"})) << "one step each";
-  command(dialog, IDM_UNDO);
+  dialog.click(IDM_UNDO);
   EXPECT_EQ(sizesOf(dialog, 0), (std::vector<std::string>{"8", "9", "8", "8", "9"}));
   EXPECT_FALSE(dialog.HasUnwrittenEdits());
-  command(dialog, IDM_REDO);
+  dialog.click(IDM_REDO);
   EXPECT_EQ(sizesOf(dialog, 0).front(), "9");
 }
 
@@ -146,7 +137,7 @@ TEST_F(ContextMenuTest, FontsFromAnotherThemeChangeEveryPageInOneStepAndSaySo) {
   }));
   dialog.load(sample);
   dialog.fontSourceAnswer = set;
-  command(dialog, IDM_FONTS_FROM_THEME);
+  dialog.click(IDM_FONTS_FROM_THEME);
   ASSERT_EQ(dialog.messages.size(), 1U);
   EXPECT_EQ(dialog.messages.back(),
             std::string(gui_test::ui("", "Fonts taken from ")) + set +
@@ -157,17 +148,17 @@ TEST_F(ContextMenuTest, FontsFromAnotherThemeChangeEveryPageInOneStepAndSaySo) {
   EXPECT_EQ(dialog.pages().rows(1).at(3).font.text, "Meiryo UI");
   EXPECT_EQ(gui_test::listRows(dialog.fontList(1)).at(3).at(3), "Meiryo UI");
   EXPECT_TRUE(dialog.HasUnwrittenEdits());
-  command(dialog, IDM_UNDO);
+  dialog.click(IDM_UNDO);
   EXPECT_EQ(mt::rowsOf(dialog.pages(), 0), mt::sampleRows(0));
   EXPECT_EQ(mt::rowsOf(dialog.pages(), 1), mt::sampleRows(1)) << "both pages in one step";
   EXPECT_FALSE(dialog.HasUnwrittenEdits());
-  command(dialog, IDM_REDO);
+  dialog.click(IDM_REDO);
   EXPECT_EQ(dialog.pages().rows(1).at(3).font.text, "Meiryo UI");
 
   // A file that is no theme: said with the file and its reason; nothing changes.
   const auto carried = mt::rowsOf(dialog.pages(), 1);
   dialog.fontSourceAnswer = temp.write("junk.msstyles", mt::Bytes{'j', 'u', 'n', 'k'});
-  command(dialog, IDM_FONTS_FROM_THEME);
+  dialog.click(IDM_FONTS_FROM_THEME);
   EXPECT_EQ(dialog.messages.back().rfind(gui_test::ui("フォントを取り込めませんでした\n", "Taking the fonts failed.\n") +
                                              *dialog.fontSourceAnswer + "\n",
                                          0),
@@ -206,24 +197,24 @@ TEST_F(ContextMenuTest, SelectedRowsAreCopiedAsTabSeparatedTextAndSelectingChang
   const RECT third = gui_test::cellRect(list, 3, 1);
   ::SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, MAKELPARAM(third.left + 5, third.top + 5));
   gui_test::pump();
-  EXPECT_EQ(listOf(list).GetSelectedRows(), (std::vector<int>{1, 2, 3}));
+  EXPECT_EQ(gui_test::fontListOf(list).GetSelectedRows(), (std::vector<int>{1, 2, 3}));
   press(list, 'C', true);
   EXPECT_EQ(clipboardText(), tsvOf({1, 2, 3}));
 
   press(list, VK_DOWN, false, true);  // Shift+Down: the selection grows from its anchor
-  EXPECT_EQ(listOf(list).GetSelectedRows(), (std::vector<int>{1, 2, 3, 4}));
+  EXPECT_EQ(gui_test::fontListOf(list).GetSelectedRows(), (std::vector<int>{1, 2, 3, 4}));
   press(list, VK_UP);  // a plain move selects the row moved to
-  EXPECT_EQ(listOf(list).GetSelectedRows(), std::vector<int>{3});
+  EXPECT_EQ(gui_test::fontListOf(list).GetSelectedRows(), std::vector<int>{3});
   press(list, VK_HOME, true);  // Ctrl moves without selecting, Ctrl+Space adds the row
   press(list, VK_SPACE, true);
-  EXPECT_EQ(listOf(list).GetSelectedRows(), (std::vector<int>{0, 3}));
+  EXPECT_EQ(gui_test::fontListOf(list).GetSelectedRows(), (std::vector<int>{0, 3}));
   press(list, 'A', true);
-  command(dialog, IDM_COPY);
+  dialog.click(IDM_COPY);
   EXPECT_EQ(clipboardText(), tsvOf({0, 1, 2, 3, 4}));
 
   gui_test::clickCell(list, 4, 4);  // a value cell: its editor opens, its row is the selection
   EXPECT_TRUE(gui_test::visible(::GetDlgItem(list, IDC_SIZE_EDITOR)));
-  EXPECT_EQ(listOf(list).GetSelectedRows(), std::vector<int>{4});
+  EXPECT_EQ(gui_test::fontListOf(list).GetSelectedRows(), std::vector<int>{4});
   EXPECT_EQ(gui_test::listRows(list), loaded);
   EXPECT_FALSE(dialog.HasUnwrittenEdits());
 }

@@ -15,10 +15,6 @@ using gui_test::TestDialog;
 
 namespace {
 
-widgets::CFontListCtrl& fontListOf(const TestDialog& dialog, int page) {
-  return *dynamic_cast<widgets::CFontListCtrl*>(win32::CWnd::FromHandlePermanent(dialog.fontList(page)));
-}
-
 void wheel(HWND hwnd, int notches) {
   ::SendMessageA(hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(notches * WHEEL_DELTA)), 0);
   gui_test::pump();
@@ -51,7 +47,7 @@ TEST_F(EditSafetyTest, LoadAndBulkInputCloseTheEditorAndForgetItsCell) {
   const std::string second = oneRowTheme();
   dialog.load(second);
   EXPECT_FALSE(gui_test::visible(sizes)) << "no editor over the new list";
-  EXPECT_EQ(fontListOf(dialog, 0).GetEditingColumn(), -1);
+  EXPECT_EQ(gui_test::fontListOf(dialog.fontList(0)).GetEditingColumn(), -1);
   // A choice still reaching the hidden editor lands in no cell of the new list.
   gui_test::choose(list, sizes, "20");
   EXPECT_EQ(gui_test::listRows(list), (std::vector<gui_test::Cells>{{"BLUE_INI", "Only", "Font", "Arial", "7", ""}}));
@@ -63,7 +59,7 @@ TEST_F(EditSafetyTest, LoadAndBulkInputCloseTheEditorAndForgetItsCell) {
   ASSERT_TRUE(gui_test::visible(faces));
   gui_test::pickInCombo(dialog.bulkCombo(0), "DejaVu Serif");
   EXPECT_FALSE(gui_test::visible(faces)) << "the editor would show the face the cell had before";
-  EXPECT_EQ(fontListOf(dialog, 0).GetEditingColumn(), -1);
+  EXPECT_EQ(gui_test::fontListOf(dialog.fontList(0)).GetEditingColumn(), -1);
 }
 
 TEST_F(EditSafetyTest, WheelOverAClosedDropDownChangesNothing) {

@@ -62,6 +62,10 @@ bool TestDialog::ConfirmDiscard() {
   return discardAnswer.value_or(true);
 }
 
+widgets::CFontListCtrl& fontListOf(HWND list) {
+  return *dynamic_cast<widgets::CFontListCtrl*>(win32::CWnd::FromHandlePermanent(list));
+}
+
 const char* ui(const char* japanese, const char* english) {
   return PRIMARYLANGID(win32::GetUiLanguage()) == LANG_JAPANESE ? japanese : english;
 }

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "font_list_ctrl.h"
 #include "main_dlg.h"
 #include "test_support.h"
 
@@ -36,7 +37,8 @@ class TestDialog : public CMainDlg {
   int writeAsked = 0;
 
   [[nodiscard]] HWND hwnd() const { return GetSafeHwnd(); }
-  // Clicks a button of the dialog as the user would (BN_CLICKED from the button).
+  // Clicks a button of the dialog as the user would (BN_CLICKED from the button), or
+  // chooses a menu command (BN_CLICKED is 0, as a menu sends it).
   void click(int id) const;
   void load(const std::string& path);
   void write(const std::string& path);
@@ -48,6 +50,9 @@ class TestDialog : public CMainDlg {
   void ShowMessage(const std::string& text) override;
   bool ConfirmDiscard() override;
 };
+
+// The font list widget behind a list window of the dialog.
+widgets::CFontListCtrl& fontListOf(HWND list);
 
 // The text the program shows: the Japanese one (code page 932) on a Japanese interface,
 // else the English one.

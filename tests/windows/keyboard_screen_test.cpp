@@ -18,10 +18,6 @@ namespace {
 using gui_test::press;
 using KeyboardTest = gui_test::DialogTest;
 
-const widgets::CFontListCtrl& listOf(HWND list) {
-  return *dynamic_cast<widgets::CFontListCtrl*>(win32::CWnd::FromHandlePermanent(list));
-}
-
 TEST_F(KeyboardTest, TabReachesEveryWidgetOfTheShownPageInScreenOrder) {
   dialog.load(sample);
   ::SetFocus(::GetDlgItem(dialog.hwnd(), IDC_LOAD));
@@ -52,14 +48,14 @@ TEST_F(KeyboardTest, ListKeysChooseACellAndItsDroppedEditorWritesOnlyAChoice) {
   const auto loaded = gui_test::listRows(list);
   gui_test::clickCell(list, 2, 1);  // a read-only cell: the list takes the focus and the row
   EXPECT_EQ(::GetFocus(), list);
-  EXPECT_EQ(listOf(list).GetCurrentRow(), 2);
+  EXPECT_EQ(gui_test::fontListOf(list).GetCurrentRow(), 2);
   press(list, VK_SPACE);
   EXPECT_EQ(dialog.GetModalResult(), 0) << "Space presses no button";
 
   press(list, VK_UP);
   press(list, VK_RIGHT);  // font name -> size
-  EXPECT_EQ(listOf(list).GetCurrentRow(), 1);
-  EXPECT_EQ(listOf(list).GetCurrentColumn(), theme::kColSize);
+  EXPECT_EQ(gui_test::fontListOf(list).GetCurrentRow(), 1);
+  EXPECT_EQ(gui_test::fontListOf(list).GetCurrentColumn(), theme::kColSize);
   press(list, VK_F2);
   HWND sizes = ::GetDlgItem(list, IDC_SIZE_EDITOR);
   ASSERT_TRUE(gui_test::visible(sizes));
