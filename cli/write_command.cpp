@@ -11,7 +11,6 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -204,7 +203,7 @@ void forEachListedPage(const JsonValue& list, int pageCount, Language language, 
 
 // The `list --json` of a theme as pages of its own: every listed row with the exact UTF-16
 // the document carries, its identity and its occurrence numbered as a load numbers them
-// (in listing order). Pages the document does not list are left empty and named in
+// (per page, in listing order). Pages the document does not list are left empty and named in
 // `unlisted`. Throws Error (status 1) for a document of another shape.
 theme::FontPages pagesOfList(const JsonValue& doc, const theme::CodePage& cp, std::vector<int>& unlisted,
                              Language language) {
@@ -218,7 +217,6 @@ theme::FontPages pagesOfList(const JsonValue& doc, const theme::CodePage& cp, st
     throw Error(kFailed, say(language, "{0} must be a number from 1 to {1}", {cli::quoted("pageCount"), std::to_string(theme::kMaxPages)}));
   }
   pages.pageCount = static_cast<int>(count);
-  std::unordered_map<std::u16string, std::size_t> occurrences;
   std::vector<bool> seen(static_cast<std::size_t>(pages.pageCount), false);
   forEachListedPage(member(doc, "pages", Kind::Array, "", language), pages.pageCount, language,
                     [&](int page, const JsonValue& entry, const std::string& where) {
@@ -252,7 +250,7 @@ theme::FontPages pagesOfList(const JsonValue& doc, const theme::CodePage& cp, st
         added.value(col) = theme::EditableText::fromFile(wide.at(col), cp);
       }
       added.identity = theme::rowIdentity(wide[theme::kColFile], wide[theme::kColSection], wide[theme::kColKey]);
-      added.occurrence = occurrences[added.identity]++;
+      added.occurrence = pages.occurrencesOn(page, added.identity);
       pages.appendRow(page, std::move(added));
     }
   });

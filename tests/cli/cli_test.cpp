@@ -536,6 +536,23 @@ TEST_F(CliOnSyntheticTheme, RepeatedSettingsPairByOccurrence) {
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(run({"diff", out, b}).status, 0);
   EXPECT_EQ(listJson(out), edited);
+
+  // A file of the normal blue and the large olive lists the pair on both pages (a write
+  // takes them from page 1): its list carries them as the theme does.
+  const auto twoPages = [&](const std::string& name, std::u16string_view second) {
+    mt::ThemeBuilder t;
+    t.nameLists({u"Blue", u"Olive"}, {u"BLUE_INI", u"X_INI", u"X_INI", u"BLUE_INI"}, {u"Normal", u"Large"});
+    t.textFile(u"BLUE_INI", u"[Button]\r\nFont = Tahoma, 8\r\n[Button]\r\nFont = " + std::u16string(second) + u"\r\n");
+    return dir.write(name, t.build().bytes);
+  };
+  const std::string source = twoPages("c.msstyles", u"Verdana, 9, Bold");
+  const std::string target = twoPages("d.msstyles", u"Arial, 9, Bold");
+  const std::string fromJson = dir.file("from-json.msstyles");
+  const std::string summary = ": 2 rows changed, 2 already alike, 0 with no match\n";
+  EXPECT_EQ(run({"write", target, "-o", out, "--fonts-from", source}).err, "--fonts-from " + source + summary);
+  const std::string json = editedList(listJson(source));
+  EXPECT_EQ(run({"write", target, "-o", fromJson, "--fonts-from", json}).err, "--fonts-from " + json + summary);
+  EXPECT_EQ(mt::readFile(out), mt::readFile(fromJson));
 }
 
 TEST_F(CliOnSyntheticTheme, DiffExitsWithZeroWhenAlikeAndTwoOnTrouble) {
