@@ -40,7 +40,7 @@ constexpr std::size_t kCopyChunk = std::size_t{1} << 20;
 // between would give a new file made of two different ones.
 void checkUnchanged(const std::string& target, const DataSource* source, const FileStamp& expected) {
   if (source != nullptr && source->stamp() != expected) {
-    throw WriteError("cannot write " + target + ": the theme file changed while it was being written");
+    throw WriteError(target, "the theme file changed while it was being written");
   }
 }
 
