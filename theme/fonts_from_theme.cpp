@@ -1,8 +1,10 @@
 #include "fonts_from_theme.h"
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
 #include "font_pages.h"
 #include "text_compare.h"
@@ -47,10 +49,6 @@ const FontRow* bestMatch(const std::vector<const FontRow*>& candidates, const Fo
   return sameFile != nullptr ? sameFile : candidates.front();
 }
 
-bool sameWide(const EditableText& a, const EditableText& b, const CodePage& cp) {
-  return a.toWrite(cp) == b.toWrite(cp);
-}
-
 }  // namespace
 
 CarriedFonts carryFonts(const FontPages& source, FontPages& target, const CodePage& cp) {
@@ -71,13 +69,19 @@ CarriedFonts carryFonts(const FontPages& source, FontPages& target, const CodePa
         continue;
       }
       const FontRow& from = *bestMatch(found->second, row);
-      if (sameWide(row.font, from.font, cp) && sameWide(row.size, from.size, cp) &&
-          sameWide(row.option, from.option, cp)) {
+      // Font, size and option as they would be written: compared once, then carried.
+      std::array<std::u16string, 3> wide;
+      bool alike = true;
+      for (const int column : {kColFont, kColSize, kColOption}) {
+        wide.at(column - kColFont) = from.value(column).toWrite(cp);
+        alike = alike && wide.at(column - kColFont) == row.value(column).toWrite(cp);
+      }
+      if (alike) {
         ++result.alreadyAlike;
         continue;
       }
       for (const int column : {kColFont, kColSize, kColOption}) {
-        target.setCellWide(page, r, column, from.value(column).toWrite(cp), from.value(column).text);
+        target.setCellWide(page, r, column, std::move(wide.at(column - kColFont)), from.value(column).text);
       }
       ++result.changed;
     }
