@@ -226,6 +226,18 @@ theme::LanguagePreference languageOf(const Options& options) {
   return options.language ? options.language : theme::userInterfaceLanguage();
 }
 
+bool languageAsked(const Options& options) { return options.language || theme::localeLanguage(); }
+
+void checkPages(const Options& options, int pageCount, Language language) {
+  for (const int page : options.pages) {
+    if (page >= pageCount) {
+      throw Error(kBadUsage, say(language, pageCount == 1 ? "--page {0} is no page of {1}, which has {2} page"
+                                                          : "--page {0} is no page of {1}, which has {2} pages",
+                                 {std::to_string(page), options.theme, std::to_string(pageCount)}));
+    }
+  }
+}
+
 std::string helpText(Command command) {
   switch (command) {
     case Command::List: return std::string(kHelpIntro) + kHelpList + kHelpCommon;

@@ -455,14 +455,8 @@ void runWrite(const Options& options, Language language) {
   } catch (const theme::ThemeError& e) {
     throw Error(kFailed, e.what()).about(options.theme);
   }
-  if (options.language || theme::localeLanguage()) noteFallback(std::cerr, options.theme, image, as.language, language);
-  for (const int page : options.pages) {
-    if (page >= pages.pageCount) {
-      throw Error(kBadUsage, say(language, pages.pageCount == 1 ? "--page {0} is no page of {1}, which has {2} page"
-                                                                : "--page {0} is no page of {1}, which has {2} pages",
-                                 {std::to_string(page), options.theme, std::to_string(pages.pageCount)}));
-    }
-  }
+  if (languageAsked(options)) noteFallback(std::cerr, options.theme, image, as.language, language);
+  checkPages(options, pages.pageCount, language);
   if (options.from) aboutList([&] { applyEditedList(edited, pages, cp, language); });
   std::optional<theme::CarriedFonts> carried;
   if (options.fontsFrom) {
