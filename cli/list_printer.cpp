@@ -54,10 +54,8 @@ std::string exactText(const theme::EditableText& text, const theme::CodePage& cp
 
 std::string exactCell(const theme::FontRow& row, int column, const theme::CodePage& cp) {
   if (column >= theme::kColFont) return exactText(row.value(column), cp);
-  // The identity joins file, section and key with a NUL, which none of them holds.
-  std::u16string_view rest = row.identity;
-  for (int part = 0; part < column; ++part) rest.remove_prefix(std::min(rest.size(), rest.find(u'\0') + 1));
-  return exactUtf8(rest.substr(0, rest.find(u'\0')));
+  const theme::IdentityParts parts = theme::identityParts(row.identity);
+  return exactUtf8(column == theme::kColFile ? parts.file : column == theme::kColSection ? parts.section : parts.key);
 }
 
 void printTable(std::ostream& out, const theme::FontPages& pages, const theme::CodePage& cp, const Words& words,

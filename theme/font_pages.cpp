@@ -96,6 +96,13 @@ std::u16string rowIdentity(std::u16string_view file, std::u16string_view section
   return id;
 }
 
+IdentityParts identityParts(std::u16string_view identity) {
+  const std::size_t a = identity.find(u'\0');
+  const std::size_t b = a == std::u16string_view::npos ? a : identity.find(u'\0', a + 1);
+  if (b == std::u16string_view::npos) return {identity, {}, {}};
+  return {identity.substr(0, a), identity.substr(a + 1, b - a - 1), identity.substr(b + 1)};
+}
+
 std::size_t FontPages::appendRow(int page, FontRow row) {
   Page& p = pages_.at(page);
   const std::size_t index = p.rows.size();

@@ -57,6 +57,12 @@ std::optional<std::string> cellText(std::u16string_view wide, const CodePage& cp
 // ("Font\u0639" and "Font\u0627" are both "Font?") stay apart.
 std::u16string rowIdentity(std::u16string_view file, std::u16string_view section, std::u16string_view key);
 
+// rowIdentity() taken apart again; the parts view `identity`.
+struct IdentityParts {
+  std::u16string_view file, section, key;
+};
+IdentityParts identityParts(std::u16string_view identity);
+
 struct FontRow {
   std::string file;     // column 0: resource name, or the file part of a string-table entry
   std::string section;  // column 1

@@ -13,19 +13,6 @@ namespace theme {
 
 namespace {
 
-struct IdentityParts {
-  std::u16string_view file, section, key;
-};
-
-// rowIdentity() taken apart again: file, section and key joined by U+0000.
-IdentityParts partsOf(const std::u16string& identity) {
-  const std::u16string_view all = identity;
-  const std::size_t a = all.find(u'\0');
-  const std::size_t b = a == std::u16string_view::npos ? a : all.find(u'\0', a + 1);
-  if (b == std::u16string_view::npos) return {all, {}, {}};
-  return {all.substr(0, a), all.substr(a + 1, b - a - 1), all.substr(b + 1)};
-}
-
 std::u16string folded(std::u16string_view text) {
   std::u16string out(text);
   for (char16_t& c : out) c = foldCase(c);
@@ -34,15 +21,15 @@ std::u16string folded(std::u16string_view text) {
 
 // Section and key, letter case folded: what pairs a row with the rows of the other theme.
 std::u16string matchKey(const FontRow& row) {
-  const IdentityParts parts = partsOf(row.identity);
+  const IdentityParts parts = identityParts(row.identity);
   return folded(parts.section) + u'\0' + folded(parts.key);
 }
 
 const FontRow* bestMatch(const std::vector<const FontRow*>& candidates, const FontRow& row) {
-  const std::u16string_view file = partsOf(row.identity).file;
+  const std::u16string_view file = identityParts(row.identity).file;
   const FontRow* sameFile = nullptr;
   for (const FontRow* c : candidates) {
-    if (!equalsIgnoreCase(partsOf(c->identity).file, file)) continue;
+    if (!equalsIgnoreCase(identityParts(c->identity).file, file)) continue;
     if (c->occurrence == row.occurrence) return c;
     if (sameFile == nullptr) sameFile = c;
   }
