@@ -1,6 +1,8 @@
 #include "utf8.h"
 #include "utf8_codec.h"
 
+#include <charconv>
+
 namespace cli {
 
 char16_t surrogateAt(std::string_view text, std::size_t at) {
@@ -58,6 +60,20 @@ std::u16string exactUtf16(std::string_view utf8) {
     at += c.length;
   }
   return out;
+}
+
+std::optional<char16_t> hexUnit(std::string_view digits) {
+  unsigned unit = 0;
+  const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), unit, 16);
+  if (digits.size() != 4 || ec != std::errc() || end != digits.data() + digits.size()) return std::nullopt;
+  return static_cast<char16_t>(unit);
+}
+
+std::string hexDigits(char16_t unit) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string digits;
+  for (const int shift : {12, 8, 4, 0}) digits += kHex[(unit >> shift) & 0xF];
+  return digits;
 }
 
 std::string_view firstChars(std::string_view text, std::size_t maxChars) {

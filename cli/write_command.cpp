@@ -362,15 +362,9 @@ ListedAs documentListedAs(const JsonValue& edited, ListedAs fallback, Language l
     as.codePage = static_cast<unsigned>(cp->number);
   }
   if (const JsonValue* member = edited.find("language")) {
-    const std::string_view text = member->is(Kind::String) ? std::string_view(member->string) : "";
-    unsigned id = 0;
-    const bool hex = text.starts_with("0x") || text.starts_with("0X");
-    const std::string_view digits = hex ? text.substr(2) : text;
-    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), id, hex ? 16 : 10);
-    if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size() || id > 0xFFFF) {
-      throw Error(kFailed, say(language, "{0} must be a language id such as \"0x0409\"", {cli::quoted("language")}));
-    }
-    as.language = static_cast<std::uint16_t>(id);
+    const std::optional<std::uint16_t> id = languageIdOf(member->is(Kind::String) ? std::string_view(member->string) : "");
+    if (!id) throw Error(kFailed, say(language, "{0} must be a language id such as \"0x0409\"", {cli::quoted("language")}));
+    as.language = *id;
   }
   return as;
 }
