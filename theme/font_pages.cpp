@@ -68,10 +68,14 @@ const EditableText& FontRow::value(int column) const { return const_cast<FontRow
 
 FontPages::FontPages() = default;
 
-EditableText* FontPages::nameBox(std::uint32_t stringId) {
+const EditableText* FontPages::nameBox(std::uint32_t stringId) const {
   if (stringId >= 3000 && stringId < 3000 + kMaxPages) return &sizeNameBoxes[stringId - 3000];
   if (stringId == 5000) return &styleNameBox;
   return nullptr;
+}
+
+EditableText* FontPages::nameBox(std::uint32_t stringId) {
+  return const_cast<EditableText*>(std::as_const(*this).nameBox(stringId));
 }
 
 void FontPages::clear() {

@@ -95,6 +95,7 @@ class FontPages {
 
   // The box a string id feeds: 3000..3004 the size-name boxes, 5000 the style-name box.
   EditableText* nameBox(std::uint32_t stringId);
+  [[nodiscard]] const EditableText* nameBox(std::uint32_t stringId) const;
 
   // A deque: appending never moves the rows already read, however many there are.
   [[nodiscard]] const std::deque<FontRow>& rows(int page) const { return pages_.at(page).rows; }
