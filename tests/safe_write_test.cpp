@@ -13,7 +13,6 @@
 #include "safe_write.h"
 #include "test_support.h"
 #include "theme_rebuild.h"
-#include "safe_write.h"
 
 #ifndef _WIN32
 #include <csignal>
