@@ -1,6 +1,7 @@
 #include "arguments.h"
 
 #include "json_text.h"
+#include "list_printer.h"
 #include "messages.h"
 
 #include <algorithm>
@@ -157,10 +158,10 @@ const char* const kVersion = "marvento-cli " MARVENTO_VERSION "\n";
 
 namespace {
 
-unsigned parseNumber(std::string_view option, std::string_view text, unsigned max, Language language, int base = 10) {
+unsigned parseNumber(std::string_view option, std::string_view text, unsigned max, Language language) {
   unsigned value = 0;
   const char* end = text.data() + text.size();
-  const auto [ptr, ec] = std::from_chars(text.data(), end, value, base);
+  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
   if (text.empty() || ec != std::errc() || ptr != end || value > max) {
     throw usageError(say(language, "{0} needs a number, not {1}", {option, cli::quoted(text)}));
   }
@@ -224,6 +225,18 @@ void once(const std::vector<T>& values, std::string_view name, Language language
 
 theme::LanguagePreference languageOf(const Options& options) {
   return options.language ? options.language : theme::userInterfaceLanguage();
+}
+
+bool languageAsked(const Options& options) { return options.language || theme::localeLanguage(); }
+
+void checkPages(const Options& options, int pageCount, Language language) {
+  for (const int page : options.pages) {
+    if (page >= pageCount) {
+      throw Error(kBadUsage, say(language, pageCount == 1 ? "--page {0} is no page of {1}, which has {2} page"
+                                                          : "--page {0} is no page of {1}, which has {2} pages",
+                                 {std::to_string(page), options.theme, std::to_string(pageCount)}));
+    }
+  }
 }
 
 std::string helpText(Command command) {
@@ -356,9 +369,8 @@ Options parseArguments(std::span<const std::string> args, Language language) {
   once(scales, "--scale", language);
   if (!codePages.empty()) o.codePage = parseNumber("--codepage", codePages[0], std::numeric_limits<unsigned>::max(), language);
   if (!languageIds.empty()) {
-    const std::string& text = languageIds[0];
-    const bool hex = text.starts_with("0x") || text.starts_with("0X");
-    o.language = static_cast<std::uint16_t>(parseNumber("--language", hex ? text.substr(2) : text, 0xFFFF, language, hex ? 16 : 10));
+    o.language = languageIdOf(languageIds[0]);
+    if (!o.language) throw usageError(say(language, "{0} needs a number, not {1}", {"--language", cli::quoted(languageIds[0])}));
   }
   for (const std::string& page : pages) o.pages.push_back(static_cast<int>(parseNumber("--page", page, 1000, language)));
   if (!outs.empty()) {

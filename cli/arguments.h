@@ -41,6 +41,13 @@ struct Options {
 // The language to read and edit: --language, else the user's interface language.
 theme::LanguagePreference languageOf(const Options& options);
 
+// Whether the user asked for a language (so a fallback is worth a word): --language, or a
+// locale that names one.
+bool languageAsked(const Options& options);
+
+// Throws a usage error (status 2) for a --page the loaded theme, of `pageCount` pages, lacks.
+void checkPages(const Options& options, int pageCount, Language language);
+
 // `args` without the program name. Throws usageError(), the message in `language`.
 Options parseArguments(std::span<const std::string> args, Language language);
 

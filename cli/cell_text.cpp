@@ -46,10 +46,6 @@ std::string cellFromUtf8(std::string_view utf8, const theme::CodePage& cp, Langu
   return ansi;
 }
 
-bool sameAsCell(std::string_view utf8, std::string_view cellAnsi, const theme::CodePage& cp) {
-  return theme::utf8ToUtf16(utf8) == cp.toWide(cellAnsi);
-}
-
 std::string tabTitle(const theme::FontPages& pages, int page, const theme::CodePage& cp) {
   const std::string ansi = theme::cutToCell(pages.sizeNames.at(page), cp);
   return ansiToUtf8(ansi, cp);

@@ -29,10 +29,6 @@ std::string cellFromUtf8(std::string_view utf8, const theme::CodePage& cp, Langu
 // An ANSI code page of Windows that holds `wide` exactly, for messages that suggest one.
 std::optional<unsigned> codePageHolding(std::u16string_view wide);
 
-// The same text as the cell already holds, compared in UTF-16 so that an unedited value
-// stays unedited even where the code page has two codes for one character.
-bool sameAsCell(std::string_view utf8, std::string_view cellAnsi, const theme::CodePage& cp);
-
 // Page `page`'s tab title as UTF-8: its size name in the code page, cut to a cell's length
 // as the tab gets it.
 std::string tabTitle(const theme::FontPages& pages, int page, const theme::CodePage& cp);

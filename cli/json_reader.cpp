@@ -36,13 +36,10 @@ struct Prepared {
   std::vector<std::pair<std::size_t, std::size_t>> shifts;  // (end in `text`, bytes added up to there)
 };
 
-bool isHex(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
-
 unsigned escapeAt(std::string_view text, std::size_t at) {  // the unit of "\uXXXX" at `at`, or 0x10000
   if (text.size() < at + 6 || text.substr(at, 2) != "\\u") return 0x10000;
-  const std::string_view hex = text.substr(at + 2, 4);
-  if (!std::all_of(hex.begin(), hex.end(), isHex)) return 0x10000;
-  return static_cast<unsigned>(std::stoul(std::string(hex), nullptr, 16));
+  const std::optional<char16_t> unit = hexUnit(text.substr(at + 2, 4));
+  return unit ? *unit : 0x10000;
 }
 
 Prepared prepare(std::string_view text) {

@@ -17,18 +17,15 @@ namespace {
 // "FDD0", so that every U+FDD0 the library hands back is one of the two.
 constexpr std::string_view kMarker = "\xEF\xB7\x90";  // U+FDD0
 
-bool isHex(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
-
 }  // namespace
 
 std::string hideSurrogates(std::string_view text) {
   std::string out;
   out.reserve(text.size());
-  static constexpr char kHex[] = "0123456789ABCDEF";
   for (std::size_t at = 0; at < text.size();) {
     if (const char16_t unit = surrogateAt(text, at)) {
       out += kMarker;
-      for (const int shift : {12, 8, 4, 0}) out += kHex[(unit >> shift) & 0xF];
+      out += hexDigits(unit);
       at += 3;
     } else if (text.substr(at, kMarker.size()) == kMarker) {
       out += kMarker;
@@ -45,11 +42,11 @@ std::string revealSurrogates(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   for (std::size_t at = 0; at < text.size();) {
-    const std::string_view hex = text.substr(std::min(text.size(), at + kMarker.size()), 4);
-    if (text.substr(at, kMarker.size()) == kMarker && hex.size() == 4 && std::all_of(hex.begin(), hex.end(), isHex)) {
-      const auto unit = static_cast<char16_t>(std::stoul(std::string(hex), nullptr, 16));
-      if (unit >= 0xD800 && unit <= 0xDFFF) {
-        appendSurrogate(out, unit);
+    const std::optional<char16_t> unit =
+        text.substr(at, kMarker.size()) == kMarker ? hexUnit(text.substr(std::min(text.size(), at + kMarker.size()), 4)) : std::nullopt;
+    if (unit) {
+      if (*unit >= 0xD800 && *unit <= 0xDFFF) {
+        appendSurrogate(out, *unit);
       } else {
         out += kMarker;
       }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -41,11 +42,15 @@ bool listed(const std::vector<int>& only, int page) {
 
 }  // namespace
 
-std::string languageId(std::uint16_t language) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string id = "0x";
-  for (const int shift : {12, 8, 4, 0}) id += kHex[(language >> shift) & 0xF];
-  return id;
+std::string languageId(std::uint16_t language) { return "0x" + hexDigits(language); }
+
+std::optional<std::uint16_t> languageIdOf(std::string_view text) {
+  const bool hex = text.starts_with("0x") || text.starts_with("0X");
+  const std::string_view digits = hex ? text.substr(2) : text;
+  unsigned id = 0;
+  const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), id, hex ? 16 : 10);
+  if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size() || id > 0xFFFF) return std::nullopt;
+  return static_cast<std::uint16_t>(id);
 }
 
 std::string exactText(const theme::EditableText& text, const theme::CodePage& cp) {
@@ -54,10 +59,8 @@ std::string exactText(const theme::EditableText& text, const theme::CodePage& cp
 
 std::string exactCell(const theme::FontRow& row, int column, const theme::CodePage& cp) {
   if (column >= theme::kColFont) return exactText(row.value(column), cp);
-  // The identity joins file, section and key with a NUL, which none of them holds.
-  std::u16string_view rest = row.identity;
-  for (int part = 0; part < column; ++part) rest.remove_prefix(std::min(rest.size(), rest.find(u'\0') + 1));
-  return exactUtf8(rest.substr(0, rest.find(u'\0')));
+  const theme::IdentityParts parts = theme::identityParts(row.identity);
+  return exactUtf8(column == theme::kColFile ? parts.file : column == theme::kColSection ? parts.section : parts.key);
 }
 
 void printTable(std::ostream& out, const theme::FontPages& pages, const theme::CodePage& cp, const Words& words,

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,8 @@ struct ListedAs {
 
 // A LANGID as --language takes it: "0x0409".
 std::string languageId(std::uint16_t language);
+// And back: "0x" and hex digits, or decimal, at most 0xFFFF; nullopt for any other text.
+std::optional<std::uint16_t> languageIdOf(std::string_view text);
 
 // The exact texts of a row's columns as UTF-8 (lone surrogates kept, utf8.h): what the
 // file holds, not the code page's form, for the JSON and for finding the row again.

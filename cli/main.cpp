@@ -79,10 +79,6 @@ void flushOutput(int status, Language language) {
   throw Error(status, cli::say(language, "the output could not be written"));
 }
 
-// Whether the user asked for a language (so a fallback is worth a word): --language, or a
-// locale that names one.
-bool languageAsked(const cli::Options& options) { return options.language || theme::localeLanguage(); }
-
 // Exit status of diff: 0 the same, 1 different, 2 trouble (as diff(1) has it).
 constexpr int kDiffers = 1;
 constexpr int kDiffTrouble = 2;
@@ -101,7 +97,7 @@ int runDiff(const cli::Options& options, const theme::CodePage& cp, Language lan
     } catch (const std::exception& e) {  // above all ThemeError, but never "differs" by mistake
       throw Error(kDiffTrouble, e.what()).about(*path);
     }
-    if (languageAsked(options)) cli::noteFallback(std::cerr, *path, *image, asked, language);
+    if (cli::languageAsked(options)) cli::noteFallback(std::cerr, *path, *image, asked, language);
   }
   cli::ThemeDifference difference = cli::compareThemes(a, b, cp);
   difference.otherLanguages = cli::otherLanguageDifferences(imageA, imageB);
@@ -126,7 +122,7 @@ void runList(const cli::Options& options, const theme::CodePage& cp, Language la
   } catch (const theme::ThemeError& e) {
     throw Error(kFailed, e.what()).about(options.theme);
   }
-  if (languageAsked(options)) cli::noteFallback(std::cerr, options.theme, image, asked, language);
+  if (cli::languageAsked(options)) cli::noteFallback(std::cerr, options.theme, image, asked, language);
   if (options.languages) {
     const auto resources = cli::listLanguages(image);
     if (options.json) {
@@ -136,13 +132,7 @@ void runList(const cli::Options& options, const theme::CodePage& cp, Language la
     }
     return;
   }
-  for (const int page : options.pages) {
-    if (page >= pages.pageCount) {
-      throw Error(kBadUsage, cli::say(language, pages.pageCount == 1 ? "--page {0} is no page of {1}, which has {2} page"
-                                                                     : "--page {0} is no page of {1}, which has {2} pages",
-                                      {std::to_string(page), options.theme, std::to_string(pages.pageCount)}));
-    }
-  }
+  cli::checkPages(options, pages.pageCount, language);
   const cli::ListedAs as{asked, cp.id()};
   if (options.tsv) {
     cli::printTsv(std::cout, pages, cp, options.pages);

@@ -1,6 +1,8 @@
 #include "utf8.h"
 #include "utf8_codec.h"
 
+#include <charconv>
+
 namespace cli {
 
 char16_t surrogateAt(std::string_view text, std::size_t at) {
@@ -37,27 +39,30 @@ std::string exactUtf8(std::u16string_view wide) {
 
 std::u16string exactUtf16(std::string_view utf8) {
   std::u16string out;
-  for (std::size_t at = 0; at < utf8.size();) {
-    if (const char16_t unit = surrogateAt(utf8, at)) {
-      out += unit;
-      at += 3;
-      continue;
-    }
-    const Utf8Char c = decodeUtf8(utf8, at);
-    if (c.length == 0) {
-      out += u'\uFFFD';
-      ++at;
-      continue;
-    }
-    if (c.code > 0xFFFF) {
-      out += static_cast<char16_t>(0xD800 + ((c.code - 0x10000) >> 10));
-      out += static_cast<char16_t>(0xDC00 + ((c.code - 0x10000) & 0x3FF));
-    } else {
-      out += static_cast<char16_t>(c.code);
-    }
-    at += c.length;
+  std::size_t from = 0;  // start of the run of UTF-8 not yet converted
+  // A surrogate's bytes start with ED, which no other character holds past its first byte.
+  for (std::size_t at = utf8.find('\xED'); at < utf8.size(); at = utf8.find('\xED', at + 1)) {
+    const char16_t unit = surrogateAt(utf8, at);
+    if (unit == 0) continue;
+    out += theme::utf8ToUtf16(utf8.substr(from, at - from));
+    out += unit;
+    from = at + 3;
   }
-  return out;
+  return out + theme::utf8ToUtf16(utf8.substr(from));
+}
+
+std::optional<char16_t> hexUnit(std::string_view digits) {
+  unsigned unit = 0;
+  const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), unit, 16);
+  if (digits.size() != 4 || ec != std::errc() || end != digits.data() + digits.size()) return std::nullopt;
+  return static_cast<char16_t>(unit);
+}
+
+std::string hexDigits(char16_t unit) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string digits;
+  for (const int shift : {12, 8, 4, 0}) digits += kHex[(unit >> shift) & 0xF];
+  return digits;
 }
 
 std::string_view firstChars(std::string_view text, std::size_t maxChars) {

@@ -2,6 +2,7 @@
 // Characters rather than bytes, for the JSON reader, column widths, escapes and cut
 // quotes: the core's UTF-8 decoder, and what the command line adds to it.
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,12 @@ std::string exactUtf8(std::u16string_view wide);
 // And back: UTF-8 with lone surrogates kept as above to the exact UTF-16 (bytes that are
 // not UTF-8 become U+FFFD).
 std::u16string exactUtf16(std::string_view utf8);
+
+// Four hex digits, as \uXXXX escapes and hidden surrogates (json_text.h) carry a unit: the
+// unit, or nullopt for any other text.
+std::optional<char16_t> hexUnit(std::string_view digits);
+// A unit as four upper-case hex digits ("00E9").
+std::string hexDigits(char16_t unit);
 
 // The first `maxChars` characters of `text`; bytes that are not UTF-8 count as one each.
 std::string_view firstChars(std::string_view text, std::size_t maxChars);

@@ -11,7 +11,6 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -204,7 +203,7 @@ void forEachListedPage(const JsonValue& list, int pageCount, Language language, 
 
 // The `list --json` of a theme as pages of its own: every listed row with the exact UTF-16
 // the document carries, its identity and its occurrence numbered as a load numbers them
-// (in listing order). Pages the document does not list are left empty and named in
+// (per page, in listing order). Pages the document does not list are left empty and named in
 // `unlisted`. Throws Error (status 1) for a document of another shape.
 theme::FontPages pagesOfList(const JsonValue& doc, const theme::CodePage& cp, std::vector<int>& unlisted,
                              Language language) {
@@ -218,7 +217,6 @@ theme::FontPages pagesOfList(const JsonValue& doc, const theme::CodePage& cp, st
     throw Error(kFailed, say(language, "{0} must be a number from 1 to {1}", {cli::quoted("pageCount"), std::to_string(theme::kMaxPages)}));
   }
   pages.pageCount = static_cast<int>(count);
-  std::unordered_map<std::u16string, std::size_t> occurrences;
   std::vector<bool> seen(static_cast<std::size_t>(pages.pageCount), false);
   forEachListedPage(member(doc, "pages", Kind::Array, "", language), pages.pageCount, language,
                     [&](int page, const JsonValue& entry, const std::string& where) {
@@ -252,7 +250,7 @@ theme::FontPages pagesOfList(const JsonValue& doc, const theme::CodePage& cp, st
         added.value(col) = theme::EditableText::fromFile(wide.at(col), cp);
       }
       added.identity = theme::rowIdentity(wide[theme::kColFile], wide[theme::kColSection], wide[theme::kColKey]);
-      added.occurrence = occurrences[added.identity]++;
+      added.occurrence = pages.occurrencesOn(page, added.identity);
       pages.appendRow(page, std::move(added));
     }
   });
@@ -364,15 +362,9 @@ ListedAs documentListedAs(const JsonValue& edited, ListedAs fallback, Language l
     as.codePage = static_cast<unsigned>(cp->number);
   }
   if (const JsonValue* member = edited.find("language")) {
-    const std::string_view text = member->is(Kind::String) ? std::string_view(member->string) : "";
-    unsigned id = 0;
-    const bool hex = text.starts_with("0x") || text.starts_with("0X");
-    const std::string_view digits = hex ? text.substr(2) : text;
-    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), id, hex ? 16 : 10);
-    if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size() || id > 0xFFFF) {
-      throw Error(kFailed, say(language, "{0} must be a language id such as \"0x0409\"", {cli::quoted("language")}));
-    }
-    as.language = static_cast<std::uint16_t>(id);
+    const std::optional<std::uint16_t> id = languageIdOf(member->is(Kind::String) ? std::string_view(member->string) : "");
+    if (!id) throw Error(kFailed, say(language, "{0} must be a language id such as \"0x0409\"", {cli::quoted("language")}));
+    as.language = *id;
   }
   return as;
 }
@@ -457,14 +449,8 @@ void runWrite(const Options& options, Language language) {
   } catch (const theme::ThemeError& e) {
     throw Error(kFailed, e.what()).about(options.theme);
   }
-  if (options.language || theme::localeLanguage()) noteFallback(std::cerr, options.theme, image, as.language, language);
-  for (const int page : options.pages) {
-    if (page >= pages.pageCount) {
-      throw Error(kBadUsage, say(language, pages.pageCount == 1 ? "--page {0} is no page of {1}, which has {2} page"
-                                                                : "--page {0} is no page of {1}, which has {2} pages",
-                                 {std::to_string(page), options.theme, std::to_string(pages.pageCount)}));
-    }
-  }
+  if (languageAsked(options)) noteFallback(std::cerr, options.theme, image, as.language, language);
+  checkPages(options, pages.pageCount, language);
   if (options.from) aboutList([&] { applyEditedList(edited, pages, cp, language); });
   std::optional<theme::CarriedFonts> carried;
   if (options.fontsFrom) {

@@ -4,7 +4,7 @@
 # installed on this machine) its program lists Wine's light.msstyles; and its bash
 # completion completes the commands and every option that --help names.
 #
-#   scripts/test-deb.sh [--no-setup]
+#   scripts/test-deb.sh [--setup]   (--setup: runs scripts/setup.sh first)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)

@@ -162,6 +162,10 @@ TEST(IniRows, ARepeatedKeyKeepsItsOwnRow) {
             u"[S]\r\nFont = a, 1\r\nFont = z, 2\r\n");
   EXPECT_EQ(roundTrip(text, [](theme::FontPages& p) { p.setCell(0, 0, theme::kColFont, "z"); }),
             u"[S]\r\nFont = z, 1\r\nFont = b, 2\r\n");
+  // A section given again further down: its key there is the second row of the setting.
+  EXPECT_EQ(roundTrip(u"[S]\r\nFont = a, 1\r\n[T]\r\n[S]\r\nFont = b, 2\r\n",
+                      [](theme::FontPages& p) { p.setCell(0, 1, theme::kColFont, "z"); }),
+            u"[S]\r\nFont = a, 1\r\n[T]\r\n[S]\r\nFont = z, 2\r\n");
   // Same key in another section is another row.
   EXPECT_EQ(roundTrip(u"[S]\r\nFont = a, 1\r\n[T]\r\nFont = b, 2\r\n",
                       [](theme::FontPages& p) { p.setCell(0, 1, theme::kColFont, "z"); }),

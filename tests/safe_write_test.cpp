@@ -13,7 +13,6 @@
 #include "safe_write.h"
 #include "test_support.h"
 #include "theme_rebuild.h"
-#include "safe_write.h"
 
 #ifndef _WIN32
 #include <csignal>
@@ -120,6 +119,7 @@ TEST(SafeWrite, ThemeFileChangedDuringTheWriteIsRefused) {
     ADD_FAILURE() << "a theme file changed during the write was not noticed";
   } catch (const theme::WriteError& e) {
     expectClearError(e, target);
+    EXPECT_EQ(e.target(), target);  // named as the target, so that a front end says the path once
   }
   EXPECT_TRUE(changing.appended);
   EXPECT_EQ(readFile(target), oldContent());

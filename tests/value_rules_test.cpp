@@ -24,7 +24,6 @@ TEST(ValueRules, FaultsByColumn) {
       {theme::kColSize, u"-16", ValueFault::None, u""},
       {theme::kColSize, u"+9", ValueFault::None, u""},
       {theme::kColSize, u"9.5", ValueFault::NotWholeNumber, u""},
-      {theme::kColSize, u"-", ValueFault::NotWholeNumber, u""},
       {theme::kColSize, u"000", ValueFault::Zero, u""},
       {theme::kColSize, u"2147483648", ValueFault::OutOfRange, u""},
       {theme::kColOption, u"", ValueFault::None, u""},

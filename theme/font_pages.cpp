@@ -68,10 +68,14 @@ const EditableText& FontRow::value(int column) const { return const_cast<FontRow
 
 FontPages::FontPages() = default;
 
-EditableText* FontPages::nameBox(std::uint32_t stringId) {
+const EditableText* FontPages::nameBox(std::uint32_t stringId) const {
   if (stringId >= 3000 && stringId < 3000 + kMaxPages) return &sizeNameBoxes[stringId - 3000];
   if (stringId == 5000) return &styleNameBox;
   return nullptr;
+}
+
+EditableText* FontPages::nameBox(std::uint32_t stringId) {
+  return const_cast<EditableText*>(std::as_const(*this).nameBox(stringId));
 }
 
 void FontPages::clear() {
@@ -94,6 +98,13 @@ std::u16string rowIdentity(std::u16string_view file, std::u16string_view section
   id.reserve(file.size() + section.size() + key.size() + 2);
   id.append(file).append(1, u'\0').append(section).append(1, u'\0').append(key);
   return id;
+}
+
+IdentityParts identityParts(std::u16string_view identity) {
+  const std::size_t a = identity.find(u'\0');
+  const std::size_t b = a == std::u16string_view::npos ? a : identity.find(u'\0', a + 1);
+  if (b == std::u16string_view::npos) return {identity, {}, {}};
+  return {identity.substr(0, a), identity.substr(a + 1, b - a - 1), identity.substr(b + 1)};
 }
 
 std::size_t FontPages::appendRow(int page, FontRow row) {

@@ -57,6 +57,12 @@ std::optional<std::string> cellText(std::u16string_view wide, const CodePage& cp
 // ("Font\u0639" and "Font\u0627" are both "Font?") stay apart.
 std::u16string rowIdentity(std::u16string_view file, std::u16string_view section, std::u16string_view key);
 
+// rowIdentity() taken apart again; the parts view `identity`.
+struct IdentityParts {
+  std::u16string_view file, section, key;
+};
+IdentityParts identityParts(std::u16string_view identity);
+
 struct FontRow {
   std::string file;     // column 0: resource name, or the file part of a string-table entry
   std::string section;  // column 1
@@ -89,6 +95,7 @@ class FontPages {
 
   // The box a string id feeds: 3000..3004 the size-name boxes, 5000 the style-name box.
   EditableText* nameBox(std::uint32_t stringId);
+  [[nodiscard]] const EditableText* nameBox(std::uint32_t stringId) const;
 
   // A deque: appending never moves the rows already read, however many there are.
   [[nodiscard]] const std::deque<FontRow>& rows(int page) const { return pages_.at(page).rows; }

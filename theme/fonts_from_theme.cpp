@@ -1,8 +1,10 @@
 #include "fonts_from_theme.h"
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
 #include "font_pages.h"
 #include "text_compare.h"
@@ -10,19 +12,6 @@
 namespace theme {
 
 namespace {
-
-struct IdentityParts {
-  std::u16string_view file, section, key;
-};
-
-// rowIdentity() taken apart again: file, section and key joined by U+0000.
-IdentityParts partsOf(const std::u16string& identity) {
-  const std::u16string_view all = identity;
-  const std::size_t a = all.find(u'\0');
-  const std::size_t b = a == std::u16string_view::npos ? a : all.find(u'\0', a + 1);
-  if (b == std::u16string_view::npos) return {all, {}, {}};
-  return {all.substr(0, a), all.substr(a + 1, b - a - 1), all.substr(b + 1)};
-}
 
 std::u16string folded(std::u16string_view text) {
   std::u16string out(text);
@@ -32,23 +21,19 @@ std::u16string folded(std::u16string_view text) {
 
 // Section and key, letter case folded: what pairs a row with the rows of the other theme.
 std::u16string matchKey(const FontRow& row) {
-  const IdentityParts parts = partsOf(row.identity);
+  const IdentityParts parts = identityParts(row.identity);
   return folded(parts.section) + u'\0' + folded(parts.key);
 }
 
 const FontRow* bestMatch(const std::vector<const FontRow*>& candidates, const FontRow& row) {
-  const std::u16string_view file = partsOf(row.identity).file;
+  const std::u16string_view file = identityParts(row.identity).file;
   const FontRow* sameFile = nullptr;
   for (const FontRow* c : candidates) {
-    if (!equalsIgnoreCase(partsOf(c->identity).file, file)) continue;
+    if (!equalsIgnoreCase(identityParts(c->identity).file, file)) continue;
     if (c->occurrence == row.occurrence) return c;
     if (sameFile == nullptr) sameFile = c;
   }
   return sameFile != nullptr ? sameFile : candidates.front();
-}
-
-bool sameWide(const EditableText& a, const EditableText& b, const CodePage& cp) {
-  return a.toWrite(cp) == b.toWrite(cp);
 }
 
 }  // namespace
@@ -71,13 +56,19 @@ CarriedFonts carryFonts(const FontPages& source, FontPages& target, const CodePa
         continue;
       }
       const FontRow& from = *bestMatch(found->second, row);
-      if (sameWide(row.font, from.font, cp) && sameWide(row.size, from.size, cp) &&
-          sameWide(row.option, from.option, cp)) {
+      // Font, size and option as they would be written: compared once, then carried.
+      std::array<std::u16string, 3> wide;
+      bool alike = true;
+      for (const int column : {kColFont, kColSize, kColOption}) {
+        wide.at(column - kColFont) = from.value(column).toWrite(cp);
+        alike = alike && wide.at(column - kColFont) == row.value(column).toWrite(cp);
+      }
+      if (alike) {
         ++result.alreadyAlike;
         continue;
       }
       for (const int column : {kColFont, kColSize, kColOption}) {
-        target.setCellWide(page, r, column, from.value(column).toWrite(cp), from.value(column).text);
+        target.setCellWide(page, r, column, std::move(wide.at(column - kColFont)), from.value(column).text);
       }
       ++result.changed;
     }

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "errors.h"
-#include "safe_write.h"
 #include "theme_rebuild.h"
 
 #ifdef _WIN32
@@ -40,7 +39,7 @@ constexpr std::size_t kCopyChunk = std::size_t{1} << 20;
 // between would give a new file made of two different ones.
 void checkUnchanged(const std::string& target, const DataSource* source, const FileStamp& expected) {
   if (source != nullptr && source->stamp() != expected) {
-    throw WriteError("cannot write " + target + ": the theme file changed while it was being written");
+    throw WriteError(target, "the theme file changed while it was being written");
   }
 }
 
@@ -258,16 +257,6 @@ int writeMemory(int fd, std::span<const Piece> pieces) {
   return 0;
 }
 
-int writeAll(int fd, std::span<const std::uint8_t> bytes) {
-  for (std::size_t done = 0; done < bytes.size();) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return n < 0 ? errno : ENOSPC;
-    done += static_cast<std::size_t>(n);
-  }
-  return 0;
-}
-
 // Copies a range of the source to the end of the file: in the kernel where the file
 // systems allow it, else through a buffer of kCopyChunk bytes. A source shorter than the
 // range (a file cut while it is written) fails with ENODATA.
@@ -295,7 +284,8 @@ int copyFromSource(int fd, const DataSource& source, std::uint64_t offset, std::
     } catch (const ThemeError&) {
       return ENODATA;
     }
-    if (const int error = writeAll(fd, std::span(buffer).first(chunk)); error != 0) return error;
+    const Piece piece(std::span<const std::uint8_t>(buffer).first(chunk));
+    if (const int error = writeMemory(fd, std::span(&piece, 1)); error != 0) return error;
     offset += chunk;
     length -= chunk;
   }

@@ -45,8 +45,7 @@ void rewriteStringTableBlock(std::span<const std::uint8_t> old, std::uint32_t fi
       appendString(out, rewriteEntry(e->fields, router, pages));
       return;
     }
-    // nameBox only finds the box; nothing is changed through it.
-    const EditableText* box = isPlainString(s) ? const_cast<FontPages&>(pages).nameBox(s.id) : nullptr;
+    const EditableText* box = isPlainString(s) ? pages.nameBox(s.id) : nullptr;
     if (box == nullptr) {
       copyUnchanged();
     } else if (!box->text.empty()) {

@@ -137,6 +137,13 @@ void replaceOnce(std::string& text, const std::string& from, const std::string& 
   text.replace(at, from.size(), to);
 }
 
+// mt::oneSizeTheme() with `blueIni` as its one INI text, written to `dir` as `name`.
+std::string blueTheme(mt::TempDir& dir, const std::string& name, std::u16string_view blueIni) {
+  mt::ThemeBuilder b = mt::oneSizeTheme();
+  b.textFile(u"BLUE_INI", blueIni);
+  return dir.write(name, b.build().bytes);
+}
+
 // Two sizes, one colour. Page 0 gets rows from NORMALBLUE_INI, THEMES_INI and a string
 // entry; page 1 from LARGEBLUE_INI (one font name outside code page 932) and THEMES_INI.
 mt::Bytes twoSizeTheme() {
@@ -252,9 +259,7 @@ TEST_F(CliOnSyntheticTheme, ListJsonHasExactlyTheDocumentedShape) {
 
 TEST(CliJson, ListIsIndentedByTwoSpaces) {
   mt::TempDir dir;
-  mt::ThemeBuilder b = mt::oneSizeTheme();
-  b.textFile(u"BLUE_INI", u"[Button]\r\nFont = Tahoma, 8\r\n");
-  const Result r = run({"list", dir.write("one.msstyles", b.build().bytes), "--json"});
+  const Result r = run({"list", blueTheme(dir, "one.msstyles", u"[Button]\r\nFont = Tahoma, 8\r\n"), "--json"});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out,
             "{\n"
@@ -390,6 +395,18 @@ TEST_F(CliOnSyntheticTheme, FromThatDoesNotFitTheThemeIsRefusedNamingTheRow) {
       {R"("styleName":"ルナ")", "\"styleName\":\"" + face32 + "\"", "styleName"},
       {R"("size":"8","option":""})", R"("size":true,"option":""})", "page 0 row 0: \"size\" must be a string"},
       {R"("pages":[)", R"("pages":[}])", "not JSON: line 1, column"},
+      // members checked by name
+      {R"("styleName":)", R"("stylename":)", "unknown key \"stylename\""},
+      {R"("index":1,)", R"("index":1,"rowz":[],)", "pages[1]: unknown key \"rowz\""},
+      {R"("option":"Bold"})", R"("option":"Bold","colour":"red"})", "page 0 row 1: unknown key \"colour\""},
+      {R"("pageCount":2,)", R"("pageCount":3,)", "\"pageCount\" cannot be changed: the theme's is \"2\""},
+      {R"("colourCount":1,)", R"("colourCount":"2",)", "\"colourCount\" cannot be changed"},
+      {R"("sizeName":"LargeSize")", R"("sizeName":"Huge")", "pages[1]: \"sizeName\" cannot be changed: the theme's is \"LargeSize\""},
+      {R"(,"option":"Bold"})", "}", "page 0 row 1: \"option\" is missing"},
+      {R"("index":1,)", "", "pages[1]: \"index\" is missing"},
+      {R"("size":"12")", R"("size":12.5)", "page 1 row 0: size \"12.5\" is not a whole number"},
+      {R"("codePage":932)", R"("codePage":"932")", "\"codePage\" must be a code page number"},
+      {R"("language":"0x0409")", R"("language":"en")", "\"language\" must be a language id"},
   };
   for (const Case& c : cases) {
     std::string edited = twoSizeJson();
@@ -399,7 +416,7 @@ TEST_F(CliOnSyntheticTheme, FromThatDoesNotFitTheThemeIsRefusedNamingTheRow) {
     const std::string path = editedList(edited);
     const Result r = run({"write", theme, "-o", out, "--from", path});
     EXPECT_EQ(r.status, 1) << c.message;
-    EXPECT_NE(r.err.find("marvento-cli: " + path + ": " + c.message), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.rfind("marvento-cli: " + path + ": " + c.message, 0), 0U) << r.err;
     EXPECT_EQ(countOf(r.err, "\n"), 1U) << r.err;
     EXPECT_FALSE(std::filesystem::exists(out)) << c.message;
   }
@@ -517,25 +534,30 @@ TEST_F(CliOnSyntheticTheme, DiffTellsKeysApartThatTheCodePageShowsAlike) {
                    "  only in B  NORMALBLUE_INI [S] Font?: Tahoma, 8\n");
 }
 
-// A key given twice: each setting keeps its own row through diff and --from.
+// A key given twice: each setting keeps its own row through diff and --fonts-from.
 TEST_F(CliOnSyntheticTheme, RepeatedSettingsPairByOccurrence) {
-  const auto themeWith = [&](const std::string& name, std::u16string_view second) {
-    mt::ThemeBuilder b = mt::oneSizeTheme();
-    b.textFile(u"BLUE_INI", u"[Button]\r\nFont = Tahoma, 8\r\n[Button]\r\nFont = " + std::u16string(second) + u"\r\n");
-    return dir.write(name, b.build().bytes);
-  };
-  const std::string a = themeWith("a.msstyles", u"Arial, 9, Bold");
-  const std::string b = themeWith("b.msstyles", u"Verdana, 9, Bold");
-  Result r = run({"diff", a, b});
+  const std::string a = blueTheme(dir, "a.msstyles", u"[Button]\r\nFont = Tahoma, 8\r\n[Button]\r\nFont = Arial, 9, Bold\r\n");
+  const std::string b = blueTheme(dir, "b.msstyles", u"[Button]\r\nFont = Tahoma, 8\r\n[Button]\r\nFont = Verdana, 9, Bold\r\n");
+  const Result r = run({"diff", a, b});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "diff " + a + " " + b + "\n[0] Normal\n  changed    BLUE_INI [Button] Font: Arial, 9, Bold -> Verdana, 9, Bold\n");
 
-  std::string edited = listJson(a);
-  replaceOnce(edited, R"("font":"Arial")", R"("font":"Verdana")");
-  r = run({"write", a, "-o", out, "--from", editedList(edited)});
-  ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(run({"diff", out, b}).status, 0);
-  EXPECT_EQ(listJson(out), edited);
+  // A file of the normal blue and the large olive lists the pair on both pages (a write
+  // takes them from page 1): its list carries them as the theme does.
+  const auto twoPages = [&](const std::string& name, std::u16string_view second) {
+    mt::ThemeBuilder t;
+    t.nameLists({u"Blue", u"Olive"}, {u"BLUE_INI", u"X_INI", u"X_INI", u"BLUE_INI"}, {u"Normal", u"Large"});
+    t.textFile(u"BLUE_INI", u"[Button]\r\nFont = Tahoma, 8\r\n[Button]\r\nFont = " + std::u16string(second) + u"\r\n");
+    return dir.write(name, t.build().bytes);
+  };
+  const std::string source = twoPages("c.msstyles", u"Verdana, 9, Bold");
+  const std::string target = twoPages("d.msstyles", u"Arial, 9, Bold");
+  const std::string fromJson = dir.file("from-json.msstyles");
+  const std::string summary = ": 2 rows changed, 2 already alike, 0 with no match\n";
+  EXPECT_EQ(run({"write", target, "-o", out, "--fonts-from", source}).err, "--fonts-from " + source + summary);
+  const std::string json = editedList(listJson(source));
+  EXPECT_EQ(run({"write", target, "-o", fromJson, "--fonts-from", json}).err, "--fonts-from " + json + summary);
+  EXPECT_EQ(mt::readFile(out), mt::readFile(fromJson));
 }
 
 TEST_F(CliOnSyntheticTheme, DiffExitsWithZeroWhenAlikeAndTwoOnTrouble) {
@@ -576,9 +598,7 @@ TEST_F(CliOnSyntheticTheme, DiffExitsWithZeroWhenAlikeAndTwoOnTrouble) {
 
 TEST_F(CliOnSyntheticTheme, JsonCarriesTheExactTextAndFromKeepsIt) {
   // A lone surrogate and a Korean face: no code page shows them, the JSON carries them.
-  mt::ThemeBuilder b = mt::oneSizeTheme();
-  b.textFile(u"BLUE_INI", u"[Button]\r\nFont = A\xD800Z, 8\r\nTitleFont = \uAD74\uB9BC, 9\r\n");
-  const std::string odd = dir.write("odd.msstyles", b.build().bytes);
+  const std::string odd = blueTheme(dir, "odd.msstyles", u"[Button]\r\nFont = A\xD800Z, 8\r\nTitleFont = \uAD74\uB9BC, 9\r\n");
   const std::string json = listJson(odd);
   EXPECT_NE(json.find(R"("font":"A\ud800Z")"), std::string::npos) << json;
   EXPECT_NE(json.find(R"("font":"굴림")"), std::string::npos) << json;
@@ -598,34 +618,7 @@ TEST_F(CliOnSyntheticTheme, JsonCarriesTheExactTextAndFromKeepsIt) {
   EXPECT_EQ(run({"write", odd, "-o", again, "--from", editedList(copied), "--codepage", "949"}).status, 0);
 }
 
-TEST_F(CliOnSyntheticTheme, EditedListKeysAndEncodingsAreCheckedByName) {
-  struct Case {
-    std::string from, to, message;
-  };
-  const std::vector<Case> refused = {
-      {R"("styleName":)", R"("stylename":)", "unknown key \"stylename\""},
-      {R"("index":1,)", R"("index":1,"rowz":[],)", "pages[1]: unknown key \"rowz\""},
-      {R"("option":"Bold"})", R"("option":"Bold","colour":"red"})", "page 0 row 1: unknown key \"colour\""},
-      {R"("pageCount":2,)", R"("pageCount":3,)", "\"pageCount\" cannot be changed: the theme's is \"2\""},
-      {R"("colourCount":1,)", R"("colourCount":"2",)", "\"colourCount\" cannot be changed"},
-      {R"("sizeName":"LargeSize")", R"("sizeName":"Huge")", "pages[1]: \"sizeName\" cannot be changed: the theme's is \"LargeSize\""},
-      {R"(,"option":"Bold"})", "}", "page 0 row 1: \"option\" is missing"},
-      {R"("index":1,)", "", "pages[1]: \"index\" is missing"},
-      {R"("size":"12")", R"("size":12.5)", "page 1 row 0: size \"12.5\" is not a whole number"},
-      {R"("codePage":932)", R"("codePage":"932")", "\"codePage\" must be a code page number"},
-      {R"("language":"0x0409")", R"("language":"en")", "\"language\" must be a language id"},
-  };
-  for (const Case& c : refused) {
-    std::string edited = twoSizeJson();
-    replaceOnce(edited, c.from, c.to);
-    const std::string path = editedList(edited);
-    const Result r = run({"write", theme, "-o", out, "--from", path});
-    EXPECT_EQ(r.status, 1) << c.message;
-    EXPECT_EQ(r.err.rfind("marvento-cli: " + path + ": " + c.message, 0), 0U) << r.err;
-    EXPECT_EQ(countOf(r.err, "\n"), 1U) << r.err;
-  }
-  EXPECT_FALSE(std::filesystem::exists(out));
-
+TEST_F(CliOnSyntheticTheme, EditedListSizesAsNumbersAndEncodings) {
   // Sizes as numbers, a byte-order mark, read-only members left as they are: all taken.
   std::string edited = twoSizeJson();
   replaceOnce(edited, R"("size":"12")", R"("size":11)");
@@ -678,9 +671,6 @@ TEST_F(CliOnSyntheticTheme, FromReadsInTheCodePageAndLanguageOfTheList) {
 TEST_F(CliOnSyntheticTheme, LanguageAndCodePageFollowTheLocale) {
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"LC_ALL=C", "Language 0x0409, code page 932\n"},
-      {"LC_ALL=POSIX", "Language 0x0409, code page 932\n"},
-      {"LC_ALL= LC_MESSAGES= LANG=", "Language 0x0409, code page 932\n"},
-      {"LC_ALL=ja_JP.UTF-8", "言語 0x0411、コードページ 932\n"},
       {"LC_ALL=en_US.UTF-8", "Language 0x0409, code page 1252\n"},
       {"LC_ALL=ru_RU.UTF-8", "Language 0x0419, code page 1251\n"},
       {"LC_ALL=pl_PL.UTF-8", "Language 0x0415, code page 1250\n"},
@@ -764,9 +754,7 @@ TEST_F(CliOnSyntheticTheme, ListLanguagesAndDiffOfOtherLanguages) {
 // ---------------------------------------------------------------- output for pipes
 
 TEST_F(CliOnSyntheticTheme, OutputForPipes) {
-  mt::ThemeBuilder tabs = mt::oneSizeTheme();
-  tabs.textFile(u"BLUE_INI", u"[Button]\r\nFont = Ta\thoma\\X, 8\r\n");
-  Result r = run({"list", dir.write("tabs.msstyles", tabs.build().bytes), "--tsv"});
+  Result r = run({"list", blueTheme(dir, "tabs.msstyles", u"[Button]\r\nFont = Ta\thoma\\X, 8\r\n"), "--tsv"});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "0\tBLUE_INI\tButton\tFont\tTa\\thoma\\\\X\t8\t\n");
 
@@ -781,10 +769,6 @@ TEST_F(CliOnSyntheticTheme, OutputForPipes) {
   r = run({"list", theme, "--page", "0"});
   EXPECT_EQ(r.out.find("[1]"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("[0] NormalSize"), std::string::npos) << r.out;
-  for (const auto& args : {std::vector<std::string>{"list", theme, "--page", "2"}, {"list", theme, "--page=x"},
-                           {"list", theme, "--tsv", "--json"}, {"diff", theme, theme, "--tsv"}}) {
-    EXPECT_EQ(run(args).status, 2) << args.back();
-  }
 
   const std::string changed = dir.write("changed.msstyles", twoSizeThemeChanged());
   r = run({"diff", "-q", theme, changed});
@@ -807,16 +791,6 @@ mt::Bytes fontSetTheme() {
              u"[button]\r\nFONT = Café, 10, Italic\r\n[Window]\r\nCaptionFont = ＭＳ ゴシック, 9, Bold\r\n"
              u"[Menu]\r\nFont = Arial, 7\r\n");
   b.textFile(u"THEMES_INI", u"[documentation]\r\nDisplayName = Set\r\n[sizes.normalsize]\r\nmenufont = Meiryo, -13\r\n");
-  return b.build().bytes;
-}
-
-// One size, one colour, sizes around the edges growth and scaling meet: points, pixel
-// heights, 1 and -2 near zero, halves when halved, and one that is no whole number.
-mt::Bytes sizesTheme() {
-  mt::ThemeBuilder b = mt::oneSizeTheme();
-  b.textFile(u"BLUE_INI", u"[A]\r\nFont = Tahoma, 8\r\n[B]\r\nFont = Tahoma, -12\r\n[C]\r\nFont = Tahoma, 1\r\n"
-                          u"[D]\r\nFont = Tahoma, -2\r\n[E]\r\nFont = Tahoma, 8.5\r\n[F]\r\nFont = Tahoma, 3\r\n"
-                          u"[G]\r\nFont = Tahoma, -5\r\n");
   return b.build().bytes;
 }
 
@@ -867,38 +841,22 @@ TEST_F(CliOnSyntheticTheme, FontsFromAThemeAndFromItsJsonGiveTheSameResult) {
   EXPECT_EQ(japanese.err, "--fonts-from " + source + ": 変更した行 2、すでに同じ行 1、対応する行のない行 4。元にないページ: 1\n");
 }
 
-TEST_F(CliOnSyntheticTheme, GrowAndScaleStopAtOneAndRoundHalvesAwayFromZero) {
-  const std::string sizes = dir.write("sizes.msstyles", sizesTheme());
-  struct Case {
-    std::vector<std::string> args;
-    std::vector<std::string> sizes;  // of [A] to [G]: 8, -12, 1, -2, 8.5, 3, -5
-    const char* summary;
-  };
-  const std::vector<Case> cases = {
-      {{"--grow", "+2"}, {"10", "-14", "3", "-4", "8.5", "5", "-7"}, "6 changed, 0 stopped at 1 or -1, 1 not whole"},
-      {{"--grow=-3"}, {"5", "-9", "1", "-1", "8.5", "1", "-2"}, "5 changed, 3 stopped at 1 or -1, 1 not whole"},
-      {{"--scale", "1.5"}, {"12", "-18", "2", "-3", "8.5", "5", "-8"}, "6 changed, 0 stopped at 1 or -1, 1 not whole"},
-      {{"--size", "-9", "--scale", "1.25"}, {"-11", "-11", "-11", "-11", "-11", "-11", "-11"}, "7 changed, 0 stopped at 1 or -1, 0 not whole"},
-  };
-  for (const Case& c : cases) {
-    std::vector<std::string> args = {"write", sizes, "-o", out};
-    args.insert(args.end(), c.args.begin(), c.args.end());
-    const Result r = run(args);
-    ASSERT_EQ(r.status, 0) << c.args[0] << " " << r.err;
-    EXPECT_EQ(r.err, "sizes: " + std::string(c.summary) + " numbers (left as they are)\n") << c.args[0];
-    EXPECT_EQ(sizesOf(out), c.sizes) << c.args[0] << " " << c.args.back();
-  }
-
-  // --page limits them: page 1 alone grows; page 0 keeps 8, 9, 8 and 9.
-  const Result r = run({"write", theme, "-o", out, "--scale", "2", "--page", "1"});
+// What the command line adds to growing and scaling (theme/size_scaling has the edges):
+// a signed step count, a decimal factor, --page and the summary.
+TEST_F(CliOnSyntheticTheme, GrowAndScaleChangeTheSizesOfTheChosenPages) {
+  Result r = run({"write", theme, "-o", out, "--grow", "+2"});
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(sizesOf(out), (std::vector<std::string>{"8", "9", "8", "9", "24", "20", "18"}));
+  EXPECT_EQ(r.err, "sizes: 7 changed, 0 stopped at 1 or -1, 0 not whole numbers (left as they are)\n");
+  EXPECT_EQ(sizesOf(out), (std::vector<std::string>{"10", "11", "10", "11", "14", "12", "11"}));
+  r = run({"write", theme, "-o", out, "--scale", "1.5", "--page", "1"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "sizes: 3 changed, 0 stopped at 1 or -1, 0 not whole numbers (left as they are)\n");
+  EXPECT_EQ(sizesOf(out), (std::vector<std::string>{"8", "9", "8", "9", "18", "15", "14"}));
 }
 
 TEST_F(CliOnSyntheticTheme, BadFontSetsAndFactorsExitWithOneAndWriteNothing) {
   const std::string folder = dir.file("folder");
   std::filesystem::create_directory(folder);
-  mt::Bytes utf16 = {0xFF, 0xFE, '{', 0, '}', 0};
   const auto text = [this](const char* name, std::string body) { return dir.write(name, {body.begin(), body.end()}); };
   struct Case {
     std::vector<std::string> args;
@@ -907,11 +865,8 @@ TEST_F(CliOnSyntheticTheme, BadFontSetsAndFactorsExitWithOneAndWriteNothing) {
   const std::vector<Case> cases = {
       {{"--grow", "x"}, R"(--grow "x" is not a whole number from -1000 to 1000)"},
       {{"--grow", "1001"}, R"(--grow "1001" is not a whole number from -1000 to 1000)"},
-      {{"--scale", "0"}, R"(--scale "0" is not a factor from 0.25 to 4 (written with a point, as 1.5))"},
       {{"--scale", "1,5"}, R"(--scale "1,5" is not a factor from 0.25 to 4 (written with a point, as 1.5))"},
-      {{"--scale", "abc"}, R"(--scale "abc" is not a factor from 0.25 to 4 (written with a point, as 1.5))"},
       {{"--scale", "4.01"}, R"(--scale "4.01" is not a factor from 0.25 to 4 (written with a point, as 1.5))"},
-      {{"--scale", "nan"}, R"(--scale "nan" is not a factor from 0.25 to 4 (written with a point, as 1.5))"},
       {{"--scale", "1e0"}, R"(--scale "1e0" is not a factor from 0.25 to 4 (written with a point, as 1.5))"},
       {{"--size", "+1"}, R"(--size "+1": a size takes no "+"; to make every size larger, use --grow 1)"},
       {{"--fonts-from", dir.file("missing.msstyles")}, dir.file("missing.msstyles") + ": cannot be read: No such file or directory"},
@@ -921,13 +876,10 @@ TEST_F(CliOnSyntheticTheme, BadFontSetsAndFactorsExitWithOneAndWriteNothing) {
       {{"--fonts-from", text("count.json", R"({"pageCount": 6, "pages": []})")}, dir.file("count.json") + R"(: "pageCount" must be a number from 1 to 5)"},
       {{"--fonts-from", text("index.json", R"({"pageCount": 1, "pages": [{"index": 1, "rows": []}]})")},
        dir.file("index.json") + R"(: pages[0]: "index" must be a page of the theme, 0 to 0)"},
-      {{"--fonts-from", text("row.json", R"({"pageCount": 1, "pages": [{"index": 0, "rows": [{"file": "A", "section": "B", "key": "C", "size": "8", "option": ""}]}]})")},
-       dir.file("row.json") + R"(: page 0 row 0: "font" is missing)"},
       {{"--fonts-from", text("comma.json", R"({"pageCount": 1, "pages": [{"index": 0, "rows": [{"file": "A", "section": "B", "key": "C", "font": "Arial, 9", "size": "8", "option": ""}]}]})")},
        dir.file("comma.json") + R"(: page 0 row 0: font "Arial, 9" holds a ',')"},
       {{"--fonts-from", text("line.json", R"({"pageCount": 1, "pages": [{"index": 0, "rows": [{"file": "A", "section": "B", "key": "C", "font": "Arial", "size": "8", "option": "bold\r\n[X]"}]}]})")},
        dir.file("line.json") + R"(: page 0 row 0: option "bold\r\n[X]" holds a control character)"},
-      {{"--fonts-from", dir.write("utf16.json", utf16)}, dir.file("utf16.json") + ": is UTF-16 text; save it as UTF-8"},
       {{"--fonts-from", folder}, folder + ": "},
   };
   for (const Case& c : cases) {
@@ -938,11 +890,9 @@ TEST_F(CliOnSyntheticTheme, BadFontSetsAndFactorsExitWithOneAndWriteNothing) {
     EXPECT_EQ(r.err.rfind("marvento-cli: " + c.message, 0), 0U) << r.err;
     EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
   }
-  // Bad usage: both resizings, --page with nothing it limits, an option twice, no file.
+  // Bad usage: --page with nothing it limits, no file, both resizings.
   const std::vector<std::vector<std::string>> usage = {
-      {"--grow", "1", "--scale", "2"}, {"--fonts-from", dir.write("set.msstyles", fontSetTheme()), "--page", "0"},
-      {"--grow", "1", "--grow", "2"},  {"--fonts-from", ""},
-      {"--scale"},
+      {"--fonts-from", dir.write("set.msstyles", fontSetTheme()), "--page", "0"}, {"--fonts-from", ""},
   };
   for (const auto& more : usage) {
     std::vector<std::string> args = {"write", theme, "-o", out};
@@ -950,7 +900,9 @@ TEST_F(CliOnSyntheticTheme, BadFontSetsAndFactorsExitWithOneAndWriteNothing) {
     const Result r = run(args);
     EXPECT_EQ(r.status, 2) << more[0] << " " << r.err;
   }
-  EXPECT_EQ(run({"write", theme, "-o", out, "--grow", "1", "--scale", "2"}).err.rfind("marvento-cli: --grow and --scale cannot be given together\n", 0), 0U);
+  const Result both = run({"write", theme, "-o", out, "--grow", "1", "--scale", "2"});
+  EXPECT_EQ(both.status, 2);
+  EXPECT_EQ(both.err.rfind("marvento-cli: --grow and --scale cannot be given together\n", 0), 0U);
   EXPECT_FALSE(std::filesystem::exists(out));
 }
 
@@ -984,6 +936,9 @@ TEST_F(CliOnSyntheticTheme, BadUsageExitsWithTwo) {
       {"list", theme, "--codepage", "12345"},
       {"list", theme, "--language", "0x10000"},
       {"list", theme, "--language", "ja"},
+      {"list", theme, "--page", "2"},
+      {"list", theme, "--tsv", "--json"},
+      {"diff", theme, theme, "--tsv"},
       {"write", theme},
       {"write", theme, "-o", out, "--json"},
       {"write", theme, "-o", out, "--page", "0"},
@@ -1202,9 +1157,7 @@ TEST_F(CliOnSyntheticTheme, MessagesQuoteAtMostEightyCharacters) {
 
 TEST(CliTerminal, TableShowsControlCharactersOfTheThemeEscaped) {
   mt::TempDir dir;
-  mt::ThemeBuilder b = mt::oneSizeTheme();
-  b.textFile(u"BLUE_INI", u"[Button]\r\nFont = Ta\x1b]0;owned\x07homa, 8, \x9b" u"31m\r\n");
-  const std::string theme = dir.write("escapes.msstyles", b.build().bytes);
+  const std::string theme = blueTheme(dir, "escapes.msstyles", u"[Button]\r\nFont = Ta\x1b]0;owned\x07homa, 8, \x9b" u"31m\r\n");
   const Result table = run({"list", theme, "--codepage", "65001"}, "", kJapanese);
   ASSERT_EQ(table.status, 0) << table.err;
   EXPECT_EQ(table.out.find('\x1b'), std::string::npos);
@@ -1380,13 +1333,6 @@ TEST_P(CliOnLight, GrownFontsComeBackFromTheThemeAndFromItsJson) {
   const Result grow = run({"write", path(), "-o", grown, "--grow", "1"});
   ASSERT_EQ(grow.status, 0) << grow.err;
   EXPECT_EQ(grow.err, "sizes: 21 changed, 0 stopped at 1 or -1, 0 not whole numbers (left as they are)\n");
-  const std::vector<std::string> before = sizesOf(path());
-  const std::vector<std::string> after = sizesOf(grown);
-  ASSERT_EQ(after.size(), before.size());
-  for (std::size_t i = 0; i < before.size(); ++i) {
-    const int size = std::stoi(before[i]);
-    EXPECT_EQ(std::stoi(after[i]), size < 0 ? size - 1 : size + 1) << i;
-  }
 
   const Result list = run({"list", path(), "--json"});
   ASSERT_EQ(list.status, 0);
@@ -1397,16 +1343,6 @@ TEST_P(CliOnLight, GrownFontsComeBackFromTheThemeAndFromItsJson) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "--fonts-from " + source + ": 21 rows changed, 0 already alike, 0 with no match\n");
     EXPECT_EQ(mt::readFile(back), mt::readFile(plain)) << source;  // the same bytes as before the growth
-  }
-
-  // A quarter of every size stays on its side of zero.
-  const Result quarter = run({"write", path(), "-o", grown, "--scale", "0.25"});
-  ASSERT_EQ(quarter.status, 0) << quarter.err;
-  const std::vector<std::string> small = sizesOf(grown);
-  for (std::size_t i = 0; i < before.size() && i < small.size(); ++i) {
-    const int size = std::stoi(before[i]);
-    const int now = std::stoi(small[i]);
-    EXPECT_TRUE(size < 0 ? now <= -1 : now >= 1) << before[i] << " became " << small[i];
   }
 }
 
