@@ -23,7 +23,7 @@
 #include "ui_language.h"
 #include "ui_resources.h"
 #include "safe_write.h"
-#include "utf8_codec.h"
+#include "shown_text.h"
 
 namespace {
 

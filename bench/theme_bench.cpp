@@ -15,7 +15,7 @@
 #include "theme_builder.h"
 #include "theme_image.h"
 #include "theme_rebuild.h"
-#include "utf8_codec.h"
+#include "shown_text.h"
 #include "safe_write.h"
 #include "font_page_reader.h"
 #include "wine_themes.h"

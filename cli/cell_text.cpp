@@ -5,13 +5,9 @@
 #include "codepage.h"
 #include "font_pages.h"
 #include "messages.h"
-#include "utf8_codec.h"
+#include "shown_text.h"
 
 namespace cli {
-
-std::string ansiToUtf8(std::string_view ansi, const theme::CodePage& cp) {
-  return theme::utf16ToUtf8(cp.toWide(ansi));
-}
 
 std::optional<unsigned> codePageHolding(std::u16string_view wide) {
   static constexpr unsigned kAnsiCodePages[] = {1252, 932, 936, 949, 950, 1250, 1251, 1253, 1254, 1255, 1256, 1257, 1258, 874};
@@ -28,7 +24,7 @@ std::optional<unsigned> codePageHolding(std::u16string_view wide) {
 
 std::string cellFromUtf8(std::string_view utf8, const theme::CodePage& cp, Language language) {
   const std::u16string wide = theme::utf8ToUtf16(utf8);
-  if (std::any_of(wide.begin(), wide.end(), [](char16_t c) { return c < 0x20 || c == 0x7F; })) {
+  if (std::any_of(wide.begin(), wide.end(), [](char16_t c) { return theme::isControl(c); })) {
     throw std::invalid_argument(say(language, "holds a control character"));
   }
   std::string ansi = cp.toAnsi(wide);
@@ -48,7 +44,7 @@ std::string cellFromUtf8(std::string_view utf8, const theme::CodePage& cp, Langu
 
 std::string tabTitle(const theme::FontPages& pages, int page, const theme::CodePage& cp) {
   const std::string ansi = theme::cutToCell(pages.sizeNames.at(page), cp);
-  return ansiToUtf8(ansi, cp);
+  return theme::ansiToUtf8(ansi, cp);
 }
 
 std::string nativePath(const std::string& utf8) {

@@ -15,9 +15,6 @@ class FontPages;
 
 namespace cli {
 
-// An ANSI text of the code page as UTF-8.
-std::string ansiToUtf8(std::string_view ansi, const theme::CodePage& cp);
-
 // The ANSI form of a UTF-8 text given for a cell or box. Refused (std::invalid_argument,
 // the message in `language` says why without naming the cell): characters
 // the code page cannot hold (they would silently become its default character), control

@@ -4,11 +4,12 @@
 #include <stdexcept>
 #include <utility>
 
+#include "shown_text.h"
+
 #ifdef _WIN32
 #include <windows.h>
 
 #include "codepage.h"
-#include "utf8_codec.h"
 #endif
 
 namespace cli {
@@ -26,7 +27,7 @@ std::size_t wholeCharacters(std::string_view utf8) {
       ++trailing;
       continue;
     }
-    const std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+    const std::size_t length = theme::utf8Length(byte);
     return length > trailing + 1 ? i - 1 : utf8.size();
   }
   return utf8.size();  // no lead byte close to the end: not UTF-8, nothing to wait for

@@ -7,7 +7,7 @@
 
 #include "json_text.h"
 #include "json_writer.h"
-#include "terminal_text.h"
+#include "shown_text.h"
 #include "theme_diff.h"
 #include "words.h"
 
@@ -29,7 +29,7 @@ void printChange(std::ostream& out, const char* indent, const char* label, const
 std::string entryText(const RowValues& v) {
   std::string text = v.font + ", " + v.size;
   if (!v.option.empty()) text += ", " + v.option;
-  return shown(text);
+  return theme::shown(text);
 }
 
 JsonValue changeDocument(const TextChange& change) {
@@ -52,16 +52,16 @@ void printDifferenceTable(std::ostream& out, const ThemeDifference& difference, 
     out << words.pageCount << ": " << difference.pageCount->first << " -> " << difference.pageCount->second << '\n';
   }
   if (difference.styleName) printChange(out, "", words.styleName, *difference.styleName, words);
-  const std::size_t labelWidth = std::max({displayWidth(words.changed), displayWidth(words.onlyInA),
-                                           displayWidth(words.onlyInB)});
+  const std::size_t labelWidth = std::max({theme::displayWidth(words.changed), theme::displayWidth(words.onlyInA),
+                                           theme::displayWidth(words.onlyInB)});
   for (const PageDifference& page : difference.pages) {
-    out << '[' << page.index << ']' << (page.title.empty() ? "" : " ") << shown(page.title) << '\n';
+    out << '[' << page.index << ']' << (page.title.empty() ? "" : " ") << theme::shown(page.title) << '\n';
     if (page.sizeName) printChange(out, "  ", words.sizeName, *page.sizeName, words);
     if (page.sizeNameBox) printChange(out, "  ", words.sizeNameBox, *page.sizeNameBox, words);
     for (const RowDifference& row : page.rows) {
       const char* label = row.a && row.b ? words.changed : row.a ? words.onlyInA : words.onlyInB;
-      out << "  " << label << std::string(labelWidth - displayWidth(label) + 2, ' ') << shown(row.file) << " ["
-          << shown(row.section) << "] " << shown(row.key) << ": ";
+      out << "  " << label << std::string(labelWidth - theme::displayWidth(label) + 2, ' ') << theme::shown(row.file) << " ["
+          << theme::shown(row.section) << "] " << theme::shown(row.key) << ": ";
       if (row.a && row.b) {
         out << entryText(*row.a) << " -> " << entryText(*row.b);
       } else {
@@ -71,7 +71,7 @@ void printDifferenceTable(std::ostream& out, const ThemeDifference& difference, 
     }
   }
   for (const ResourceInLanguage& r : difference.otherLanguages) {
-    out << words.otherLanguage << ": " << shown(r.type) << ' ' << shown(r.name) << ' ' << shown(r.language) << '\n';
+    out << words.otherLanguage << ": " << theme::shown(r.type) << ' ' << theme::shown(r.name) << ' ' << theme::shown(r.language) << '\n';
   }
 }
 

@@ -11,8 +11,7 @@
 
 #include "json_text.h"
 #include "messages.h"
-#include "utf8.h"
-#include "utf8_codec.h"
+#include "shown_text.h"
 
 namespace cli {
 
@@ -38,7 +37,7 @@ struct Prepared {
 
 unsigned escapeAt(std::string_view text, std::size_t at) {  // the unit of "\uXXXX" at `at`, or 0x10000
   if (text.size() < at + 6 || text.substr(at, 2) != "\\u") return 0x10000;
-  const std::optional<char16_t> unit = hexUnit(text.substr(at + 2, 4));
+  const std::optional<char16_t> unit = theme::hexUnit(text.substr(at + 2, 4));
   return unit ? *unit : 0x10000;
 }
 
@@ -73,7 +72,7 @@ Prepared prepare(std::string_view text) {
         if (unit == 0xFDD0) {
           hidden = hideSurrogates("\xEF\xB7\x90");
         } else {
-          appendSurrogate(hidden, static_cast<char16_t>(unit));
+          theme::appendSurrogate(hidden, static_cast<char16_t>(unit));
           hidden = hideSurrogates(hidden);
         }
         replace(6, hidden);
@@ -117,8 +116,7 @@ std::size_t originalOffset(const Prepared& p, std::size_t at) {
   }
   std::size_t column = 1;
   for (std::size_t i = lineStart; i < offset;) {
-    const std::size_t length = decodeUtf8(text, i).length;  // columns count characters, not bytes
-    i += length == 0 ? 1 : length;
+    i += theme::characterAt(text, i).length;  // columns count characters, not bytes
     ++column;
   }
   throw Error(kFailed, say(language, "line {0}, column {1}: {2}", {std::to_string(line), std::to_string(column), what}));

@@ -42,7 +42,7 @@ inline constexpr std::size_t kMaxJsonDepth = 64;
 
 // Throws JsonError, its message in `language`, for anything but one JSON value with
 // optional blanks around it, for invalid UTF-8, duplicate keys and nesting deeper than
-// kMaxJsonDepth. A lone surrogate's escape is kept as such (utf8.h).
+// kMaxJsonDepth. A lone surrogate's escape is kept as such (shown_text.h).
 JsonValue parseJson(std::string_view text, Language language = Language::English);
 
 }  // namespace cli

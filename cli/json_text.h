@@ -8,18 +8,19 @@
 
 namespace cli {
 
-// "..." with '"' and '\' escaped and every control character (C0, DEL, C1) as an escape,
-// so the result is one line that a terminal shows as it is. A lone surrogate (utf8.h) is
+// "..." with '"' and '\' escaped and every character theme::escapedWhenShown names as an escape,
+// so the result is one line that a terminal shows as it is. A lone surrogate (shown_text.h) is
 // written as its \uXXXX escape; other bytes that are not UTF-8 become U+FFFD.
 std::string jsonString(std::string_view utf8);
 
-// Around the library: a text with its lone surrogates (utf8.h) hidden as UTF-8 the library
+// Around the library: a text with its lone surrogates (shown_text.h) hidden as UTF-8 the library
 // carries, and back. hideSurrogates goes into every string given to the library,
 // revealSurrogates onto every string it gives back.
 std::string hideSurrogates(std::string_view text);
 std::string revealSurrogates(std::string_view text);
 
-// JSON the library wrote, with hidden surrogates, DEL and C1 characters as \uXXXX escapes.
+// JSON the library wrote, with hidden surrogates and the rest of what theme::escapedWhenShown
+// names (DEL, C1, bidirectional controls) as \uXXXX escapes.
 std::string escapeForTerminals(std::string_view json);
 
 // How much of an offending value a message shows.

@@ -13,9 +13,8 @@
 #include "font_pages.h"
 #include "json_writer.h"
 #include "messages.h"
-#include "terminal_text.h"
+#include "shown_text.h"
 #include "tsv_row.h"
-#include "utf8.h"
 #include "words.h"
 
 namespace cli {
@@ -42,7 +41,7 @@ bool listed(const std::vector<int>& only, int page) {
 
 }  // namespace
 
-std::string languageId(std::uint16_t language) { return "0x" + hexDigits(language); }
+std::string languageId(std::uint16_t language) { return "0x" + theme::hexDigits(language, 4, true); }
 
 std::optional<std::uint16_t> languageIdOf(std::string_view text) {
   const bool hex = text.starts_with("0x") || text.starts_with("0X");
@@ -54,13 +53,13 @@ std::optional<std::uint16_t> languageIdOf(std::string_view text) {
 }
 
 std::string exactText(const theme::EditableText& text, const theme::CodePage& cp) {
-  return text.edited() ? ansiToUtf8(text.text, cp) : exactUtf8(text.original);
+  return text.edited() ? theme::ansiToUtf8(text.text, cp) : theme::exactUtf8(text.original);
 }
 
 std::string exactCell(const theme::FontRow& row, int column, const theme::CodePage& cp) {
   if (column >= theme::kColFont) return exactText(row.value(column), cp);
   const theme::IdentityParts parts = theme::identityParts(row.identity);
-  return exactUtf8(column == theme::kColFile ? parts.file : column == theme::kColSection ? parts.section : parts.key);
+  return theme::exactUtf8(column == theme::kColFile ? parts.file : column == theme::kColSection ? parts.section : parts.key);
 }
 
 void printTable(std::ostream& out, const theme::FontPages& pages, const theme::CodePage& cp, const Words& words,
@@ -68,13 +67,13 @@ void printTable(std::ostream& out, const theme::FontPages& pages, const theme::C
   out << format(words.listedAs, {languageId(listedAs.language), std::to_string(listedAs.codePage)}) << "\n\n";
   for (int page = 0; page < pages.pageCount; ++page) {
     if (!listed(only, page)) continue;
-    out << '[' << page << "] " << shown(tabTitle(pages, page, cp)) << '\n';
-    out << "  " << labelled(words.sizeNameBox, shown(ansiToUtf8(pages.sizeNameBoxes.at(page).text, cp))) << '\n';
+    out << '[' << page << "] " << theme::shown(tabTitle(pages, page, cp)) << '\n';
+    out << "  " << labelled(words.sizeNameBox, theme::shown(theme::ansiToUtf8(pages.sizeNameBoxes.at(page).text, cp))) << '\n';
 
     std::vector<std::array<Cell, theme::kColumnCount>> lines;
     std::array<std::size_t, theme::kColumnCount> widths{};
     const auto addCell = [&](int col, std::string text) {
-      const std::size_t width = displayWidth(text);
+      const std::size_t width = theme::displayWidth(text);
       widths[col] = std::max(widths[col], width);
       lines.back()[col] = {std::move(text), width};
     };
@@ -82,7 +81,7 @@ void printTable(std::ostream& out, const theme::FontPages& pages, const theme::C
     for (int col = 0; col < theme::kColumnCount; ++col) addCell(col, words.columnTitles.at(col));
     for (const theme::FontRow& row : pages.rows(page)) {
       lines.emplace_back();
-      for (int col = 0; col < theme::kColumnCount; ++col) addCell(col, shown(ansiToUtf8(row.cell(col), cp)));
+      for (int col = 0; col < theme::kColumnCount; ++col) addCell(col, theme::shown(theme::ansiToUtf8(row.cell(col), cp)));
     }
     for (const auto& line : lines) {
       std::string text = " ";
@@ -96,7 +95,7 @@ void printTable(std::ostream& out, const theme::FontPages& pages, const theme::C
     }
     out << '\n';
   }
-  out << labelled(words.styleName, shown(ansiToUtf8(pages.styleNameBox.text, cp))) << '\n';
+  out << labelled(words.styleName, theme::shown(theme::ansiToUtf8(pages.styleNameBox.text, cp))) << '\n';
 }
 
 JsonValue listDocument(const theme::FontPages& pages, const theme::CodePage& cp, ListedAs listedAs,
@@ -114,7 +113,7 @@ JsonValue listDocument(const theme::FontPages& pages, const theme::CodePage& cp,
     if (!listed(only, page)) continue;
     JsonValue entry = jsonObject();
     addMember(entry, "index", jsonNumber(page));
-    addMember(entry, "sizeName", jsonText(exactUtf8(pages.sizeNames.at(page))));
+    addMember(entry, "sizeName", jsonText(theme::exactUtf8(pages.sizeNames.at(page))));
     JsonValue& rows = addMember(entry, "rows", jsonArray());
     for (const theme::FontRow& row : pages.rows(page)) {
       JsonValue& r = rows.items.emplace_back(jsonObject());

@@ -34,7 +34,7 @@ std::string languageId(std::uint16_t language);
 // And back: "0x" and hex digits, or decimal, at most 0xFFFF; nullopt for any other text.
 std::optional<std::uint16_t> languageIdOf(std::string_view text);
 
-// The exact texts of a row's columns as UTF-8 (lone surrogates kept, utf8.h): what the
+// The exact texts of a row's columns as UTF-8 (lone surrogates kept, shown_text.h): what the
 // file holds, not the code page's form, for the JSON and for finding the row again.
 std::string exactCell(const theme::FontRow& row, int column, const theme::CodePage& cp);
 std::string exactText(const theme::EditableText& text, const theme::CodePage& cp);

@@ -25,11 +25,10 @@
 #include "safe_write.h"
 #include "resource_languages.h"
 #include "theme_diff.h"
-#include "terminal_text.h"
+#include "shown_text.h"
 #include "theme_image.h"
 #include "words.h"
 #include "write_command.h"
-#include "utf8_codec.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -106,7 +105,7 @@ int runDiff(const cli::Options& options, const theme::CodePage& cp, Language lan
     cli::writeJson(std::cout, cli::differenceDocument(difference));
   } else {
     // Named first, as diff -r names each pair of files, when something differs.
-    if (!difference.empty()) std::cout << "diff " << cli::shown(options.theme) << ' ' << cli::shown(options.other) << '\n';
+    if (!difference.empty()) std::cout << "diff " << theme::shown(options.theme) << ' ' << theme::shown(options.other) << '\n';
     cli::printDifferenceTable(std::cout, difference, cli::wordsForLocale());
   }
   flushOutput(kDiffTrouble, language);

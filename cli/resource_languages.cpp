@@ -10,7 +10,7 @@
 #include "list_printer.h"
 #include "messages.h"
 #include "theme_image.h"
-#include "utf8.h"
+#include "shown_text.h"
 
 namespace cli {
 namespace {
@@ -30,7 +30,7 @@ const char* typeName(ResourceKind kind) {
 }
 
 std::string languageOf(const theme::LanguageNode& node) {
-  return node.name.named() ? exactUtf8(node.name.text) : languageId(static_cast<std::uint16_t>(node.name.field));
+  return node.name.named() ? theme::exactUtf8(node.name.text) : languageId(static_cast<std::uint16_t>(node.name.field));
 }
 
 using Key = std::tuple<std::string, std::string, std::string>;  // type, name, language
@@ -43,7 +43,7 @@ void collect(const theme::ThemeImage& image, std::map<Key, std::span<const std::
     if (type.kind == ResourceKind::Other) continue;
     for (const theme::ResourceNode& res : type.resources) {
       for (std::size_t li = 0; li < res.languages.size(); ++li) {
-        Key key{typeName(type.kind), exactUtf8(res.name.wide()), languageOf(res.languages[li])};
+        Key key{typeName(type.kind), theme::exactUtf8(res.name.wide()), languageOf(res.languages[li])};
         if (li == res.chosen) {
           chosen.push_back(std::move(key));
         } else {
@@ -85,7 +85,7 @@ std::vector<ResourceLanguages> listLanguages(const theme::ThemeImage& image) {
   for (const theme::TypeNode& type : image.tree.types) {
     if (type.kind != ResourceKind::TextFile && type.kind != ResourceKind::StringTable) continue;
     for (const theme::ResourceNode& res : type.resources) {
-      ResourceLanguages& r = list.emplace_back(ResourceLanguages{typeName(type.kind), exactUtf8(res.name.wide()), {}});
+      ResourceLanguages& r = list.emplace_back(ResourceLanguages{typeName(type.kind), theme::exactUtf8(res.name.wide()), {}});
       for (const theme::LanguageNode& lang : res.languages) r.languages.push_back(languageOf(lang));
     }
   }

@@ -7,6 +7,7 @@
 #include "cell_text.h"
 #include "codepage.h"
 #include "font_pages.h"
+#include "shown_text.h"
 
 namespace cli {
 namespace {
@@ -19,7 +20,7 @@ using Identity = std::pair<std::u16string, std::size_t>;
 Identity identityOf(const theme::FontRow& row) { return {row.identity, row.occurrence}; }
 
 RowValues valuesOf(const theme::FontRow& row, const theme::CodePage& cp) {
-  return {ansiToUtf8(row.font.text, cp), ansiToUtf8(row.size.text, cp), ansiToUtf8(row.option.text, cp)};
+  return {theme::ansiToUtf8(row.font.text, cp), theme::ansiToUtf8(row.size.text, cp), theme::ansiToUtf8(row.option.text, cp)};
 }
 
 bool sameValues(const theme::FontRow& a, const theme::FontRow& b) {
@@ -28,7 +29,7 @@ bool sameValues(const theme::FontRow& a, const theme::FontRow& b) {
 }
 
 RowDifference differenceOf(const theme::FontRow& row, const theme::CodePage& cp) {
-  return {ansiToUtf8(row.file, cp), ansiToUtf8(row.section, cp), ansiToUtf8(row.key, cp), std::nullopt, std::nullopt};
+  return {theme::ansiToUtf8(row.file, cp), theme::ansiToUtf8(row.section, cp), theme::ansiToUtf8(row.key, cp), std::nullopt, std::nullopt};
 }
 
 std::vector<RowDifference> compareRows(const theme::FontPages& a, const theme::FontPages& b, int page,
@@ -75,7 +76,7 @@ ThemeDifference compareThemes(const theme::FontPages& a, const theme::FontPages&
   ThemeDifference result;
   if (a.pageCount != b.pageCount) result.pageCount = {a.pageCount, b.pageCount};
   if (a.styleNameBox.original != b.styleNameBox.original) {
-    result.styleName = TextChange{ansiToUtf8(a.styleNameBox.text, cp), ansiToUtf8(b.styleNameBox.text, cp)};
+    result.styleName = TextChange{theme::ansiToUtf8(a.styleNameBox.text, cp), theme::ansiToUtf8(b.styleNameBox.text, cp)};
   }
   const int pages = std::max(a.pageCount, b.pageCount);
   for (int page = 0; page < pages; ++page) {
@@ -90,7 +91,7 @@ ThemeDifference compareThemes(const theme::FontPages& a, const theme::FontPages&
     };
     const auto boxOf = [&](const theme::FontPages& p, bool present) -> std::optional<std::string> {
       if (!present) return std::nullopt;
-      return ansiToUtf8(p.sizeNameBoxes.at(page).text, cp);
+      return theme::ansiToUtf8(p.sizeNameBoxes.at(page).text, cp);
     };
     if (!inA || !inB || a.sizeNames.at(page) != b.sizeNames.at(page)) {
       d.sizeName = TextChange{sizeNameOf(a, inA), sizeNameOf(b, inB)};

@@ -4,7 +4,7 @@
 
 #include "messages.h"
 #include "value_rules.h"
-#include "utf8_codec.h"
+#include "shown_text.h"
 
 namespace cli {
 

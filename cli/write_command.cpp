@@ -29,7 +29,7 @@
 #include "theme_rebuild.h"
 #include "safe_write.h"
 #include "size_scaling.h"
-#include "utf8.h"
+#include "shown_text.h"
 #include "value_messages.h"
 
 #ifdef _WIN32
@@ -231,10 +231,10 @@ theme::FontPages pagesOfList(const JsonValue& doc, const theme::CodePage& cp, st
       for (int col = 0; col < theme::kColumnCount; ++col) {
         std::string scratch;
         const std::string& given = givenText(row, col, rowName, scratch, language);
-        wide.at(col) = exactUtf16(given);
+        wide.at(col) = theme::exactUtf16(given);
         // A theme's own values may break the edit rules ("8.5") and are carried as they are;
         // but no value of a theme holds what would break the line it is written into.
-        const bool control = std::any_of(wide.at(col).begin(), wide.at(col).end(), [](char16_t c) { return c < 0x20; });
+        const bool control = std::any_of(wide.at(col).begin(), wide.at(col).end(), [](char16_t c) { return theme::isControl(c); });
         const bool comma = col < theme::kColOption && wide.at(col).find(u',') != std::u16string::npos;
         if (col >= theme::kColFont && (control || comma)) {
           throw Error(kFailed, say(language, "{0}{1} {2} {3}", {rowName, kRowJsonNames.at(col), cli::quoted(given),
@@ -346,7 +346,7 @@ void applyEditedList(const JsonValue& edited, theme::FontPages& pages, const the
 
   forEachListedPage(member(edited, "pages", Kind::Array, "", language), result.pageCount, language,
                     [&](int page, const JsonValue& entry, const std::string& where) {
-                      unchanged(entry, "sizeName", exactUtf8(result.sizeNames.at(page)), where + ": ", language);
+                      unchanged(entry, "sizeName", theme::exactUtf8(result.sizeNames.at(page)), where + ": ", language);
                       applyRows(member(entry, "rows", Kind::Array, where + ": ", language), page, result, cp, language);
                     });
   pages = std::move(result);
@@ -373,9 +373,9 @@ std::string valueFromArgument(int column, const std::string& utf8, const theme::
   static constexpr std::array<const char*, theme::kColumnCount> kOptionNames = {"", "", "", "--font", "--size",
                                                                                 "--option"};
   for (std::size_t at = 0; at < utf8.size();) {
-    const std::size_t length = theme::decodeUtf8(utf8, at).length;
-    if (length == 0) throw Error(kFailed, say(language, "{0} {1} is not valid UTF-8", {kOptionNames.at(column), cli::quoted(utf8)}));
-    at += length;
+    const theme::Utf8Char ch = theme::characterAt(utf8, at);
+    if (!ch.valid) throw Error(kFailed, say(language, "{0} {1} is not valid UTF-8", {kOptionNames.at(column), cli::quoted(utf8)}));
+    at += ch.length;
   }
   try {
     return cellFor(column, utf8, cp, language);

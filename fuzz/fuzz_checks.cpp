@@ -17,7 +17,7 @@
 #include "string_entry_syntax.h"
 #include "theme_image.h"
 #include "theme_rebuild.h"
-#include "utf8_codec.h"
+#include "shown_text.h"
 #include "font_page_reader.h"
 #include "string_table_reader.h"
 #include "ini_rewriter.h"

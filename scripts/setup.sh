@@ -7,7 +7,7 @@ native=(build-essential cmake ninja-build pkg-config ccache
         libgtest-dev libgmock-dev googletest libbenchmark-dev
         clang clang-tidy libclang-rt-14-dev
         python3 python3-pefile icoutils time
-        nlohmann-json3-dev libcli11-dev
+        nlohmann-json3-dev libcli11-dev libutfcpp-dev
         dpkg-dev lintian bash-completion)
 windows=(g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-common
          wine wine32 wine64 xvfb xauth x11-utils imagemagick

@@ -1,12 +1,14 @@
-// The code-page layer and the case-insensitive comparisons the readers route by.
+// The code-page layer, the text module and the case-insensitive comparisons the readers route by.
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "codepage.h"
 #include "test_support.h"
 #include "text_compare.h"
-#include "utf8_codec.h"
+#include "shown_text.h"
 
 namespace marvento_test {
 namespace {
@@ -48,6 +50,36 @@ TEST(Utf8, SurrogatesAndInvalidBytes) {
   EXPECT_EQ(theme::utf16ToUtf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
   EXPECT_EQ(theme::utf8ToUtf16("\xE3\x81\x82"), u"\u3042");
   EXPECT_EQ(theme::utf8ToUtf16("a\xFF" "b"), u"a\uFFFDb");
+  EXPECT_EQ(theme::utf8ToUtf16("\xC0\xAF\xE3\x81"), u"\uFFFD\uFFFD\uFFFD\uFFFD");  // over-long, cut
+  // Lone surrogates kept exactly, both ways; a pair stays a pair.
+  const std::u16string lone = u"a\xDC00\U0001F600\xD800";
+  EXPECT_EQ(theme::exactUtf8(lone), "a\xED\xB0\x80\xF0\x9F\x98\x80\xED\xA0\x80");
+  EXPECT_EQ(theme::exactUtf16(theme::exactUtf8(lone)), lone);
+  EXPECT_EQ(theme::utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");  // to the plain form, bytes as any
+  // A byte that is not UTF-8 counts as one character and one column.
+  EXPECT_EQ(theme::firstChars("\xE3\x82\xB4\xFF" "ab", 2), "\xE3\x82\xB4\xFF");
+  EXPECT_EQ(theme::displayWidth("\xE3\x82\xB4\xFF" "a"), 4U);
+}
+
+// The one escaper: on a terminal, and in a TSV cell, where backslashes double as well.
+TEST(ShownText, EscapesWhatATerminalWouldActOn) {
+  struct Case {
+    std::string text, shown, tsv;
+  };
+  const std::vector<Case> cases = {
+      {"Tahoma \xE3\x82\xB4", "Tahoma \xE3\x82\xB4", "Tahoma \xE3\x82\xB4"},
+      {"a\tb\nc\rd\\e", "a\\tb\\nc\\rd\\e", "a\\tb\\nc\\rd\\\\e"},
+      {"\x1B]0;title\x07", "\\x1b]0;title\\x07", "\\x1b]0;title\\x07"},  // sets a terminal's title
+      {"\x7F\xC2\x9B" "31m", "\\x7f\\u009b31m", "\\x7f\\u009b31m"},               // DEL, C1 CSI
+      {"\xE2\x80\xAA\xE2\x80\xAE\xE2\x81\xA6\xE2\x81\xA9", "\\u202a\\u202e\\u2066\\u2069", "\\u202a\\u202e\\u2066\\u2069"},
+      {"\xE2\x80\xAF\xE2\x81\xA5", "\xE2\x80\xAF\xE2\x81\xA5", "\xE2\x80\xAF\xE2\x81\xA5"},  // beside them: shown
+      {"a\xFF\xE3\x82", "a\\xff\\xe3\\x82", "a\\xff\\xe3\\x82"},  // not UTF-8, cut
+      {"\xED\xA0\x80", "\\ud800", "\\ud800"},                    // a kept lone surrogate
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(theme::shown(c.text), c.shown) << c.shown;
+    EXPECT_EQ(theme::tsvField(c.text), c.tsv) << c.shown;
+  }
 }
 
 TEST(TextCompare, LetterCaseIgnored) {

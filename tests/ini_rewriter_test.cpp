@@ -6,7 +6,7 @@
 
 #include "page_routing.h"
 #include "test_support.h"
-#include "utf8_codec.h"
+#include "shown_text.h"
 #include "ini_reader.h"
 #include "ini_rewriter.h"
 

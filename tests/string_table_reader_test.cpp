@@ -6,7 +6,7 @@
 #include "string_entry_syntax.h"
 #include "page_routing.h"
 #include "test_support.h"
-#include "utf8_codec.h"
+#include "shown_text.h"
 #include "string_table_reader.h"
 
 namespace marvento_test {

@@ -5,7 +5,7 @@
 
 #include "page_routing.h"
 #include "test_support.h"
-#include "utf8_codec.h"
+#include "shown_text.h"
 #include "string_table_reader.h"
 #include "string_table_rewriter.h"
 

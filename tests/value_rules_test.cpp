@@ -1,7 +1,7 @@
 // The value rules every front end shares, judged on characters (UTF-16), not bytes.
 #include <gtest/gtest.h>
 
-#include "utf8_codec.h"
+#include "shown_text.h"
 #include "font_pages.h"
 #include "value_rules.h"
 

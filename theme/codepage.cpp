@@ -1,4 +1,5 @@
 #include "codepage.h"
+#include "shown_text.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -30,7 +31,7 @@ std::size_t charLength(unsigned cp, unsigned char lead) {
     case 950:
       return (lead >= 0x81 && lead <= 0xFE) ? 2 : 1;
     case 65001:
-      return lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+      return utf8Length(lead);
     default:
       return 1;
   }

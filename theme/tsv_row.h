@@ -9,8 +9,9 @@ class CodePage;
 struct FontRow;
 
 // "page<TAB>file<TAB>section<TAB>key<TAB>font<TAB>size<TAB>option" in UTF-8, without the
-// line's end. Tabs, line breaks and backslashes inside a cell are written \t, \n, \r and
-// \\, so that a line stays one row of six cells for cut, awk and spreadsheets.
+// line's end. Each cell is a tsvField (shown_text.h): tabs, line breaks and backslashes as
+// \t, \n, \r and \\, other controls as escapes, so that a line stays one row of six cells
+// for cut, awk and spreadsheets and drives no terminal.
 std::string tsvLine(int page, const FontRow& row, const CodePage& cp);
 
 }  // namespace theme

@@ -1162,7 +1162,7 @@ TEST(CliTerminal, TableShowsControlCharactersOfTheThemeEscaped) {
   ASSERT_EQ(table.status, 0) << table.err;
   EXPECT_EQ(table.out.find('\x1b'), std::string::npos);
   EXPECT_EQ(table.out.find('\x07'), std::string::npos);
-  EXPECT_NE(table.out.find("  BLUE_INI        Button      Font  Ta\\x1b]0;owned\\x07homa  8       \\x9b31m\n"),
+  EXPECT_NE(table.out.find("  BLUE_INI        Button      Font  Ta\\x1b]0;owned\\x07homa  8       \\u009b31m\n"),
             std::string::npos)
       << table.out;
   const Result json = run({"list", theme, "--json", "--codepage", "65001"});

@@ -9,7 +9,7 @@
 #include "codepage.h"
 #include "cp932.h"
 #include "console_output.h"
-#include "utf8_codec.h"
+#include "shown_text.h"
 
 namespace {
 
