@@ -178,15 +178,16 @@ int main(int argc, char** argv) {
   const cli::ConsoleCodePage console;
   theme::removeFileOnSignal();  // an interrupted write leaves no temporary file behind
   const Language language = cli::japaneseLocale() ? Language::Japanese : Language::English;
-  // Every error ends here, and only here, as one line on standard error.
+  // Every error ends here, and only here, as one line on standard error, shown as the
+  // terminal must get it (a file name holding escapes).
   try {
     return run(utf8Arguments(argc, argv), language);
   } catch (const Error& e) {
-    if (*e.what() != '\0') std::cerr << "marvento-cli: " << e.what() << '\n';
+    if (*e.what() != '\0') std::cerr << "marvento-cli: " << theme::shown(e.what()) << '\n';
     if (e.withUsage()) std::cerr << cli::kUsage;
     return e.status();
   } catch (const std::exception& e) {
-    std::cerr << "marvento-cli: " << e.what() << '\n';
+    std::cerr << "marvento-cli: " << theme::shown(e.what()) << '\n';
     return kFailed;
   }
 }

@@ -75,7 +75,7 @@ void noteFallback(std::ostream& err, const std::string& path, const theme::Theme
   if (const auto found = fallbackLanguage(image, asked)) {
     err << "marvento-cli: "
         << say(language, "{0}: has no texts in language {1}; {2} is shown where it is missing",
-               {path, languageId(asked), languageId(*found)})
+               {theme::shown(path), languageId(asked), languageId(*found)})
         << '\n';
   }
 }
@@ -94,8 +94,8 @@ std::vector<ResourceLanguages> listLanguages(const theme::ThemeImage& image) {
 
 void printLanguages(std::ostream& out, const std::vector<ResourceLanguages>& resources) {
   for (const ResourceLanguages& r : resources) {
-    out << r.type << ' ' << r.name << ':';
-    for (const std::string& language : r.languages) out << ' ' << language;
+    out << r.type << ' ' << theme::shown(r.name) << ':';
+    for (const std::string& language : r.languages) out << ' ' << theme::shown(language);
     out << '\n';
   }
 }

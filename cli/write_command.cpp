@@ -496,7 +496,7 @@ void runWrite(const Options& options, Language language) {
 
 std::string fontsFromSummary(const std::string& other, const theme::CarriedFonts& carried, Language language) {
   std::string line = say(language, "--fonts-from {0}: {1} rows changed, {2} already alike, {3} with no match",
-                         {other, std::to_string(carried.changed), std::to_string(carried.alreadyAlike),
+                         {theme::shown(other), std::to_string(carried.changed), std::to_string(carried.alreadyAlike),
                           std::to_string(carried.unmatched.size())});
   if (!carried.pagesMissing.empty()) {
     std::string list;

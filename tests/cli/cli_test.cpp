@@ -1155,20 +1155,35 @@ TEST_F(CliOnSyntheticTheme, MessagesQuoteAtMostEightyCharacters) {
       << option.err;
 }
 
-TEST(CliTerminal, TableShowsControlCharactersOfTheThemeEscaped) {
+// Texts of a theme and file names reach a terminal or a TSV line only escaped: ESC ] sets
+// a terminal's title, C1 CSI colours it, U+202E turns the text around it.
+TEST(CliTerminal, TextsOfTheThemeAndFileNamesAreShownEscaped) {
   mt::TempDir dir;
-  const std::string theme = blueTheme(dir, "escapes.msstyles", u"[Button]\r\nFont = Ta\x1b]0;owned\x07homa, 8, \x9b" u"31m\r\n");
-  const Result table = run({"list", theme, "--codepage", "65001"}, "", kJapanese);
-  ASSERT_EQ(table.status, 0) << table.err;
-  EXPECT_EQ(table.out.find('\x1b'), std::string::npos);
-  EXPECT_EQ(table.out.find('\x07'), std::string::npos);
-  EXPECT_NE(table.out.find("  BLUE_INI        Button      Font  Ta\\x1b]0;owned\\x07homa  8       \\u009b31m\n"),
-            std::string::npos)
-      << table.out;
-  const Result json = run({"list", theme, "--json", "--codepage", "65001"});
-  ASSERT_EQ(json.status, 0) << json.err;
-  EXPECT_NE(compactJson(json.out).find(R"("font":"Ta\u001b]0;owned\u0007homa","size":"8","option":"\u009b31m")"), std::string::npos)
-      << json.out;
+  mt::ThemeBuilder b = mt::oneSizeTheme();
+  b.textFile(u"BLUE_INI", u"[Button]\r\nFont = Ta\x1b]0;owned\x07homa\u202E, 8, \x9b" u"31m\r\n");
+  b.textFile(u"NOTE\x1b[2J\u2066", u"");
+  const std::string theme = dir.write("blue\x1b[31m.msstyles", b.build().bytes);
+  const std::string shownTheme = dir.path() + "/blue\\x1b[31m.msstyles";
+  std::vector<Result> results;
+  const auto check = [&](const std::vector<std::string>& args, const std::string& expected, const std::string& environment = "") {
+    const Result r = results.emplace_back(run(args, "", environment));
+    EXPECT_NE((r.out + r.err).find(expected), std::string::npos) << r.out << r.err;
+  };
+  check({"list", theme, "--codepage", "65001"},
+        "  BLUE_INI        Button      Font  Ta\\x1b]0;owned\\x07homa\\u202e  8       \\u009b31m\n", kJapanese);
+  check({"list", theme, "--json", "--codepage", "65001"}, R"("font": "Ta\u001b]0;owned\u0007homa\u202e",)");
+  check({"list", theme, "--json", "--codepage", "65001"}, R"("option": "\u009b31m")");
+  check({"list", theme, "--tsv", "--codepage", "65001"}, "0\tBLUE_INI\tButton\tFont\tTa\\x1b]0;owned\\x07homa\\u202e\t8\t\\u009b31m\n");
+  check({"list", theme, "--languages"}, "TEXTFILE NOTE\\x1b[2J\\u2066: 0x0411\n");
+  check({"list", theme, "--language", "0x0407"}, "marvento-cli: " + shownTheme + ": has no texts in language 0x0407");
+  check({"diff", theme, dir.write("other.msstyles", mt::oneSizeTheme().build().bytes)}, "diff " + shownTheme + " ");
+  check({"list", dir.file("gone\x1b]0;t\x07\xE2\x80\xAE.msstyles")}, "marvento-cli: " + dir.path() + "/gone\\x1b]0;t\\x07\\u202e.msstyles: ");
+  check({"write", theme, "-o", dir.file("out.msstyles"), "--fonts-from", theme}, "--fonts-from " + shownTheme + ": 0 rows changed");
+  for (const Result& r : results) {
+    for (const std::string raw : {"\x1b", "\x07", "\xC2\x9B", "\xE2\x80\xAE", "\xE2\x81\xA6"}) {
+      EXPECT_EQ((r.out + r.err).find(raw), std::string::npos) << r.out << r.err;
+    }
+  }
 }
 
 // ---------------------------------------------------------------- the target
