@@ -21,13 +21,18 @@ TEST(ValueRules, FaultsByColumn) {
       {theme::kColFont, u"ゼ", ValueFault::None, u""},  // its second byte in code page 932 is '['
       {theme::kColFont, u" \u3000 ", ValueFault::Blank, u""},
       {theme::kColFont, u"a]b", ValueFault::HoldsForbidden, u"]"},
+      {theme::kColFont, u"Tahoma ", ValueFault::EdgeBlank, u""},  // the reader would read "Tahoma"
+      {theme::kColFont, u"\u3000Tahoma", ValueFault::None, u""},  // the reader keeps it
       {theme::kColSize, u"-16", ValueFault::None, u""},
       {theme::kColSize, u"+9", ValueFault::None, u""},
       {theme::kColSize, u"9.5", ValueFault::NotWholeNumber, u""},
       {theme::kColSize, u"000", ValueFault::Zero, u""},
       {theme::kColSize, u"2147483648", ValueFault::OutOfRange, u""},
+      {theme::kColSize, u" 9", ValueFault::EdgeBlank, u""},
       {theme::kColOption, u"", ValueFault::None, u""},
-      {theme::kColOption, u" BOLD  italic ", ValueFault::None, u""},
+      {theme::kColOption, u"BOLD  italic", ValueFault::None, u""},
+      {theme::kColOption, u" ", ValueFault::EdgeBlank, u""},
+      {theme::kColOption, u"bold ", ValueFault::EdgeBlank, u""},
       {theme::kColOption, u"Bold Heavy", ValueFault::UnknownOptionWord, u"heavy"},
       {theme::kColOption, u"bold Bold", ValueFault::RepeatedOptionWord, u"bold"},
       {theme::kColKey, u"", ValueFault::None, u""},

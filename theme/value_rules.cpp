@@ -36,8 +36,13 @@ void forEachOptionWord(std::u16string_view option, Visit&& visit) {
 
 }  // namespace
 
+bool hasEdgeBlanks(std::u16string_view value) {
+  return !value.empty() && (value.front() == u' ' || value.back() == u' ');
+}
+
 ValueVerdict checkFace(std::u16string_view face) {
   if (face.find_first_not_of(u" \u3000") == std::u16string_view::npos) return {ValueFault::Blank, {}};
+  if (hasEdgeBlanks(face)) return {ValueFault::EdgeBlank, {}};
   const std::size_t bad = face.find_first_of(kCharsNotInFaces);
   if (bad != std::u16string_view::npos) return {ValueFault::HoldsForbidden, std::u16string(1, face[bad])};
   return {};
@@ -59,6 +64,7 @@ std::optional<std::int32_t> wholeSize(std::u16string_view size) {
 }
 
 ValueVerdict checkSize(std::u16string_view size) {
+  if (hasEdgeBlanks(size)) return {ValueFault::EdgeBlank, {}};
   if (wholeSize(size)) return {};
   std::u16string_view digits = size;
   if (!digits.empty() && (digits.front() == u'+' || digits.front() == u'-')) digits.remove_prefix(1);
@@ -70,6 +76,7 @@ ValueVerdict checkSize(std::u16string_view size) {
 }
 
 ValueVerdict checkOption(std::u16string_view option) {
+  if (hasEdgeBlanks(option)) return {ValueFault::EdgeBlank, {}};
   ValueVerdict verdict;
   std::array<bool, kOptionWords.size()> seen{};
   forEachOptionWord(option, [&](std::size_t known, const std::u16string& word) {

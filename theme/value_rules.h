@@ -17,6 +17,7 @@ inline constexpr std::u16string_view kCharsNotInFaces = u",[]";
 enum class ValueFault {
   None,
   Blank,               // a face of nothing but blanks
+  EdgeBlank,           // a value that begins or ends with a blank (see hasEdgeBlanks)
   HoldsForbidden,      // a face holding one of kCharsNotInFaces; `detail` is the character
   NotWholeNumber,      // a size that is no whole number
   OutOfRange,          // a size beyond 32 bits
@@ -31,12 +32,16 @@ struct ValueVerdict {
   [[nodiscard]] bool ok() const { return fault == ValueFault::None; }
 };
 
-// Not blank (ASCII or ideographic spaces only), without kCharsNotInFaces.
+// Whether a value begins or ends with a blank (U+0020). The readers of INI lines and
+// string entries drop such blanks, so a value holding them would not read back as written.
+bool hasEdgeBlanks(std::u16string_view value);
+
+// Not blank (ASCII or ideographic spaces only), without edge blanks or kCharsNotInFaces.
 ValueVerdict checkFace(std::u16string_view face);
 // A whole number other than 0, with an optional sign; negative sizes are pixel heights.
 ValueVerdict checkSize(std::u16string_view size);
 // Empty, or blank-separated words from bold, italic, underline and strikeout, in any
-// letter case, each at most once.
+// letter case, each at most once, without edge blanks.
 ValueVerdict checkOption(std::u16string_view option);
 // The rule of a value column (kColFont, kColSize or kColOption); other columns pass.
 ValueVerdict checkValue(int column, std::u16string_view value);
