@@ -71,6 +71,7 @@ const std::unordered_map<std::string_view, std::string_view>& japanese() {
        "が bold、italic、underline、strikeout の組み合わせではありません"},
       {"says {0} twice", "に {0} が二度あります"},
       {"holds a control character", "に制御文字が入っています"},
+      {"begins or ends with a blank, which the theme would not keep", "の先頭か末尾に空白があります (テーマには残りません)"},
       {"holds characters that code page {0} cannot hold", "にコードページ {0} で表せない文字が入っています"},
       {"holds characters that code page {0} cannot hold (code page {1} can)",
        "にコードページ {0} で表せない文字が入っています (コードページ {1} なら表せます)"},

@@ -14,6 +14,7 @@ void checkValue(int column, std::string_view utf8, Language language) {
   switch (verdict.fault) {
     case theme::ValueFault::None: return;
     case theme::ValueFault::Blank: throw std::invalid_argument(say(language, "is blank"));
+    case theme::ValueFault::EdgeBlank: throw std::invalid_argument(say(language, kEdgeBlankReason));
     case theme::ValueFault::HoldsForbidden: throw std::invalid_argument(say(language, "holds a '{0}'", {detail}));
     case theme::ValueFault::NotWholeNumber: throw std::invalid_argument(say(language, "is not a whole number"));
     case theme::ValueFault::OutOfRange: throw std::invalid_argument(say(language, "is out of range"));

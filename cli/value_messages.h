@@ -11,4 +11,7 @@ namespace cli {
 // naming the value.
 void checkValue(int column, std::string_view utf8, Language language);
 
+// Why a value with a blank at either end is refused (theme::hasEdgeBlanks).
+inline constexpr const char* kEdgeBlankReason = "begins or ends with a blank, which the theme would not keep";
+
 }  // namespace cli

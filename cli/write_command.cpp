@@ -31,6 +31,7 @@
 #include "size_scaling.h"
 #include "shown_text.h"
 #include "value_messages.h"
+#include "value_rules.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -236,10 +237,12 @@ theme::FontPages pagesOfList(const JsonValue& doc, const theme::CodePage& cp, st
         // but no value of a theme holds what would break the line it is written into.
         const bool control = std::any_of(wide.at(col).begin(), wide.at(col).end(), [](char16_t c) { return theme::isControl(c); });
         const bool comma = col < theme::kColOption && wide.at(col).find(u',') != std::u16string::npos;
-        if (col >= theme::kColFont && (control || comma)) {
+        const bool edge = theme::hasEdgeBlanks(wide.at(col));
+        if (col >= theme::kColFont && (control || comma || edge)) {
           throw Error(kFailed, say(language, "{0}{1} {2} {3}", {rowName, kRowJsonNames.at(col), cli::quoted(given),
                                                                 control ? say(language, "holds a control character")
-                                                                        : say(language, "holds a '{0}'", {","})}));
+                                                                : comma ? say(language, "holds a '{0}'", {","})
+                                                                        : say(language, kEdgeBlankReason)}));
         }
       }
       theme::FontRow added;

@@ -378,6 +378,9 @@ TEST_F(CliOnSyntheticTheme, FromThatDoesNotFitTheThemeIsRefusedNamingTheRow) {
        "page 1 row 0: font \"Tahoma, Bold\" holds a ','"},
       {R"("option":"Italic")", R"("option":"Italic bold ITALIC")", "page 0 row 3: option \"Italic bold ITALIC\" says italic twice"},
       {R"("option":"Italic")", R"("option":"Heavy")", "page 0 row 3: option \"Heavy\" is not made of the words"},
+      // written as listed, or refused: the reader would drop blanks at either end
+      {R"("font":"Tahoma","size":"12")", R"("font":"Tahoma ","size":"12")", "page 1 row 0: font \"Tahoma \" begins or ends with a blank"},
+      {R"("option":"Italic")", R"("option":" ")", "page 0 row 3: option \" \" begins or ends with a blank"},
       {R"("sizeNameBoxes":["標準","Large","",)", R"("sizeNameBoxes":["標準","Large","Huge",)",
        "sizeNameBoxes[2]: the theme has no string for this name"},
       {R"("option":"Italic")", R"("option":"Ital\nic")", "page 0 row 3: option \"Ital\\nic\" holds a control character"},
@@ -880,6 +883,8 @@ TEST_F(CliOnSyntheticTheme, BadFontSetsAndFactorsExitWithOneAndWriteNothing) {
        dir.file("comma.json") + R"(: page 0 row 0: font "Arial, 9" holds a ',')"},
       {{"--fonts-from", text("line.json", R"({"pageCount": 1, "pages": [{"index": 0, "rows": [{"file": "A", "section": "B", "key": "C", "font": "Arial", "size": "8", "option": "bold\r\n[X]"}]}]})")},
        dir.file("line.json") + R"(: page 0 row 0: option "bold\r\n[X]" holds a control character)"},
+      {{"--fonts-from", text("blank.json", R"({"pageCount": 1, "pages": [{"index": 0, "rows": [{"file": "A", "section": "B", "key": "C", "font": "Arial", "size": " 8", "option": ""}]}]})")},
+       dir.file("blank.json") + R"(: page 0 row 0: size " 8" begins or ends with a blank)"},
       {{"--fonts-from", folder}, folder + ": "},
   };
   for (const Case& c : cases) {
@@ -911,7 +916,8 @@ TEST_F(CliOnSyntheticTheme, BadFontSetsAndFactorsExitWithOneAndWriteNothing) {
 TEST_F(CliOnSyntheticTheme, ValuesNoRowMayHoldExitWithOneAndWriteNothing) {
   const std::vector<std::vector<std::string>> cases = {
       {"--font", "Café"},  {"--font", "Arial, Bold"}, {"--font", " "},          {"--font", "Arial]"},
-      {"--size", "0"},     {"--size", "8.5"},         {"--option", "Bold Heavy"},
+      {"--size", "0"},     {"--size", "8.5"},         {"--option", "Bold Heavy"}, {"--font", "Tahoma "},
+      {"--option", " "},   {"--size", "9 "},
   };
   for (const auto& value : cases) {
     const Result r = run({"write", theme, "-o", out, value[0], value[1]});
