@@ -317,15 +317,13 @@ int growthOf(const std::string& text, Language language) {
 }
 
 // A --scale FACTOR: a decimal number with a point, whatever the locale says ("1,5" is
-// refused rather than read as 1), from kMinScale to kMaxScale.
-double factorOf(const std::string& text, Language language) {
-  double factor = 0;
-  const bool plain = !text.empty() && text.find_first_not_of("0123456789.") == std::string::npos;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), factor);
-  if (!plain || ec != std::errc() || end != text.data() + text.size() || !(factor >= theme::kMinScale && factor <= theme::kMaxScale)) {
+// refused rather than read as 1), taken exactly as written.
+theme::ScaleFactor factorOf(const std::string& text, Language language) {
+  const std::optional<theme::ScaleFactor> factor = theme::scaleFactorOf(text);
+  if (!factor) {
     throw Error(kFailed, say(language, "--scale {0} is not a factor from 0.25 to 4 (written with a point, as 1.5)", {cli::quoted(text)}));
   }
-  return factor;
+  return *factor;
 }
 
 }  // namespace
@@ -436,7 +434,7 @@ void runWrite(const Options& options, Language language) {
                              {cli::quoted(*options.size), options.size->substr(1)}));
   }
   const int growth = options.grow ? growthOf(*options.grow, language) : 0;
-  const double factor = options.scale ? factorOf(*options.scale, language) : 1.0;
+  const theme::ScaleFactor factor = options.scale ? factorOf(*options.scale, language) : theme::ScaleFactor{};
   std::vector<std::pair<int, std::string>> values;
   if (options.font) values.emplace_back(theme::kColFont, valueFromArgument(theme::kColFont, *options.font, cp, language));
   if (options.size) values.emplace_back(theme::kColSize, valueFromArgument(theme::kColSize, *options.size, cp, language));

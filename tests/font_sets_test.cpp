@@ -1,8 +1,8 @@
 // Fonts carried from another theme, and every size grown or scaled at once.
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <limits>
+#include <optional>
+#include <string>
 #include <stdexcept>
 
 #include "fonts_from_theme.h"
@@ -67,23 +67,27 @@ TEST(FontsFromTheme, MatchingRules) {
 TEST(SizeScaling, GrowthAndScaleEdges) {
   struct Case {
     std::u16string size;
-    int steps;       // growSizes when factor is 0
-    double factor;   // else scaleSizes
+    int steps;           // growSizes when there is no factor
+    std::string factor;  // else scaleSizes, as typed
     std::string now;
     bool stopped;
   };
   const Case cases[] = {
-      {u"8", 1, 0, "9", false},           {u"-16", 1, 0, "-17", false},  {u"+9", 2, 0, "11", false},
-      {u"1", -1, 0, "1", true},           {u"-1", -3, 0, "-1", true},    {u"2", -5, 0, "1", true},
-      {u"2147483647", 1, 0, "2147483647", false},
-      {u"8", 0, 1.5, "12", false},        {u"9", 0, 1.5, "14", false},   {u"-3", 0, 0.5, "-2", false},
-      {u"-16", 0, 0.25, "-4", false},     {u"1", 0, 0.25, "1", false},   {u"10", 0, 4, "40", false},
+      {u"8", 1, "", "9", false},           {u"-16", 1, "", "-17", false},  {u"+9", 2, "", "11", false},
+      {u"1", -1, "", "1", true},           {u"-1", -3, "", "-1", true},    {u"2", -5, "", "1", true},
+      {u"2147483647", 1, "", "2147483647", false},
+      {u"8", 0, "1.5", "12", false},       {u"9", 0, "1.5", "14", false},  {u"-3", 0, ".5", "-2", false},
+      {u"-16", 0, "0.25", "-4", false},    {u"1", 0, "0.25", "1", false},  {u"10", 0, "4", "40", false},
+      // exact decimal: in binary floating point these were -14 and 31
+      {u"-25", 0, "0.58", "-15", false},   {u"45", 0, "0.7", "32", false}, {u"45", 0, "0.699999999", "31", false},
+      {u"2147483647", 0, "4.000000000", "2147483647", false},  {u"2147483647", 0, "0.25", "536870912", false},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(theme::cutToCell(c.size, cp932()) + " by " + std::to_string(c.steps) + "/" + std::to_string(c.factor));
+    SCOPED_TRACE(theme::cutToCell(c.size, cp932()) + " by " + std::to_string(c.steps) + "/" + c.factor);
     theme::FontPages pages = pagesOf(1, {{0, {u"F", u"S", u"Font", u"a", c.size, u""}}});
-    const theme::ResizedSizes r =
-        c.factor == 0 ? theme::growSizes(pages, c.steps) : theme::scaleSizes(pages, c.factor);
+    const std::optional<theme::ScaleFactor> factor = theme::scaleFactorOf(c.factor);
+    ASSERT_EQ(factor.has_value(), !c.factor.empty());
+    const theme::ResizedSizes r = factor ? theme::scaleSizes(pages, *factor) : theme::growSizes(pages, c.steps);
     EXPECT_EQ(pages.rows(0)[0].size.text, c.now);
     EXPECT_EQ(r.stopped, c.stopped ? 1U : 0U);
     EXPECT_EQ(r.changed, pages.rows(0)[0].size.edited() ? 1U : 0U);
@@ -100,8 +104,11 @@ TEST(SizeScaling, OnlyWholeSizesOfTheChosenPages) {
   EXPECT_EQ(pages.rows(1)[0].size.text, "9");
   EXPECT_EQ(r.changed, 1U);
   EXPECT_EQ(theme::growSizes(pages, 1).notWhole, 2U);
-  for (const double bad : {0.0, -1.0, 0.2, 4.5, std::nan("")}) {
-    EXPECT_THROW(theme::scaleSizes(pages, bad), std::invalid_argument) << bad;
+  for (const char* bad : {"0", "-1", "0.2", "0.2499999999", "4.5", "4.0000000001", "1.0000000001", "1,5", "1e0", "+1", ".", "", "1.2.3"}) {
+    EXPECT_FALSE(theme::scaleFactorOf(bad)) << bad;
+  }
+  for (const theme::ScaleFactor bad : {theme::ScaleFactor{1, 10}, theme::ScaleFactor{-1, 0}, theme::ScaleFactor{5, 0}}) {
+    EXPECT_THROW(theme::scaleSizes(pages, bad), std::invalid_argument) << bad.digits;
   }
 }
 

@@ -2,14 +2,26 @@
 // Every font of a theme larger or smaller at once: sizes grown by steps or scaled by a
 // factor (high-DPI screens, low vision; XP's "Large" and "Extra large" sizes are that).
 #include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string_view>
 #include <vector>
 
 namespace theme {
 
 class FontPages;
 
-inline constexpr double kMinScale = 0.25;
-inline constexpr double kMaxScale = 4.0;
+// A factor exactly as the user wrote it in decimal: digits / 10^places (1.25 is {125, 2}).
+// Binary floating point would make 0.7 a little less than 0.7, and 45 x 0.7 round down.
+struct ScaleFactor {
+  std::int64_t digits = 1;
+  int places = 0;
+};
+
+// A factor from 0.25 to 4 written as digits with at most one point ("1.5", "2", ".5"), no
+// sign, exponent or comma, at most 9 places after the point once trailing zeros are
+// dropped; nullopt for any other text.
+std::optional<ScaleFactor> scaleFactorOf(std::string_view text);
 
 struct ResizedSizes {
   std::size_t changed = 0;   // rows whose size changed
@@ -22,8 +34,9 @@ struct ResizedSizes {
 // make fonts smaller. The sign never flips and no size becomes 0: it stops at 1 or -1.
 ResizedSizes growSizes(FontPages& pages, int steps, const std::vector<int>& onlyPages = {});
 
-// Multiplies every size by `factor` (kMinScale to kMaxScale, else std::invalid_argument),
-// rounded to the nearest whole number, halves away from zero, at least 1 in magnitude.
-ResizedSizes scaleSizes(FontPages& pages, double factor, const std::vector<int>& onlyPages = {});
+// Multiplies every size by `factor` (one scaleFactorOf gives, else std::invalid_argument),
+// exactly, rounded to the nearest whole number, halves away from zero, at least 1 in
+// magnitude.
+ResizedSizes scaleSizes(FontPages& pages, ScaleFactor factor, const std::vector<int>& onlyPages = {});
 
 }  // namespace theme
