@@ -48,7 +48,8 @@ const char* const kHelpList =
     "      --languages  prints instead the languages each text and string table holds.\n"
     "      --tsv   prints one row per line for pipes: page, file, section, key, font, size and\n"
     "              option, tab-separated, no titles; tabs, newlines and backslashes in values as\n"
-    "              \\t, \\n and \\\\. For example the faces in use:\n"
+    "              \\t, \\n and \\\\, other control characters as \\x1b, \\u202e and the like. For\n"
+    "              example the faces in use:\n"
     "                marvento-cli list THEME --tsv | cut -f5 | sort | uniq\n"
     "      --page N  lists only page N (0 is the first page); give it again for more pages.\n"
     "\n";
