@@ -2,6 +2,7 @@
 // A font row as one line of tab-separated text: what `marvento-cli list --tsv` prints and
 // what the program copies, so that both give the same bytes.
 #include <string>
+#include <vector>
 
 namespace theme {
 
@@ -12,5 +13,7 @@ struct FontRow;
 // line's end. Tabs, line breaks and backslashes inside a cell are written \t, \n, \r and
 // \\, so that a line stays one row of six cells for cut, awk and spreadsheets.
 std::string tsvLine(int page, const FontRow& row, const CodePage& cp);
+// The same line from six cells given in UTF-16 (the program copies each cell's exact text).
+std::string tsvLine(int page, const std::vector<std::u16string>& cells);
 
 }  // namespace theme

@@ -11,6 +11,7 @@
 #include "gui_support.h"
 #include "resource.h"
 #include "test_support.h"
+#include "text.h"
 #include "ui_resources.h"
 
 namespace {
@@ -176,16 +177,60 @@ TEST_F(KeyboardTest, EveryButtonAndLabelTextFitsItsControl) {
     EXPECT_LE(TextWidth(text, font) + frame, ClientWidth(button)) << "cut: " << text;
   }
   // The labels paint in their own 9-point face.
-  LOGFONTA labelFont{};
+  LOGFONTW labelFont{};
   labelFont.lfCharSet = DEFAULT_CHARSET;
   labelFont.lfHeight = 90;
-  ::lstrcpynA(labelFont.lfFaceName, win32::LoadUiString(IDS_LABEL_FACE).c_str(), LF_FACESIZE);
+  ::lstrcpynW(labelFont.lfFaceName, win32::LoadUiString(IDS_LABEL_FACE).c_str(), LF_FACESIZE);
   win32::CFont label;
   ASSERT_TRUE(label.CreatePointFontIndirect(&labelFont));
   for (int i = 0; i < 3; ++i) {
     const std::string text = gui_test::windowText(dialog.label(i));
     EXPECT_LE(TextWidth(text, label.GetSafeHandle()), ClientWidth(dialog.label(i))) << "cut: " << text;
   }
+}
+
+// Where the last column ends, and the list's client width.
+std::pair<int, int> columnsEndAndWidth(HWND list) {
+  int end = 0;
+  for (int column = 0; column < theme::kColumnCount; ++column) {
+    end += static_cast<int>(::SendMessageA(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+  }
+  RECT client{};
+  ::GetClientRect(list, &client);
+  return {end, client.right};
+}
+
+TEST_F(KeyboardTest, EveryColumnIsInViewTheyShareTheRoomAndACutCellShowsItsText) {
+  dialog.load(sample);
+  HWND list = dialog.fontList(0);
+  const auto [end, width] = columnsEndAndWidth(list);
+  EXPECT_EQ(end, width) << "at the default size every column is in view, filling the list";
+  const int face = static_cast<int>(::SendMessageA(list, LVM_GETCOLUMNWIDTH, theme::kColFont, 0));
+  ::ShowWindow(dialog.hwnd(), SW_MAXIMIZE);
+  gui_test::pump();
+  const auto [grownEnd, grownWidth] = columnsEndAndWidth(list);
+  EXPECT_EQ(grownEnd, grownWidth);
+  EXPECT_GT(::SendMessageA(list, LVM_GETCOLUMNWIDTH, theme::kColFont, 0), face) << "the columns share the room";
+  ::ShowWindow(dialog.hwnd(), SW_RESTORE);
+  gui_test::pump();
+
+  // A cell cut short shows its whole text over it when pointed at; a whole one shows none.
+  HWND tip = gui_test::fontListOf(list).GetCellTip();
+  ::SendMessageA(list, LVM_SETCOLUMNWIDTH, theme::kColSection, 20);
+  const auto point = [list](int row, int column) {
+    const RECT cell = gui_test::cellRect(list, row, column);
+    ::SendMessageA(list, WM_MOUSEMOVE, 0, MAKELPARAM(cell.left + 5, (cell.top + cell.bottom) / 2));
+    gui_test::pump();
+  };
+  point(0, theme::kColSection);
+  EXPECT_TRUE(gui_test::visible(tip));
+  EXPECT_EQ(win32::ToAnsi(gui_test::tipText(tip, list)), marvento_test::sampleRows(0).at(0).section);
+  point(0, theme::kColFont);
+  EXPECT_FALSE(gui_test::visible(tip));
+  point(1, theme::kColSection);
+  EXPECT_TRUE(gui_test::visible(tip));
+  ::SendMessageA(list, WM_MOUSELEAVE, 0, 0);
+  EXPECT_FALSE(gui_test::visible(tip));
 }
 
 TEST_F(KeyboardTest, TheDialogGrowsWithItsListsButNeverBelowItsTemplate) {

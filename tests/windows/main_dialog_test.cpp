@@ -9,6 +9,7 @@
 #include "installed_faces.h"
 #include "resource.h"
 #include "test_support.h"
+#include "text.h"
 #include "theme_rebuild.h"
 
 using gui_test::Cells;
@@ -317,6 +318,57 @@ TEST_F(MainDialogTest, LoadShowsEveryPageTabsAndBoxes) {
   EXPECT_EQ(gui_test::windowText(dialog.styleNameBox()), "Sample Style");
 }
 
+TEST_F(MainDialogTest, TheThemesOwnTextsAreShownEditedCopiedAndWrittenWhole) {
+  // Names no ANSI code page holds whole (Japanese with Arabic), and no style-name string.
+  marvento_test::ThemeBuilder theme;
+  theme.nameLists({u"Blue"}, {u"BLUE_INI"}, {u"標準\u0639"});
+  theme.textFile(u"BLUE_INI", u"[Sec\u0639]\r\nFont = ＭＳ ゴシック\u0639, 9\r\n");
+  theme.strings(marvento_test::blockOf(3000), marvento_test::stringBlock({{marvento_test::indexInBlock(3000), u"大\u0639"}}));
+  const std::string path = temp.write("unicode.msstyles", theme.build().bytes);
+  dialog.load(path);
+  ASSERT_TRUE(dialog.messages.empty()) << dialog.messages.front();
+  HWND list = dialog.fontList(0);
+  EXPECT_EQ(gui_test::wideCell(list, 0, 1), L"Sec\u0639");
+  EXPECT_EQ(gui_test::wideCell(list, 0, 3), L"ＭＳ ゴシック\u0639");
+  wchar_t title[64] = {};
+  TCITEMW item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = title;
+  item.cchTextMax = 64;
+  ::SendMessageW(dialog.tab(), TCM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  EXPECT_EQ(std::wstring(title), L"標準\u0639");
+  EXPECT_EQ(gui_test::wideText(dialog.sizeNameBox(0)), L"大\u0639");
+
+  // The style-name box has no string to write into: greyed, and it says why.
+  EXPECT_FALSE(::IsWindowEnabled(dialog.styleNameBox()));
+  EXPECT_TRUE(::IsWindowEnabled(dialog.sizeNameBox(0)));
+  ASSERT_EQ(::SendMessageW(dialog.boxTip(), TTM_GETTOOLCOUNT, 0, 0), 1);
+  EXPECT_EQ(win32::ToAnsi(gui_test::tipText(dialog.boxTip(), dialog.tab(), IDC_STYLE_NAME)),
+            ui("このテーマにはこの名前の文字列がないため、変更できません",
+               "This theme has no text for this name, so it cannot be changed."));
+
+  // Copied as shown.
+  gui_test::clickCell(list, 0, 0);
+  dialog.click(IDM_COPY);
+  std::wstring copied;
+  ASSERT_TRUE(::OpenClipboard(nullptr));
+  if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT); data != nullptr) {
+    copied = static_cast<const wchar_t*>(::GlobalLock(data));
+    ::GlobalUnlock(data);
+  }
+  ::CloseClipboard();
+  EXPECT_EQ(copied, L"0\tBLUE_INI\tSec\u0639\tFont\tＭＳ ゴシック\u0639\t9\t\r\n");
+
+  // A typed name is written as typed and shown so again; the face stays whole.
+  ::SetWindowTextW(dialog.sizeNameBox(0), L"特大\u0639");
+  const std::string target = temp.file("unicode-out.msstyles");
+  dialog.write(target);
+  dialog.load(target);
+  EXPECT_EQ(gui_test::wideText(dialog.sizeNameBox(0)), L"特大\u0639");
+  EXPECT_EQ(gui_test::wideCell(dialog.fontList(0), 0, 3), L"ＭＳ ゴシック\u0639");
+  EXPECT_TRUE(dialog.messages.empty());
+}
+
 TEST_F(MainDialogTest, LoadOfWinesLightThemeListsItsRows) {
   const std::string light = gui_test::lightTheme();
   if (light.empty()) GTEST_SKIP() << "MARVENTO_LIGHT_MSSTYLES is not set (Wine's light.msstyles not found)";
@@ -369,8 +421,9 @@ TEST_F(MainDialogTest, RefusedLoadNamesTheFileSaysWhyAndKeepsWhatIsOpen) {
   ASSERT_EQ(dialog.messages.size(), 1u);
   EXPECT_EQ(heading(dialog.messages[0]), ui("読み込みに失敗しました", "Loading failed."));
   EXPECT_EQ(reason(dialog.messages[0]),
-            junk + "\n" + ui("ファイルの中身が壊れています", "the file is too short for a DOS header"))
+            junk + "\n" + ui("ファイルの中身が壊れています", "The file is damaged."))
       << "the file, then the reason in the interface's language";
+  EXPECT_EQ(dialog.messageIcons, std::vector<UINT>{MB_ICONERROR});
   EXPECT_EQ(dialog.discardAsked, 0);
   EXPECT_TRUE(dialog.image().loaded());
   EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(dialog.hwnd(), IDC_WRITE))) << "the open theme can still be written";
@@ -388,7 +441,7 @@ TEST_F(MainDialogTest, RefusedLoadNamesTheFileSaysWhyAndKeepsWhatIsOpen) {
   fresh.load(missing);
   ASSERT_EQ(fresh.messages.size(), 1u);
   EXPECT_EQ(heading(fresh.messages[0]), ui("読み込みに失敗しました", "Loading failed."));
-  EXPECT_EQ(reason(fresh.messages[0]).rfind(missing + "\n" + ui("ファイルを開けません", "cannot open the file"), 0), 0u)
+  EXPECT_EQ(reason(fresh.messages[0]).rfind(missing + "\n" + ui("ファイルを開けません", "The file cannot be opened."), 0), 0u)
       << fresh.messages[0];
   EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(fresh.hwnd(), IDC_WRITE)));
   EXPECT_FALSE(fresh.image().loaded());
@@ -454,9 +507,13 @@ TEST_F(MainDialogTest, WriteSavesTheCoresRebuildOfThePagesAndBoxes) {
   EXPECT_EQ(marvento_test::rowsOf(reread, 1), marvento_test::sampleRows(1));
 
   // The loaded image is unchanged: writing twice gives the same file.
+  // The written file is the open one: the title names it, the next write offers it.
+  EXPECT_EQ(dialog.loadedPath(), target);
+  EXPECT_EQ(gui_test::windowText(dialog.hwnd()), "written.msstyles - Marvento");
   const std::string again = temp.file("again.msstyles");
   dialog.write(again);
   EXPECT_EQ(marvento_test::readFile(again), marvento_test::readFile(target));
+  EXPECT_EQ(dialog.writeInitialNames, (std::vector<std::string>{"sample.msstyles", "written.msstyles"}));
 }
 
 TEST_F(MainDialogTest, EmptiedBoxIsWrittenWithTheFilesNameAndShownAgain) {
