@@ -824,7 +824,7 @@ std::wstring CMainDlg::FailureMessage(UINT heading, const std::wstring& reason) 
 
 void CMainDlg::ShowPagesFromModel() {
   for (int page = 0; page < kPages; ++page) {
-    const win32::CListCtrl& list = m_fontLists.at(page);
+    widgets::CFontListCtrl& list = m_fontLists.at(page);
     list.DeleteAllItems();
     const auto& rows = m_pages.rows(page);
     for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -833,6 +833,7 @@ void CMainDlg::ShowPagesFromModel() {
         list.SetItemText(item, column, ShownCell(rows[i], column, m_cp).c_str());
       }
     }
+    list.SetColumnShares(kColumnWidths);  // again: the rows may have brought a scroll bar
   }
   m_tab.DeleteAllItems();
   for (int page = 0; page < m_pages.pageCount && page < kPages; ++page) {

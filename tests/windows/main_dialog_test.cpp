@@ -139,7 +139,6 @@ TEST_F(MainDialogTest, PageWidgetsHaveTheirIdsStylesParentsAndPlaces) {
 
   const char* titles[] = {ui("内部ファイル名", "Internal file name"), ui("セクション", "Section"), ui("キー", "Key"),
                           ui("フォント名", "Font name"), ui("サイズ", "Size"), ui("オプション", "Option")};
-  const int widths[] = {150, 230, 120, 170, 50, 80};
   for (int k = 0; k < CMainDlg::kPages; ++k) {
     SCOPED_TRACE("page " + std::to_string(k));
     HWND list = dialog.fontList(k);
@@ -151,6 +150,7 @@ TEST_F(MainDialogTest, PageWidgetsHaveTheirIdsStylesParentsAndPlaces) {
     EXPECT_TRUE(exStyleOf(list) & WS_EX_CLIENTEDGE);
     EXPECT_EQ(::SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     expectRect(rectIn(list, dialog.hwnd()), area.left + 5, area.top + 40, area.right - 5, area.bottom - 5, "list");
+    int columnsEnd = 0;
     for (int c = 0; c < 6; ++c) {
       char title[64] = {};
       LVCOLUMNA column{};
@@ -159,9 +159,12 @@ TEST_F(MainDialogTest, PageWidgetsHaveTheirIdsStylesParentsAndPlaces) {
       column.cchTextMax = static_cast<int>(sizeof title);
       ASSERT_TRUE(::SendMessageA(list, LVM_GETCOLUMNA, static_cast<WPARAM>(c), reinterpret_cast<LPARAM>(&column)));
       EXPECT_STREQ(title, titles[c]);
-      EXPECT_EQ(column.cx, widths[c]);
+      columnsEnd += column.cx;
       EXPECT_EQ(column.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_LEFT);
     }
+    RECT client{};
+    ::GetClientRect(list, &client);
+    EXPECT_EQ(columnsEnd, client.right) << "the columns share the list's width";
 
     HWND box = dialog.sizeNameBox(k);
     EXPECT_EQ(::GetDlgCtrlID(box), IDC_SIZE_NAME);
