@@ -138,7 +138,9 @@ bool CFontListCtrl::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       HideSample();
       HideCellTip();
       result = Default();
-      FitColumns();
+      // Only a new width: a horizontal scroll bar coming with a column widened by hand
+      // changes the height alone, and the hand's width stays.
+      if (GetClientRect().right != m_fittedWidth) FitColumns();
       return true;
     case WM_SYSKEYDOWN:
       if (wp == VK_DOWN) {  // Alt+Down
@@ -302,6 +304,7 @@ void CFontListCtrl::FitColumns() {
   if (total <= 0) return;
   const int width = static_cast<int>(GetClientRect().right);
   if (width <= 0) return;
+  m_fittedWidth = width;
   int used = 0;
   for (int column = 0; column < theme::kColumnCount; ++column) {
     // The last column takes what rounding left over.

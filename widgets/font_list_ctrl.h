@@ -137,7 +137,8 @@ class CFontListCtrl : public win32::CListCtrl {
   int m_cellTipRow = -1;
   int m_cellTipColumn = -1;
   std::array<int, theme::kColumnCount> m_columnShares{};
-  bool m_closingList = false;  // the size editor's list closed for a write: no cancel
+  bool m_closingList = false;
+  int m_fittedWidth = 0;  // the client width the columns were last fitted to  // the size editor's list closed for a write: no cancel
 };
 
 }  // namespace widgets

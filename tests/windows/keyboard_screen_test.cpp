@@ -84,14 +84,13 @@ TEST_F(KeyboardTest, ListKeysChooseACellAndItsDroppedEditorWritesOnlyAChoice) {
   EXPECT_EQ(dialog.pages().rows(0).at(1).size.text, chosen);
   EXPECT_EQ(::GetFocus(), list) << "back to the rows after a choice";
   EXPECT_FALSE(gui_test::visible(sizes)) << "a choice closes the editor";
-  // Esc in the dropped bulk combo closes its list only, not the open editor.
-  press(list, VK_F2);
+  // Esc in the dropped bulk combo closes its list only.
   HWND bulk = dialog.bulkCombo(0);
   ::SendMessageA(bulk, CB_SHOWDROPDOWN, TRUE, 0);
   ::SetFocus(bulk);
   press(bulk, VK_ESCAPE);
   EXPECT_EQ(::SendMessageA(bulk, CB_GETDROPPEDSTATE, 0, 0), 0);
-  EXPECT_TRUE(gui_test::visible(sizes));
+  EXPECT_EQ(dialog.GetModalResult(), 0);
   ::SetFocus(list);
   press(list, 'Z', true);
   EXPECT_EQ(gui_test::listRows(list), loaded) << "the choice was one undo step";

@@ -10,6 +10,7 @@
 #include "resource.h"
 #include "test_support.h"
 #include "text.h"
+#include "ui_resources.h"
 #include "theme_rebuild.h"
 
 using gui_test::Cells;
@@ -65,14 +66,26 @@ void expectRect(const RECT& r, int left, int top, int right, int bottom, const c
 }
 
 struct Faces {
-  std::set<std::string> text, symbolOnly, all;
+  std::set<std::wstring> text, symbolOnly, all;
 };
 
-int CALLBACK CollectFace(const LOGFONTA* font, const TEXTMETRICA* metric, DWORD, LPARAM lp) {
+int CALLBACK CollectFace(const LOGFONTW* font, const TEXTMETRICW* metric, DWORD, LPARAM lp) {
   auto* faces = reinterpret_cast<Faces*>(lp);
   faces->all.insert(font->lfFaceName);
   if (metric->tmCharSet != SYMBOL_CHARSET) faces->text.insert(font->lfFaceName);
   return 1;
+}
+
+// A combo's entries as it holds them.
+std::vector<std::wstring> wideEntries(HWND combo) {
+  std::vector<std::wstring> entries;
+  const auto count = ::SendMessageW(combo, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    wchar_t buffer[260] = {};
+    ::SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buffer));
+    entries.emplace_back(buffer);
+  }
+  return entries;
 }
 
 using MainDialogTest = gui_test::DialogTest;
@@ -226,52 +239,50 @@ TEST_F(MainDialogTest, PagesAreFontListsAndLabelsPaintThemselves) {
 }
 
 TEST_F(MainDialogTest, BulkComboListsInstalledFacesWithoutSymbolAndVerticalFonts) {
-  const auto entries = gui_test::comboEntries(dialog.bulkCombo(0));
+  const auto entries = wideEntries(dialog.bulkCombo(0));
   ASSERT_FALSE(entries.empty());
-  for (int k = 1; k < CMainDlg::kPages; ++k) EXPECT_EQ(gui_test::comboEntries(dialog.bulkCombo(k)), entries);
+  for (int k = 1; k < CMainDlg::kPages; ++k) EXPECT_EQ(wideEntries(dialog.bulkCombo(k)), entries);
   for (std::size_t i = 1; i < entries.size(); ++i) {
-    EXPECT_LE(::lstrcmpiA(entries[i - 1].c_str(), entries[i].c_str()), 0) << "sorted: " << entries[i];
+    EXPECT_LE(::lstrcmpiW(entries[i - 1].c_str(), entries[i].c_str()), 0) << "sorted: " << win32::ToAnsi(entries[i]);
   }
 
   // What the system reports, gathered here on its own: faces with a non-symbol charset.
   Faces faces;
-  LOGFONTA any{};
+  LOGFONTW any{};
   any.lfCharSet = DEFAULT_CHARSET;
   HDC screen = ::GetDC(nullptr);
-  ::EnumFontFamiliesExA(screen, &any, &CollectFace, reinterpret_cast<LPARAM>(&faces), 0);
+  ::EnumFontFamiliesExW(screen, &any, &CollectFace, reinterpret_cast<LPARAM>(&faces), 0);
   ::ReleaseDC(nullptr, screen);
   for (const auto& face : faces.all) {
     if (faces.text.count(face) == 0) faces.symbolOnly.insert(face);
   }
 
   for (const auto& entry : entries) {
-    EXPECT_NE(entry.front(), '@') << entry;
-    EXPECT_EQ(entry.find('?'), std::string::npos) << "a name the code page cannot hold: " << entry;
-    EXPECT_EQ(faces.symbolOnly.count(entry), 0u) << "symbol font listed: " << entry;
-    EXPECT_EQ(faces.text.count(entry), 1u) << "not an installed face: " << entry;
+    EXPECT_NE(entry.front(), L'@') << win32::ToAnsi(entry);
+    EXPECT_EQ(faces.symbolOnly.count(entry), 0u) << "symbol font listed: " << win32::ToAnsi(entry);
+    EXPECT_EQ(faces.text.count(entry), 1u) << "not an installed face: " << win32::ToAnsi(entry);
   }
   // Every text face is listed under its whole name (ignoring case), even when a longer
-  // name beginning with it came first; a name the code page cannot hold is reported with
-  // "?" in it and left out.
+  // name beginning with it came first, whatever the code page can hold.
   for (const auto& face : faces.text) {
-    if (face.front() == '@' || face.find_first_of(",[]?") != std::string::npos) continue;
-    const bool listed = std::any_of(entries.begin(), entries.end(), [&face](const std::string& e) {
-      return ::lstrcmpiA(e.c_str(), face.c_str()) == 0;
+    if (face.front() == L'@' || face.find_first_of(L",[]") != std::wstring::npos) continue;
+    const bool listed = std::any_of(entries.begin(), entries.end(), [&face](const std::wstring& e) {
+      return ::lstrcmpiW(e.c_str(), face.c_str()) == 0;
     });
-    EXPECT_TRUE(listed) << "missing face " << face;
+    EXPECT_TRUE(listed) << "missing face " << win32::ToAnsi(face);
   }
-  // The Japanese font that setup installs, by its Japanese name under code page 932.
-  EXPECT_TRUE(std::find(entries.begin(), entries.end(), ui("IPA Pゴシック", "IPAPGothic")) != entries.end());
+  // The Japanese font that setup installs, by its Japanese name on a Japanese system.
+  const std::wstring ipa = PRIMARYLANGID(win32::GetUiLanguage()) == LANG_JAPANESE ? L"IPA Pゴシック" : L"IPAPGothic";
+  EXPECT_TRUE(std::find(entries.begin(), entries.end(), ipa) != entries.end());
 }
 
 TEST_F(MainDialogTest, FaceFilterLeavesOutSymbolVerticalAndListedFacesOnly) {
   win32::CComboBox combo;
   ASSERT_TRUE(combo.Create(WS_CHILD | CBS_DROPDOWNLIST | CBS_SORT | CBS_HASSTRINGS, RECT{0, 0, 100, 200},
                            dialog.hwnd(), 1));
-  // A name in the interface's code page, as the enumeration reports it (UTF-16).
-  auto face = [](const char* name) {
+  auto face = [](const wchar_t* name) {
     LOGFONTW font{};
-    ::MultiByteToWideChar(CP_ACP, 0, name, -1, font.lfFaceName, LF_FACESIZE);
+    ::lstrcpynW(font.lfFaceName, name, LF_FACESIZE);
     return font;
   };
   TEXTMETRICW text{};
@@ -279,25 +290,21 @@ TEST_F(MainDialogTest, FaceFilterLeavesOutSymbolVerticalAndListedFacesOnly) {
   TEXTMETRICW symbol{};
   symbol.tmCharSet = SYMBOL_CHARSET;
 
-  EXPECT_TRUE(widgets::AddFace(combo, face("Arial Black"), text));
-  EXPECT_FALSE(widgets::AddFace(combo, face("Webdings"), symbol));
-  EXPECT_FALSE(widgets::AddFace(combo, face("@MS UI Gothic"), text));
-  EXPECT_TRUE(widgets::AddFace(combo, face("Arial"), text)) << "the beginning of a listed name is a face of its own";
-  EXPECT_FALSE(widgets::AddFace(combo, face("arial black"), text)) << "listed already, ignoring case";
-  EXPECT_FALSE(widgets::AddFace(combo, face("Arial"), text)) << "listed twice";
-  EXPECT_TRUE(widgets::AddFace(combo, face("Arial Blac"), text));
-  // Names a theme value cannot hold; a double-byte character ending in byte '[' is fine.
-  EXPECT_FALSE(widgets::AddFace(combo, face("Sans, Bold"), text));
-  EXPECT_FALSE(widgets::AddFace(combo, face("[Beta] Sans"), text));
-  const std::string ze = marvento_test::sjis({0x83, 0x5B});  // ゼ
-  EXPECT_EQ(widgets::AddFace(combo, face(ze.c_str()), text), ::GetACP() == 932);
-  // A name the code page cannot hold would be written as "MS P????".
-  LOGFONTW gothic{};
-  ::lstrcpynW(gothic.lfFaceName, L"MS P\u30B4\u30B7\u30C3\u30AF", LF_FACESIZE);  // MS Pゴシック
-  EXPECT_EQ(widgets::AddFace(combo, gothic, text), ::GetACP() == 932);
-  std::vector<std::string> expected{"Arial", "Arial Blac", "Arial Black"};
-  if (::GetACP() == 932) expected.insert(expected.end(), {"MS P\x83\x53\x83\x56\x83\x62\x83\x4E", ze});
-  EXPECT_EQ(gui_test::comboEntries(combo.GetSafeHwnd()), expected);
+  EXPECT_TRUE(widgets::AddFace(combo, face(L"Arial Black"), text));
+  EXPECT_FALSE(widgets::AddFace(combo, face(L"Webdings"), symbol));
+  EXPECT_FALSE(widgets::AddFace(combo, face(L"@MS UI Gothic"), text));
+  EXPECT_TRUE(widgets::AddFace(combo, face(L"Arial"), text)) << "the beginning of a listed name is a face of its own";
+  EXPECT_FALSE(widgets::AddFace(combo, face(L"arial black"), text)) << "listed already, ignoring case";
+  EXPECT_FALSE(widgets::AddFace(combo, face(L"Arial"), text)) << "listed twice";
+  EXPECT_TRUE(widgets::AddFace(combo, face(L"Arial Blac"), text));
+  // Names a theme value cannot hold; names any code page may lack are offered whole.
+  EXPECT_FALSE(widgets::AddFace(combo, face(L"Sans, Bold"), text));
+  EXPECT_FALSE(widgets::AddFace(combo, face(L"[Beta] Sans"), text));
+  EXPECT_TRUE(widgets::AddFace(combo, face(L"MS P\u30B4\u30B7\u30C3\u30AF"), text));  // MS Pゴシック
+  EXPECT_TRUE(widgets::AddFace(combo, face(L"Noto \u0639"), text));
+  EXPECT_EQ(wideEntries(combo.GetSafeHwnd()),
+            (std::vector<std::wstring>{L"Arial", L"Arial Blac", L"Arial Black", L"MS P\u30B4\u30B7\u30C3\u30AF",
+                                       L"Noto \u0639"}));
 }
 
 TEST_F(MainDialogTest, LoadShowsEveryPageTabsAndBoxes) {
