@@ -2,4 +2,10 @@
 
 #include "resource.h"
 
-CAboutDlg::CAboutDlg() : win32::CDialog(IDD_ABOUTBOX) {}
+CAboutDlg::CAboutDlg(win32::CWnd* parent) : win32::CDialog(IDD_ABOUTBOX, parent) {}
+
+BOOL CAboutDlg::OnInitDialog() {
+  const BOOL result = win32::CDialog::OnInitDialog();
+  CenterWindow();
+  return result;
+}

@@ -15,7 +15,7 @@ CMainApp theApp;
 
 }  // namespace
 
-CMainApp::CMainApp() noexcept : win32::CWinApp("Marvento") {
+CMainApp::CMainApp() noexcept : win32::CWinApp(L"Marvento") {
   // Multibyte string functions of the C runtime follow the system's ANSI code page.
   _setmbcp(_MB_CP_ANSI);
 }
@@ -34,7 +34,7 @@ BOOL CMainApp::InitInstance() {
     dialog.DoModal();
     m_pMainWnd = nullptr;
   } else {
-    win32::AfxMessageBox(win32::LoadUiString(IDS_XP_ONLY).c_str(), MB_OK | MB_ICONINFORMATION);
+    win32::AfxMessageBox(win32::LoadUiString(IDS_XP_ONLY), MB_OK | MB_ICONINFORMATION);
   }
   return FALSE;
 }

@@ -24,14 +24,16 @@
 #include "ui_resources.h"
 #include "safe_write.h"
 #include "shown_text.h"
+#include "text.h"
+#include "value_rules.h"
 
 namespace {
 
-constexpr const char* kThemeExtension = "msstyles";
+constexpr const wchar_t* kThemeExtension = L"msstyles";
 constexpr DWORD kOpenFlags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST;
 // A new name is fine; an existing file is replaced only when the user agrees.
 constexpr DWORD kSaveFlags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT;
-constexpr const char* kCaption = "Marvento";
+constexpr const wchar_t* kCaption = L"Marvento";
 
 constexpr std::array<int, theme::kColumnCount> kColumnWidths{150, 230, 120, 170, 50, 80};
 
@@ -72,15 +74,53 @@ bool SameValue(const theme::EditableText& a, const theme::EditableText& b) {
   return a.text == b.text && a.carried == b.carried && a.carriedText == b.carriedText;
 }
 
+// What a value shows: the theme's own UTF-16, as a write puts it back.
+std::wstring Shown(const theme::EditableText& value, const theme::CodePage& cp) {
+  return win32::FromU16(value.toWrite(cp));
+}
+
+// Cell `column` of a row: the identifying columns as read, the values as they are written.
+std::wstring ShownCell(const theme::FontRow& row, int column, const theme::CodePage& cp) {
+  if (column >= theme::kColFont) return Shown(row.value(column), cp);
+  const theme::IdentityParts parts = theme::identityParts(row.identity);
+  return win32::FromU16(column == theme::kColFile ? parts.file : column == theme::kColSection ? parts.section : parts.key);
+}
+
 // `text` with %1, %2, ... replaced by `values` in order.
-std::string Fill(std::string text, std::initializer_list<std::string> values) {
-  char number = '1';  // at most nine values
-  for (const std::string& value : values) {
-    const std::string mark{'%', number++};
+std::wstring Fill(std::wstring text, std::initializer_list<std::wstring> values) {
+  wchar_t number = L'1';  // at most nine values
+  for (const std::wstring& value : values) {
+    const std::wstring mark{L'%', number++};
     const std::size_t at = text.find(mark);
-    if (at != std::string::npos) text.replace(at, mark.size(), value);
+    if (at != std::wstring::npos) text.replace(at, mark.size(), value);
   }
   return text;
+}
+
+// Why a value typed or chosen for `column` is refused, in the interface's words; empty
+// when it is taken. The core's value rules judge it, as they judge the command line's.
+std::wstring WhyRefused(int column, const std::wstring& text) {
+  if (text.size() > theme::kMaxFieldUnits) {
+    return Fill(win32::LoadUiString(IDS_VALUE_TOO_LONG), {std::to_wstring(theme::kMaxFieldUnits)});
+  }
+  if (std::any_of(text.begin(), text.end(), [](wchar_t c) { return theme::isControl(c); })) {
+    return win32::LoadUiString(IDS_VALUE_CONTROL);
+  }
+  const theme::ValueVerdict verdict = theme::checkValue(column, win32::ToU16(text));
+  if (verdict.ok()) return {};
+  // One string a fault, in the order of ValueFault (res/resource.h).
+  static_assert(static_cast<UINT>(theme::ValueFault::RepeatedOptionWord) == IDS_VALUE_LAST - IDS_VALUE_FIRST);
+  return Fill(win32::LoadUiString(IDS_VALUE_FIRST + static_cast<UINT>(verdict.fault)), {win32::FromU16(verdict.detail)});
+}
+
+// `value` made to show and write `text` exactly; false when it already does.
+bool SetShown(theme::EditableText& value, const std::wstring& text, const theme::CodePage& cp) {
+  const std::u16string wide = win32::ToU16(text);
+  if (wide == value.toWrite(cp)) return false;
+  value.text = theme::cutToCell(wide, cp);
+  value.carriedText = value.text;
+  value.carried = wide;
+  return true;
 }
 
 void TrimWorkingSet() {
@@ -102,19 +142,19 @@ BOOL CMainDlg::OnInitDialog() {
   win32::CDialog::OnInitDialog();
 
   HMENU systemMenu = ::GetSystemMenu(m_hWnd, FALSE);
-  const std::string aboutItem = win32::LoadUiString(IDS_ABOUTBOX);
+  const std::wstring aboutItem = win32::LoadUiString(IDS_ABOUTBOX);
   if (systemMenu != nullptr && !aboutItem.empty()) {
-    ::AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, aboutItem.c_str());
+    ::AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, aboutItem.c_str());
   }
 
   // Not shared: this icon is the dialog's own and is destroyed with it.
   m_icon.Attach(static_cast<HICON>(
-      ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
+      ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
   SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon.GetSafeHandle()));
 
   m_pages.pageCount = 3;
-  m_tab.InsertItem(0, "SIZE");
+  m_tab.InsertItem(0, L"SIZE");
 
   // The tab keeps its margins to the dialog's edges when the dialog is resized; the
   // dialog never gets smaller than its template.
@@ -135,7 +175,11 @@ BOOL CMainDlg::OnInitDialog() {
                         WS_EX_CLIENTEDGE);
   m_styleNameBox.SetFont(font);
   BindBox(m_styleNameBox, m_pages.styleNameBox);
-  const std::string labelFace = win32::LoadUiString(IDS_LABEL_FACE);
+  // Greyed boxes say why when pointed at: the tab, their parent, gets the mouse over them.
+  m_boxTip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
+                               ::GetModuleHandleW(nullptr), nullptr);
+  const std::wstring labelFace = win32::LoadUiString(IDS_LABEL_FACE);
   for (std::size_t i = 0; i < kLabels.size(); ++i) {
     m_labels[i].Create(win32::LoadUiString(kLabels[i].text).c_str(), WS_CHILD | WS_VISIBLE, kLabels[i].rect,
                        m_tab.GetSafeHwnd(), IDC_LABEL);
@@ -145,8 +189,8 @@ BOOL CMainDlg::OnInitDialog() {
 
   // Tab walks into the tab control's boxes and combo (a control parent), in screen order:
   // the style-name box, the size-name box, the bulk combo; the list comes after the tab.
-  ::SetWindowLongPtrA(m_tab.GetSafeHwnd(), GWL_EXSTYLE,
-                      ::GetWindowLongPtrA(m_tab.GetSafeHwnd(), GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
+  ::SetWindowLongPtrW(m_tab.GetSafeHwnd(), GWL_EXSTYLE,
+                      ::GetWindowLongPtrW(m_tab.GetSafeHwnd(), GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
   HWND previous = HWND_TOP;
   const auto placeNext = [&previous](HWND hwnd) {
     ::SetWindowPos(hwnd, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -158,7 +202,7 @@ BOOL CMainDlg::OnInitDialog() {
 
   RememberWrittenValues();
   ::DragAcceptFiles(m_hWnd, TRUE);
-  m_keyFilter = ::SetWindowsHookExA(WH_MSGFILTER, &CMainDlg::MessageFilter, nullptr, ::GetCurrentThreadId());
+  m_keyFilter = ::SetWindowsHookExW(WH_MSGFILTER, &CMainDlg::MessageFilter, nullptr, ::GetCurrentThreadId());
   if (!m_startupPath.empty()) PostMessage(kLoadStartupFile);
   TrimWorkingSet();
   return TRUE;
@@ -170,14 +214,14 @@ void CMainDlg::CreatePageWidgets(int page, const RECT& area, HFONT font) {
   // The list shows the page: a value an editor chooses goes into the page, and the cell
   // is shown from there.
   list.SetCellChangedHandler(
-      [this, page](int row, int column, const std::string& text) { OnCellChanged(page, row, column, text); });
+      [this, page](int row, int column, const std::wstring& text) { return OnCellChanged(page, row, column, text); });
   PlaceList(list, area);
   list.SetFont(font);
   list.SetExtendedStyle(LVS_EX_FULLROWSELECT);
   for (int column = 0; column < theme::kColumnCount; ++column) {
     list.InsertColumn(column, win32::LoadUiString(IDS_COLUMN_FIRST + column).c_str(), LVCFMT_LEFT, -1);
-    list.SetColumnWidth(column, kColumnWidths.at(column));
   }
+  list.SetColumnShares(kColumnWidths);  // every column in view, whatever the list's width
 
   win32::CEdit& box = m_sizeNameBoxes.at(page);
   box.Create(kBoxStyle, kSizeNameBoxRect, m_tab.GetSafeHwnd(), IDC_SIZE_NAME, WS_EX_CLIENTEDGE);
@@ -195,8 +239,10 @@ void CMainDlg::CreatePageWidgets(int page, const RECT& area, HFONT font) {
 
 void CMainDlg::BindBox(win32::CEdit& box, theme::EditableText& value) {
   // `value` lies in m_pages, which a load assigns anew but never moves: the reference holds.
-  box.SetChangedHandler([this, &value](const std::string& text) {
-    value.text = theme::cutToCell(text, m_cp);
+  // A field holds at most this many units: a longer name could not be written whole.
+  box.SendMessage(EM_LIMITTEXT, theme::kMaxFieldUnits);
+  box.SetChangedHandler([this, &value](const std::wstring& text) {
+    SetShown(value, text, m_cp);
     UpdateTitle();
   });
 }
@@ -215,7 +261,10 @@ bool CMainDlg::OnSize(WPARAM wp, LPARAM lp, LRESULT&) {
   m_tab.SetWindowPos(nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
   RECT area{tabRect.left, tabRect.top, tabRect.left + width, tabRect.top + height};
   m_tab.AdjustRect(false, &area);
-  for (const auto& list : m_fontLists) PlaceList(list, area);
+  for (auto& list : m_fontLists) {
+    list.HideSample();  // it would stand where a row was
+    PlaceList(list, area);
+  }
   ShowPage(m_tab.GetCurSel());  // the tab paints over the page; the page again over it
   return false;
 }
@@ -259,6 +308,7 @@ void CMainDlg::ShowPage(int page) {
                                     m_bulkCombos.at(page).GetSafeHwnd()};
     if (focusKind >= 0) ::SetFocus(likes.at(static_cast<std::size_t>(focusKind)));
   }
+  ShowBoxStates();
 }
 
 bool CMainDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
@@ -390,9 +440,9 @@ void CMainDlg::RememberWrittenValues() {
 
 void CMainDlg::UpdateTitle() {
   // "light.msstyles * - Marvento" with unwritten edits, "Marvento" before a load.
-  std::string title = kCaption;
+  std::wstring title = kCaption;
   if (m_image.loaded()) {
-    title = std::string(::PathFindFileNameA(m_loadedPath.c_str())) + (HasUnwrittenEdits() ? " * - " : " - ") + title;
+    title = win32::FromAnsi(::PathFindFileNameA(m_loadedPath.c_str())) + (HasUnwrittenEdits() ? L" * - " : L" - ") + title;
   }
   if (title != GetWindowText()) SetWindowText(title);
 }
@@ -412,7 +462,7 @@ bool CMainDlg::MayDiscardEdits() { return !HasUnwrittenEdits() || ConfirmDiscard
 
 bool CMainDlg::ConfirmDiscard() {
   // "No" is the default button: Enter keeps the edits.
-  return ::MessageBoxA(m_hWnd, win32::LoadUiString(IDS_DISCARD_QUESTION).c_str(), kCaption,
+  return ::MessageBoxW(m_hWnd, win32::LoadUiString(IDS_DISCARD_QUESTION).c_str(), kCaption,
                        MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
 
@@ -421,7 +471,7 @@ void CMainDlg::ReleaseTheme() { m_image = theme::ThemeImage{}; }
 void CMainDlg::OnTabSelChange() { ShowPage(m_tab.GetCurSel()); }
 
 void CMainDlg::OnAbout() {
-  CAboutDlg about;
+  CAboutDlg about(this);
   about.DoModal();
 }
 
@@ -432,8 +482,13 @@ void CMainDlg::OnBulkFontSelChange() {
   const win32::CComboBox& combo = m_bulkCombos.at(page);
   const int index = combo.GetCurSel();
   if (index == CB_ERR) return;
-  const std::string face = theme::cutToCell(combo.GetLBText(index), m_cp);
-  RecordAction([this, page, &face] { m_pages.setFontOfPage(page, face); });  // the whole input is one step
+  const std::wstring face = combo.GetLBText(index);
+  RecordAction([this, page, &face] {  // the whole input is one step
+    for (std::size_t row = 0; row < m_pages.rowCount(page); ++row) {
+      theme::EditableText value = m_pages.rows(page)[row].font;
+      if (SetShown(value, face, m_cp)) m_pages.setValue(page, row, theme::kColFont, std::move(value));
+    }
+  });
 }
 
 CMainDlg::CellValues CMainDlg::ValuesOfCells() const {
@@ -497,18 +552,18 @@ void CMainDlg::OnFontsFromTheme() {
   theme::CarriedFonts carried;
   RecordAction([&] { carried = theme::carryFonts(source, m_pages, m_cp); });  // every page in one step
 
-  std::string text = Fill(win32::LoadUiString(IDS_FONTS_FROM_DONE),
-                          {path, std::to_string(carried.changed), std::to_string(carried.alreadyAlike),
-                           std::to_string(carried.unmatched.size())});
+  std::wstring text = Fill(win32::LoadUiString(IDS_FONTS_FROM_DONE),
+                           {win32::FromAnsi(path), std::to_wstring(carried.changed),
+                            std::to_wstring(carried.alreadyAlike), std::to_wstring(carried.unmatched.size())});
   if (!carried.pagesMissing.empty()) {
-    std::string pages;
+    std::wstring pages;
     for (const int page : carried.pagesMissing) {
-      if (!pages.empty()) pages += ", ";
-      pages += theme::cutToCell(m_pages.sizeNames.at(page), m_cp);
+      if (!pages.empty()) pages += L", ";
+      pages += win32::FromU16(m_pages.sizeNames.at(page));
     }
     text += Fill(win32::LoadUiString(IDS_FONTS_FROM_PAGES_LACKING), {pages});
   }
-  ShowMessage(text);
+  ShowMessage(text, MB_ICONINFORMATION);
 }
 
 void CMainDlg::OnCopy() {
@@ -518,7 +573,12 @@ void CMainDlg::OnCopy() {
   std::string text;
   for (const int row : m_fontLists.at(page).GetSelectedRows()) {
     if (static_cast<std::size_t>(row) >= m_pages.rowCount(page)) continue;
-    text += theme::tsvLine(page, m_pages.rows(page).at(static_cast<std::size_t>(row)), m_cp) + "\r\n";
+    // Each cell as the list shows it: the theme's own text, not its code-page form.
+    std::vector<std::u16string> cells;
+    for (int column = 0; column < theme::kColumnCount; ++column) {
+      cells.push_back(win32::ToU16(ShownCell(m_pages.rows(page).at(static_cast<std::size_t>(row)), column, m_cp)));
+    }
+    text += theme::tsvLine(page, cells) + "\r\n";
   }
   if (!text.empty()) win32::SetClipboardText(m_hWnd, theme::utf8ToUtf16(text));
 }
@@ -551,7 +611,7 @@ bool CMainDlg::OnContextMenu(WPARAM wp, LPARAM lp, LRESULT& result) {
   if (menu == nullptr) return false;
   for (std::size_t i = 0; i < kMenuCommands.size(); ++i) {
     const UINT command = kMenuCommands.at(i);
-    const std::wstring text = win32::LoadUiStringW(IDS_MENU_FIRST + static_cast<UINT>(i));
+    const std::wstring text = win32::LoadUiString(IDS_MENU_FIRST + static_cast<UINT>(i));
     ::AppendMenuW(menu, MF_STRING | (enabled(command) ? MF_ENABLED : MF_GRAYED), command, text.c_str());
     if (SeparatorAfter(command)) ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
   }
@@ -562,27 +622,33 @@ bool CMainDlg::OnContextMenu(WPARAM wp, LPARAM lp, LRESULT& result) {
   return true;
 }
 
-void CMainDlg::OnCellChanged(int page, int row, int column, const std::string& text) {
-  if (row < 0 || static_cast<std::size_t>(row) >= m_pages.rowCount(page)) return;
+std::wstring CMainDlg::OnCellChanged(int page, int row, int column, const std::wstring& text) {
+  if (row < 0 || static_cast<std::size_t>(row) >= m_pages.rowCount(page)) return {};
+  std::wstring refused = WhyRefused(column, text);
+  if (!refused.empty()) return refused;  // nothing written
   const theme::EditableText before = m_pages.rows(page).at(static_cast<std::size_t>(row)).value(column);
-  m_pages.setCell(page, static_cast<std::size_t>(row), column, text);
+  theme::EditableText after = before;
+  if (!SetShown(after, text, m_cp)) return {};
+  m_pages.setValue(page, static_cast<std::size_t>(row), column, after);
   ShowCellFromModel(page, row, column);
-  const theme::EditableText& after = m_pages.rows(page).at(static_cast<std::size_t>(row)).value(column);
-  if (!SameValue(before, after)) m_history.Record(EditStep{CellChange{page, row, column, before, after}});
+  ShowBulkFromModel(page);
+  m_history.Record(EditStep{CellChange{page, row, column, before, std::move(after)}});
   UpdateTitle();
+  return {};
 }
 
 void CMainDlg::ShowBulkFromModel(int page) {
   const auto& rows = m_pages.rows(page);
-  const bool shared = !rows.empty() && std::all_of(rows.begin(), rows.end(), [&rows](const theme::FontRow& row) {
-    return row.font.text == rows.front().font.text;
+  const std::u16string first = rows.empty() ? std::u16string() : rows.front().font.toWrite(m_cp);
+  const bool shared = !rows.empty() && std::all_of(rows.begin(), rows.end(), [this, &first](const theme::FontRow& row) {
+    return row.font.toWrite(m_cp) == first;
   });
   const win32::CComboBox& combo = m_bulkCombos.at(page);
-  combo.SetCurSel(shared ? combo.FindStringExact(-1, rows.front().font.text.c_str()) : -1);
+  combo.SetCurSel(shared ? combo.FindStringExact(-1, win32::FromU16(first).c_str()) : -1);
 }
 
 void CMainDlg::ShowCellFromModel(int page, int row, int column) {
-  const std::string& text = m_pages.rows(page).at(static_cast<std::size_t>(row)).cell(column);
+  const std::wstring text = ShownCell(m_pages.rows(page).at(static_cast<std::size_t>(row)), column, m_cp);
   m_fontLists.at(page).SetItemText(row, column, text.c_str());
 }
 
@@ -612,9 +678,22 @@ bool CMainDlg::OnListKey(const MSG& msg) {
     return true;
   }
   if (msg.wParam != VK_RETURN && msg.wParam != VK_ESCAPE) return false;
+  // The size editor's typing box, dropped or not: Enter writes what it holds (the entry
+  // the keys moved to, or a typed size), Esc closes it without writing.
+  HWND parent = ::GetParent(msg.hwnd);
+  for (auto& list : m_fontLists) {
+    if (parent == nullptr || parent != list.GetOpenEditor()) continue;
+    if (msg.wParam == VK_RETURN) {
+      list.CommitOpenEditor();
+    } else {
+      list.CloseEditors();
+      ::SetFocus(list.GetSafeHwnd());
+    }
+    return true;
+  }
   // A dropped list (an editor's or a bulk combo's) takes its own Enter (choose) and Esc
   // (close, nothing written).
-  if (win32::IsClass(msg.hwnd, "ComboBox") && ::SendMessageA(msg.hwnd, CB_GETDROPPEDSTATE, 0, 0) != 0) return false;
+  if (win32::IsClass(msg.hwnd, L"ComboBox") && ::SendMessageW(msg.hwnd, CB_GETDROPPEDSTATE, 0, 0) != 0) return false;
   for (auto& list : m_fontLists) {
     HWND editor = list.GetOpenEditor();
     const bool inList = msg.hwnd == list.GetSafeHwnd();
@@ -630,7 +709,7 @@ bool CMainDlg::OnListKey(const MSG& msg) {
       return true;
     }
     if (msg.wParam == VK_RETURN && inEditor) {
-      ::SendMessageA(editor, CB_SHOWDROPDOWN, TRUE, 0);
+      ::SendMessageW(editor, CB_SHOWDROPDOWN, TRUE, 0);
       return true;
     }
   }
@@ -641,7 +720,7 @@ bool CMainDlg::OnUndoKey(const MSG& msg) {
   if (msg.message != WM_KEYDOWN || (msg.wParam != 'Z' && msg.wParam != 'Y')) return false;
   if (!win32::KeyHeld(VK_CONTROL) || win32::KeyHeld(VK_MENU)) return false;
   // The boxes keep their own undo.
-  if (win32::IsClass(msg.hwnd, "Edit")) return false;
+  if (win32::IsClass(msg.hwnd, L"Edit")) return false;
   UndoOrRedo(msg.wParam == 'Y' || win32::KeyHeld(VK_SHIFT));
   return true;
 }
@@ -672,24 +751,28 @@ bool CMainDlg::OnDropFiles(WPARAM wp, LPARAM, LRESULT& result) {
   return true;
 }
 
-bool CMainDlg::ChooseThemeFile(bool open, UINT title, const char* initialName, std::string& path) const {
+bool CMainDlg::ChooseThemeFile(bool open, UINT title, const std::wstring& initialName, std::string& path) const {
   win32::CFileDialog dialog(open, kThemeExtension, initialName, open ? kOpenFlags : kSaveFlags,
-                            win32::LoadUiString(IDS_THEME_FILTER).c_str(), m_hWnd);
+                            win32::LoadUiString(IDS_THEME_FILTER), m_hWnd);
   dialog.SetTitle(win32::LoadUiString(title));
   if (dialog.DoModal() != IDOK) return false;
-  path = dialog.GetPathName();
+  path = win32::ToAnsi(dialog.GetPathName());  // the core opens files by ANSI paths
   return true;
 }
 
-bool CMainDlg::ChooseThemeToLoad(std::string& path) { return ChooseThemeFile(true, IDS_OPEN_TITLE, nullptr, path); }
+bool CMainDlg::ChooseThemeToLoad(std::string& path) { return ChooseThemeFile(true, IDS_OPEN_TITLE, {}, path); }
 
-bool CMainDlg::ChooseFontSource(std::string& path) { return ChooseThemeFile(true, IDS_FONTS_FROM_TITLE, nullptr, path); }
+bool CMainDlg::ChooseFontSource(std::string& path) { return ChooseThemeFile(true, IDS_FONTS_FROM_TITLE, {}, path); }
 
 bool CMainDlg::ChooseWriteTarget(const std::string& initialName, std::string& path) {
-  return ChooseThemeFile(false, IDS_SAVE_TITLE, initialName.c_str(), path);
+  return ChooseThemeFile(false, IDS_SAVE_TITLE, win32::FromAnsi(initialName), path);
 }
 
-void CMainDlg::ShowMessage(const std::string& text) { win32::AfxMessageBox(text.c_str(), MB_OK); }
+void CMainDlg::ShowMessage(const std::wstring& text, UINT icon) {
+  // The open editor goes first: left over its cell it would look like an edit in progress.
+  for (auto& list : m_fontLists) list.CloseEditors();
+  win32::AfxMessageBox(text, MB_OK | icon);
+}
 
 void CMainDlg::OnLoad() {
   std::string path;
@@ -721,55 +804,88 @@ std::optional<theme::ThemeImage> CMainDlg::ReadTheme(const std::string& path, th
   try {
     return theme::loadTheme(path, pages, m_cp, theme::userInterfaceLanguage(), reading);
   } catch (const theme::ThemeError& error) {
-    ShowMessage(ReadFailureMessage(heading, path, error.reason(), error.what()));
+    ShowMessage(ReadFailureMessage(heading, path, error.reason(), error.what()), MB_ICONERROR);
   } catch (const std::exception& error) {
-    ShowMessage(ReadFailureMessage(heading, path, std::nullopt, error.what()));
+    ShowMessage(ReadFailureMessage(heading, path, std::nullopt, error.what()), MB_ICONERROR);
   }
   return std::nullopt;
 }
 
-std::string CMainDlg::ReadFailureMessage(UINT heading, const std::string& path,
-                                         std::optional<theme::ThemeReason> reason, const std::string& what) {
-  // The reason in the interface's words where it has them (Japanese), else the core's.
-  std::string text = reason ? win32::LoadUiString(IDS_REASON_FIRST + static_cast<UINT>(*reason)) : std::string();
-  if (text.empty()) text = what;
-  return FailureMessage(heading, path + "\n" + text);
+std::wstring CMainDlg::ReadFailureMessage(UINT heading, const std::string& path,
+                                          std::optional<theme::ThemeReason> reason, const std::string& what) {
+  // The reason in the interface's words, else the core's.
+  std::wstring text = reason ? win32::LoadUiString(IDS_REASON_FIRST + static_cast<UINT>(*reason)) : std::wstring();
+  if (text.empty()) text = win32::FromAnsi(what);
+  return FailureMessage(heading, win32::FromAnsi(path) + L"\n" + text);
 }
 
-std::string CMainDlg::FailureMessage(UINT heading, const std::string& reason) {
-  const std::string text = win32::LoadUiString(heading);
-  return reason.empty() ? text : text + "\n" + reason;
+std::wstring CMainDlg::FailureMessage(UINT heading, const std::wstring& reason) {
+  const std::wstring text = win32::LoadUiString(heading);
+  return reason.empty() ? text : text + L"\n" + reason;
 }
 
 void CMainDlg::ShowPagesFromModel() {
   for (int page = 0; page < kPages; ++page) {
-    const win32::CListCtrl& list = m_fontLists.at(page);
+    widgets::CFontListCtrl& list = m_fontLists.at(page);
     list.DeleteAllItems();
     const auto& rows = m_pages.rows(page);
     for (std::size_t i = 0; i < rows.size(); ++i) {
-      const int item = list.InsertItem(static_cast<int>(i), rows[i].file.c_str());
+      const int item = list.InsertItem(static_cast<int>(i), ShownCell(rows[i], theme::kColFile, m_cp).c_str());
       for (int column = theme::kColSection; column < theme::kColumnCount; ++column) {
-        list.SetItemText(item, column, rows[i].cell(column).c_str());
+        list.SetItemText(item, column, ShownCell(rows[i], column, m_cp).c_str());
       }
     }
+    list.SetColumnShares(kColumnWidths);  // again: the rows may have brought a scroll bar
   }
   m_tab.DeleteAllItems();
   for (int page = 0; page < m_pages.pageCount && page < kPages; ++page) {
-    const std::string title = theme::cutToCell(m_pages.sizeNames.at(page), m_cp);
-    m_tab.InsertItem(page, title.c_str());
+    m_tab.InsertItem(page, win32::FromU16(m_pages.sizeNames.at(page)).c_str());
   }
   for (int page = 0; page < kPages; ++page) ShowBulkFromModel(page);
   ShowBoxesFromModel();
 }
 
 void CMainDlg::ShowBoxesFromModel() {
-  for (int page = 0; page < kPages; ++page) m_sizeNameBoxes.at(page).SetWindowText(m_pages.sizeNameBoxes.at(page).text);
-  m_styleNameBox.SetWindowText(m_pages.styleNameBox.text);
+  for (int page = 0; page < kPages; ++page) {
+    m_sizeNameBoxes.at(page).SetWindowText(Shown(m_pages.sizeNameBoxes.at(page), m_cp));
+  }
+  m_styleNameBox.SetWindowText(Shown(m_pages.styleNameBox, m_cp));
+  ShowBoxStates();
+}
+
+void CMainDlg::ShowBoxStates() {
+  // The string rewriter changes only strings the file has: a name typed for one it lacks
+  // would be dropped at the write, so the box takes none (as the command line refuses it).
+  const std::wstring why = win32::LoadUiString(IDS_NO_NAME_STRING);
+  const auto show = [this, &why](const win32::CEdit& box, const theme::EditableText& value, UINT id) {
+    const bool lacking = m_image.loaded() && value.original.empty();
+    ::EnableWindow(box.GetSafeHwnd(), lacking ? FALSE : TRUE);
+    if (m_boxTip == nullptr) return;
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = m_tab.GetSafeHwnd();
+    tool.uId = id;
+    ::SendMessageW(m_boxTip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    if (!lacking) return;
+    tool.uFlags = TTF_SUBCLASS;
+    tool.rect = box.GetWindowRect();
+    m_tab.ScreenToClient(tool.rect);
+    tool.lpszText = const_cast<wchar_t*>(why.c_str());
+    ::SendMessageW(m_boxTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  };
+  show(m_styleNameBox, m_pages.styleNameBox, IDC_STYLE_NAME);
+  const int page = m_tab.GetCurSel();
+  if (page >= 0 && page < kPages) show(m_sizeNameBoxes.at(page), m_pages.sizeNameBoxes.at(page), IDC_SIZE_NAME);
+  for (int other = 0; other < kPages; ++other) {
+    const bool lacking = m_image.loaded() && m_pages.sizeNameBoxes.at(other).original.empty();
+    ::EnableWindow(m_sizeNameBoxes.at(other).GetSafeHwnd(), lacking ? FALSE : TRUE);
+  }
 }
 
 void CMainDlg::OnWrite() {
   std::string target;
   if (!ChooseWriteTarget(::PathFindFileNameA(m_loadedPath.c_str()), target)) return;
+  for (auto& list : m_fontLists) list.CloseEditors();
   m_targetPath = target;
   if (!m_image.loaded()) return;
 
@@ -781,8 +897,10 @@ void CMainDlg::OnWrite() {
     for (const auto& [id, name] : rebuilt.keptNames()) *m_pages.nameBox(id) = name;
     written = true;
   } catch (const std::exception& error) {
-    ShowMessage(FailureMessage(IDS_WRITE_FAILED, error.what()));
+    ShowMessage(FailureMessage(IDS_WRITE_FAILED, win32::FromAnsi(error.what())), MB_ICONERROR);
   }
+  // The file written is the open one from now on: the title names it, the next write offers it.
+  if (written) m_loadedPath = m_targetPath;
   ShowBoxesFromModel();
   if (written) RememberWrittenValues();
   Invalidate(true);

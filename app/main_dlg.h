@@ -46,6 +46,8 @@ class CMainDlg : public win32::CDialog {
   [[nodiscard]] HWND styleNameBox() const { return m_styleNameBox.GetSafeHwnd(); }
   [[nodiscard]] HWND label(int index) const { return m_labels.at(index).GetSafeHwnd(); }
   [[nodiscard]] HWND tab() const { return m_tab.GetSafeHwnd(); }
+  // The tip over a name box the theme has no string for.
+  [[nodiscard]] HWND boxTip() const { return m_boxTip; }
   // Edits made since the last load or write that no write has saved yet.
   [[nodiscard]] bool HasUnwrittenEdits() const;
 
@@ -55,12 +57,13 @@ class CMainDlg : public win32::CDialog {
   virtual bool ChooseWriteTarget(const std::string& initialName, std::string& path);
   // The theme whose fonts "Fonts from another theme" takes.
   virtual bool ChooseFontSource(std::string& path);
-  virtual void ShowMessage(const std::string& text);
+  // `icon` says what the message is: MB_ICONERROR for a refusal, MB_ICONINFORMATION.
+  virtual void ShowMessage(const std::wstring& text, UINT icon);
   // Asks whether edits not yet written may be dropped; true to go on.
   virtual bool ConfirmDiscard();
 
   // The open (`open`) or save dialog for a theme file, titled by string `title`.
-  bool ChooseThemeFile(bool open, UINT title, const char* initialName, std::string& path) const;
+  bool ChooseThemeFile(bool open, UINT title, const std::wstring& initialName, std::string& path) const;
 
   BOOL OnInitDialog() override;
   void DoDataExchange() override;
@@ -99,7 +102,8 @@ class CMainDlg : public win32::CDialog {
 
   void OnAbout();
   void LoadFrom(const std::string& path);
-  void OnCellChanged(int page, int row, int column, const std::string& text);
+  // A value an editor chose or took typed; returns why it is refused, or nothing.
+  std::wstring OnCellChanged(int page, int row, int column, const std::wstring& text);
   // Ctrl+Z undoes, Ctrl+Y and Ctrl+Shift+Z redo; true when `msg` was such a key.
   bool OnUndoKey(const MSG& msg);
   // Enter and Esc of the font lists and their editors, Ctrl+Tab and Ctrl+Shift+Tab; true
@@ -132,6 +136,8 @@ class CMainDlg : public win32::CDialog {
   // The lists, tabs and boxes made anew from the model.
   void ShowPagesFromModel();
   void ShowBoxesFromModel();
+  // The name boxes the theme has no string for are greyed, and say why when pointed at.
+  void ShowBoxStates();
   // The bulk combo shows the face every row of the page shares, or nothing.
   void ShowBulkFromModel(int page);
   // Cell (row, column) of a page's list shown from the model.
@@ -144,13 +150,13 @@ class CMainDlg : public win32::CDialog {
   void RememberWrittenValues();
   bool MayDiscardEdits();
   // The heading of a failure message with the core's reason on the line below.
-  static std::string FailureMessage(UINT heading, const std::string& reason);
+  static std::wstring FailureMessage(UINT heading, const std::wstring& reason);
   // The theme at `path` read into `pages` (a load, or the fonts of another theme); a file
   // that cannot be read is said with `heading`, the file and the reason, and gives nothing.
   std::optional<theme::ThemeImage> ReadTheme(const std::string& path, theme::FontPages& pages, UINT heading,
                                              theme::Reading reading);
   // A theme could not be read: the heading, the file, and the reason in the interface's language.
-  static std::string ReadFailureMessage(UINT heading, const std::string& path,
+  static std::wstring ReadFailureMessage(UINT heading, const std::string& path,
                                         std::optional<theme::ThemeReason> reason, const std::string& what);
   // The title names the loaded file and marks unwritten edits.
   void UpdateTitle();
@@ -172,6 +178,7 @@ class CMainDlg : public win32::CDialog {
   std::string m_startupPath;
   EditHistory m_history;
   HHOOK m_keyFilter = nullptr;
+  HWND m_boxTip = nullptr;  // owned by the dialog: destroyed with it
   SIZE m_tabMargin{};  // from the tab's right and bottom edges to the client area's
   SIZE m_minSize{};    // the window as the template made it: never smaller
 };

@@ -19,12 +19,17 @@
 #define IDS_LABEL_STYLE_NAME 214
 #define IDS_LABEL_SIZE_NAME 215
 #define IDS_LABEL_BULK_FONT 216
-#define IDS_REASON_FIRST 220 /* 220..226: why a file is refused, by theme::ThemeReason; none in English */
+#define IDS_REASON_FIRST 220 /* 220..226: why a file is refused, by theme::ThemeReason */
 #define IDS_MENU_FIRST 230 /* 230..236: the font list's context menu, IDM_UNDO..IDM_SELECT_ALL */
 #define IDS_FONTS_FROM_TITLE 237
 #define IDS_FONTS_FROM_DONE 238 /* %1 the file, %2..%4 the counts */
 #define IDS_FONTS_FROM_PAGES_LACKING 239 /* %1 the pages */
 #define IDS_FONTS_FROM_FAILED 240
+#define IDS_NO_NAME_STRING 241
+#define IDS_VALUE_TOO_LONG 242 /* %1 the most units */
+#define IDS_VALUE_CONTROL 243
+#define IDS_VALUE_FIRST 250 /* 250..258: why a value is refused, by theme::ValueFault; %1 the detail */
+#define IDS_VALUE_LAST 258
 
 #define IDC_FONT_LIST 101
 #define IDC_FACE_EDITOR 102

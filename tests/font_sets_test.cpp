@@ -7,6 +7,7 @@
 
 #include "fonts_from_theme.h"
 #include "size_scaling.h"
+#include "tsv_row.h"
 #include "test_support.h"
 
 namespace marvento_test {
@@ -62,6 +63,16 @@ TEST(FontsFromTheme, MatchingRules) {
   EXPECT_EQ(result.alreadyAlike, 1U);
   EXPECT_EQ(result.unmatched, (std::vector<theme::RowPlace>{{0, 4}, {1, 0}}));
   EXPECT_EQ(result.pagesMissing, std::vector<int>{1});
+}
+
+// The program copies a row's cells as it shows them (UTF-16), the command line prints
+// them from the row: one escaping, the same line wherever the code page holds the text.
+TEST(TsvLine, CellsInUtf16AndRowsGiveOneLine) {
+  std::vector<std::u16string> cells{u"BLUE_INI", u"Ta\tb", u"K\\ey", u"ＭＳ ゴシック", u"9", u""};
+  const theme::FontPages pages = pagesOf(1, {{0, {cells[0], cells[1], cells[2], cells[3], cells[4], cells[5]}}});
+  EXPECT_EQ(theme::tsvLine(0, cells), theme::tsvLine(0, pages.rows(0)[0], cp932()));
+  cells[3] = u"Noto \u0639";
+  EXPECT_EQ(theme::tsvLine(2, cells), "2\tBLUE_INI\tTa\\tb\tK\\\\ey\tNoto \xD8\xB9\t9\t");
 }
 
 TEST(SizeScaling, GrowthAndScaleEdges) {

@@ -9,10 +9,16 @@
 namespace theme {
 
 std::string tsvLine(int page, const FontRow& row, const CodePage& cp) {
+  std::vector<std::u16string> cells;
+  for (int column = 0; column < kColumnCount; ++column) cells.push_back(cp.toWide(row.cell(column)));
+  return tsvLine(page, cells);
+}
+
+std::string tsvLine(int page, const std::vector<std::u16string>& cells) {
   std::string line = std::to_string(page);
-  for (int column = 0; column < kColumnCount; ++column) {
+  for (const std::u16string& cell : cells) {
     line += '\t';
-    line += tsvField(ansiToUtf8(row.cell(column), cp));
+    line += tsvField(utf16ToUtf8(cell));
   }
   return line;
 }

@@ -2,6 +2,7 @@
 // A font row as one line of tab-separated text: what `marvento-cli list --tsv` prints and
 // what the program copies, so that both give the same bytes.
 #include <string>
+#include <vector>
 
 namespace theme {
 
@@ -13,5 +14,7 @@ struct FontRow;
 // \t, \n, \r and \\, other controls as escapes, so that a line stays one row of six cells
 // for cut, awk and spreadsheets and drives no terminal.
 std::string tsvLine(int page, const FontRow& row, const CodePage& cp);
+// The same line from six cells given in UTF-16 (the program copies each cell's exact text).
+std::string tsvLine(int page, const std::vector<std::u16string>& cells);
 
 }  // namespace theme

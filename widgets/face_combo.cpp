@@ -15,31 +15,31 @@ namespace {
 class FaceFontCache {
  public:
   // The font, or nullptr when the face cannot draw its own name.
-  HFONT Get(const std::string& face, LONG height) {
+  HFONT Get(const std::wstring& face, LONG height) {
     const auto [entry, made] = m_fonts.try_emplace(std::make_pair(face, height));
     if (made) Make(entry->second, face, height);
     return entry->second.GetSafeHandle();
   }
 
  private:
-  static void Make(win32::CFont& font, const std::string& face, LONG height) {
+  static void Make(win32::CFont& font, const std::wstring& face, LONG height) {
     if (face.empty() || face.size() >= LF_FACESIZE) return;
-    LOGFONTA logFont{};
+    LOGFONTW logFont{};
     logFont.lfHeight = height;
     logFont.lfCharSet = DEFAULT_CHARSET;
-    ::lstrcpynA(logFont.lfFaceName, face.c_str(), LF_FACESIZE);
+    ::lstrcpynW(logFont.lfFaceName, face.c_str(), LF_FACESIZE);
     if (font.CreateFontIndirect(logFont) && !DrawsOwnName(font.GetSafeHandle(), face)) font.DeleteObject();
   }
 
-  static bool DrawsOwnName(HFONT font, const std::string& face) {
+  static bool DrawsOwnName(HFONT font, const std::wstring& face) {
     HDC screen = ::GetDC(nullptr);
     HGDIOBJ previous = ::SelectObject(screen, font);
-    char chosen[LF_FACESIZE] = {};
-    ::GetTextFaceA(screen, LF_FACESIZE, chosen);
-    bool ok = ::lstrcmpiA(chosen, face.c_str()) == 0 && ::GetTextCharset(screen) != SYMBOL_CHARSET;
+    wchar_t chosen[LF_FACESIZE] = {};
+    ::GetTextFaceW(screen, LF_FACESIZE, chosen);
+    bool ok = ::lstrcmpiW(chosen, face.c_str()) == 0 && ::GetTextCharset(screen) != SYMBOL_CHARSET;
     if (ok) {
       std::vector<WORD> glyphs(face.size() + 1);
-      const DWORD count = ::GetGlyphIndicesA(screen, face.c_str(), static_cast<int>(face.size()), glyphs.data(),
+      const DWORD count = ::GetGlyphIndicesW(screen, face.c_str(), static_cast<int>(face.size()), glyphs.data(),
                                              GGI_MARK_NONEXISTING_GLYPHS);
       for (DWORD i = 0; i < count && ok; ++i) ok = glyphs[i] != 0xFFFF;
     }
@@ -48,7 +48,7 @@ class FaceFontCache {
     return ok;
   }
 
-  std::map<std::pair<std::string, LONG>, win32::CFont> m_fonts;
+  std::map<std::pair<std::wstring, LONG>, win32::CFont> m_fonts;
 };
 
 FaceFontCache& Cache() {
@@ -58,9 +58,9 @@ FaceFontCache& Cache() {
 
 }  // namespace
 
-HFONT CFaceCombo::FontForFace(const std::string& face, HFONT base) {
-  LOGFONTA baseFont{};
-  if (base == nullptr || ::GetObjectA(base, sizeof baseFont, &baseFont) == 0) return base;
+HFONT CFaceCombo::FontForFace(const std::wstring& face, HFONT base) {
+  LOGFONTW baseFont{};
+  if (base == nullptr || ::GetObjectW(base, sizeof baseFont, &baseFont) == 0) return base;
   HFONT font = Cache().Get(face, baseFont.lfHeight);
   return font != nullptr ? font : base;
 }
@@ -80,7 +80,7 @@ void CFaceCombo::OnDrawItem(const DRAWITEMSTRUCT& item) const {
   const bool selected = (item.itemState & ODS_SELECTED) != 0;
   ::FillRect(dc, &rect, ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
   if (item.itemID != static_cast<UINT>(-1)) {
-    const std::string face = GetLBText(static_cast<int>(item.itemID));
+    const std::wstring face = GetLBText(static_cast<int>(item.itemID));
     HGDIOBJ previous = ::SelectObject(dc, FontForFace(face, GetFont()));
     ::SetBkMode(dc, TRANSPARENT);
     COLORREF colour = ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
@@ -88,7 +88,7 @@ void CFaceCombo::OnDrawItem(const DRAWITEMSTRUCT& item) const {
     ::SetTextColor(dc, colour);
     RECT text = rect;
     text.left += 2;
-    ::DrawTextA(dc, face.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    ::DrawTextW(dc, face.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
     ::SelectObject(dc, previous);
   }
   if ((item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0) ::DrawFocusRect(dc, &rect);

@@ -13,7 +13,7 @@ class CFaceCombo : public CDropDownList {
  public:
   // The font an entry named `face` is drawn in, at the height of `base` (the combo's
   // font): the face itself, or `base` when the face cannot draw its name.
-  static HFONT FontForFace(const std::string& face, HFONT base);
+  static HFONT FontForFace(const std::wstring& face, HFONT base);
 
  protected:
   bool OnReflectedMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;

@@ -13,10 +13,11 @@ namespace widgets {
 namespace {
 
 constexpr DWORD kSortedEditorStyle = WS_CHILD | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_SORT | CBS_HASSTRINGS;
-constexpr DWORD kSizeEditorStyle = WS_CHILD | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_HASSTRINGS;
-constexpr const char* kSizes[] = {"1",  "6",  "7",  "8",  "9",  "10", "11", "12", "13",
-                                  "14", "15", "16", "17", "18", "19", "20", "21", "22"};
-constexpr const char* kOptions[] = {"Bold", "Italic", "Bold Italic", ""};
+// The size editor takes typing too: any size the value rules allow.
+constexpr DWORD kSizeEditorStyle = WS_CHILD | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL | CBS_HASSTRINGS;
+constexpr const wchar_t* kSizes[] = {L"1",  L"6",  L"7",  L"8",  L"9",  L"10", L"11", L"12", L"13",
+                                     L"14", L"15", L"16", L"17", L"18", L"19", L"20", L"21", L"22"};
+constexpr const wchar_t* kOptions[] = {L"Bold", L"Italic", L"Bold Italic", L""};
 constexpr int kRowHeight = 20;
 constexpr int kEditorRows = 9;  // the closed box and eight rows of its list
 constexpr COLORREF kIdentityText = RGB(72, 72, 72);
@@ -26,19 +27,45 @@ constexpr COLORREF kValueBack = RGB(255, 255, 255);
 constexpr COLORREF kUnfocusedSelection = RGB(204, 214, 232);
 constexpr wchar_t kSampleText[] = L"Aa あア亜 123";
 constexpr int kSampleOffset = 16;  // the tip keeps clear of the mouse pointer
-constexpr UINT kFocusRows = WM_APP + 20;  // posted by an editor's choice
+constexpr UINT kCommitEditor = WM_APP + 20;  // posted by an editor's choice, once its list has closed
+constexpr int kCellPadding = 12;  // the list's margins around a cell's text
 #ifndef WM_MOUSEHWHEEL
 constexpr UINT WM_MOUSEHWHEEL = 0x020E;  // Vista's horizontal wheel; XP headers lack it
 #endif
 
-// The one tool of a list's sample tip.
-TTTOOLINFOW SampleTool(HWND list) {
+// The one tool of a list's sample tip (and of its other tips, with their own texts).
+TTTOOLINFOW SampleTool(HWND list, const wchar_t* text = kSampleText) {
   TTTOOLINFOW tool{};
   tool.cbSize = sizeof tool;
   tool.hwnd = list;
   tool.uId = 1;
-  tool.lpszText = const_cast<wchar_t*>(kSampleText);
+  tool.lpszText = const_cast<wchar_t*>(text);
   return tool;
+}
+
+// A tracking tip owned by `list`, placed by the list.
+HWND CreateTrackingTip(HWND list, DWORD style) {
+  HWND tip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP | style,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, list, nullptr,
+                               ::GetModuleHandleW(nullptr), nullptr);
+  if (tip == nullptr) return nullptr;
+  TTTOOLINFOW tool = SampleTool(list);
+  tool.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+  ::SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  return tip;
+}
+
+// Shows `tip` at `screen` with `text`, or hides it (an empty text).
+void TrackTip(HWND tip, HWND list, const std::wstring& text, POINT screen) {
+  if (tip == nullptr) return;
+  TTTOOLINFOW tool = SampleTool(list, text.c_str());
+  if (text.empty()) {
+    ::SendMessageW(tip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+    return;
+  }
+  ::SendMessageW(tip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+  ::SendMessageW(tip, TTM_TRACKPOSITION, 0, MAKELPARAM(screen.x, screen.y));
+  ::SendMessageW(tip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
 }
 
 bool IsScrollKey(WPARAM key) {
@@ -102,9 +129,18 @@ bool CFontListCtrl::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       }
       if (IsScrollKey(wp)) HideOpenEditor();
       break;
-    case kFocusRows:
-      ::SetFocus(m_hWnd);
+    case kCommitEditor:
+      CommitOpenEditor();
       result = 0;
+      return true;
+    case WM_SIZE:
+      // The window changed: a tip would point at where a row was.
+      HideSample();
+      HideCellTip();
+      result = Default();
+      // Only a new width: a horizontal scroll bar coming with a column widened by hand
+      // changes the height alone, and the hand's width stays.
+      if (GetClientRect().right != m_fittedWidth) FitColumns();
       return true;
     case WM_SYSKEYDOWN:
       if (wp == VK_DOWN) {  // Alt+Down
@@ -137,12 +173,14 @@ bool CFontListCtrl::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       break;  // then the list's own tracking
     case WM_MOUSELEAVE:
       HideSample();
+      HideCellTip();
       break;
     case WM_COMMAND:
       if (LOWORD(wp) < kEditorIds.front() || LOWORD(wp) > kEditorIds.back()) break;
       // Only a choice writes: moving the highlight in the dropped list does not.
       if (HIWORD(wp) == CBN_SELENDOK) OnEditorChosen();
       if (HIWORD(wp) == CBN_SELENDCANCEL) OnEditorCancelled();
+      if (HIWORD(wp) == CBN_EDITCHANGE) ShowRefusal({});  // the refused text is being changed
       result = 0;
       return true;
     default:
@@ -153,10 +191,10 @@ bool CFontListCtrl::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
 
 bool CFontListCtrl::OnCreate() {
   // The row-height image list belongs to m_rowHeight however the list is destroyed.
-  ::SetWindowLongPtrA(m_hWnd, GWL_STYLE, ::GetWindowLongPtrA(m_hWnd, GWL_STYLE) | LVS_SHAREIMAGELISTS);
+  ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, ::GetWindowLongPtrW(m_hWnd, GWL_STYLE) | LVS_SHAREIMAGELISTS);
   if (m_rowHeight.Create(1, kRowHeight, ILC_COLOR, 0, 0)) SetImageList(m_rowHeight.GetSafeHandle(), LVSIL_STATE);
 
-  HFONT font = reinterpret_cast<HFONT>(::SendMessageA(::GetParent(m_hWnd), WM_GETFONT, 0, 0));
+  HFONT font = reinterpret_cast<HFONT>(::SendMessageW(::GetParent(m_hWnd), WM_GETFONT, 0, 0));
   const RECT tiny{0, 0, 1, 1};
   win32::CComboBox& faces = *m_editors[0];
   faces.Create(kSortedEditorStyle | CBS_OWNERDRAWFIXED, tiny, m_hWnd, kEditorIds[0]);
@@ -166,22 +204,17 @@ bool CFontListCtrl::OnCreate() {
   win32::CComboBox& sizes = *m_editors[1];
   sizes.Create(kSizeEditorStyle, tiny, m_hWnd, kEditorIds[1]);
   sizes.SetFont(font);
-  for (const char* size : kSizes) sizes.AddString(size);
+  for (const wchar_t* size : kSizes) sizes.AddString(size);
 
   win32::CComboBox& options = *m_editors[2];
   options.Create(kSortedEditorStyle, tiny, m_hWnd, kEditorIds[2]);
   options.SetFont(font);
-  for (const char* option : kOptions) options.AddString(option);
+  for (const wchar_t* option : kOptions) options.AddString(option);
 
   // The sample tip: a tracking tooltip owned by the list, moved to the row under the mouse.
-  m_sampleTip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
-                                  ::GetModuleHandleA(nullptr), nullptr);
-  if (m_sampleTip != nullptr) {
-    TTTOOLINFOW tool = SampleTool(m_hWnd);
-    tool.uFlags = TTF_TRACK | TTF_ABSOLUTE;
-    ::SendMessageW(m_sampleTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-  }
+  m_sampleTip = CreateTrackingTip(m_hWnd, 0);
+  m_cellTip = CreateTrackingTip(m_hWnd, 0);
+  m_refusalTip = CreateTrackingTip(m_hWnd, TTS_BALLOON);
 
   m_editColumn = -1;
   return true;
@@ -194,14 +227,16 @@ void CFontListCtrl::OnMouseMove(POINT point) {
   SubItemHitTest(&hit);
   if (hit.iItem < 0) {
     HideSample();
+    HideCellTip();
     return;
   }
+  ShowCellTip(hit.iItem, hit.iSubItem);
   if (hit.iItem != m_sampleRow) {
     m_sampleRow = hit.iItem;
     HDC screen = ::GetDC(nullptr);
     const int pixelsPerInch = ::GetDeviceCaps(screen, LOGPIXELSY);
     ::ReleaseDC(nullptr, screen);
-    const LOGFONTA font = SampleLogFont(GetItemText(m_sampleRow, kFirstValueColumn),
+    const LOGFONTW font = SampleLogFont(GetItemText(m_sampleRow, kFirstValueColumn),
                                         GetItemText(m_sampleRow, kFirstValueColumn + 1),
                                         GetItemText(m_sampleRow, kFirstValueColumn + 2), pixelsPerInch);
     ::SendMessageW(m_sampleTip, WM_SETFONT, 0, FALSE);  // the old font goes next
@@ -226,14 +261,71 @@ void CFontListCtrl::HideSample() {
   m_sampleRow = -1;
 }
 
+void CFontListCtrl::ShowCellTip(int row, int column) {
+  if (row == m_cellTipRow && column == m_cellTipColumn) return;
+  m_cellTipRow = row;
+  m_cellTipColumn = column;
+  m_cellTipText.clear();
+  POINT at{ColumnLeft(column), 0};
+  if (row >= 0 && column >= 0) {
+    std::wstring text = GetItemText(row, column);
+    const auto needed = static_cast<int>(SendMessage(LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text.c_str())));
+    RECT cell{};
+    GetItemRect(row, &cell, LVIR_BOUNDS);
+    at.y = cell.top;
+    if (needed + kCellPadding > GetColumnWidth(column)) m_cellTipText = std::move(text);
+  }
+  ::ClientToScreen(m_hWnd, &at);
+  TrackTip(m_cellTip, m_hWnd, m_cellTipText, at);
+}
+
+void CFontListCtrl::HideCellTip() {
+  if (m_cellTipRow < 0 && m_cellTipText.empty()) return;
+  ShowCellTip(-1, -1);
+}
+
+void CFontListCtrl::ShowRefusal(const std::wstring& reason) {
+  POINT at{0, 0};
+  if (m_editColumn >= kFirstValueColumn) {
+    const RECT editor = m_editors.at(m_editColumn - kFirstValueColumn)->GetWindowRect();
+    at = POINT{editor.left + 8, editor.top + ::GetSystemMetrics(SM_CYVSCROLL)};
+  }
+  TrackTip(m_refusalTip, m_hWnd, reason, at);
+}
+
+void CFontListCtrl::SetColumnShares(const std::array<int, theme::kColumnCount>& shares) {
+  m_columnShares = shares;
+  FitColumns();
+}
+
+void CFontListCtrl::FitColumns() {
+  int total = 0;
+  for (const int share : m_columnShares) total += share;
+  if (total <= 0) return;
+  const int width = static_cast<int>(GetClientRect().right);
+  if (width <= 0) return;
+  m_fittedWidth = width;
+  int used = 0;
+  for (int column = 0; column < theme::kColumnCount; ++column) {
+    // The last column takes what rounding left over.
+    const int share = m_columnShares.at(static_cast<std::size_t>(column));
+    const int each = column + 1 == theme::kColumnCount ? width - used : ::MulDiv(width, share, total);
+    if (GetColumnWidth(column) != each) SetColumnWidth(column, each);
+    used += each;
+  }
+}
+
 void CFontListCtrl::HideOpenEditor() const {
   if (m_editColumn < kFirstValueColumn) return;
+  TrackTip(m_refusalTip, m_hWnd, {}, POINT{});
   const win32::CComboBox& editor = *m_editors.at(m_editColumn - kFirstValueColumn);
   if (editor.IsWindowVisible()) editor.ShowWindow(SW_HIDE);
 }
 
 void CFontListCtrl::HideEditors() const {
+  TrackTip(m_refusalTip, m_hWnd, {}, POINT{});
   for (const auto* editor : m_editors) {
+    if (editor->GetDroppedState()) editor->SendMessage(CB_SHOWDROPDOWN, FALSE);  // its list would stay
     if (editor->IsWindowVisible()) editor->ShowWindow(SW_HIDE);
   }
 }
@@ -245,6 +337,7 @@ void CFontListCtrl::CloseEditors() {
   if (m_currentRow >= GetItemCount()) m_currentRow = -1;  // the rows it stood on are gone
   if (m_anchorRow >= GetItemCount()) m_anchorRow = 0;
   HideSample();
+  HideCellTip();
 }
 
 void CFontListCtrl::OnLButtonDown(POINT point, WPARAM keys) {
@@ -254,6 +347,7 @@ void CFontListCtrl::OnLButtonDown(POINT point, WPARAM keys) {
   const int row = hit.iItem;
   const int column = hit.iSubItem;
   HideSample();  // it would cover the editor
+  HideCellTip();
 
   HideEditors();
   ::SetFocus(m_hWnd);  // the keyboard follows the mouse into the list
@@ -274,7 +368,7 @@ void CFontListCtrl::OnLButtonDown(POINT point, WPARAM keys) {
   }
   SelectOnly(row, row);
   m_anchorRow = row;
-  if (column >= kFirstValueColumn) OpenEditor(row, column, false);
+  if (column >= kFirstValueColumn) OpenEditor(row, column, true);
 }
 
 void CFontListCtrl::OnRButtonDown(POINT point) {
@@ -294,7 +388,7 @@ void CFontListCtrl::OnRButtonDown(POINT point) {
 }
 
 void CFontListCtrl::AskForContextMenu(POINT screen) const {
-  ::SendMessageA(::GetParent(m_hWnd), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_hWnd), MAKELPARAM(screen.x, screen.y));
+  ::SendMessageW(::GetParent(m_hWnd), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_hWnd), MAKELPARAM(screen.x, screen.y));
 }
 
 POINT CFontListCtrl::ContextMenuPoint() const {
@@ -322,7 +416,7 @@ void CFontListCtrl::SelectOnly(int first, int last) const {
 void CFontListCtrl::ToggleSelected(int row) const { SetSelected(row, !IsSelected(row)); }
 
 void CFontListCtrl::SetSelected(int row, bool selected) const {
-  LVITEMA item{};
+  LVITEMW item{};
   item.stateMask = LVIS_SELECTED;
   item.state = selected ? LVIS_SELECTED : 0;
   SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
@@ -374,8 +468,8 @@ void CFontListCtrl::OpenEditor(int row, int column, bool drop) {
   // value as the first entry when none is offered (a face not installed, a size such as
   // -16), so that no value looks erased.
   if (m_cellEntry.at(index)) editor.SendMessage(CB_DELETESTRING, 0);
-  const std::string text = GetItemText(row, column);
-  int entry = editor.FindStringExact(-1, text.c_str());
+  const std::wstring text = GetItemText(row, column);
+  int entry = FindEntry(editor, text);
   m_cellEntry.at(index) = entry == CB_ERR;
   if (entry == CB_ERR) {
     entry = static_cast<int>(editor.SendMessage(CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
@@ -386,6 +480,14 @@ void CFontListCtrl::OpenEditor(int row, int column, bool drop) {
     ::SetFocus(editor.GetSafeHwnd());
     editor.SendMessage(CB_SHOWDROPDOWN, TRUE);
   }
+}
+
+int CFontListCtrl::FindEntry(const win32::CComboBox& editor, const std::wstring& text) {
+  const int count = static_cast<int>(editor.SendMessage(CB_GETCOUNT));
+  for (int entry = 0; entry < count; ++entry) {
+    if (::lstrcmpiW(editor.GetLBText(entry).c_str(), text.c_str()) == 0) return entry;
+  }
+  return CB_ERR;
 }
 
 int CFontListCtrl::ColumnLeft(int column) const {
@@ -454,7 +556,7 @@ bool CFontListCtrl::OnKeyDown(WPARAM key) {
       if (key == 'A') {
         SelectAll();
       } else {
-        ::SendMessageA(::GetParent(m_hWnd), WM_COMMAND, MAKEWPARAM(IDM_COPY, 0), reinterpret_cast<LPARAM>(m_hWnd));
+        ::SendMessageW(::GetParent(m_hWnd), WM_COMMAND, MAKEWPARAM(IDM_COPY, 0), reinterpret_cast<LPARAM>(m_hWnd));
       }
       return true;
     default:
@@ -475,24 +577,49 @@ bool CFontListCtrl::OnKeyDown(WPARAM key) {
 }
 
 void CFontListCtrl::OnEditorChosen() {
+  // Written once the editor has closed its list (and the size editor's box shows the
+  // entry chosen), since closing it now would cancel the choice.
+  PostMessage(kCommitEditor);
+}
+
+void CFontListCtrl::CommitOpenEditor() {
   if (m_editColumn < kFirstValueColumn || m_editRow >= GetItemCount()) return;
   const win32::CComboBox& editor = *m_editors.at(m_editColumn - kFirstValueColumn);
-  const int index = editor.GetCurSel();
-  if (index == CB_ERR) return;
-  const std::string text = editor.GetLBText(index);  // a face name (at most 31 bytes), a size or an option
-  if (m_cellChanged) m_cellChanged(m_editRow, m_editColumn, text);
-  // Back to the rows, with the editor still over its cell: once the editor has closed
-  // its list, since losing the focus while dropped would cancel it.
-  if (::GetFocus() == editor.GetSafeHwnd()) PostMessage(kFocusRows);
+  if (!editor.IsWindowVisible()) return;
+  std::wstring text;  // a face name, a size or an option
+  if (m_editColumn == theme::kColSize) {
+    text = editor.GetWindowText();  // typed or chosen
+    if (editor.GetDroppedState()) {
+      m_closingList = true;  // closed to write, not cancelled
+      editor.SendMessage(CB_SHOWDROPDOWN, FALSE);
+      m_closingList = false;
+    }
+  } else {
+    const int index = editor.GetCurSel();
+    if (index == CB_ERR) return;
+    text = editor.GetLBText(index);
+  }
+  const std::wstring refused = m_cellChanged ? m_cellChanged(m_editRow, m_editColumn, text) : std::wstring();
+  if (!refused.empty()) {
+    ShowRefusal(refused);  // the editor stays, with the text, to be put right
+    return;
+  }
+  // Written: the editor goes and the keyboard is back in the rows.
+  HWND focus = ::GetFocus();
+  const bool focused = focus == editor.GetSafeHwnd() || (focus != nullptr && ::IsChild(editor.GetSafeHwnd(), focus));
+  HideEditors();
+  if (focused) ::SetFocus(m_hWnd);
 }
 
 void CFontListCtrl::OnEditorCancelled() {
   // Esc in the dropped list, or a click away from it: the editor goes, the cell stays.
   // (A closed editor losing the focus says the same; it stays open.)
-  if (m_editColumn < kFirstValueColumn) return;
+  if (m_editColumn < kFirstValueColumn || m_closingList) return;
   const win32::CComboBox& editor = *m_editors.at(m_editColumn - kFirstValueColumn);
   if (!editor.GetDroppedState()) return;
-  const bool focused = ::GetFocus() == editor.GetSafeHwnd();
+  HWND focus = ::GetFocus();
+  const bool focused = focus == editor.GetSafeHwnd() || (focus != nullptr && ::IsChild(editor.GetSafeHwnd(), focus));
+  TrackTip(m_refusalTip, m_hWnd, {}, POINT{});
   editor.ShowWindow(SW_HIDE);
   if (focused) ::SetFocus(m_hWnd);
 }

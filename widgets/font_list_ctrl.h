@@ -1,6 +1,8 @@
 #pragma once
 // The font list: a report list of font rows whose three value columns (font name,
-// size, option) are edited in place with drop-down lists opened over the clicked cell.
+// size, option) are edited in place with drop-down lists opened over the clicked cell;
+// the size editor also takes a typed size. The columns share the list's width; a cell
+// cut short shows its whole text when pointed at.
 // The identifying columns are drawn dark grey on light grey. Rows can be selected (for
 // copying) without any value changing: a click on an identifying cell, Ctrl or Shift with
 // a click or the movement keys, Ctrl+A. A right click, Shift+F10 or the menu key asks the
@@ -27,8 +29,9 @@ class CFontListCtrl : public win32::CListCtrl {
   static constexpr int EditorId(int column) { return kEditorIds.at(column - kFirstValueColumn); }
 
   // Told of every value an editor chooses (row, column, new text); the owner keeps the
-  // value and shows it in the cell.
-  using CellChanged = std::function<void(int, int, const std::string&)>;
+  // value and shows it in the cell, or returns why it refuses it (the editor stays open
+  // and says so).
+  using CellChanged = std::function<std::wstring(int, int, const std::wstring&)>;
   void SetCellChangedHandler(CellChanged handler) { m_cellChanged = std::move(handler); }
 
   // Hides every editor and forgets the cell it was opened on: the rows it stood over
@@ -41,6 +44,12 @@ class CFontListCtrl : public win32::CListCtrl {
   [[nodiscard]] int GetCurrentColumn() const { return m_currentColumn; }
   // Opens the editor of the current cell with its list dropped and the focus in it.
   void OpenCurrentEditor();
+  // Writes what the open editor holds (the size editor's typed text), as Enter does, and
+  // closes it; a refused value leaves it open, saying why.
+  void CommitOpenEditor();
+  // The columns' shares of the list's width; they are fitted to it now and whenever it
+  // changes size.
+  void SetColumnShares(const std::array<int, theme::kColumnCount>& shares);
   // The selected rows, from the top.
   [[nodiscard]] std::vector<int> GetSelectedRows() const;
   void SelectAll();
@@ -57,6 +66,10 @@ class CFontListCtrl : public win32::CListCtrl {
   [[nodiscard]] HWND GetSampleTip() const { return m_sampleTip; }
   // Takes the sample away (the mouse left the rows, a click, another window in front).
   void HideSample();
+  // The tip that shows a cut cell's whole text, and the one that says why a typed value
+  // was refused.
+  [[nodiscard]] HWND GetCellTip() const { return m_cellTip; }
+  [[nodiscard]] HWND GetRefusalTip() const { return m_refusalTip; }
 
  protected:
   bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
@@ -85,6 +98,14 @@ class CFontListCtrl : public win32::CListCtrl {
   void SetCurrentCellAt(int row, int column);
   // Where column `column` begins in the client area, as scrolled.
   [[nodiscard]] int ColumnLeft(int column) const;
+  // The entry of `editor` whose whole text is `text` (ignoring case), or CB_ERR; unlike
+  // CB_FINDSTRINGEXACT it finds the empty entry.
+  [[nodiscard]] static int FindEntry(const win32::CComboBox& editor, const std::wstring& text);
+  void FitColumns();
+  // Shows the cell tip over (row, column) when its text is cut, else hides it.
+  void ShowCellTip(int row, int column);
+  void HideCellTip();
+  void ShowRefusal(const std::wstring& reason);
   void OnEditorChosen();
   void OnEditorCancelled();
   void HideOpenEditor() const;
@@ -110,6 +131,14 @@ class CFontListCtrl : public win32::CListCtrl {
   HWND m_sampleTip = nullptr;  // owned by the list: destroyed with it
   int m_sampleRow = -1;
   win32::CFont m_sampleFont;
+  HWND m_cellTip = nullptr;     // owned by the list, as the sample tip
+  HWND m_refusalTip = nullptr;  // the same
+  std::wstring m_cellTipText;
+  int m_cellTipRow = -1;
+  int m_cellTipColumn = -1;
+  std::array<int, theme::kColumnCount> m_columnShares{};
+  bool m_closingList = false;
+  int m_fittedWidth = 0;  // the client width the columns were last fitted to  // the size editor's list closed for a write: no cancel
 };
 
 }  // namespace widgets

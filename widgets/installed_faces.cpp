@@ -10,17 +10,10 @@ bool AddFace(const win32::CComboBox& combo, const LOGFONTW& font, const TEXTMETR
   if (metric.tmCharSet == SYMBOL_CHARSET) return false;
   const std::wstring face = font.lfFaceName;
   if (face.empty() || face.front() == L'@') return false;
-  // Judged on the characters, not the bytes: a double-byte character's second byte may
-  // be '[' or ']' ("ゼ" is 83 5B).
   if (!theme::faceFitsAValue(std::u16string(face.begin(), face.end()))) return false;
-  char ansi[LF_FACESIZE * 2] = {};
-  BOOL lossy = FALSE;
-  const int length = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, face.c_str(), -1, ansi,
-                                           static_cast<int>(sizeof ansi), nullptr, &lossy);
-  if (length == 0 || lossy != FALSE) return false;
   // Whole names, ignoring case: "Arial" is still added after "Arial Black".
-  if (combo.FindStringExact(-1, ansi) != CB_ERR) return false;
-  combo.AddString(ansi);
+  if (combo.FindStringExact(-1, face.c_str()) != CB_ERR) return false;
+  combo.AddString(face.c_str());
   return true;
 }
 

@@ -26,11 +26,11 @@ void CLabelStatic::OnPaint() {
 
   // Made once; where the face is missing the font mapper picks another 9-point face.
   if (m_font.GetSafeHandle() == nullptr) {
-    LOGFONTA logFont{};
+    LOGFONTW logFont{};
     logFont.lfCharSet = DEFAULT_CHARSET;
     logFont.lfQuality = DEFAULT_QUALITY;
     logFont.lfHeight = kPointSizeTenths;
-    ::lstrcpynA(logFont.lfFaceName, m_face.c_str(), LF_FACESIZE);
+    ::lstrcpynW(logFont.lfFaceName, m_face.c_str(), LF_FACESIZE);
     m_font.CreatePointFontIndirect(&logFont);
   }
   HGDIOBJ previous = nullptr;
@@ -38,7 +38,7 @@ void CLabelStatic::OnPaint() {
 
   ::SetBkMode(dc.GetSafeHdc(), TRANSPARENT);
   ::SetTextColor(dc.GetSafeHdc(), IsWindowEnabled() ? ::GetSysColor(COLOR_MENUTEXT) : kDisabledText);
-  const LONG_PTR style = ::GetWindowLongPtrA(m_hWnd, GWL_STYLE);
+  const LONG_PTR style = ::GetWindowLongPtrW(m_hWnd, GWL_STYLE);
   UINT format = DT_WORDBREAK;
   if ((style & SS_CENTER) != 0) format |= DT_CENTER;
   ::DrawTextW(dc.GetSafeHdc(), text, -1, &client, format);

@@ -11,7 +11,7 @@ namespace widgets {
 class CLabelStatic : public win32::CStatic {
  public:
   // The face it paints in ("ms ui gothic" unless told otherwise).
-  void SetFaceName(std::string face) {
+  void SetFaceName(std::wstring face) {
     m_face = std::move(face);
     m_font.DeleteObject();  // made again in the new face at the next paint
   }
@@ -22,7 +22,7 @@ class CLabelStatic : public win32::CStatic {
  private:
   void OnPaint();
 
-  std::string m_face = "ms ui gothic";
+  std::wstring m_face = L"ms ui gothic";
   win32::CFont m_font;  // made at the first paint and kept
 };
 

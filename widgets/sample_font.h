@@ -10,7 +10,7 @@ namespace widgets {
 
 // `pixelsPerInch` turns points into pixels; a size that is no number or 0 leaves the
 // height to the font mapper.
-LOGFONTA SampleLogFont(const std::string& face, const std::string& size, const std::string& option,
+LOGFONTW SampleLogFont(const std::wstring& face, const std::wstring& size, const std::wstring& option,
                        int pixelsPerInch);
 
 }  // namespace widgets

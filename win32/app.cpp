@@ -8,7 +8,7 @@ namespace {
 CWinApp* g_app = nullptr;
 }
 
-CWinApp::CWinApp(const char* appName) noexcept : m_pszAppName(appName) { g_app = this; }
+CWinApp::CWinApp(const wchar_t* appName) noexcept : m_pszAppName(appName) { g_app = this; }
 
 CWinApp::~CWinApp() {
   if (g_app == this) g_app = nullptr;
@@ -18,9 +18,9 @@ CWinApp* AfxGetApp() { return g_app; }
 
 int CWinApp::Run() {
   MSG msg;
-  while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+  while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
     ::TranslateMessage(&msg);
-    ::DispatchMessageA(&msg);
+    ::DispatchMessageW(&msg);
   }
   return ExitInstance();
 }
@@ -35,16 +35,16 @@ int AfxWinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   return app->Run();
 }
 
-int AfxMessageBox(const char* text, UINT type) {
+int AfxMessageBox(const std::wstring& text, UINT type) {
   CWinApp* app = AfxGetApp();
   HWND owner = nullptr;
-  const char* caption = nullptr;
+  const wchar_t* caption = nullptr;
   if (app != nullptr) {
     caption = app->m_pszAppName;
     if (app->m_pMainWnd != nullptr) owner = app->m_pMainWnd->GetSafeHwnd();
   }
   if (owner != nullptr && ::IsWindowEnabled(owner) == FALSE) owner = ::GetActiveWindow();
-  return ::MessageBoxA(owner, text, caption, type);
+  return ::MessageBoxW(owner, text.c_str(), caption, type);
 }
 
 }  // namespace win32

@@ -3,13 +3,15 @@
 // derived from CWinApp, whose InitInstance runs the program.
 #include <windows.h>
 
+#include <string>
+
 #include "wnd.h"
 
 namespace win32 {
 
 class CWinApp {
  public:
-  explicit CWinApp(const char* appName) noexcept;
+  explicit CWinApp(const wchar_t* appName) noexcept;
   virtual ~CWinApp();
   CWinApp(const CWinApp&) = delete;
   CWinApp& operator=(const CWinApp&) = delete;
@@ -20,7 +22,7 @@ class CWinApp {
   virtual int ExitInstance() { return 0; }
 
   CWnd* m_pMainWnd = nullptr;
-  const char* m_pszAppName;
+  const wchar_t* m_pszAppName;
   const char* m_lpCmdLine = "";  // the command line after the program's name
 };
 
@@ -28,6 +30,6 @@ CWinApp* AfxGetApp();
 // Initialises the common controls and runs the application object.
 int AfxWinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);
 // A message box titled with the application's name, owned by its main window.
-int AfxMessageBox(const char* text, UINT type = MB_OK);
+int AfxMessageBox(const std::wstring& text, UINT type = MB_OK);
 
 }  // namespace win32

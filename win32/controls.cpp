@@ -5,25 +5,25 @@
 namespace win32 {
 
 namespace {
-// Cell texts are cut to one cell by the font pages; the buffer leaves room to spare.
+// A field holds at most 63 UTF-16 units; the buffer leaves room to spare.
 constexpr int kTextBuffer = 260;
 }  // namespace
 
 bool CListCtrl::Create(DWORD style, const RECT& rect, HWND parent, UINT id, DWORD exStyle) {
-  return CreateEx(exStyle, WC_LISTVIEWA, "", style, rect, parent, id);
+  return CreateEx(exStyle, WC_LISTVIEWW, L"", style, rect, parent, id);
 }
 
-int CListCtrl::InsertColumn(int column, const char* heading, int format, int width) {
-  LVCOLUMNA col{};
+int CListCtrl::InsertColumn(int column, const wchar_t* heading, int format, int width) {
+  LVCOLUMNW col{};
   col.mask = LVCF_TEXT | LVCF_FMT | LVCF_SUBITEM;
   col.fmt = format;
-  col.pszText = const_cast<char*>(heading);
+  col.pszText = const_cast<wchar_t*>(heading);
   col.iSubItem = column;
   if (width >= 0) {
     col.mask |= LVCF_WIDTH;
     col.cx = width;
   }
-  return static_cast<int>(SendMessage(LVM_INSERTCOLUMNA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&col)));
+  return static_cast<int>(SendMessage(LVM_INSERTCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&col)));
 }
 
 bool CListCtrl::SetColumnWidth(int column, int width) const {
@@ -34,29 +34,29 @@ int CListCtrl::GetColumnWidth(int column) const {
   return static_cast<int>(SendMessage(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column)));
 }
 
-int CListCtrl::InsertItem(int item, const char* text) const {
-  LVITEMA lv{};
+int CListCtrl::InsertItem(int item, const wchar_t* text) const {
+  LVITEMW lv{};
   lv.mask = LVIF_TEXT;
   lv.iItem = item;
-  lv.pszText = const_cast<char*>(text);
-  return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&lv)));
+  lv.pszText = const_cast<wchar_t*>(text);
+  return static_cast<int>(SendMessage(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&lv)));
 }
 
-bool CListCtrl::SetItemText(int item, int subItem, const char* text) const {
-  LVITEMA lv{};
+bool CListCtrl::SetItemText(int item, int subItem, const wchar_t* text) const {
+  LVITEMW lv{};
   lv.iSubItem = subItem;
-  lv.pszText = const_cast<char*>(text);
-  return SendMessage(LVM_SETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&lv)) != 0;
+  lv.pszText = const_cast<wchar_t*>(text);
+  return SendMessage(LVM_SETITEMTEXTW, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&lv)) != 0;
 }
 
-std::string CListCtrl::GetItemText(int item, int subItem) const {
-  std::array<char, kTextBuffer> buffer{};
-  LVITEMA lv{};
+std::wstring CListCtrl::GetItemText(int item, int subItem) const {
+  std::array<wchar_t, kTextBuffer> buffer{};
+  LVITEMW lv{};
   lv.iSubItem = subItem;
   lv.pszText = buffer.data();
   lv.cchTextMax = static_cast<int>(buffer.size());
-  const auto length = SendMessage(LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&lv));
-  return std::string(buffer.data(), static_cast<std::size_t>(length > 0 ? length : 0));
+  const auto length = SendMessage(LVM_GETITEMTEXTW, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&lv));
+  return std::wstring(buffer.data(), static_cast<std::size_t>(length > 0 ? length : 0));
 }
 
 int CListCtrl::GetItemCount() const { return static_cast<int>(SendMessage(LVM_GETITEMCOUNT)); }
@@ -81,19 +81,19 @@ HIMAGELIST CListCtrl::SetImageList(HIMAGELIST list, int which) const {
 }
 
 bool CComboBox::Create(DWORD style, const RECT& rect, HWND parent, UINT id) {
-  return CreateEx(0, "ComboBox", "", style, rect, parent, id);
+  return CreateEx(0, L"ComboBox", L"", style, rect, parent, id);
 }
 
-int CComboBox::AddString(const char* text) const {
+int CComboBox::AddString(const wchar_t* text) const {
   return static_cast<int>(SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)));
 }
 
-int CComboBox::FindString(int startAfter, const char* text) const {
+int CComboBox::FindString(int startAfter, const wchar_t* text) const {
   return static_cast<int>(
       SendMessage(CB_FINDSTRING, static_cast<WPARAM>(startAfter), reinterpret_cast<LPARAM>(text)));
 }
 
-int CComboBox::FindStringExact(int startAfter, const char* text) const {
+int CComboBox::FindStringExact(int startAfter, const wchar_t* text) const {
   return static_cast<int>(
       SendMessage(CB_FINDSTRINGEXACT, static_cast<WPARAM>(startAfter), reinterpret_cast<LPARAM>(text)));
 }
@@ -105,10 +105,10 @@ int CComboBox::SetCurSel(int index) const {
 }
 int CComboBox::GetCurSel() const { return static_cast<int>(SendMessage(CB_GETCURSEL)); }
 
-std::string CComboBox::GetLBText(int index) const {
+std::wstring CComboBox::GetLBText(int index) const {
   const auto length = SendMessage(CB_GETLBTEXTLEN, static_cast<WPARAM>(index));
   if (length == CB_ERR) return {};
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
   const auto copied =
       SendMessage(CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
   text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
@@ -116,7 +116,7 @@ std::string CComboBox::GetLBText(int index) const {
 }
 
 bool CEdit::Create(DWORD style, const RECT& rect, HWND parent, UINT id, DWORD exStyle) {
-  return CreateEx(exStyle, "Edit", "", style, rect, parent, id);
+  return CreateEx(exStyle, L"Edit", L"", style, rect, parent, id);
 }
 
 bool CEdit::OnReflectedMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
@@ -128,15 +128,15 @@ bool CEdit::OnReflectedMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) 
   return CWnd::OnReflectedMessage(msg, wp, lp, result);
 }
 
-bool CStatic::Create(const char* text, DWORD style, const RECT& rect, HWND parent, UINT id) {
-  return CreateEx(0, "Static", text, style, rect, parent, id);
+bool CStatic::Create(const wchar_t* text, DWORD style, const RECT& rect, HWND parent, UINT id) {
+  return CreateEx(0, L"Static", text, style, rect, parent, id);
 }
 
-int CTabCtrl::InsertItem(int index, const char* text) const {
-  TCITEMA item{};
+int CTabCtrl::InsertItem(int index, const wchar_t* text) const {
+  TCITEMW item{};
   item.mask = TCIF_TEXT;
-  item.pszText = const_cast<char*>(text);
-  return static_cast<int>(SendMessage(TCM_INSERTITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)));
+  item.pszText = const_cast<wchar_t*>(text);
+  return static_cast<int>(SendMessage(TCM_INSERTITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)));
 }
 
 bool CTabCtrl::DeleteAllItems() const { return SendMessage(TCM_DELETEALLITEMS) != 0; }

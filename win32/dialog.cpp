@@ -28,8 +28,8 @@ INT_PTR CDialog::DoModal() {
   m_modalResult = 0;
   const DLGTEMPLATE* dialogTemplate = FindDialogTemplate(m_templateId);
   if (dialogTemplate == nullptr) return -1;
-  CreationHook hook(*this, "#32770");
-  return ::DialogBoxIndirectParamA(::GetModuleHandleA(nullptr), dialogTemplate, OwnerWindow(), &CDialog::DialogProc,
+  CreationHook hook(*this, L"#32770");
+  return ::DialogBoxIndirectParamW(::GetModuleHandleW(nullptr), dialogTemplate, OwnerWindow(), &CDialog::DialogProc,
                                    0);
 }
 
@@ -39,8 +39,8 @@ bool CDialog::Create(HWND parent) {
   {
     const DLGTEMPLATE* dialogTemplate = FindDialogTemplate(m_templateId);
     if (dialogTemplate == nullptr) return false;
-    CreationHook hook(*this, "#32770");
-    hwnd = ::CreateDialogIndirectParamA(::GetModuleHandleA(nullptr), dialogTemplate,
+    CreationHook hook(*this, L"#32770");
+    hwnd = ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr), dialogTemplate,
                                         parent != nullptr ? parent : OwnerWindow(), &CDialog::DialogProc, 0);
   }
   return hwnd != nullptr && hwnd == m_hWnd;
@@ -54,7 +54,7 @@ void CDialog::EndDialog(int result) {
 // A template at (0, 0) has no place of its own: it is shown centred over its owner, or
 // over the work area when it has none, as the class library does for its dialogs.
 void CDialog::CenterIfUnplaced() const {
-  if ((::GetWindowLongPtrA(m_hWnd, GWL_STYLE) & WS_CHILD) != 0) return;
+  if ((::GetWindowLongPtrW(m_hWnd, GWL_STYLE) & WS_CHILD) != 0) return;
   HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
   const RECT rect = GetWindowRect();
   // The template's origin lands on the screen's, or on the owner's (its client area on
@@ -68,10 +68,14 @@ void CDialog::CenterIfUnplaced() const {
     unplaced = unplaced || (rect.left == client.x && rect.top == client.y) ||
                (rect.left == window.left && rect.top == window.top);
   }
-  if (!unplaced) return;
+  if (unplaced) CenterWindow();
+}
 
+void CDialog::CenterWindow() const {
+  HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
+  const RECT rect = GetWindowRect();
   RECT area{};
-  ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
   RECT around = area;
   if (owner != nullptr && ::IsWindowVisible(owner) != FALSE && ::IsIconic(owner) == FALSE) ::GetWindowRect(owner, &around);
   const int width = rect.right - rect.left;

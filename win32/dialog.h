@@ -20,6 +20,8 @@ class CDialog : public CWnd {
 
  protected:
   virtual BOOL OnInitDialog();
+  // Centres the dialog over its owner (the work area when it has none), kept on the work area.
+  void CenterWindow() const;
   virtual void DoDataExchange() {}
   virtual void OnOK();
   virtual void OnCancel();

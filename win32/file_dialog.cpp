@@ -6,28 +6,28 @@
 
 namespace win32 {
 
-CFileDialog::CFileDialog(bool open, const char* defaultExtension, const char* fileName, DWORD flags,
-                         const char* filter, HWND owner)
+CFileDialog::CFileDialog(bool open, const wchar_t* defaultExtension, std::wstring fileName, DWORD flags,
+                         std::wstring filter, HWND owner)
     : m_open(open),
-      m_defaultExtension(defaultExtension != nullptr ? defaultExtension : ""),
-      m_fileName(fileName != nullptr ? fileName : ""),
+      m_defaultExtension(defaultExtension != nullptr ? defaultExtension : L""),
+      m_fileName(std::move(fileName)),
       m_flags(flags),
-      m_filter(filter != nullptr ? filter : ""),
+      m_filter(std::move(filter)),
       m_owner(owner) {}
 
 INT_PTR CFileDialog::DoModal() {
   // The system wants the filter's parts separated and ended by NULs.
-  std::vector<char> filter(m_filter.begin(), m_filter.end());
-  for (char& c : filter) {
-    if (c == '|') c = '\0';
+  std::vector<wchar_t> filter(m_filter.begin(), m_filter.end());
+  for (wchar_t& c : filter) {
+    if (c == L'|') c = L'\0';
   }
-  filter.push_back('\0');
-  filter.push_back('\0');
+  filter.push_back(L'\0');
+  filter.push_back(L'\0');
 
-  std::vector<char> file(MAX_PATH, '\0');
+  std::vector<wchar_t> file(MAX_PATH, L'\0');
   m_fileName.copy(file.data(), file.size() - 1);
 
-  OPENFILENAMEA ofn{};
+  OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof ofn;
   ofn.hwndOwner = m_owner;
   ofn.lpstrFilter = filter.data();
@@ -36,7 +36,7 @@ INT_PTR CFileDialog::DoModal() {
   ofn.lpstrTitle = m_title.empty() ? nullptr : m_title.c_str();
   ofn.lpstrDefExt = m_defaultExtension.empty() ? nullptr : m_defaultExtension.c_str();
   ofn.Flags = m_flags | OFN_EXPLORER;
-  const BOOL ok = m_open ? ::GetOpenFileNameA(&ofn) : ::GetSaveFileNameA(&ofn);
+  const BOOL ok = m_open ? ::GetOpenFileNameW(&ofn) : ::GetSaveFileNameW(&ofn);
   if (ok == FALSE) return IDCANCEL;
   m_path = file.data();
   return IDOK;

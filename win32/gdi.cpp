@@ -11,10 +11,10 @@ void CFont::DeleteObject() {
   m_font = nullptr;
 }
 
-bool CFont::CreatePointFontIndirect(const LOGFONTA* logFont, HDC dc) {
+bool CFont::CreatePointFontIndirect(const LOGFONTW* logFont, HDC dc) {
   DeleteObject();
   HDC screen = dc != nullptr ? dc : ::GetDC(nullptr);
-  LOGFONTA font = *logFont;
+  LOGFONTW font = *logFont;
   // Tenths of a point to device pixels, then to logical units of the context.
   POINT height{0, ::MulDiv(::GetDeviceCaps(screen, LOGPIXELSY), logFont->lfHeight, 720)};
   POINT origin{0, 0};
@@ -22,13 +22,13 @@ bool CFont::CreatePointFontIndirect(const LOGFONTA* logFont, HDC dc) {
   ::DPtoLP(screen, &origin, 1);
   font.lfHeight = -std::abs(height.y - origin.y);
   if (dc == nullptr) ::ReleaseDC(nullptr, screen);
-  m_font = ::CreateFontIndirectA(&font);
+  m_font = ::CreateFontIndirectW(&font);
   return m_font != nullptr;
 }
 
-bool CFont::CreateFontIndirect(const LOGFONTA& logFont) {
+bool CFont::CreateFontIndirect(const LOGFONTW& logFont) {
   DeleteObject();
-  m_font = ::CreateFontIndirectA(&logFont);
+  m_font = ::CreateFontIndirectW(&logFont);
   return m_font != nullptr;
 }
 

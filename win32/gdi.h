@@ -13,8 +13,8 @@ class CFont {
   CFont& operator=(const CFont&) = delete;
 
   // `logFont->lfHeight` in tenths of a point, converted for `dc` (the screen when null).
-  bool CreatePointFontIndirect(const LOGFONTA* logFont, HDC dc = nullptr);
-  bool CreateFontIndirect(const LOGFONTA& logFont);
+  bool CreatePointFontIndirect(const LOGFONTW* logFont, HDC dc = nullptr);
+  bool CreateFontIndirect(const LOGFONTW& logFont);
   void DeleteObject();
   [[nodiscard]] HFONT GetSafeHandle() const { return m_font; }
 

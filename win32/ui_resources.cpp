@@ -1,7 +1,5 @@
 #include "ui_resources.h"
 
-#include <vector>
-
 namespace win32 {
 
 namespace {
@@ -24,7 +22,7 @@ const DLGTEMPLATE* FindDialogTemplate(UINT id) {
   return static_cast<const DLGTEMPLATE*>(LockedResource(found));
 }
 
-std::wstring LoadUiStringW(UINT id) {
+std::wstring LoadUiString(UINT id) {
   // A string table block holds 16 strings, each a length followed by that many units.
   HRSRC found = ::FindResourceExW(::GetModuleHandleA(nullptr), MAKEINTRESOURCEW(6) /* RT_STRING */,
                                   MAKEINTRESOURCEW(id / 16 + 1), g_language);
@@ -38,16 +36,6 @@ std::wstring LoadUiStringW(UINT id) {
   }
   if (at >= units || at + 1 + unit[at] > units) return {};
   return std::wstring(unit + at + 1, unit[at]);
-}
-
-std::string LoadUiString(UINT id) {
-  const std::wstring wide = LoadUiStringW(id);
-  if (wide.empty()) return {};
-  const int size = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
-                                         nullptr);
-  std::vector<char> ansi(static_cast<std::size_t>(size > 0 ? size : 0));
-  ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), ansi.data(), size, nullptr, nullptr);
-  return std::string(ansi.begin(), ansi.end());
 }
 
 }  // namespace win32

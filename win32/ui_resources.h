@@ -16,8 +16,6 @@ void SetUiLanguage(LANGID language);
 [[nodiscard]] const DLGTEMPLATE* FindDialogTemplate(UINT id);
 
 // String `id` of the interface language's string table; empty when that table lacks it.
-[[nodiscard]] std::wstring LoadUiStringW(UINT id);
-// The same in the ANSI code page.
-[[nodiscard]] std::string LoadUiString(UINT id);
+[[nodiscard]] std::wstring LoadUiString(UINT id);
 
 }  // namespace win32

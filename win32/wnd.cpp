@@ -6,7 +6,7 @@
 namespace win32 {
 
 namespace {
-const char kObjectProperty[] = "Marvento.CWnd";
+const wchar_t kObjectProperty[] = L"Marvento.CWnd";
 CreationHook* g_activeHook = nullptr;  // the UI thread is the only thread
 
 // Allocates nothing: it may run because memory ran out.
@@ -22,8 +22,8 @@ CWnd::~CWnd() {
     // A child dies with its owner object; detach first so no message reaches a
     // half-destroyed object.
     HWND hwnd = m_hWnd;
-    ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_superProc));
-    ::RemovePropA(hwnd, kObjectProperty);
+    ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_superProc));
+    ::RemovePropW(hwnd, kObjectProperty);
     m_hWnd = nullptr;
     ::DestroyWindow(hwnd);
   }
@@ -31,29 +31,29 @@ CWnd::~CWnd() {
 
 CWnd* CWnd::FromHandlePermanent(HWND hwnd) {
   if (hwnd == nullptr) return nullptr;
-  return static_cast<CWnd*>(::GetPropA(hwnd, kObjectProperty));
+  return static_cast<CWnd*>(::GetPropW(hwnd, kObjectProperty));
 }
 
 bool CWnd::Attach(HWND hwnd) {
   if (hwnd == nullptr || m_hWnd != nullptr || FromHandlePermanent(hwnd) != nullptr) return false;
-  if (::SetPropA(hwnd, kObjectProperty, this) == FALSE) return false;
+  if (::SetPropW(hwnd, kObjectProperty, this) == FALSE) return false;
   m_hWnd = hwnd;
   m_superProc = reinterpret_cast<WNDPROC>(
-      ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::WindowProc)));
+      ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::WindowProc)));
   return true;
 }
 
 bool CWnd::SubclassWindow(HWND hwnd) { return Attach(hwnd); }
 
-bool CWnd::CreateEx(DWORD exStyle, const char* className, const char* text, DWORD style, const RECT& rect,
+bool CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* text, DWORD style, const RECT& rect,
                     HWND parent, UINT id) {
   HWND hwnd = nullptr;
   {
     CreationHook hook(*this, className);
-    hwnd = ::CreateWindowExA(exStyle, className, text, style, rect.left, rect.top, rect.right - rect.left,
+    hwnd = ::CreateWindowExW(exStyle, className, text, style, rect.left, rect.top, rect.right - rect.left,
                              rect.bottom - rect.top, parent,
                              reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
-                             ::GetModuleHandleA(nullptr), nullptr);
+                             ::GetModuleHandleW(nullptr), nullptr);
   }
   if (hwnd == nullptr) {
     m_hWnd = nullptr;
@@ -65,7 +65,7 @@ bool CWnd::CreateEx(DWORD exStyle, const char* className, const char* text, DWOR
 
 LRESULT CALLBACK CWnd::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   CWnd* self = FromHandlePermanent(hwnd);
-  if (self == nullptr) return ::DefWindowProcA(hwnd, msg, wp, lp);
+  if (self == nullptr) return ::DefWindowProcW(hwnd, msg, wp, lp);
   return self->Dispatch(msg, wp, lp);
 }
 
@@ -97,7 +97,7 @@ LRESULT CWnd::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
   if (!handled) result = Default();
   m_current = outer;
   if (msg == WM_NCDESTROY) {
-    ::RemovePropA(m_hWnd, kObjectProperty);
+    ::RemovePropW(m_hWnd, kObjectProperty);
     m_hWnd = nullptr;
     m_superProc = nullptr;
   }
@@ -105,16 +105,16 @@ LRESULT CWnd::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT CWnd::Default() {
-  if (m_superProc == nullptr) return ::DefWindowProcA(m_hWnd, m_current.msg, m_current.wp, m_current.lp);
-  return ::CallWindowProcA(m_superProc, m_hWnd, m_current.msg, m_current.wp, m_current.lp);
+  if (m_superProc == nullptr) return ::DefWindowProcW(m_hWnd, m_current.msg, m_current.wp, m_current.lp);
+  return ::CallWindowProcW(m_superProc, m_hWnd, m_current.msg, m_current.wp, m_current.lp);
 }
 
 bool CWnd::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 bool CWnd::OnReflectedMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
-LRESULT CWnd::SendMessage(UINT msg, WPARAM wp, LPARAM lp) const { return ::SendMessageA(m_hWnd, msg, wp, lp); }
+LRESULT CWnd::SendMessage(UINT msg, WPARAM wp, LPARAM lp) const { return ::SendMessageW(m_hWnd, msg, wp, lp); }
 bool CWnd::PostMessage(UINT msg, WPARAM wp, LPARAM lp) const {
-  return ::PostMessageA(m_hWnd, msg, wp, lp) != FALSE;
+  return ::PostMessageW(m_hWnd, msg, wp, lp) != FALSE;
 }
 void CWnd::ShowWindow(int command) const { ::ShowWindow(m_hWnd, command); }
 bool CWnd::IsWindowVisible() const { return ::IsWindowVisible(m_hWnd) != FALSE; }
@@ -142,19 +142,19 @@ void CWnd::SetFont(HFONT font, bool redraw) const {
   SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw ? TRUE : FALSE);
 }
 HFONT CWnd::GetFont() const { return reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)); }
-void CWnd::SetWindowText(const std::string& text) const { ::SetWindowTextA(m_hWnd, text.c_str()); }
-std::string CWnd::GetWindowText() const {
-  const int length = ::GetWindowTextLengthA(m_hWnd);
-  std::vector<char> buffer(static_cast<std::size_t>(length) + 1, '\0');
-  const int copied = ::GetWindowTextA(m_hWnd, buffer.data(), length + 1);
-  return std::string(buffer.data(), static_cast<std::size_t>(copied > 0 ? copied : 0));
+void CWnd::SetWindowText(const std::wstring& text) const { ::SetWindowTextW(m_hWnd, text.c_str()); }
+std::wstring CWnd::GetWindowText() const {
+  const int length = ::GetWindowTextLengthW(m_hWnd);
+  std::vector<wchar_t> buffer(static_cast<std::size_t>(length) + 1, L'\0');
+  const int copied = ::GetWindowTextW(m_hWnd, buffer.data(), length + 1);
+  return std::wstring(buffer.data(), static_cast<std::size_t>(copied > 0 ? copied : 0));
 }
 HWND CWnd::GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
 HWND CWnd::SetParent(HWND parent) const { return ::SetParent(m_hWnd, parent); }
 void CWnd::Invalidate(bool erase) const { ::InvalidateRect(m_hWnd, nullptr, erase ? TRUE : FALSE); }
 
-CreationHook::CreationHook(CWnd& wnd, const char* className)
-    : m_hook(::SetWindowsHookExA(WH_CBT, &CreationHook::Filter, nullptr, ::GetCurrentThreadId())),
+CreationHook::CreationHook(CWnd& wnd, const wchar_t* className)
+    : m_hook(::SetWindowsHookExW(WH_CBT, &CreationHook::Filter, nullptr, ::GetCurrentThreadId())),
       m_outer(g_activeHook),
       m_wnd(&wnd),
       m_className(className) {
@@ -171,13 +171,13 @@ LRESULT CALLBACK CreationHook::Filter(int code, WPARAM wp, LPARAM lp) {
   if (code == HCBT_CREATEWND && self != nullptr && self->m_wnd != nullptr) {
     // Only the window asked for: the system may create others on the way (an IME window).
     HWND hwnd = reinterpret_cast<HWND>(wp);
-    char name[96] = {};
-    ::GetClassNameA(hwnd, name, static_cast<int>(sizeof name));
-    const char* bare = name;  // a versioned class name ("6.0...!SysListView32")
-    for (const char* c = name; *c != '\0'; ++c) {
-      if (*c == '!') bare = c + 1;
+    wchar_t name[96] = {};
+    ::GetClassNameW(hwnd, name, 96);
+    const wchar_t* bare = name;  // a versioned class name ("6.0...!SysListView32")
+    for (const wchar_t* c = name; *c != L'\0'; ++c) {
+      if (*c == L'!') bare = c + 1;
     }
-    if (::lstrcmpiA(bare, self->m_className) == 0) {
+    if (::lstrcmpiW(bare, self->m_className) == 0) {
       CWnd* wnd = self->m_wnd;
       self->m_wnd = nullptr;
       wnd->Attach(hwnd);

@@ -2,7 +2,7 @@
 // The window base of the thin class layer: one C++ object per window, attached by
 // subclassing as soon as the window exists, with each class routing the messages it
 // cares about to member operations and handing everything else to the window's own
-// procedure. Notifications a control sends to its parent are offered to the control
+// procedure. Windows are Unicode windows: every text crosses as UTF-16. Notifications a control sends to its parent are offered to the control
 // first (reflection), so a control can handle its own custom draw.
 #include <windows.h>
 
@@ -14,10 +14,10 @@ namespace win32 {
 inline bool KeyHeld(int key) { return (::GetKeyState(key) & 0x8000) != 0; }
 
 // Whether `hwnd` is of window class `name` (ignoring case).
-inline bool IsClass(HWND hwnd, const char* name) {
-  char found[32] = {};
-  ::GetClassNameA(hwnd, found, static_cast<int>(sizeof found));
-  return ::lstrcmpiA(found, name) == 0;
+inline bool IsClass(HWND hwnd, const wchar_t* name) {
+  wchar_t found[32] = {};
+  ::GetClassNameW(hwnd, found, 32);
+  return ::lstrcmpiW(found, name) == 0;
 }
 
 class CWnd {
@@ -32,7 +32,7 @@ class CWnd {
   static CWnd* FromHandlePermanent(HWND hwnd);
 
   // Creates the window with this object attached before its first message (WM_NCCREATE).
-  bool CreateEx(DWORD exStyle, const char* className, const char* text, DWORD style, const RECT& rect,
+  bool CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* text, DWORD style, const RECT& rect,
                 HWND parent, UINT id);
   // Attaches this object to an existing window (a control of a dialog template).
   bool SubclassWindow(HWND hwnd);
@@ -49,8 +49,8 @@ class CWnd {
   void ScreenToClient(RECT& rect) const;
   void SetFont(HFONT font, bool redraw = true) const;
   [[nodiscard]] HFONT GetFont() const;
-  void SetWindowText(const std::string& text) const;
-  [[nodiscard]] std::string GetWindowText() const;
+  void SetWindowText(const std::wstring& text) const;
+  [[nodiscard]] std::wstring GetWindowText() const;
   [[nodiscard]] HWND GetDlgItem(int id) const;
   HWND SetParent(HWND parent) const;
   void Invalidate(bool erase = true) const;
@@ -87,7 +87,7 @@ class CWnd {
 // arrive before the creating call returns.
 class CreationHook {
  public:
-  CreationHook(CWnd& wnd, const char* className);
+  CreationHook(CWnd& wnd, const wchar_t* className);
   ~CreationHook();
   CreationHook(const CreationHook&) = delete;
   CreationHook& operator=(const CreationHook&) = delete;
@@ -97,7 +97,7 @@ class CreationHook {
   HHOOK m_hook;
   CreationHook* m_outer;
   CWnd* m_wnd;
-  const char* m_className;
+  const wchar_t* m_className;
 };
 
 }  // namespace win32

@@ -143,6 +143,7 @@ TEST_F(ContextMenuTest, FontsFromAnotherThemeChangeEveryPageInOneStepAndSaySo) {
             std::string(gui_test::ui("", "Fonts taken from ")) + set +
                 gui_test::ui(" からフォントを取り込みました。\n変更した行 2、すでに同じ行 7、対応する行のない行 0",
                              ".\n2 rows changed, 7 already alike, 0 with no match"));
+  EXPECT_EQ(dialog.messageIcons, std::vector<UINT>{MB_ICONINFORMATION});
   EXPECT_EQ(dialog.pages().rows(0).at(1).font.text, "Meiryo");
   EXPECT_EQ(dialog.pages().rows(0).at(1).size.text, "10");
   EXPECT_EQ(dialog.pages().rows(1).at(3).font.text, "Meiryo UI");

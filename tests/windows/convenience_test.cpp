@@ -151,15 +151,15 @@ TEST_F(ConvenienceTest, FaceListsDrawEachFaceInItself) {
   auto base = reinterpret_cast<HFONT>(::SendMessageA(dialog.hwnd(), WM_GETFONT, 0, 0));
   LOGFONTA baseFont{};
   ::GetObjectA(base, sizeof baseFont, &baseFont);
-  HFONT serif = widgets::CFaceCombo::FontForFace("DejaVu Serif", base);
+  HFONT serif = widgets::CFaceCombo::FontForFace(L"DejaVu Serif", base);
   ASSERT_NE(serif, base);
   LOGFONTA serifFont{};
   ::GetObjectA(serif, sizeof serifFont, &serifFont);
   EXPECT_STREQ(serifFont.lfFaceName, "DejaVu Serif");
   EXPECT_EQ(serifFont.lfHeight, baseFont.lfHeight);
   // A symbol font, and a face that is not installed, fall back to the dialog font.
-  EXPECT_EQ(widgets::CFaceCombo::FontForFace("Wingdings", base), base);
-  EXPECT_EQ(widgets::CFaceCombo::FontForFace("Nosuch Face", base), base);
+  EXPECT_EQ(widgets::CFaceCombo::FontForFace(L"Wingdings", base), base);
+  EXPECT_EQ(widgets::CFaceCombo::FontForFace(L"Nosuch Face", base), base);
 
   // Painted: the entry in its own face differs from the same text in the dialog font.
   ::SendMessageA(dialog.bulkCombo(0), CB_SETCURSEL,
@@ -170,7 +170,7 @@ TEST_F(ConvenienceTest, FaceListsDrawEachFaceInItself) {
   HDC dc = ::GetDC(nullptr);
   SIZE inOwnFace{};
   SIZE inDialogFont{};
-  HGDIOBJ previous = ::SelectObject(dc, widgets::CFaceCombo::FontForFace("DejaVu Sans Mono", base));
+  HGDIOBJ previous = ::SelectObject(dc, widgets::CFaceCombo::FontForFace(L"DejaVu Sans Mono", base));
   ::GetTextExtentPoint32A(dc, "DejaVu Sans Mono", 16, &inOwnFace);
   ::SelectObject(dc, base);
   ::GetTextExtentPoint32A(dc, "DejaVu Sans Mono", 16, &inDialogFont);
@@ -241,6 +241,20 @@ TEST_F(ConvenienceTest, HoveringARowShowsItsSampleInItsFont) {
   EXPECT_EQ(font.lfHeight, -20) << "a negative size is a pixel height";
   EXPECT_EQ(font.lfWeight, FW_NORMAL);
   EXPECT_FALSE(font.lfItalic);
+
+  // The window changing size takes it away: it would point at where the row was.
+  RECT window{};
+  ::GetWindowRect(dialog.hwnd(), &window);
+  ::SetWindowPos(dialog.hwnd(), nullptr, 0, 0, window.right - window.left + 100, window.bottom - window.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
+  gui_test::pump();
+  EXPECT_FALSE(gui_test::visible(tip));
+  ::SetWindowPos(dialog.hwnd(), nullptr, 0, 0, window.right - window.left, window.bottom - window.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
+  gui_test::pump();
+  hover(1);
+  EXPECT_TRUE(gui_test::visible(tip));
+  ::GetWindowRect(list, &before);
 
   // Below the rows: no sample; the layout never moved.
   const RECT last = gui_test::cellRect(list, 1, 1);

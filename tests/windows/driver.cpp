@@ -13,7 +13,7 @@
 //          close-box-asks yes|no | click-cell ROW COLUMN | edit-cell ROW COLUMN VALUE |
 //          expect-loaded | expect-load-failed | drop-faces NAME | hover-row ROW | ctrl-z |
 //          about | expect-title TEXT | tab-order | list-keys | load-refused PATH |
-//          maximise | sync NAME
+//          maximise | type-size ROW TEXT written|refused | expect-style-box-greyed | sync NAME
 // The texts looked for are the Japanese ones on a Japanese interface, else the English.
 #include <windows.h>
 #include <commctrl.h>
@@ -406,8 +406,8 @@ void HoverRow(HWND dialog, int row) {
   WaitIdle(dialog);
 }
 
-// Opens the editor over a cell and chooses `value` in it, as the user picks an entry.
-void EditCell(HWND dialog, int row, int column, const std::wstring& value) {
+// Clicks a value cell and returns its editor once open, or nullptr.
+HWND OpenEditorAt(HWND dialog, int row, int column) {
   ClickCell(dialog, row, column);
   HWND list = VisibleFontList(dialog);
   HWND editor = list != nullptr ? ::GetDlgItem(list, IDC_FACE_EDITOR + column - theme::kColFont) : nullptr;
@@ -416,7 +416,51 @@ void EditCell(HWND dialog, int row, int column, const std::wstring& value) {
   const DWORD start = ::GetTickCount();
   while (editor != nullptr && !::IsWindowVisible(editor) && ::GetTickCount() - start < g_timeoutMs && !Exited(20)) {
   }
-  if (!Check(editor != nullptr && ::IsWindowVisible(editor), L"the editor opens over the cell")) return;
+  if (!Check(editor != nullptr && ::IsWindowVisible(editor), L"the editor opens over the cell")) return nullptr;
+  return editor;
+}
+
+BOOL CALLBACK FindShownTip(HWND hwnd, LPARAM found) {
+  if (ClassOf(hwnd) == L"tooltips_class32" && ::IsWindowVisible(hwnd)) {
+    *reinterpret_cast<bool*>(found) = true;
+  }
+  return TRUE;
+}
+
+// A tip of the program's on screen (its text cannot be read from another process).
+bool TipShown(HWND dialog) {
+  bool shown = false;
+  ::EnumThreadWindows(::GetWindowThreadProcessId(dialog, nullptr), &FindShownTip, reinterpret_cast<LPARAM>(&shown));
+  return shown;
+}
+
+// Types `text` into the size editor of `row` and presses Enter: written (the editor
+// closes, the title marks the edit) or refused (nothing written, the editor stays and says why).
+void TypeSize(HWND dialog, int row, const std::wstring& text, bool written) {
+  const std::wstring before = TextOf(dialog);
+  HWND editor = OpenEditorAt(dialog, row, theme::kColSize);
+  if (editor == nullptr) return;
+  HWND box = ::GetWindow(editor, GW_CHILD);
+  ::SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  Sync(L"typed-size");
+  Type(dialog, {{VK_RETURN, 0}});
+  if (written) {
+    Check(!::IsWindowVisible(editor) && TextOf(dialog).find(L" * - ") != std::wstring::npos,
+          L"the typed size " + text + L" is written and the editor closes: " + TextOf(dialog));
+    return;
+  }
+  Check(::IsWindowVisible(editor) && TextOf(dialog) == before, L"the typed size " + text + L" is refused, not written");
+  Check(TipShown(dialog), L"the size editor says why " + text + L" is refused");
+  Sync(L"typed-size-refused");
+  Type(dialog, {{VK_ESCAPE, 0}});
+  Check(!::IsWindowVisible(editor) && !TipShown(dialog), L"Esc closes the editor and its tip");
+}
+
+// Opens the editor over a cell and chooses `value` in it, as the user picks an entry.
+void EditCell(HWND dialog, int row, int column, const std::wstring& value) {
+  HWND editor = OpenEditorAt(dialog, row, column);
+  if (editor == nullptr) return;
+  HWND list = VisibleFontList(dialog);
   const auto index = ::SendMessageW(editor, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                     reinterpret_cast<LPARAM>(value.c_str()));
   if (!Check(index != CB_ERR, L"the editor offers " + value)) return;
@@ -575,6 +619,19 @@ int Run(const std::vector<std::wstring>& actions) {
         PostKey(dialog, VK_ESCAPE);
       }
       ExpectExit(action);
+    } else if (action == L"type-size") {
+      const int row = std::stoi(next());
+      const std::wstring text = next();
+      const bool written = next() == L"written";
+      HWND dialog = MainDialog();
+      if (dialog == nullptr) return 1;
+      TypeSize(dialog, row, text, written);
+    } else if (action == L"expect-style-box-greyed") {
+      // The loaded theme has no style-name string: its box takes no typing.
+      HWND dialog = MainDialog();
+      if (dialog == nullptr) return 1;
+      HWND box = ::GetDlgItem(::GetDlgItem(dialog, IDC_TAB), IDC_STYLE_NAME);
+      Check(box != nullptr && !::IsWindowEnabled(box), L"the style-name box is greyed");
     } else if (action == L"click-cell") {
       const int row = std::stoi(next());
       const int column = std::stoi(next());
@@ -605,13 +662,23 @@ int Run(const std::vector<std::wstring>& actions) {
       ::SetForegroundWindow(dialog);
       WaitIdle(dialog);
       Type(dialog, {{VK_TAB, VK_SHIFT}, {VK_TAB, 0}});  // to the list and back to 読み込み
+      // A greyed name box (the theme has no string for it) is passed over.
+      std::vector<int> wanted{IDC_WRITE, IDCANCEL, IDC_VERSION};
+      HWND tab = ::GetDlgItem(dialog, IDC_TAB);
+      for (const int box : {IDC_STYLE_NAME, IDC_SIZE_NAME}) {
+        for (HWND child = ::GetWindow(tab, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+          if (::GetDlgCtrlID(child) == box && ::IsWindowVisible(child) && ::IsWindowEnabled(child)) {
+            wanted.push_back(box);
+            break;
+          }
+        }
+      }
+      wanted.insert(wanted.end(), {IDC_BULK_FONT, IDC_FONT_LIST, IDC_LOAD});
       std::vector<int> order;
-      for (int i = 0; i < 8; ++i) {
+      for (std::size_t i = 0; i < wanted.size(); ++i) {
         Type(dialog, {{VK_TAB, 0}});
         order.push_back(::GetDlgCtrlID(FocusOf(dialog)));
       }
-      const std::vector<int> wanted{IDC_WRITE, IDCANCEL, IDC_VERSION, IDC_STYLE_NAME, IDC_SIZE_NAME,
-                                    IDC_BULK_FONT, IDC_FONT_LIST, IDC_LOAD};
       std::wstring seen;
       for (int id : order) seen += L" " + std::to_wstring(id);
       Check(order == wanted, L"Tab goes through every widget in screen order:" + seen);
@@ -633,10 +700,11 @@ int Run(const std::vector<std::wstring>& actions) {
             L"Right and F2 open the size editor with its list dropped");
       Type(dialog, {{VK_DOWN, 0}, {VK_ESCAPE, 0}});
       Check(!::IsWindowVisible(sizes) && TextOf(dialog) == clean, L"Down then Esc writes nothing and closes the editor");
-      Type(dialog, {{VK_DOWN, VK_MENU}, {VK_DOWN, 0}, {VK_RETURN, 0}});
-      Check(TextOf(dialog) != clean, L"Alt+Down, Down and Enter write a choice: " + TextOf(dialog));
-      Type(dialog, {{VK_ESCAPE, 0}});
+      Type(dialog, {{VK_DOWN, VK_MENU}, {VK_ESCAPE, 0}});
       Check(!Exited(300) && !::IsWindowVisible(sizes), L"Esc with the editor open closes only the editor");
+      Type(dialog, {{VK_DOWN, VK_MENU}, {VK_DOWN, 0}, {VK_RETURN, 0}});
+      Check(TextOf(dialog) != clean && !::IsWindowVisible(sizes),
+            L"Alt+Down, Down and Enter write a choice and close the editor: " + TextOf(dialog));
       Type(dialog, {{'Z', VK_CONTROL}});
       Check(TextOf(dialog) == clean, L"Ctrl+Z takes the choice back as one step");
       HWND tab = ::GetDlgItem(dialog, IDC_TAB);

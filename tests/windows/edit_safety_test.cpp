@@ -97,7 +97,8 @@ TEST_F(EditSafetyTest, UnwrittenEditsAreDroppedOnlyWhenTheUserSaysSo) {
   ::SetWindowTextA(dialog.styleNameBox(), "Mine");
   EXPECT_TRUE(dialog.HasUnwrittenEdits());
 
-  // Esc first closes the editor left open by the edit; nothing is asked.
+  // Esc first closes an open editor; nothing is asked.
+  gui_test::clickCell(dialog.fontList(0), 1, 4);
   ::PostMessageA(dialog.hwnd(), WM_KEYDOWN, VK_ESCAPE, 1);
   gui_test::pump();
   EXPECT_EQ(dialog.discardAsked, 0);
@@ -134,6 +135,7 @@ TEST_F(EditSafetyTest, UnwrittenEditsAreDroppedOnlyWhenTheUserSaysSo) {
   gui_test::clickCell(list, 0, 4);
   gui_test::choose(list, ::GetDlgItem(list, IDC_SIZE_EDITOR), "6");
   EXPECT_TRUE(dialog.HasUnwrittenEdits());
+  gui_test::clickCell(list, 0, 4);
   gui_test::choose(list, ::GetDlgItem(list, IDC_SIZE_EDITOR), "12");
   EXPECT_FALSE(dialog.HasUnwrittenEdits());
   ::SendMessageA(dialog.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -146,7 +148,9 @@ TEST_F(EditSafetyTest, EscapeAsksAndYesEndsTheDialog) {
   dialog.load(sample);
   editASize();
   dialog.discardAnswer = true;
-  ::PostMessageA(dialog.hwnd(), WM_KEYDOWN, VK_ESCAPE, 1);  // closes the editor the edit left open
+  EXPECT_FALSE(gui_test::visible(::GetDlgItem(dialog.fontList(0), IDC_SIZE_EDITOR))) << "the choice closed it";
+  gui_test::clickCell(dialog.fontList(0), 1, 4);
+  ::PostMessageA(dialog.hwnd(), WM_KEYDOWN, VK_ESCAPE, 1);  // closes the open editor
   gui_test::pump();
   EXPECT_EQ(dialog.discardAsked, 0);
   EXPECT_EQ(dialog.GetModalResult(), 0);

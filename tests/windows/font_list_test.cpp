@@ -9,6 +9,7 @@
 #include "gui_support.h"
 #include "resource.h"
 #include "test_support.h"
+#include "text.h"
 
 using gui_test::Cells;
 using gui_test::TestDialog;
@@ -65,7 +66,9 @@ class FontListTest : public ::testing::Test {
     if (row >= 0) {
       EXPECT_EQ(::SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), row);
     }
-    EXPECT_EQ(::GetFocus(), list) << "a click gives the list the focus";
+    // A click gives the list the focus, or the editor it dropped.
+    HWND focus = ::GetFocus();
+    EXPECT_TRUE(focus == list || ::GetParent(focus) == list || ::GetParent(::GetParent(focus)) == list);
   }
 
   TestDialog dialog;
@@ -74,8 +77,8 @@ class FontListTest : public ::testing::Test {
 };
 
 TEST_F(FontListTest, EditorsAreHiddenChildDropDownsWithTheirEntries) {
-  // WS_VSCROLL goes to the list; the face editor draws its faces itself.
-  const DWORD styles[] = {0x40000303u | CBS_OWNERDRAWFIXED, 0x40000203u, 0x40000303u};
+  // WS_VSCROLL goes to the list; the face editor draws its faces itself; sizes can be typed.
+  const DWORD styles[] = {0x40000303u | CBS_OWNERDRAWFIXED, 0x40000242u, 0x40000303u};
   for (int id = IDC_FACE_EDITOR; id <= IDC_OPTION_EDITOR; ++id) {
     HWND e = editor(id);
     ASSERT_NE(e, nullptr) << id;
@@ -105,8 +108,8 @@ TEST_F(FontListTest, RowsAreAtLeastTwentyPixelsHigh) {
   win32::CListCtrl plain;
   ASSERT_TRUE(plain.Create(WS_CHILD | LVS_REPORT, RECT{0, 0, 300, 200}, dialog.hwnd(), 999));
   plain.SetFont(reinterpret_cast<HFONT>(::SendMessageA(dialog.hwnd(), WM_GETFONT, 0, 0)));
-  plain.InsertColumn(0, "x", LVCFMT_LEFT, 100);
-  plain.InsertItem(0, "x");
+  plain.InsertColumn(0, L"x", LVCFMT_LEFT, 100);
+  plain.InsertItem(0, L"x");
   ASSERT_LT(rowHeight(plain.GetSafeHwnd()), 20) << "the font alone would make rows lower";
   EXPECT_GE(rowHeight(list), 20);
   EXPECT_LE(rowHeight(list), 21) << "the row image list's height, and the list's own padding at most";
@@ -129,7 +132,8 @@ TEST_F(FontListTest, ClickOnASizeCellOpensTheSizeEditorOverIt) {
   const RECT r = rectInList(sizes, list);
   EXPECT_EQ(r.left, cellR.left);
   EXPECT_EQ(r.top, cellR.top);
-  EXPECT_EQ(r.right - r.left, 50);
+  EXPECT_EQ(r.right - r.left, ::SendMessageA(list, LVM_GETCOLUMNWIDTH, 4, 0));
+  EXPECT_NE(::SendMessageA(sizes, CB_GETDROPPEDSTATE, 0, 0), 0) << "a click drops its list";
   EXPECT_EQ(selectedText(sizes), "8");
   EXPECT_EQ(cell(2, 4), "8");
   auto* fontList = dynamic_cast<widgets::CFontListCtrl*>(win32::CWnd::FromHandlePermanent(list));
@@ -145,7 +149,7 @@ TEST_F(FontListTest, EditorIsAsWideAsItsColumnAndNineRowsHighWhenDropped) {
   ASSERT_TRUE(gui_test::visible(options));
   const RECT r = rectInList(options, list);
   EXPECT_EQ(r.left, cellRect(list, 0, 5).left);
-  EXPECT_EQ(r.right - r.left, 80);
+  EXPECT_EQ(r.right - r.left, ::SendMessageA(list, LVM_GETCOLUMNWIDTH, 5, 0));
 
   // The size editor is given nine rows' height for the closed box and its list.
   // Windows reports that whole height as the dropped rectangle; Wine reports the list
@@ -153,8 +157,6 @@ TEST_F(FontListTest, EditorIsAsWideAsItsColumnAndNineRowsHighWhenDropped) {
   clickCell(list, 0, 4);
   HWND sizes = editor(IDC_SIZE_EDITOR);
   ASSERT_TRUE(gui_test::visible(sizes));
-  ::SendMessageA(sizes, CB_SHOWDROPDOWN, TRUE, 0);
-  gui_test::pump();
   RECT given{};
   ::SendMessageA(sizes, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&given));
   RECT closed{};
@@ -180,10 +182,13 @@ TEST_F(FontListTest, AChoiceIsWrittenIntoTheCellAndThePageAtOnce) {
   gui_test::pump();
   EXPECT_EQ(cell(2, 4), "9");
   EXPECT_EQ(dialog.pages().rows(0).at(2).size.text, "9");
+  EXPECT_FALSE(gui_test::visible(sizes)) << "a choice closes the editor";
+  EXPECT_EQ(::GetFocus(), list);
+  clickCell(list, 2, 4);
   choose(list, sizes, "12");
   EXPECT_EQ(cell(2, 4), "12");
   EXPECT_EQ(dialog.pages().rows(0).at(2).size.text, "12");
-  EXPECT_TRUE(gui_test::visible(sizes)) << "the editor stays open for further choices";
+  EXPECT_FALSE(gui_test::visible(sizes));
   EXPECT_EQ(cell(1, 4), "9") << "other rows keep their values";
 
   clickCell(list, 2, 3);
@@ -211,6 +216,9 @@ TEST_F(FontListTest, EditorShowsTheCellsValueIgnoringCaseOrAsItsFirstEntry) {
   choose(list, options, "");
   EXPECT_EQ(cell(0, 5), "");
   EXPECT_EQ(dialog.pages().rows(0).at(0).option.text, "");
+  clickCell(list, 0, 5);  // an empty option is the empty entry, offered once
+  EXPECT_EQ(gui_test::comboEntries(options).size(), 4u);
+  EXPECT_EQ(::SendMessageA(options, CB_GETCURSEL, 0, 0), 0);
 
   clickCell(list, 1, 3);  // a face that is not installed
   EXPECT_EQ(selectedText(editor(IDC_FACE_EDITOR)), "Nosuch Face");
@@ -218,6 +226,45 @@ TEST_F(FontListTest, EditorShowsTheCellsValueIgnoringCaseOrAsItsFirstEntry) {
   clickCell(list, 0, 4);  // the size editor again: its own entry is gone, the cell's is first
   EXPECT_EQ(gui_test::comboEntries(sizes).size(), 19u);
   EXPECT_EQ(selectedText(sizes), "2");
+}
+
+TEST_F(FontListTest, TheSizeEditorTakesATypedSizeTheValueRulesAllowAsOneStep) {
+  HWND sizes = editor(IDC_SIZE_EDITOR);
+  HWND tip = gui_test::fontListOf(list).GetRefusalTip();
+  struct Typed {
+    const char* text;
+    const char* refusal;  // nullptr: written
+  };
+  const Typed typed[] = {
+      {"24", nullptr},
+      {"-13", nullptr},
+      {"0", gui_test::ui("サイズに 0 は使えません", "A size cannot be 0.")},
+      {"12pt", gui_test::ui("サイズは整数です。ポイント (9) か、ピクセルの高さ (-12)",
+                            "A size is a whole number: points (9), or a pixel height (-12).")},
+      {"99999999999", gui_test::ui("サイズが大きすぎるか小さすぎます", "This size is too large or too small.")},
+  };
+  for (const Typed& t : typed) {
+    clickCell(list, 2, 4);
+    HWND box = ::GetWindow(sizes, GW_CHILD);  // where the size is typed
+    ASSERT_NE(box, nullptr);
+    ::SetWindowTextA(box, t.text);
+    gui_test::press(box, VK_RETURN);
+    if (t.refusal == nullptr) {
+      EXPECT_EQ(cell(2, 4), t.text);
+      EXPECT_FALSE(gui_test::visible(sizes)) << t.text;
+      gui_test::press(list, 'Z', true);
+      EXPECT_EQ(cell(2, 4), "8") << "one undo step takes " << t.text << " back";
+      continue;
+    }
+    EXPECT_EQ(cell(2, 4), "8") << t.text << " is not written";
+    EXPECT_TRUE(gui_test::visible(sizes)) << "the editor stays with " << t.text;
+    EXPECT_TRUE(gui_test::visible(tip));
+    EXPECT_EQ(win32::ToAnsi(gui_test::tipText(tip, list)), t.refusal);
+    gui_test::press(box, VK_ESCAPE);
+    EXPECT_FALSE(gui_test::visible(sizes));
+    EXPECT_FALSE(gui_test::visible(tip));
+  }
+  EXPECT_FALSE(dialog.HasUnwrittenEdits());
 }
 
 TEST_F(FontListTest, ClicksOnIdentifyingColumnsOrBelowTheRowsCloseTheEditor) {
@@ -271,8 +318,9 @@ TEST_F(FontListTest, EditorLiesOverTheClickedCellAfterHorizontalScrolling) {
   RECT r{};
   ::GetWindowRect(list, &r);
   ::MapWindowPoints(nullptr, dialog.hwnd(), reinterpret_cast<POINT*>(&r), 2);
-  ::MoveWindow(list, r.left, r.top, 420, r.bottom - r.top, TRUE);  // narrower than the columns
+  ::MoveWindow(list, r.left, r.top, 420, r.bottom - r.top, TRUE);
   gui_test::pump();
+  for (int column = 0; column < 6; ++column) ::SendMessageA(list, LVM_SETCOLUMNWIDTH, column, 120);  // widened by hand
   ::SendMessageA(list, LVM_SCROLL, 300, 0);
   gui_test::pump();
   ASSERT_GT(::GetScrollPos(list, SB_HORZ), 0);

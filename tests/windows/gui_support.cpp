@@ -7,6 +7,7 @@
 
 #include "resource.h"
 #include "ui_language_choice.h"
+#include "text.h"
 #include "ui_resources.h"
 
 namespace gui_test {
@@ -54,7 +55,10 @@ bool TestDialog::ChooseFontSource(std::string& path) {
   return true;
 }
 
-void TestDialog::ShowMessage(const std::string& text) { messages.push_back(text); }
+void TestDialog::ShowMessage(const std::wstring& text, UINT icon) {
+  messages.push_back(win32::ToAnsi(text));
+  messageIcons.push_back(icon);
+}
 
 bool TestDialog::ConfirmDiscard() {
   ++discardAsked;
@@ -124,6 +128,33 @@ std::vector<Cells> cellsOf(const std::vector<marvento_test::Row>& rows) {
 std::string windowText(HWND hwnd) {
   char buffer[512] = {};
   ::GetWindowTextA(hwnd, buffer, static_cast<int>(sizeof buffer));
+  return buffer;
+}
+
+std::wstring wideText(HWND hwnd) {
+  wchar_t buffer[512] = {};
+  ::GetWindowTextW(hwnd, buffer, 512);
+  return buffer;
+}
+
+std::wstring wideCell(HWND list, int row, int column) {
+  wchar_t buffer[260] = {};
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = buffer;
+  item.cchTextMax = 260;
+  ::SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  return buffer;
+}
+
+std::wstring tipText(HWND tip, HWND owner, UINT_PTR id) {
+  wchar_t buffer[512] = {};
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = owner;
+  tool.uId = id;
+  tool.lpszText = buffer;
+  ::SendMessageW(tip, TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&tool));  // the size counts from Vista on
   return buffer;
 }
 

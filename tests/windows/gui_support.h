@@ -28,7 +28,8 @@ class TestDialog : public CMainDlg {
   std::optional<std::string> loadAnswer;
   std::optional<std::string> writeAnswer;
   std::optional<std::string> fontSourceAnswer;  // "Fonts from another theme"
-  std::vector<std::string> messages;
+  std::vector<std::string> messages;  // in the ANSI code page
+  std::vector<UINT> messageIcons;
   // The answer to the unwritten-edits question (none: the test does not expect one).
   std::optional<bool> discardAnswer;
   int discardAsked = 0;
@@ -47,7 +48,7 @@ class TestDialog : public CMainDlg {
   bool ChooseThemeToLoad(std::string& path) override;
   bool ChooseWriteTarget(const std::string& initialName, std::string& path) override;
   bool ChooseFontSource(std::string& path) override;
-  void ShowMessage(const std::string& text) override;
+  void ShowMessage(const std::wstring& text, UINT icon) override;
   bool ConfirmDiscard() override;
 };
 
@@ -69,6 +70,11 @@ std::vector<Cells> listRows(HWND list);
 // Rows of the model written out as the six cells a list shows.
 std::vector<Cells> cellsOf(const std::vector<marvento_test::Row>& rows);
 std::string windowText(HWND hwnd);
+// The same texts as the program holds them, in UTF-16.
+std::wstring wideText(HWND hwnd);
+std::wstring wideCell(HWND list, int row, int column);
+// The text of tool 1 of `owner` in a tooltip (the font list's tips), or of tool `id`.
+std::wstring tipText(HWND tip, HWND owner, UINT_PTR id = 1);
 std::vector<std::string> tabTitles(HWND tab);
 std::vector<std::string> comboEntries(HWND combo);
 bool visible(HWND hwnd);

@@ -11,6 +11,7 @@
 #include "gui_support.h"
 #include "resource.h"
 #include "test_support.h"
+#include "text.h"
 #include "ui_resources.h"
 
 namespace {
@@ -60,7 +61,7 @@ TEST_F(KeyboardTest, ListKeysChooseACellAndItsDroppedEditorWritesOnlyAChoice) {
   HWND sizes = ::GetDlgItem(list, IDC_SIZE_EDITOR);
   ASSERT_TRUE(gui_test::visible(sizes));
   EXPECT_NE(::SendMessageA(sizes, CB_GETDROPPEDSTATE, 0, 0), 0) << "opened with its list dropped";
-  EXPECT_EQ(::GetFocus(), sizes);
+  EXPECT_TRUE(::GetFocus() == sizes || ::GetParent(::GetFocus()) == sizes) << "the focus in the editor or its box";
   const std::string before = loaded.at(1).at(theme::kColSize);
   EXPECT_EQ(gui_test::selectedText(sizes), before);
 
@@ -82,14 +83,14 @@ TEST_F(KeyboardTest, ListKeysChooseACellAndItsDroppedEditorWritesOnlyAChoice) {
   EXPECT_EQ(gui_test::listRows(list).at(1).at(theme::kColSize), chosen);
   EXPECT_EQ(dialog.pages().rows(0).at(1).size.text, chosen);
   EXPECT_EQ(::GetFocus(), list) << "back to the rows after a choice";
-  EXPECT_TRUE(gui_test::visible(sizes)) << "the editor stays over its cell";
-  // Esc in the dropped bulk combo closes its list only, not the editor left open.
+  EXPECT_FALSE(gui_test::visible(sizes)) << "a choice closes the editor";
+  // Esc in the dropped bulk combo closes its list only.
   HWND bulk = dialog.bulkCombo(0);
   ::SendMessageA(bulk, CB_SHOWDROPDOWN, TRUE, 0);
   ::SetFocus(bulk);
   press(bulk, VK_ESCAPE);
   EXPECT_EQ(::SendMessageA(bulk, CB_GETDROPPEDSTATE, 0, 0), 0);
-  EXPECT_TRUE(gui_test::visible(sizes));
+  EXPECT_EQ(dialog.GetModalResult(), 0);
   ::SetFocus(list);
   press(list, 'Z', true);
   EXPECT_EQ(gui_test::listRows(list), loaded) << "the choice was one undo step";
@@ -98,7 +99,7 @@ TEST_F(KeyboardTest, ListKeysChooseACellAndItsDroppedEditorWritesOnlyAChoice) {
   gui_test::pump();
   EXPECT_NE(::SendMessageA(sizes, CB_GETDROPPEDSTATE, 0, 0), 0);
   press(sizes, VK_ESCAPE);
-  gui_test::clickCell(list, 0, theme::kColOption);  // an editor open, not dropped
+  gui_test::clickCell(list, 0, theme::kColOption);
   ASSERT_TRUE(gui_test::visible(::GetDlgItem(list, IDC_OPTION_EDITOR)));
   press(list, VK_ESCAPE);
   EXPECT_FALSE(gui_test::visible(::GetDlgItem(list, IDC_OPTION_EDITOR)));
@@ -143,11 +144,11 @@ TEST_F(KeyboardTest, TitleNamesTheLoadedFileAndMarksUnwrittenEdits) {
   ::SetWindowTextA(dialog.styleNameBox(), "Mine");
   EXPECT_EQ(gui_test::windowText(dialog.hwnd()), "sample.msstyles * - Marvento");
   dialog.write(temp.file("out.msstyles"));
-  EXPECT_EQ(gui_test::windowText(dialog.hwnd()), "sample.msstyles - Marvento") << "once written";
+  EXPECT_EQ(gui_test::windowText(dialog.hwnd()), "out.msstyles - Marvento") << "once written, the file written";
   gui_test::pickInCombo(dialog.bulkCombo(0), "DejaVu Serif");
-  EXPECT_EQ(gui_test::windowText(dialog.hwnd()), "sample.msstyles * - Marvento");
+  EXPECT_EQ(gui_test::windowText(dialog.hwnd()), "out.msstyles * - Marvento");
   press(::GetDlgItem(dialog.hwnd(), IDC_LOAD), 'Z', true);
-  EXPECT_EQ(gui_test::windowText(dialog.hwnd()), "sample.msstyles - Marvento") << "undone to what was written";
+  EXPECT_EQ(gui_test::windowText(dialog.hwnd()), "out.msstyles - Marvento") << "undone to what was written";
 }
 
 // The pixels a text takes in `font` on the screen.
@@ -176,16 +177,60 @@ TEST_F(KeyboardTest, EveryButtonAndLabelTextFitsItsControl) {
     EXPECT_LE(TextWidth(text, font) + frame, ClientWidth(button)) << "cut: " << text;
   }
   // The labels paint in their own 9-point face.
-  LOGFONTA labelFont{};
+  LOGFONTW labelFont{};
   labelFont.lfCharSet = DEFAULT_CHARSET;
   labelFont.lfHeight = 90;
-  ::lstrcpynA(labelFont.lfFaceName, win32::LoadUiString(IDS_LABEL_FACE).c_str(), LF_FACESIZE);
+  ::lstrcpynW(labelFont.lfFaceName, win32::LoadUiString(IDS_LABEL_FACE).c_str(), LF_FACESIZE);
   win32::CFont label;
   ASSERT_TRUE(label.CreatePointFontIndirect(&labelFont));
   for (int i = 0; i < 3; ++i) {
     const std::string text = gui_test::windowText(dialog.label(i));
     EXPECT_LE(TextWidth(text, label.GetSafeHandle()), ClientWidth(dialog.label(i))) << "cut: " << text;
   }
+}
+
+// Where the last column ends, and the list's client width.
+std::pair<int, int> columnsEndAndWidth(HWND list) {
+  int end = 0;
+  for (int column = 0; column < theme::kColumnCount; ++column) {
+    end += static_cast<int>(::SendMessageA(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+  }
+  RECT client{};
+  ::GetClientRect(list, &client);
+  return {end, client.right};
+}
+
+TEST_F(KeyboardTest, EveryColumnIsInViewTheyShareTheRoomAndACutCellShowsItsText) {
+  dialog.load(sample);
+  HWND list = dialog.fontList(0);
+  const auto [end, width] = columnsEndAndWidth(list);
+  EXPECT_EQ(end, width) << "at the default size every column is in view, filling the list";
+  const int face = static_cast<int>(::SendMessageA(list, LVM_GETCOLUMNWIDTH, theme::kColFont, 0));
+  ::ShowWindow(dialog.hwnd(), SW_MAXIMIZE);
+  gui_test::pump();
+  const auto [grownEnd, grownWidth] = columnsEndAndWidth(list);
+  EXPECT_EQ(grownEnd, grownWidth);
+  EXPECT_GT(::SendMessageA(list, LVM_GETCOLUMNWIDTH, theme::kColFont, 0), face) << "the columns share the room";
+  ::ShowWindow(dialog.hwnd(), SW_RESTORE);
+  gui_test::pump();
+
+  // A cell cut short shows its whole text over it when pointed at; a whole one shows none.
+  HWND tip = gui_test::fontListOf(list).GetCellTip();
+  ::SendMessageA(list, LVM_SETCOLUMNWIDTH, theme::kColSection, 20);
+  const auto point = [list](int row, int column) {
+    const RECT cell = gui_test::cellRect(list, row, column);
+    ::SendMessageA(list, WM_MOUSEMOVE, 0, MAKELPARAM(cell.left + 5, (cell.top + cell.bottom) / 2));
+    gui_test::pump();
+  };
+  point(0, theme::kColSection);
+  EXPECT_TRUE(gui_test::visible(tip));
+  EXPECT_EQ(win32::ToAnsi(gui_test::tipText(tip, list)), marvento_test::sampleRows(0).at(0).section);
+  point(0, theme::kColFont);
+  EXPECT_FALSE(gui_test::visible(tip));
+  point(1, theme::kColSection);
+  EXPECT_TRUE(gui_test::visible(tip));
+  ::SendMessageA(list, WM_MOUSELEAVE, 0, 0);
+  EXPECT_FALSE(gui_test::visible(tip));
 }
 
 TEST_F(KeyboardTest, TheDialogGrowsWithItsListsButNeverBelowItsTemplate) {

@@ -7,6 +7,7 @@
 
 #include "gui_support.h"
 #include "label_static.h"
+#include "text.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ class Backdrop {
 
   std::unique_ptr<widgets::CLabelStatic> label(const char* text, RECT rect, DWORD extraStyle = 0) {
     auto label = std::make_unique<widgets::CLabelStatic>();
-    EXPECT_TRUE(label->Create(text, WS_CHILD | WS_VISIBLE | extraStyle, rect, hwnd_, 0xFFFF));
+    EXPECT_TRUE(label->Create(win32::FromAnsi(text).c_str(), WS_CHILD | WS_VISIBLE | extraStyle, rect, hwnd_, 0xFFFF));
     return label;
   }
   [[nodiscard]] HWND hwnd() const { return hwnd_; }

@@ -9,6 +9,8 @@
 #include "installed_faces.h"
 #include "resource.h"
 #include "test_support.h"
+#include "text.h"
+#include "ui_resources.h"
 #include "theme_rebuild.h"
 
 using gui_test::Cells;
@@ -64,14 +66,26 @@ void expectRect(const RECT& r, int left, int top, int right, int bottom, const c
 }
 
 struct Faces {
-  std::set<std::string> text, symbolOnly, all;
+  std::set<std::wstring> text, symbolOnly, all;
 };
 
-int CALLBACK CollectFace(const LOGFONTA* font, const TEXTMETRICA* metric, DWORD, LPARAM lp) {
+int CALLBACK CollectFace(const LOGFONTW* font, const TEXTMETRICW* metric, DWORD, LPARAM lp) {
   auto* faces = reinterpret_cast<Faces*>(lp);
   faces->all.insert(font->lfFaceName);
   if (metric->tmCharSet != SYMBOL_CHARSET) faces->text.insert(font->lfFaceName);
   return 1;
+}
+
+// A combo's entries as it holds them.
+std::vector<std::wstring> wideEntries(HWND combo) {
+  std::vector<std::wstring> entries;
+  const auto count = ::SendMessageW(combo, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    wchar_t buffer[260] = {};
+    ::SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buffer));
+    entries.emplace_back(buffer);
+  }
+  return entries;
 }
 
 using MainDialogTest = gui_test::DialogTest;
@@ -138,7 +152,6 @@ TEST_F(MainDialogTest, PageWidgetsHaveTheirIdsStylesParentsAndPlaces) {
 
   const char* titles[] = {ui("内部ファイル名", "Internal file name"), ui("セクション", "Section"), ui("キー", "Key"),
                           ui("フォント名", "Font name"), ui("サイズ", "Size"), ui("オプション", "Option")};
-  const int widths[] = {150, 230, 120, 170, 50, 80};
   for (int k = 0; k < CMainDlg::kPages; ++k) {
     SCOPED_TRACE("page " + std::to_string(k));
     HWND list = dialog.fontList(k);
@@ -150,6 +163,7 @@ TEST_F(MainDialogTest, PageWidgetsHaveTheirIdsStylesParentsAndPlaces) {
     EXPECT_TRUE(exStyleOf(list) & WS_EX_CLIENTEDGE);
     EXPECT_EQ(::SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     expectRect(rectIn(list, dialog.hwnd()), area.left + 5, area.top + 40, area.right - 5, area.bottom - 5, "list");
+    int columnsEnd = 0;
     for (int c = 0; c < 6; ++c) {
       char title[64] = {};
       LVCOLUMNA column{};
@@ -158,9 +172,12 @@ TEST_F(MainDialogTest, PageWidgetsHaveTheirIdsStylesParentsAndPlaces) {
       column.cchTextMax = static_cast<int>(sizeof title);
       ASSERT_TRUE(::SendMessageA(list, LVM_GETCOLUMNA, static_cast<WPARAM>(c), reinterpret_cast<LPARAM>(&column)));
       EXPECT_STREQ(title, titles[c]);
-      EXPECT_EQ(column.cx, widths[c]);
+      columnsEnd += column.cx;
       EXPECT_EQ(column.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_LEFT);
     }
+    RECT client{};
+    ::GetClientRect(list, &client);
+    EXPECT_EQ(columnsEnd, client.right) << "the columns share the list's width";
 
     HWND box = dialog.sizeNameBox(k);
     EXPECT_EQ(::GetDlgCtrlID(box), IDC_SIZE_NAME);
@@ -222,52 +239,50 @@ TEST_F(MainDialogTest, PagesAreFontListsAndLabelsPaintThemselves) {
 }
 
 TEST_F(MainDialogTest, BulkComboListsInstalledFacesWithoutSymbolAndVerticalFonts) {
-  const auto entries = gui_test::comboEntries(dialog.bulkCombo(0));
+  const auto entries = wideEntries(dialog.bulkCombo(0));
   ASSERT_FALSE(entries.empty());
-  for (int k = 1; k < CMainDlg::kPages; ++k) EXPECT_EQ(gui_test::comboEntries(dialog.bulkCombo(k)), entries);
+  for (int k = 1; k < CMainDlg::kPages; ++k) EXPECT_EQ(wideEntries(dialog.bulkCombo(k)), entries);
   for (std::size_t i = 1; i < entries.size(); ++i) {
-    EXPECT_LE(::lstrcmpiA(entries[i - 1].c_str(), entries[i].c_str()), 0) << "sorted: " << entries[i];
+    EXPECT_LE(::lstrcmpiW(entries[i - 1].c_str(), entries[i].c_str()), 0) << "sorted: " << win32::ToAnsi(entries[i]);
   }
 
   // What the system reports, gathered here on its own: faces with a non-symbol charset.
   Faces faces;
-  LOGFONTA any{};
+  LOGFONTW any{};
   any.lfCharSet = DEFAULT_CHARSET;
   HDC screen = ::GetDC(nullptr);
-  ::EnumFontFamiliesExA(screen, &any, &CollectFace, reinterpret_cast<LPARAM>(&faces), 0);
+  ::EnumFontFamiliesExW(screen, &any, &CollectFace, reinterpret_cast<LPARAM>(&faces), 0);
   ::ReleaseDC(nullptr, screen);
   for (const auto& face : faces.all) {
     if (faces.text.count(face) == 0) faces.symbolOnly.insert(face);
   }
 
   for (const auto& entry : entries) {
-    EXPECT_NE(entry.front(), '@') << entry;
-    EXPECT_EQ(entry.find('?'), std::string::npos) << "a name the code page cannot hold: " << entry;
-    EXPECT_EQ(faces.symbolOnly.count(entry), 0u) << "symbol font listed: " << entry;
-    EXPECT_EQ(faces.text.count(entry), 1u) << "not an installed face: " << entry;
+    EXPECT_NE(entry.front(), L'@') << win32::ToAnsi(entry);
+    EXPECT_EQ(faces.symbolOnly.count(entry), 0u) << "symbol font listed: " << win32::ToAnsi(entry);
+    EXPECT_EQ(faces.text.count(entry), 1u) << "not an installed face: " << win32::ToAnsi(entry);
   }
   // Every text face is listed under its whole name (ignoring case), even when a longer
-  // name beginning with it came first; a name the code page cannot hold is reported with
-  // "?" in it and left out.
+  // name beginning with it came first, whatever the code page can hold.
   for (const auto& face : faces.text) {
-    if (face.front() == '@' || face.find_first_of(",[]?") != std::string::npos) continue;
-    const bool listed = std::any_of(entries.begin(), entries.end(), [&face](const std::string& e) {
-      return ::lstrcmpiA(e.c_str(), face.c_str()) == 0;
+    if (face.front() == L'@' || face.find_first_of(L",[]") != std::wstring::npos) continue;
+    const bool listed = std::any_of(entries.begin(), entries.end(), [&face](const std::wstring& e) {
+      return ::lstrcmpiW(e.c_str(), face.c_str()) == 0;
     });
-    EXPECT_TRUE(listed) << "missing face " << face;
+    EXPECT_TRUE(listed) << "missing face " << win32::ToAnsi(face);
   }
-  // The Japanese font that setup installs, by its Japanese name under code page 932.
-  EXPECT_TRUE(std::find(entries.begin(), entries.end(), ui("IPA Pゴシック", "IPAPGothic")) != entries.end());
+  // The Japanese font that setup installs, by its Japanese name on a Japanese system.
+  const std::wstring ipa = PRIMARYLANGID(win32::GetUiLanguage()) == LANG_JAPANESE ? L"IPA Pゴシック" : L"IPAPGothic";
+  EXPECT_TRUE(std::find(entries.begin(), entries.end(), ipa) != entries.end());
 }
 
 TEST_F(MainDialogTest, FaceFilterLeavesOutSymbolVerticalAndListedFacesOnly) {
   win32::CComboBox combo;
   ASSERT_TRUE(combo.Create(WS_CHILD | CBS_DROPDOWNLIST | CBS_SORT | CBS_HASSTRINGS, RECT{0, 0, 100, 200},
                            dialog.hwnd(), 1));
-  // A name in the interface's code page, as the enumeration reports it (UTF-16).
-  auto face = [](const char* name) {
+  auto face = [](const wchar_t* name) {
     LOGFONTW font{};
-    ::MultiByteToWideChar(CP_ACP, 0, name, -1, font.lfFaceName, LF_FACESIZE);
+    ::lstrcpynW(font.lfFaceName, name, LF_FACESIZE);
     return font;
   };
   TEXTMETRICW text{};
@@ -275,25 +290,21 @@ TEST_F(MainDialogTest, FaceFilterLeavesOutSymbolVerticalAndListedFacesOnly) {
   TEXTMETRICW symbol{};
   symbol.tmCharSet = SYMBOL_CHARSET;
 
-  EXPECT_TRUE(widgets::AddFace(combo, face("Arial Black"), text));
-  EXPECT_FALSE(widgets::AddFace(combo, face("Webdings"), symbol));
-  EXPECT_FALSE(widgets::AddFace(combo, face("@MS UI Gothic"), text));
-  EXPECT_TRUE(widgets::AddFace(combo, face("Arial"), text)) << "the beginning of a listed name is a face of its own";
-  EXPECT_FALSE(widgets::AddFace(combo, face("arial black"), text)) << "listed already, ignoring case";
-  EXPECT_FALSE(widgets::AddFace(combo, face("Arial"), text)) << "listed twice";
-  EXPECT_TRUE(widgets::AddFace(combo, face("Arial Blac"), text));
-  // Names a theme value cannot hold; a double-byte character ending in byte '[' is fine.
-  EXPECT_FALSE(widgets::AddFace(combo, face("Sans, Bold"), text));
-  EXPECT_FALSE(widgets::AddFace(combo, face("[Beta] Sans"), text));
-  const std::string ze = marvento_test::sjis({0x83, 0x5B});  // ゼ
-  EXPECT_EQ(widgets::AddFace(combo, face(ze.c_str()), text), ::GetACP() == 932);
-  // A name the code page cannot hold would be written as "MS P????".
-  LOGFONTW gothic{};
-  ::lstrcpynW(gothic.lfFaceName, L"MS P\u30B4\u30B7\u30C3\u30AF", LF_FACESIZE);  // MS Pゴシック
-  EXPECT_EQ(widgets::AddFace(combo, gothic, text), ::GetACP() == 932);
-  std::vector<std::string> expected{"Arial", "Arial Blac", "Arial Black"};
-  if (::GetACP() == 932) expected.insert(expected.end(), {"MS P\x83\x53\x83\x56\x83\x62\x83\x4E", ze});
-  EXPECT_EQ(gui_test::comboEntries(combo.GetSafeHwnd()), expected);
+  EXPECT_TRUE(widgets::AddFace(combo, face(L"Arial Black"), text));
+  EXPECT_FALSE(widgets::AddFace(combo, face(L"Webdings"), symbol));
+  EXPECT_FALSE(widgets::AddFace(combo, face(L"@MS UI Gothic"), text));
+  EXPECT_TRUE(widgets::AddFace(combo, face(L"Arial"), text)) << "the beginning of a listed name is a face of its own";
+  EXPECT_FALSE(widgets::AddFace(combo, face(L"arial black"), text)) << "listed already, ignoring case";
+  EXPECT_FALSE(widgets::AddFace(combo, face(L"Arial"), text)) << "listed twice";
+  EXPECT_TRUE(widgets::AddFace(combo, face(L"Arial Blac"), text));
+  // Names a theme value cannot hold; names any code page may lack are offered whole.
+  EXPECT_FALSE(widgets::AddFace(combo, face(L"Sans, Bold"), text));
+  EXPECT_FALSE(widgets::AddFace(combo, face(L"[Beta] Sans"), text));
+  EXPECT_TRUE(widgets::AddFace(combo, face(L"MS P\u30B4\u30B7\u30C3\u30AF"), text));  // MS Pゴシック
+  EXPECT_TRUE(widgets::AddFace(combo, face(L"Noto \u0639"), text));
+  EXPECT_EQ(wideEntries(combo.GetSafeHwnd()),
+            (std::vector<std::wstring>{L"Arial", L"Arial Blac", L"Arial Black", L"MS P\u30B4\u30B7\u30C3\u30AF",
+                                       L"Noto \u0639"}));
 }
 
 TEST_F(MainDialogTest, LoadShowsEveryPageTabsAndBoxes) {
@@ -315,6 +326,57 @@ TEST_F(MainDialogTest, LoadShowsEveryPageTabsAndBoxes) {
   EXPECT_EQ(gui_test::windowText(dialog.sizeNameBox(1)), gui_test::ui("大", "Large Fonts"));
   EXPECT_EQ(gui_test::windowText(dialog.sizeNameBox(2)), "");
   EXPECT_EQ(gui_test::windowText(dialog.styleNameBox()), "Sample Style");
+}
+
+TEST_F(MainDialogTest, TheThemesOwnTextsAreShownEditedCopiedAndWrittenWhole) {
+  // Names no ANSI code page holds whole (Japanese with Arabic), and no style-name string.
+  marvento_test::ThemeBuilder theme;
+  theme.nameLists({u"Blue"}, {u"BLUE_INI"}, {u"標準\u0639"});
+  theme.textFile(u"BLUE_INI", u"[Sec\u0639]\r\nFont = ＭＳ ゴシック\u0639, 9\r\n");
+  theme.strings(marvento_test::blockOf(3000), marvento_test::stringBlock({{marvento_test::indexInBlock(3000), u"大\u0639"}}));
+  const std::string path = temp.write("unicode.msstyles", theme.build().bytes);
+  dialog.load(path);
+  ASSERT_TRUE(dialog.messages.empty()) << dialog.messages.front();
+  HWND list = dialog.fontList(0);
+  EXPECT_EQ(gui_test::wideCell(list, 0, 1), L"Sec\u0639");
+  EXPECT_EQ(gui_test::wideCell(list, 0, 3), L"ＭＳ ゴシック\u0639");
+  wchar_t title[64] = {};
+  TCITEMW item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = title;
+  item.cchTextMax = 64;
+  ::SendMessageW(dialog.tab(), TCM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  EXPECT_EQ(std::wstring(title), L"標準\u0639");
+  EXPECT_EQ(gui_test::wideText(dialog.sizeNameBox(0)), L"大\u0639");
+
+  // The style-name box has no string to write into: greyed, and it says why.
+  EXPECT_FALSE(::IsWindowEnabled(dialog.styleNameBox()));
+  EXPECT_TRUE(::IsWindowEnabled(dialog.sizeNameBox(0)));
+  ASSERT_EQ(::SendMessageW(dialog.boxTip(), TTM_GETTOOLCOUNT, 0, 0), 1);
+  EXPECT_EQ(win32::ToAnsi(gui_test::tipText(dialog.boxTip(), dialog.tab(), IDC_STYLE_NAME)),
+            ui("このテーマにはこの名前の文字列がないため、変更できません",
+               "This theme has no text for this name, so it cannot be changed."));
+
+  // Copied as shown.
+  gui_test::clickCell(list, 0, 0);
+  dialog.click(IDM_COPY);
+  std::wstring copied;
+  ASSERT_TRUE(::OpenClipboard(nullptr));
+  if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT); data != nullptr) {
+    copied = static_cast<const wchar_t*>(::GlobalLock(data));
+    ::GlobalUnlock(data);
+  }
+  ::CloseClipboard();
+  EXPECT_EQ(copied, L"0\tBLUE_INI\tSec\u0639\tFont\tＭＳ ゴシック\u0639\t9\t\r\n");
+
+  // A typed name is written as typed and shown so again; the face stays whole.
+  ::SetWindowTextW(dialog.sizeNameBox(0), L"特大\u0639");
+  const std::string target = temp.file("unicode-out.msstyles");
+  dialog.write(target);
+  dialog.load(target);
+  EXPECT_EQ(gui_test::wideText(dialog.sizeNameBox(0)), L"特大\u0639");
+  EXPECT_EQ(gui_test::wideCell(dialog.fontList(0), 0, 3), L"ＭＳ ゴシック\u0639");
+  EXPECT_TRUE(dialog.messages.empty());
 }
 
 TEST_F(MainDialogTest, LoadOfWinesLightThemeListsItsRows) {
@@ -369,8 +431,9 @@ TEST_F(MainDialogTest, RefusedLoadNamesTheFileSaysWhyAndKeepsWhatIsOpen) {
   ASSERT_EQ(dialog.messages.size(), 1u);
   EXPECT_EQ(heading(dialog.messages[0]), ui("読み込みに失敗しました", "Loading failed."));
   EXPECT_EQ(reason(dialog.messages[0]),
-            junk + "\n" + ui("ファイルの中身が壊れています", "the file is too short for a DOS header"))
+            junk + "\n" + ui("ファイルの中身が壊れています", "The file is damaged."))
       << "the file, then the reason in the interface's language";
+  EXPECT_EQ(dialog.messageIcons, std::vector<UINT>{MB_ICONERROR});
   EXPECT_EQ(dialog.discardAsked, 0);
   EXPECT_TRUE(dialog.image().loaded());
   EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(dialog.hwnd(), IDC_WRITE))) << "the open theme can still be written";
@@ -388,7 +451,7 @@ TEST_F(MainDialogTest, RefusedLoadNamesTheFileSaysWhyAndKeepsWhatIsOpen) {
   fresh.load(missing);
   ASSERT_EQ(fresh.messages.size(), 1u);
   EXPECT_EQ(heading(fresh.messages[0]), ui("読み込みに失敗しました", "Loading failed."));
-  EXPECT_EQ(reason(fresh.messages[0]).rfind(missing + "\n" + ui("ファイルを開けません", "cannot open the file"), 0), 0u)
+  EXPECT_EQ(reason(fresh.messages[0]).rfind(missing + "\n" + ui("ファイルを開けません", "The file cannot be opened."), 0), 0u)
       << fresh.messages[0];
   EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(fresh.hwnd(), IDC_WRITE)));
   EXPECT_FALSE(fresh.image().loaded());
@@ -454,9 +517,13 @@ TEST_F(MainDialogTest, WriteSavesTheCoresRebuildOfThePagesAndBoxes) {
   EXPECT_EQ(marvento_test::rowsOf(reread, 1), marvento_test::sampleRows(1));
 
   // The loaded image is unchanged: writing twice gives the same file.
+  // The written file is the open one: the title names it, the next write offers it.
+  EXPECT_EQ(dialog.loadedPath(), target);
+  EXPECT_EQ(gui_test::windowText(dialog.hwnd()), "written.msstyles - Marvento");
   const std::string again = temp.file("again.msstyles");
   dialog.write(again);
   EXPECT_EQ(marvento_test::readFile(again), marvento_test::readFile(target));
+  EXPECT_EQ(dialog.writeInitialNames, (std::vector<std::string>{"sample.msstyles", "written.msstyles"}));
 }
 
 TEST_F(MainDialogTest, EmptiedBoxIsWrittenWithTheFilesNameAndShownAgain) {

@@ -1,4 +1,4 @@
-// The class layer's message dispatch: a handler that throws does not unwind through the
+// The class layer's message dispatch: windows stay Unicode once subclassed, a handler that throws does not unwind through the
 // system's code, the message still gets the window's own handling, and what was caught
 // is written to the debug output.
 #include <gtest/gtest.h>
@@ -44,17 +44,19 @@ TEST(ClassLayer, ThrowingHandlerIsReportedAndTheMessageHandledByTheWindow) {
   void* handler = ::AddVectoredExceptionHandler(1, &CollectDebugOutput);
   ASSERT_NE(handler, nullptr);
   ThrowingStatic label;
-  ASSERT_TRUE(label.Create("before", WS_POPUP, RECT{0, 0, 100, 20}, nullptr, 0));
+  ASSERT_TRUE(label.Create(L"before", WS_POPUP, RECT{0, 0, 100, 20}, nullptr, 0));
+  // A Unicode window, subclassed as one: text no code page holds crosses whole.
+  EXPECT_TRUE(::IsWindowUnicode(label.GetSafeHwnd()));
 
   g_debugOutput.clear();
-  label.SetWindowText("after");
-  EXPECT_EQ(label.GetWindowText(), "after");
+  label.SetWindowText(L"after \u0639\u3042\u00e9");
+  EXPECT_EQ(label.GetWindowText(), L"after \u0639\u3042\u00e9");
   EXPECT_NE(g_debugOutput.find("no text today"), std::string::npos) << g_debugOutput;
 
   g_debugOutput.clear();
   label.unknownType = true;
-  label.SetWindowText("again");
-  EXPECT_EQ(label.GetWindowText(), "again");
+  label.SetWindowText(L"again");
+  EXPECT_EQ(label.GetWindowText(), L"again");
   EXPECT_NE(g_debugOutput.find("unknown type"), std::string::npos) << g_debugOutput;
   ::RemoveVectoredExceptionHandler(handler);
 }
