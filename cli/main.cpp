@@ -101,6 +101,7 @@ int runDiff(const cli::Options& options, const theme::CodePage& cp, Language lan
   }
   cli::ThemeDifference difference = cli::compareThemes(a, b, cp);
   difference.otherLanguages = cli::otherLanguageDifferences(imageA, imageB);
+  difference.fileParts = cli::filePartsDifferences(imageA, imageB);
   if (options.quiet) return difference.empty() ? 0 : kDiffers;
   if (options.json) {
     cli::writeJson(std::cout, cli::differenceDocument(difference));
