@@ -22,7 +22,7 @@
 #include "json_writer.h"
 #include "list_printer.h"
 #include "messages.h"
-#include "safe_write.h"
+#include "signal_cleanup.h"
 #include "resource_languages.h"
 #include "theme_diff.h"
 #include "terminal_text.h"

@@ -15,6 +15,7 @@
 #include "theme_image.h"
 #include "ini_rewriter.h"
 #include "string_table_rewriter.h"
+#include "safe_write.h"
 
 namespace theme {
 
@@ -374,20 +375,7 @@ std::uint64_t RebuiltTheme::size() const {
   return total;
 }
 
-std::vector<std::uint8_t> RebuiltTheme::bytes() const {
-  std::vector<std::uint8_t> out;
-  out.reserve(size());
-  for (const Piece& piece : pieces_) {
-    if (!piece.inSource()) {
-      out.insert(out.end(), piece.memory.begin(), piece.memory.end());
-      continue;
-    }
-    const std::size_t at = out.size();
-    out.resize(at + piece.sourceLength);
-    source_->readInto(piece.sourceOffset, std::span(out).subspan(at));
-  }
-  return out;
-}
+std::vector<std::uint8_t> RebuiltTheme::bytes() const { return joinPieces(pieces_, source_); }
 
 RebuiltTheme rebuildTheme(const ThemeImage& image, const FontPages& pages, const CodePage& cp) {
   if (!image.loaded()) throw WriteError("no theme is loaded");
@@ -469,6 +457,20 @@ RebuiltTheme rebuildTheme(const ThemeImage& image, const FontPages& pages, const
   }
   for (const FileRange& r : carried.appended) pieces.add(unchangedRange(image, r.offset, r.size, "the appended data"));
   return result;
+}
+
+void writeFileAtomically(const std::string& target, const RebuiltTheme& file) {
+  if (file.source() == nullptr) {
+    writeFileAtomically(target, file.pieces());
+  } else {
+    writeFileAtomically(target, file, *file.source());
+  }
+}
+
+void writeFileAtomically(const std::string& target, const RebuiltTheme& file, const DataSource& source) {
+  const FileStamp loaded = file.source() != nullptr ? file.source()->openedStamp() : source.stamp();
+  checkUnchanged(target, &source, loaded);  // changed before the write began
+  writeFileAtomically(target, file.pieces(), &source, loaded);
 }
 
 }  // namespace theme

@@ -1,6 +1,6 @@
 #pragma once
 // The Write command without its dialog: a new theme file built from the loaded image
-// and the font pages (written with writeFileAtomically, safe_write.h).
+// and the font pages, as pieces that the safe write (safe_write.h) puts in place.
 #include <cstdint>
 #include <span>
 #include <string>
@@ -8,7 +8,8 @@
 #include <vector>
 
 #include "font_pages.h"
-#include "safe_write.h"
+#include "piece.h"
+#include "positioned_file.h"
 
 namespace theme {
 
@@ -62,5 +63,11 @@ class RebuiltTheme {
 // size-name or style-name box keeps the file's name, listed in keptNames().
 // Throws WriteError when the file cannot be rebuilt.
 RebuiltTheme rebuildTheme(const ThemeImage& image, const FontPages& pages, const CodePage& cp);
+
+// Writes a rebuilt theme with writeFileAtomically (safe_write.h), its unchanged data read
+// from the file it was loaded from, or from `source`; a theme file changed since it was
+// loaded is refused.
+void writeFileAtomically(const std::string& target, const RebuiltTheme& file);
+void writeFileAtomically(const std::string& target, const RebuiltTheme& file, const DataSource& source);
 
 }  // namespace theme
