@@ -1,5 +1,7 @@
 // The safe write's copy on Windows (XP and later): GetTempFileName beside the target,
-// WriteFile, FlushFileBuffers, MoveFileEx.
+// WriteFile, FlushFileBuffers, MoveFileEx. CMake builds it for Windows only; the guard
+// keeps tools that read every source natively (clang-tidy) from reading it.
+#ifdef _WIN32
 #include <windows.h>
 
 #include <algorithm>
@@ -84,3 +86,5 @@ void replaceWithPieces(const std::string& target, std::span<const Piece> pieces,
 }
 
 }  // namespace theme::safe_write_detail
+
+#endif  // _WIN32
