@@ -5,7 +5,7 @@
 #include "command_line.h"
 #include "main_dlg.h"
 #include "resource.h"
-#include "safe_write.h"
+#include "signal_cleanup.h"
 #include "ui_resources.h"
 #include "ui_language_choice.h"
 

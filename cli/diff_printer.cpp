@@ -73,6 +73,17 @@ void printDifferenceTable(std::ostream& out, const ThemeDifference& difference, 
   for (const ResourceInLanguage& r : difference.otherLanguages) {
     out << words.otherLanguage << ": " << theme::shown(r.type) << ' ' << theme::shown(r.name) << ' ' << theme::shown(r.language) << '\n';
   }
+  const FilePartsDifference& parts = difference.fileParts;
+  for (const ResourceInLanguage& r : parts.otherResources) {
+    out << words.otherResource << ": " << shown(r.type) << ' ' << shown(r.name) << ' ' << shown(r.language) << '\n';
+  }
+  for (const SectionDifference& s : parts.sections) {
+    out << words.section << ' ' << shown(s.name) << ": "
+        << (s.inA && s.inB ? words.changed : s.inA ? words.onlyInA : words.onlyInB) << '\n';
+  }
+  if (parts.appendedBytes) {
+    out << words.appendedBytes << ": " << parts.appendedBytes->first << " -> " << parts.appendedBytes->second << '\n';
+  }
 }
 
 JsonValue differenceDocument(const ThemeDifference& difference) {
@@ -123,6 +134,29 @@ JsonValue differenceDocument(const ThemeDifference& difference) {
       addMember(entry, "name", jsonText(r.name));
       addMember(entry, "language", jsonText(r.language));
     }
+  }
+  const FilePartsDifference& parts = difference.fileParts;
+  if (!parts.otherResources.empty()) {
+    JsonValue& others = addMember(doc, "otherResources", jsonArray());
+    for (const ResourceInLanguage& r : parts.otherResources) {
+      JsonValue& entry = others.items.emplace_back(jsonObject());
+      addMember(entry, "type", jsonText(r.type));
+      addMember(entry, "name", jsonText(r.name));
+      addMember(entry, "language", jsonText(r.language));
+    }
+  }
+  if (!parts.sections.empty()) {
+    JsonValue& sections = addMember(doc, "sections", jsonArray());
+    for (const SectionDifference& s : parts.sections) {
+      JsonValue& entry = sections.items.emplace_back(jsonObject());
+      addMember(entry, "name", jsonText(s.name));
+      addMember(entry, "change", jsonText(s.inA && s.inB ? "changed" : s.inA ? "onlyInA" : "onlyInB"));
+    }
+  }
+  if (parts.appendedBytes) {
+    JsonValue& sizes = addMember(doc, "appendedBytes", jsonObject());
+    addMember(sizes, "a", jsonNumber(static_cast<double>(parts.appendedBytes->first)));
+    addMember(sizes, "b", jsonNumber(static_cast<double>(parts.appendedBytes->second)));
   }
   return doc;
 }

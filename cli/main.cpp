@@ -22,7 +22,7 @@
 #include "json_writer.h"
 #include "list_printer.h"
 #include "messages.h"
-#include "safe_write.h"
+#include "signal_cleanup.h"
 #include "resource_languages.h"
 #include "theme_diff.h"
 #include "shown_text.h"
@@ -100,6 +100,7 @@ int runDiff(const cli::Options& options, const theme::CodePage& cp, Language lan
   }
   cli::ThemeDifference difference = cli::compareThemes(a, b, cp);
   difference.otherLanguages = cli::otherLanguageDifferences(imageA, imageB);
+  difference.fileParts = cli::filePartsDifferences(imageA, imageB);
   if (options.quiet) return difference.empty() ? 0 : kDiffers;
   if (options.json) {
     cli::writeJson(std::cout, cli::differenceDocument(difference));

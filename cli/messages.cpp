@@ -55,6 +55,8 @@ const std::unordered_map<std::string_view, std::string_view>& japanese() {
       // writing
       {"cannot write", "書き込めません"},
       {"cannot write: {0}", "書き込めません: {0}"},
+      {"{0}: the signature (certificate table) was left out: it cannot match the changed file",
+       "{0}: 署名 (証明書テーブル) は書き込みませんでした。変更したファイルには合わないためです"},
       {"it is a folder", "フォルダーです"},
       {"it is read-only", "読み取り専用です"},
       {"it is a symbolic link or junction", "シンボリックリンクかジャンクションです"},

@@ -10,6 +10,7 @@
 #include "list_printer.h"
 #include "messages.h"
 #include "theme_image.h"
+#include "pe_image.h"
 #include "shown_text.h"
 
 namespace cli {
@@ -53,6 +54,37 @@ void collect(const theme::ThemeImage& image, std::map<Key, std::span<const std::
     }
   }
 }
+
+// Every language of every resource of a type the tool does not read, by key.
+std::map<Key, std::span<const std::uint8_t>> otherResources(const theme::ThemeImage& image) {
+  std::map<Key, std::span<const std::uint8_t>> found;
+  for (const theme::TypeNode& type : image.tree.types) {
+    if (type.kind != ResourceKind::Other) continue;
+    for (const theme::ResourceNode& res : type.resources) {
+      for (const theme::LanguageNode& lang : res.languages) {
+        found.emplace(Key{exactUtf8(type.name.wide()), exactUtf8(res.name.wide()), languageOf(lang)},
+                      image.data(lang.data));
+      }
+    }
+  }
+  return found;
+}
+
+bool sameBytes(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end());
+}
+
+std::vector<std::uint8_t> bytesOf(const theme::ByteReader& file, const std::vector<theme::FileRange>& ranges) {
+  std::vector<std::uint8_t> out;
+  for (const theme::FileRange& r : ranges) {
+    const auto bytes = file.bytes(r.offset, r.size, "the file");
+    out.insert(out.end(), bytes.begin(), bytes.end());
+  }
+  return out;
+}
+
+// A section's name as stored (8 bytes at most), each byte one character.
+std::string sectionName(const std::string& stored) { return exactUtf8(std::u16string(stored.begin(), stored.end())); }
 
 }  // namespace
 
@@ -136,6 +168,50 @@ std::vector<ResourceInLanguage> otherLanguageDifferences(const theme::ThemeImage
     if (!isRead(key) && !inA.contains(key)) add(key);
   }
   return differences;
+}
+
+FilePartsDifference filePartsDifferences(const theme::ThemeImage& a, const theme::ThemeImage& b) {
+  FilePartsDifference d;
+  const auto inA = otherResources(a);
+  const auto inB = otherResources(b);
+  for (const auto& [key, data] : inA) {
+    const auto other = inB.find(key);
+    if (other == inB.end() || !sameBytes(data, other->second)) {
+      d.otherResources.push_back({std::get<0>(key), std::get<1>(key), std::get<2>(key)});
+    }
+  }
+  for (const auto& [key, data] : inB) {
+    if (!inA.contains(key)) d.otherResources.push_back({std::get<0>(key), std::get<1>(key), std::get<2>(key)});
+  }
+
+  const theme::ByteReader fileA = a.reader();
+  const theme::ByteReader fileB = b.reader();
+  const theme::CarriedParts partsA = theme::carriedParts(a.layout, fileA.size());
+  const theme::CarriedParts partsB = theme::carriedParts(b.layout, fileB.size());
+  // Sections pair by name and occurrence: A's n-th of a name meets B's n-th.
+  std::vector<bool> pairedB(partsB.sections.size(), false);
+  for (const theme::CarriedSection& x : partsA.sections) {
+    const theme::SectionHeader& hx = a.layout.sections[x.index];
+    bool paired = false;
+    for (std::size_t j = 0; j < partsB.sections.size() && !paired; ++j) {
+      const theme::SectionHeader& hy = b.layout.sections[partsB.sections[j].index];
+      if (pairedB[j] || hy.name != hx.name) continue;
+      pairedB[j] = paired = true;
+      if (hx.virtualSize != hy.virtualSize || hx.characteristics != hy.characteristics ||
+          bytesOf(fileA, {x.data}) != bytesOf(fileB, {partsB.sections[j].data})) {
+        d.sections.push_back({sectionName(hx.name), true, true});
+      }
+    }
+    if (!paired) d.sections.push_back({sectionName(hx.name), true, false});
+  }
+  for (std::size_t j = 0; j < partsB.sections.size(); ++j) {
+    if (!pairedB[j]) d.sections.push_back({sectionName(b.layout.sections[partsB.sections[j].index].name), false, true});
+  }
+
+  if (bytesOf(fileA, partsA.appended) != bytesOf(fileB, partsB.appended)) {
+    d.appendedBytes = std::pair{partsA.appendedSize(), partsB.appendedSize()};
+  }
+  return d;
 }
 
 }  // namespace cli

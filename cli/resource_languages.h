@@ -1,11 +1,13 @@
 #pragma once
 // The languages a theme's texts, string tables and name lists are stored in: which one a
 // load fell back to, which ones each holds, and which differ between two themes outside
-// the language that is read and edited.
+// the language that is read and edited; and what else differs between two theme files
+// that a write carries over unchanged (other resources, sections, appended bytes).
 #include <cstdint>
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "messages.h"
@@ -44,5 +46,23 @@ JsonValue languagesDocument(const std::vector<ResourceLanguages>& resources);
 // The texts, string tables and name lists whose data differs between `a` and `b` (or that
 // only one holds) in a language neither reads; bitmaps and other resources are not compared.
 std::vector<ResourceInLanguage> otherLanguageDifferences(const theme::ThemeImage& a, const theme::ThemeImage& b);
+
+// A section other than the resources that differs (header or data) or that only one holds.
+struct SectionDifference {
+  std::string name;  // UTF-8
+  bool inA = true;
+  bool inB = true;
+};
+
+// What differs outside the font settings: resources of the types the tool does not read
+// (every language), the sections other than the resources (the n-th of a name meets the
+// other's n-th), and the bytes after the last section (less a certificate table).
+struct FilePartsDifference {
+  std::vector<ResourceInLanguage> otherResources;
+  std::vector<SectionDifference> sections;
+  std::optional<std::pair<std::uint64_t, std::uint64_t>> appendedBytes;  // sizes in A and B
+  [[nodiscard]] bool empty() const { return otherResources.empty() && sections.empty() && !appendedBytes; }
+};
+FilePartsDifference filePartsDifferences(const theme::ThemeImage& a, const theme::ThemeImage& b);
 
 }  // namespace cli

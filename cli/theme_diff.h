@@ -42,7 +42,10 @@ struct ThemeDifference {
   std::optional<TextChange> styleName;
   std::vector<PageDifference> pages;  // only pages where something differs
   std::vector<ResourceInLanguage> otherLanguages;  // texts and tables differing outside the compared language
-  [[nodiscard]] bool empty() const { return !pageCount && !styleName && pages.empty() && otherLanguages.empty(); }
+  FilePartsDifference fileParts;                   // what a write carries over unchanged
+  [[nodiscard]] bool empty() const {
+    return !pageCount && !styleName && pages.empty() && otherLanguages.empty() && fileParts.empty();
+  }
 };
 
 // Values are compared as the files hold them (UTF-16), so two faces that the code page

@@ -20,6 +20,9 @@ const Words& japaneseWords() {
       "Bのみ",
       "言語 {0}、コードページ {1}",
       "他の言語",
+      "他のリソース",
+      "セクション",
+      "末尾のデータ (バイト数)",
   };
   return words;
 }
@@ -38,6 +41,9 @@ const Words& englishWords() {
       "only in B",
       "Language {0}, code page {1}",
       "other language",
+      "other resource",
+      "section",
+      "appended bytes",
   };
   return words;
 }

@@ -20,6 +20,9 @@ struct Words {
   const char* onlyInB;
   const char* listedAs;       // "Language {0}, code page {1}"
   const char* otherLanguage;  // a text or table differing in a language not compared
+  const char* otherResource;  // a resource of a type the tool does not read
+  const char* section;        // a section other than the resources
+  const char* appendedBytes;  // the bytes after the last section
 };
 
 const Words& japaneseWords();

@@ -480,9 +480,11 @@ void runWrite(const Options& options, Language language) {
   if (options.grow) resized = theme::growSizes(pages, growth, options.pages);
   if (options.scale) resized = theme::scaleSizes(pages, factor, options.pages);
 
+  bool droppedCertificate = false;
   try {
     const theme::RebuiltTheme rebuilt = theme::rebuildTheme(image, pages, cp);
     theme::writeFileAtomically(nativePath(options.out), rebuilt);
+    droppedCertificate = rebuilt.droppedCertificate();
   } catch (const theme::WriteError& e) {
     // The path is named once, before the reason, which is said in the user's language.
     if (e.target().empty()) throw Error(kFailed, e.what()).about(options.out);
@@ -491,6 +493,12 @@ void runWrite(const Options& options, Language language) {
         .about(options.out);
   }
   // Said only once the file is written: counts of a write that failed would mislead.
+  if (droppedCertificate) {
+    std::cerr << "marvento-cli: "
+              << say(language, "{0}: the signature (certificate table) was left out: it cannot match the changed file",
+                     {options.out})
+              << '\n';
+  }
   if (carried) std::cerr << fontsFromSummary(*options.fontsFrom, *carried, language) << '\n';
   if (resized) std::cerr << resizeSummary(*resized, language) << '\n';
 }

@@ -115,6 +115,38 @@ void comparePages(const theme::FontPages& a, const theme::FontPages& b) {
           "style-name box " + show(a.styleNameBox.original) + " became " + show(b.styleNameBox.original));
 }
 
+// Every section but the resources and every byte after the last section, the
+// certificate table excepted, survive a write unchanged and in order.
+void compareCarriedParts(const theme::ThemeImage& a, const theme::ThemeImage& b) {
+  const theme::ByteReader readA = a.reader();
+  const theme::ByteReader readB = b.reader();
+  const theme::CarriedParts partsA = theme::carriedParts(a.layout, readA.size());
+  const theme::CarriedParts partsB = theme::carriedParts(b.layout, readB.size());
+  REQUIRE(partsA.sections.size() == partsB.sections.size(), std::to_string(partsA.sections.size()) +
+                                                                " other sections became " +
+                                                                std::to_string(partsB.sections.size()));
+  const auto bytesOf = [](const theme::ByteReader& r, const std::vector<theme::FileRange>& ranges) {
+    Bytes out;
+    for (const theme::FileRange& range : ranges) {
+      const auto bytes = r.bytes(range.offset, range.size, "a carried range");
+      out.insert(out.end(), bytes.begin(), bytes.end());
+    }
+    return out;
+  };
+  for (std::size_t i = 0; i < partsA.sections.size(); ++i) {
+    const theme::SectionHeader& x = a.layout.sections[partsA.sections[i].index];
+    const theme::SectionHeader& y = b.layout.sections[partsB.sections[i].index];
+    REQUIRE(x.name == y.name && x.characteristics == y.characteristics && x.virtualSize == y.virtualSize,
+            "section " + std::to_string(i) + " \"" + x.name + "\" became \"" + y.name + "\"");
+    REQUIRE(bytesOf(readA, {partsA.sections[i].data}) == bytesOf(readB, {partsB.sections[i].data}),
+            "the data of section \"" + x.name + "\" changed");
+  }
+  REQUIRE(bytesOf(readA, partsA.appended) == bytesOf(readB, partsB.appended),
+          "the bytes after the last section changed: " + firstDifference(bytesOf(readA, partsA.appended),
+                                                                         bytesOf(readB, partsB.appended)));
+  REQUIRE(!partsB.certificate, "the rebuilt file names a certificate table");
+}
+
 // ---------------------------------------------------------------- INI text
 
 bool inside(std::u16string_view outer, std::u16string_view view) {
@@ -338,6 +370,7 @@ void checkThemeRoundTrip(std::span<const std::uint8_t> data) {
     fail(std::string("the rebuilt file does not load: ") + e.what());
   }
   comparePages(pages, reread);
+  compareCarriedParts(image, rebuilt);
 
   Bytes second;
   try {

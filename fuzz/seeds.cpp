@@ -63,6 +63,8 @@ std::vector<Seed> syntheticSeeds() {
   odd.dataAlignment = 4;
   odd.leadingCodeSection = true;
   odd.relocations = true;
+  odd.certificate = true;
+  odd.appended = {'t', 'a', 'i', 'l'};
   seeds.push_back({"theme", "moved_section", oneSize(odd).build().bytes});
 
   // Two colours, two sizes, a second language everywhere it matters.

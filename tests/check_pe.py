@@ -7,7 +7,10 @@ For every pair NAME.orig.msstyles / NAME.rebuilt.msstyles in the folder:
   - both list the same resources: types, names and languages in the same order, with
     the same data for every resource that is copied (all but the first language of
     TEXTFILE and STRING resources, which are regenerated);
-  - every data entry of the rebuilt file lies inside its one section and inside the file;
+  - every data entry of the rebuilt file lies inside the resource section and inside the file;
+  - every other section keeps its name, order and data, the bytes after the last section
+    are kept (less a certificate table), and SizeOfInitializedData counts the raw data of
+    the sections that hold initialized data, as the PE format has it;
   - `wrestool -l` (icoutils) lists the same resources, with the same sizes for copied ones.
 """
 import argparse
@@ -42,6 +45,17 @@ def resources(pe, raw):
                 out.append((entry_id(t), entry_id(r), entry_id(lang), index == 0,
                             d.OffsetToData, pe.get_data(d.OffsetToData, d.Size)))
     return out
+
+
+def appended(pe, raw):
+    """The bytes after the last section, less the certificate table (dropped by a write)."""
+    end = max((s.PointerToRawData + s.SizeOfRawData for s in pe.sections if s.SizeOfRawData), default=0)
+    tail = bytearray(raw[end:])
+    security = pe.OPTIONAL_HEADER.DATA_DIRECTORY[4]
+    if security.VirtualAddress and security.Size:
+        start = max(security.VirtualAddress - end, 0)
+        del tail[start:max(security.VirtualAddress + security.Size - end, 0)]
+    return bytes(tail)
 
 
 def normalised_warnings(pe):
@@ -87,17 +101,27 @@ def check_pair(orig_path, rebuilt_path, wrestool):
         if copied and b[5] != a[5]:
             problems.append(f"resource {b[:3]}: copied data differs ({len(b[5])} -> {len(a[5])} bytes)")
 
-    if len(new.sections) != 1:
-        problems.append(f"{len(new.sections)} sections in the rebuilt file")
-    else:
-        s = new.sections[0]
-        start, end = s.VirtualAddress, s.VirtualAddress + s.Misc_VirtualSize
+    if [x.Name for x in new.sections] != [x.Name for x in orig.sections]:
+        problems.append(f"sections {[x.Name for x in orig.sections]} became {[x.Name for x in new.sections]}")
+    resource_rva = new.OPTIONAL_HEADER.DATA_DIRECTORY[2].VirtualAddress
+    for before_s, s in zip(orig.sections, new.sections):
         if s.PointerToRawData + s.SizeOfRawData > len(new_raw):
-            problems.append("section raw data runs past the end of the file")
+            problems.append(f"section {s.Name} raw data runs past the end of the file")
+        if not s.contains_rva(resource_rva):
+            if s.get_data() != before_s.get_data():
+                problems.append(f"section {s.Name}: its data changed")
+            continue
+        start, end = s.VirtualAddress, s.VirtualAddress + s.Misc_VirtualSize
         for a in after:
             rva, size = a[4], len(a[5])
             if rva < start or rva + size > end:
                 problems.append(f"resource {a[:3]} data at RVA {rva:#x} outside the section")
+    if appended(orig, orig_raw) != appended(new, new_raw):
+        problems.append("the bytes after the last section changed")
+    initialized = sum(s.SizeOfRawData for s in new.sections if s.Characteristics & 0x40)
+    if new.OPTIONAL_HEADER.SizeOfInitializedData != initialized:
+        problems.append(f"SizeOfInitializedData {new.OPTIONAL_HEADER.SizeOfInitializedData:#x}, "
+                        f"the initialized sections hold {initialized:#x}")
 
     if wrestool:
         try:

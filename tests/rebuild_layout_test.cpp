@@ -2,6 +2,7 @@
 // and shrink, packing, every language kept, headers brought up to date.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "errors.h"
@@ -48,6 +49,7 @@ constexpr Field<std::uint16_t> kSizeOfOptionalHeader{20};
 namespace opt {  // IMAGE_OPTIONAL_HEADER32 / 64
 constexpr std::uint16_t kPe32PlusMagic = 0x20B;
 constexpr Field<std::uint16_t> kMagic{0};
+constexpr Field<std::uint32_t> kSizeOfInitializedData{8};
 constexpr Field<std::uint32_t> kSectionAlignment{32};
 constexpr Field<std::uint32_t> kFileAlignment{36};
 constexpr Field<std::uint32_t> kSizeOfImage{56};
@@ -306,46 +308,96 @@ TEST(RebuildLayout, DirectoryHeadersAreKept) {
   EXPECT_EQ(header(out, langDir), header(built.bytes, type.resources[0].dirOffset));
 }
 
-TEST(RebuildLayout, OneSectionNoRelocationsAndTheResourceSectionKept) {
-  BuildOptions o;
-  o.leadingCodeSection = true;
-  o.relocations = true;
-  o.sectionRva = 0x2000;
-  const Bytes theme = sampleTheme(o);
-  const Rebuilt r = rebuildBytes(theme);
-  const Headers h = headersOf(r.bytes);
-  EXPECT_EQ(h.sectionCount, 1);
-  EXPECT_EQ(std::string(r.bytes.begin() + h.firstSection, r.bytes.begin() + h.firstSection + 5), ".rsrc");
-  EXPECT_EQ(field(r.bytes, h.firstSection, sec::kVirtualAddress), 0x2000U);
-  EXPECT_EQ(field(r.bytes, h.firstSection, sec::kPointerToRawData), 0x1000U);
-  EXPECT_EQ(field(r.bytes, directory(h, dir::kBaseRelocations), dir::kVirtualAddress), 0U) << "base relocations";
-  EXPECT_EQ(field(r.bytes, directory(h, dir::kBaseRelocations), dir::kSizeField), 0U);
-  EXPECT_EQ(field(r.bytes, directory(h, dir::kResources), dir::kVirtualAddress), 0x2000U);
-  for (const auto& res : r.resources) {
-    EXPECT_GE(res.dataRva, 0x2000U);
-    EXPECT_LT(res.dataRva, 0x2000U + field(r.bytes, h.firstSection, sec::kVirtualSize));
-  }
-  EXPECT_EQ(field(r.bytes, h.opt, opt::kSizeOfImage), alignUp(0x2000 + field(r.bytes, h.firstSection, sec::kVirtualSize), 0x1000));
-}
-
-TEST(RebuildLayout, DirectoriesIntoDroppedSectionsOrPastTheFileAreCleared) {
+// A section before the resources, one after them, bytes appended and a signature: the
+// write used to keep only the resource section.
+BuildOptions everyPart(std::uint32_t dataAlignment = 1) {
   BuildOptions o;
   o.leadingCodeSection = true;
   o.relocations = true;
   o.certificate = true;
   o.debugDirectory = true;
   o.sectionRva = 0x2000;
-  const Bytes theme = sampleTheme(o);
-  const Headers before = headersOf(theme);
-  ASSERT_NE(getU32(theme, before.dirs + 4 * 8), 0U);
-  ASSERT_NE(getU32(theme, before.dirs + 6 * 8), 0U);
-  const Rebuilt r = rebuildBytes(theme);
-  const Headers h = headersOf(r.bytes);
-  for (std::uint32_t i : {4U, 5U, 6U}) {
-    EXPECT_EQ(field(r.bytes, directory(h, i), dir::kVirtualAddress), 0U) << "data directory " << i;
-    EXPECT_EQ(field(r.bytes, directory(h, i), dir::kSizeField), 0U) << "data directory " << i;
+  o.dataAlignment = dataAlignment;
+  for (int i = 0; i < 21; ++i) o.appended.push_back(static_cast<std::uint8_t>(0xA0 + i));
+  return o;
+}
+
+// The raw data of section `index`.
+Bytes sectionData(const Bytes& b, const Headers& h, std::uint32_t index) {
+  const std::uint32_t at = h.firstSection + 40 * index;
+  const std::uint32_t from = field(b, at, sec::kPointerToRawData);
+  return {b.begin() + from, b.begin() + from + field(b, at, sec::kSizeOfRawData)};
+}
+
+TEST(RebuildLayout, EverySectionAndAppendedByteIsCarriedAndTheSignatureDropped) {
+  // Resources aligned to pages shrink by pages when packed: the section after them moves down.
+  for (const std::uint32_t alignment : {1U, 0x1000U}) {
+    const Bytes theme = sampleTheme(everyPart(alignment));
+    theme::FontPages pages;
+    const theme::ThemeImage image = loadBytes(theme, pages);
+    const theme::RebuiltTheme rebuilt = theme::rebuildTheme(image, pages, cp932());
+    EXPECT_TRUE(rebuilt.droppedCertificate());
+    const Bytes out = rebuilt.bytes();
+    const Headers before = headersOf(theme);
+    const Headers h = headersOf(out);
+    ASSERT_EQ(h.sectionCount, 3);
+    const auto header = [&](std::uint32_t i) { return h.firstSection + 40 * i; };
+    EXPECT_EQ(std::string(out.begin() + header(0), out.begin() + header(0) + 5), ".text");
+    EXPECT_EQ(field(out, header(0), sec::kVirtualAddress), 0x1000U);
+    EXPECT_EQ(field(out, header(1), sec::kVirtualAddress), 0x2000U);
+    const std::uint32_t relocRva = alignUp(0x2000 + field(out, header(1), sec::kVirtualSize), 0x1000);
+    EXPECT_EQ(field(out, header(2), sec::kVirtualAddress), relocRva) << "the section after the resources follows them";
+    for (const std::uint32_t i : {0U, 2U}) EXPECT_EQ(sectionData(out, h, i), sectionData(theme, before, i)) << i;
+    for (std::uint32_t i = 0; i < 3; ++i) {
+      EXPECT_EQ(field(out, header(i), sec::kPointerToRawData) % 0x200, 0U) << i;
+      EXPECT_GE(field(out, header(i), sec::kPointerToRawData), i == 0 ? 0x1000U : field(out, header(i - 1), sec::kPointerToRawData) + field(out, header(i - 1), sec::kSizeOfRawData));
+    }
+    // Directories follow their sections; the certificate's goes with it.
+    EXPECT_EQ(field(out, directory(h, dir::kBaseRelocations), dir::kVirtualAddress), relocRva);
+    EXPECT_EQ(field(out, directory(h, dir::kBaseRelocations), dir::kSizeField), 12U);
+    EXPECT_EQ(field(out, directory(h, 6), dir::kVirtualAddress), 0x1000U) << "debug directory in .text";
+    EXPECT_EQ(field(out, directory(h, 4), dir::kVirtualAddress), 0U) << "certificate table";
+    EXPECT_EQ(field(out, directory(h, 4), dir::kSizeField), 0U);
+    EXPECT_EQ(field(out, directory(h, dir::kResources), dir::kVirtualAddress), 0x2000U);
+    EXPECT_EQ(field(out, h.opt, opt::kSizeOfImage), alignUp(relocRva + 12, 0x1000));
+    // Initialized data: the resources and relocations, not the code and not the headers.
+    EXPECT_EQ(field(out, h.opt, opt::kSizeOfInitializedData),
+              field(out, header(1), sec::kSizeOfRawData) + field(out, header(2), sec::kSizeOfRawData));
+    // The appended bytes close the file, the signature after them is gone.
+    const std::uint32_t end = field(out, header(2), sec::kPointerToRawData) + field(out, header(2), sec::kSizeOfRawData);
+    EXPECT_EQ(Bytes(out.begin() + end, out.end()), everyPart().appended);
+    for (const auto& res : listResources(out)) {
+      EXPECT_GE(res.dataRva, 0x2000U);
+      EXPECT_LT(res.dataRva, 0x2000U + field(out, header(1), sec::kVirtualSize));
+    }
   }
-  EXPECT_EQ(field(r.bytes, directory(h, dir::kResources), dir::kVirtualAddress), 0x2000U);
+  theme::FontPages pages;
+  EXPECT_FALSE(theme::rebuildTheme(loadBytes(sampleTheme(), pages), pages, cp932()).droppedCertificate());
+}
+
+// Each is refused as a whole, never written with parts lost or overlapping.
+TEST(RebuildLayout, LayoutsTheCarriedPartsCannotTakeAreRefused) {
+  const Bytes theme = sampleTheme(everyPart());
+  const Headers h = headersOf(theme);
+  const std::uint32_t reloc = h.firstSection + 80;
+  const std::vector<std::pair<const char*, std::function<void(Bytes&)>>> cases = {
+      {"sections out of address order", [&](Bytes& b) { putU32(b, reloc + sec::kVirtualAddress.offset, 0x1800); }},
+      {"section overlapping the resources", [&](Bytes& b) { putU32(b, reloc + sec::kVirtualAddress.offset, 0x2800); }},
+      {"section data past the end", [&](Bytes& b) { putU32(b, reloc + sec::kSizeOfRawData.offset, 0x100000); }},
+  };
+  for (const auto& [name, corrupt] : cases) {
+    Bytes bad = theme;
+    corrupt(bad);
+    theme::FontPages pages;
+    theme::ThemeImage image;
+    try {
+      image = loadBytes(bad, pages);
+    } catch (const theme::ThemeError&) {
+      ADD_FAILURE() << name << ": refused at load";
+      continue;
+    }
+    EXPECT_THROW((void)theme::rebuildTheme(image, pages, cp932()), theme::WriteError) << name;
+  }
 }
 
 TEST(RebuildLayout, TranslatedSectionsAreWrittenAtFileOffset0x1000WithTheirRva) {

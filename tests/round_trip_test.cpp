@@ -31,6 +31,7 @@ BuildOptions opts(bool plus, std::uint32_t rva, std::uint32_t offset, bool extra
   o.relocations = extras;
   o.certificate = extras;
   o.debugDirectory = extras;
+  if (extras) o.appended = {'a', 'p', 'p', 'e', 'n', 'd', 'e', 'd'};
   o.dataAlignment = align;
   return o;
 }

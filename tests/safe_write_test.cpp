@@ -11,6 +11,7 @@
 
 #include "errors.h"
 #include "safe_write.h"
+#include "signal_cleanup.h"
 #include "test_support.h"
 #include "theme_rebuild.h"
 

@@ -258,7 +258,8 @@ BuiltImage ThemeBuilder::build() const {
   const std::uint32_t relocRawSize = o.fileAlignment;
   const std::uint32_t sectionsEnd = o.relocations ? relocFileOffset + relocRawSize : o.sectionFileOffset + rsrcRawSize;
   const std::uint32_t certificateSize = 24;
-  const std::uint32_t fileSize = sectionsEnd + (o.certificate ? certificateSize : 0);
+  const std::uint32_t certificateAt = sectionsEnd + static_cast<std::uint32_t>(o.appended.size());
+  const std::uint32_t fileSize = certificateAt + (o.certificate ? certificateSize : 0);
   const std::uint32_t imageEnd = o.relocations ? relocRva + 12 : o.sectionRva + sectionSize;
 
   Bytes& b = img.bytes;
@@ -329,12 +330,13 @@ BuiltImage ThemeBuilder::build() const {
     putU32(b, dirs + 5 * 8 + 4, 12);
   }
   if (o.certificate) {  // WIN_CERTIFICATE: length, revision 2, type PKCS#7, then content
-    putU32(b, dirs + 4 * 8, sectionsEnd);
+    putU32(b, dirs + 4 * 8, certificateAt);
     putU32(b, dirs + 4 * 8 + 4, certificateSize);
-    putU32(b, sectionsEnd, certificateSize);
-    putU16(b, sectionsEnd + 4, 0x0200);
-    putU16(b, sectionsEnd + 6, 0x0002);
+    putU32(b, certificateAt, certificateSize);
+    putU16(b, certificateAt + 4, 0x0200);
+    putU16(b, certificateAt + 6, 0x0002);
   }
+  putBytes(b, sectionsEnd, o.appended);
   if (o.debugDirectory) {
     if (!o.leadingCodeSection) throw std::invalid_argument("a debug directory needs the code section");
     putU32(b, dirs + 6 * 8, 0x1000);

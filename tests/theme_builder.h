@@ -70,7 +70,8 @@ struct BuildOptions {
   bool sortEntries = true;           // directory order as a resource compiler writes it
   bool leadingCodeSection = false;   // a ".text" section (RVA 0x1000) before the resources
   bool relocations = false;          // a trailing ".reloc" section named by data directory 5
-  bool certificate = false;          // data directory 4: a signature block after the last section
+  bool certificate = false;          // data directory 4: a signature block after the appended bytes
+  Bytes appended;                    // bytes after the last section, as an installer or signer leaves them
   bool debugDirectory = false;       // data directory 6, inside the ".text" section (needs leadingCodeSection)
   std::uint32_t ntOffset = 0x80;     // e_lfanew
 };

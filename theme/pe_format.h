@@ -51,6 +51,7 @@ constexpr std::uint32_t dataDirectories(bool pe32Plus) { return pe32Plus ? 112 :
 namespace data_directory {
 inline constexpr std::uint32_t kSize = 8;
 inline constexpr std::uint32_t kResources = 2;
+inline constexpr std::uint32_t kSecurity = 4;  // the certificate table, by file offset
 inline constexpr std::uint32_t kBaseRelocations = 5;
 inline constexpr std::uint32_t kKnown = 16;  // entries with a meaning
 inline constexpr Field<std::uint32_t, 0> kVirtualAddress{};
@@ -59,6 +60,8 @@ inline constexpr Field<std::uint32_t, 4> kSizeField{};
 
 namespace section_header {
 inline constexpr std::uint32_t kSize = 40;
+inline constexpr std::uint32_t kNameSize = 8;  // the name comes first
+inline constexpr std::uint32_t kInitializedData = 0x40;  // IMAGE_SCN_CNT_INITIALIZED_DATA
 inline constexpr Field<std::uint32_t, 8> kVirtualSize{};
 inline constexpr Field<std::uint32_t, 12> kVirtualAddress{};
 inline constexpr Field<std::uint32_t, 16> kSizeOfRawData{};
@@ -67,6 +70,7 @@ inline constexpr Field<std::uint32_t, 24> kPointerToRelocations{};
 inline constexpr Field<std::uint32_t, 28> kPointerToLinenumbers{};
 inline constexpr Field<std::uint16_t, 32> kNumberOfRelocations{};
 inline constexpr Field<std::uint16_t, 34> kNumberOfLinenumbers{};
+inline constexpr Field<std::uint32_t, 36> kCharacteristics{};
 }  // namespace section_header
 
 // A directory of the resource tree: a header, then its entries.

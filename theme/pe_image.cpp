@@ -44,6 +44,11 @@ PeLayout readPeLayout(const ByteReader& file) {
     throw ThemeError("the file has no resource directory");
   }
   pe.resourceRva = file.get(resources, dir::kVirtualAddress, "the data directories");
+  const std::uint64_t security = pe.dataDirectoryOffset() + std::uint64_t{dir::kSize} * dir::kSecurity;
+  if (pe.dataDirectoryCount > dir::kSecurity && security + dir::kSize <= optional + pe.sizeOfOptionalHeader) {
+    pe.certificate.offset = file.get(security, dir::kVirtualAddress, "the data directories");
+    pe.certificate.size = file.get(security, dir::kSizeField, "the data directories");
+  }
 
   namespace sec = pe::section_header;
   const std::uint64_t sectionTable = static_cast<std::uint64_t>(optional) + pe.sizeOfOptionalHeader;
@@ -57,6 +62,11 @@ PeLayout readPeLayout(const ByteReader& file) {
     s.virtualAddress = file.get(at, sec::kVirtualAddress, "the section table");
     s.sizeOfRawData = file.get(at, sec::kSizeOfRawData, "the section table");
     s.pointerToRawData = file.get(at, sec::kPointerToRawData, "the section table");
+    s.characteristics = file.get(at, sec::kCharacteristics, "the section table");
+    for (const std::uint8_t c : file.bytes(at, sec::kNameSize, "the section table")) {
+      if (c == 0) break;
+      s.name += static_cast<char>(c);
+    }
     pe.sections.push_back(s);
   }
 
@@ -89,6 +99,43 @@ int PeLayout::resourceSectionIndex() const {
     if (resourceRva >= s.virtualAddress && resourceRva - s.virtualAddress < span) return static_cast<int>(i);
   }
   return -1;
+}
+
+std::uint64_t CarriedParts::appendedSize() const {
+  std::uint64_t total = 0;
+  for (const FileRange& r : appended) total += r.size;
+  return total;
+}
+
+CarriedParts carriedParts(const PeLayout& pe, std::uint64_t fileSize) {
+  CarriedParts parts;
+  const int resources = pe.resourceSectionIndex();
+  std::uint64_t sectionsEnd = 0;
+  for (std::size_t i = 0; i < pe.sections.size(); ++i) {
+    const SectionHeader& s = pe.sections[i];
+    CarriedSection carried{i, FileRange{}, false};
+    if (s.sizeOfRawData != 0) {  // else it takes room only in memory
+      const std::uint64_t end = std::uint64_t{s.pointerToRawData} + s.sizeOfRawData;
+      sectionsEnd = std::max(sectionsEnd, end);
+      const std::uint64_t from = std::min<std::uint64_t>(s.pointerToRawData, fileSize);
+      carried = CarriedSection{i, FileRange{from, std::min(end, fileSize) - from}, end > fileSize};
+    }
+    if (static_cast<int>(i) != resources) parts.sections.push_back(carried);
+  }
+
+  FileRange tail{std::min(sectionsEnd, fileSize), fileSize - std::min(sectionsEnd, fileSize)};
+  if (pe.certificate.offset != 0 && pe.certificate.size != 0) {
+    parts.certificate = pe.certificate;
+    // Its bytes go with it where they lie after the sections; elsewhere only the directory does.
+    const std::uint64_t from = std::max(pe.certificate.offset, tail.offset);
+    const std::uint64_t to = std::min(pe.certificate.end(), tail.end());
+    if (from < to) {
+      if (from > tail.offset) parts.appended.push_back(FileRange{tail.offset, from - tail.offset});
+      tail = FileRange{to, tail.end() - to};
+    }
+  }
+  if (tail.size != 0) parts.appended.push_back(tail);
+  return parts;
 }
 
 }  // namespace theme

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <optional>
 #include <stdexcept>
 
 #include "byte_writer.h"
@@ -14,12 +15,13 @@
 #include "theme_image.h"
 #include "ini_rewriter.h"
 #include "string_table_rewriter.h"
+#include "safe_write.h"
 
 namespace theme {
 
 namespace {
 
-constexpr std::uint32_t kSectionFileOffset = 0x1000;  // where the rebuilt resource section starts
+constexpr std::uint32_t kSectionFileOffset = 0x1000;  // where the sections start at the earliest
 constexpr std::uint32_t kPageSize = 0x1000;
 constexpr std::uint32_t kHighBit = pe::resource_entry::kHighBit;
 constexpr std::uint64_t kDirectory = pe::resource_directory::kSize;
@@ -125,11 +127,13 @@ class SectionWriter {
   std::array<std::uint64_t, kRegionCount> end_{};
 };
 
-// An image aligned below the page size is mapped as it lies in the file, so its section
-// must stay at a file offset equal to its RVA; otherwise it starts at 0x1000.
-std::uint32_t sectionFileOffset(const PeLayout& pe) {
-  const SectionHeader& kept = pe.sections[static_cast<std::size_t>(pe.resourceSectionIndex())];
-  return pe.sectionAlignment < kPageSize ? kept.virtualAddress : kSectionFileOffset;
+bool lowAlignment(const PeLayout& pe) { return pe.sectionAlignment < kPageSize; }
+
+std::size_t resourceIndex(const PeLayout& pe) { return static_cast<std::size_t>(pe.resourceSectionIndex()); }
+
+std::uint64_t sectionTableEnd(const PeLayout& pe) {
+  return std::uint64_t{pe.optionalHeaderOffset()} + pe.sizeOfOptionalHeader +
+         std::uint64_t{pe::section_header::kSize} * pe.sections.size();
 }
 
 void checkRebuildable(const PeLayout& pe) {
@@ -137,26 +141,105 @@ void checkRebuildable(const PeLayout& pe) {
   if (kept < 0) throw WriteError("the resource directory lies in no section");
   const std::uint32_t rva = pe.sections[static_cast<std::size_t>(kept)].virtualAddress;
   if (rva == 0 || rva < pe.sizeOfHeaders) throw WriteError("the resource section overlaps the headers");
-  if (static_cast<std::uint64_t>(pe.optionalHeaderOffset()) + pe.sizeOfOptionalHeader + pe::section_header::kSize >
-      sectionFileOffset(pe)) {
-    throw WriteError("the headers do not fit before the resource section");
-  }
-  if (!isPowerOfTwo(pe.fileAlignment) || pe.fileAlignment > kPageSize ||
-      sectionFileOffset(pe) % pe.fileAlignment != 0) {
+  if (!isPowerOfTwo(pe.fileAlignment) || pe.fileAlignment > kPageSize) {
     throw WriteError("the file alignment is not supported");
   }
   if (!isPowerOfTwo(pe.sectionAlignment)) throw WriteError("the section alignment is not supported");
+  for (std::size_t i = 1; i < pe.sections.size(); ++i) {
+    if (pe.sections[i].virtualAddress <= pe.sections[i - 1].virtualAddress) {
+      throw WriteError("the sections are not in address order");
+    }
+  }
+  // An image aligned below the page size is mapped as it lies in the file: each section's
+  // data must lie at its address, in the loaded file as in the new one.
+  if (lowAlignment(pe)) {
+    for (const SectionHeader& s : pe.sections) {
+      if (s.sizeOfRawData != 0 && (s.pointerToRawData != s.virtualAddress || s.virtualAddress % pe.fileAlignment != 0)) {
+        throw WriteError("a section's data does not lie at its address, as an image aligned below the page size needs");
+      }
+    }
+  }
 }
 
-// Resource data copied unchanged: a slice of the loaded copy, or a range of the file,
-// which is only read when the new file is written.
-Piece unchangedData(const ThemeImage& image, const DataEntry& entry) {
-  if (!image.file) return image.data(entry);
-  const std::uint64_t fileSize = image.file->size();
-  if (entry.fileOffset > fileSize || entry.size > fileSize - entry.fileOffset) {
-    throw WriteError("a resource's data lies past the end of the file");
+// Where each section lies in the rebuilt image. The resource section keeps its address
+// and takes its new size; the sections before it keep theirs, the sections after it move
+// with its end, by whole section alignments. In the file the sections follow one
+// another in table order after the headers.
+struct PlacedSection {
+  std::uint32_t virtualAddress = 0;
+  std::uint32_t virtualSize = 0;
+  std::uint32_t rawSize = 0;
+  std::uint32_t fileOffset = 0;  // 0 for a section without raw data
+};
+
+struct ImagePlan {
+  std::uint32_t headersEnd = 0;  // where the sections' data may begin
+  std::vector<PlacedSection> sections;
+  std::uint64_t end = 0;  // the end of the last section's data
+
+  ImagePlan(const PeLayout& pe, std::uint32_t contentSize, std::uint32_t rawSize) {
+    const std::size_t kept = resourceIndex(pe);
+    const SectionHeader& resources = pe.sections[kept];
+    const std::uint64_t oldEnd = alignUp(std::uint64_t{resources.virtualAddress} + resources.span(), pe.sectionAlignment);
+    const std::uint64_t newEnd = alignUp(std::uint64_t{resources.virtualAddress} + contentSize, pe.sectionAlignment);
+    const std::uint64_t tableEnd = sectionTableEnd(pe);
+    if (lowAlignment(pe)) {
+      headersEnd = resources.virtualAddress;
+      for (const SectionHeader& s : pe.sections) {
+        if (s.sizeOfRawData != 0) headersEnd = std::min(headersEnd, s.virtualAddress);
+      }
+      if (tableEnd > headersEnd) throw WriteError("the headers have no room for the section table");
+    } else {
+      headersEnd = to32(std::max<std::uint64_t>(kSectionFileOffset, alignUp(tableEnd, pe.fileAlignment)),
+                        "the headers");
+    }
+
+    std::uint64_t cursor = headersEnd;
+    for (std::size_t i = 0; i < pe.sections.size(); ++i) {
+      const SectionHeader& s = pe.sections[i];
+      PlacedSection& placed = sections.emplace_back();
+      placed.virtualAddress = s.virtualAddress;
+      placed.virtualSize = i == kept ? contentSize : s.virtualSize;
+      placed.rawSize = i == kept ? rawSize : s.sizeOfRawData;
+      if (i > kept) {
+        if (s.virtualAddress < oldEnd) throw WriteError("a section overlaps the resource section");
+        placed.virtualAddress = to32(s.virtualAddress - oldEnd + newEnd, "a section's address");
+      }
+      if (placed.rawSize == 0) continue;
+      const std::uint64_t at = lowAlignment(pe) ? placed.virtualAddress : alignUp(cursor, pe.fileAlignment);
+      if (at < cursor) throw WriteError("the sections overlap in the file");
+      placed.fileOffset = to32(at, "a section's file offset");
+      cursor = at + placed.rawSize;
+    }
+    end = cursor;
   }
-  return entry.size == 0 ? Piece() : Piece::ofSource(entry.fileOffset, entry.size);
+};
+
+// Where `rva` lies in the rebuilt image when it lay in a section that is carried over
+// unchanged; nullopt when it lay in the resource section or in none.
+std::optional<std::uint32_t> carriedRva(const PeLayout& pe, const ImagePlan& plan, std::uint32_t rva) {
+  for (std::size_t i = 0; i < pe.sections.size(); ++i) {
+    const SectionHeader& s = pe.sections[i];
+    if (i == resourceIndex(pe) || rva < s.virtualAddress ||
+        rva - s.virtualAddress >= std::max(s.virtualSize, s.sizeOfRawData)) {
+      continue;
+    }
+    return rva - s.virtualAddress + plan.sections[i].virtualAddress;
+  }
+  return std::nullopt;
+}
+
+// Bytes of the loaded file copied unchanged: a slice of the loaded copy, or a range of
+// the file, which is only read when the new file is written.
+Piece unchangedRange(const ThemeImage& image, std::uint64_t offset, std::uint64_t size, const char* what) {
+  if (!image.file) return image.reader().bytes(offset, size, what);
+  const std::uint64_t fileSize = image.file->size();
+  if (offset > fileSize || size > fileSize - offset) throw WriteError(std::string(what) + " lies past the end of the file");
+  return size == 0 ? Piece() : Piece::ofSource(offset, size);
+}
+
+Piece unchangedData(const ThemeImage& image, const DataEntry& entry) {
+  return unchangedRange(image, entry.fileOffset, entry.size, "a resource's data");
 }
 
 // The data pass: every resource's new data in directory order. Texts and tables of the
@@ -186,58 +269,103 @@ std::vector<Piece> produceData(const ThemeImage& image, const PageRouter& router
 }
 
 // Headers carried over from the loaded image (the DOS header and stub, the NT headers,
-// the resource section's header), brought up to date with the one rebuilt section;
-// directories into sections that are gone are cleared.
-void writeHeaders(const ThemeImage& image, std::span<std::uint8_t> out, std::uint32_t start, std::uint32_t contentSize,
-                  std::uint32_t rawSize) {
+// the section table), brought up to date with where the sections now lie; directories
+// into the old resource section or into no section are cleared, and so is the
+// certificate table, which no longer matches the file.
+void writeHeaders(const ThemeImage& image, const ImagePlan& plan, std::span<std::uint8_t> out,
+                  std::uint32_t contentSize) {
   namespace nt = pe::nt_headers;
   namespace opt = pe::optional_header;
   namespace sec = pe::section_header;
   const PeLayout& pe = image.layout;
   const ByteReader file = image.reader();
-  const SectionHeader& kept = pe.sections[static_cast<std::size_t>(pe.resourceSectionIndex())];
+  const SectionHeader& kept = pe.sections[resourceIndex(pe)];
 
   const auto dos = file.bytes(0, pe.ntOffset, "the DOS header");
   std::copy(dos.begin(), dos.end(), out.begin());
   const auto headers = file.bytes(pe.ntOffset, std::uint64_t{nt::kOptionalHeader} + pe.sizeOfOptionalHeader,
                                   "the NT headers");
   std::copy(headers.begin(), headers.end(), out.begin() + pe.ntOffset);
-  const std::uint32_t section = pe.optionalHeaderOffset() + pe.sizeOfOptionalHeader;
-  const auto sectionHeader = file.bytes(kept.headerOffset, sec::kSize, "the section table");
-  std::copy(sectionHeader.begin(), sectionHeader.end(), out.begin() + section);
-
-  put(out, pe.ntOffset, nt::kNumberOfSections, std::uint16_t{1});
   put(out, pe.ntOffset, nt::kPointerToSymbolTable, 0U);  // the symbols are not carried over
   put(out, pe.ntOffset, nt::kNumberOfSymbols, 0U);
 
-  put(out, section, sec::kVirtualSize, contentSize);
-  put(out, section, sec::kSizeOfRawData, rawSize);
-  put(out, section, sec::kPointerToRawData, start);
-  put(out, section, sec::kPointerToRelocations, 0U);
-  put(out, section, sec::kPointerToLinenumbers, 0U);
-  put(out, section, sec::kNumberOfRelocations, std::uint16_t{0});
-  put(out, section, sec::kNumberOfLinenumbers, std::uint16_t{0});
+  std::uint64_t imageEnd = 0;
+  std::uint64_t initializedData = 0;
+  for (std::size_t i = 0; i < pe.sections.size(); ++i) {
+    const SectionHeader& from = pe.sections[i];
+    const PlacedSection& placed = plan.sections[i];
+    const auto header = file.bytes(from.headerOffset, sec::kSize, "the section table");
+    std::copy(header.begin(), header.end(), out.begin() + from.headerOffset);
+    put(out, from.headerOffset, sec::kVirtualSize, placed.virtualSize);
+    put(out, from.headerOffset, sec::kVirtualAddress, placed.virtualAddress);
+    put(out, from.headerOffset, sec::kSizeOfRawData, placed.rawSize);
+    put(out, from.headerOffset, sec::kPointerToRawData, placed.fileOffset);
+    put(out, from.headerOffset, sec::kPointerToRelocations, 0U);
+    put(out, from.headerOffset, sec::kPointerToLinenumbers, 0U);
+    put(out, from.headerOffset, sec::kNumberOfRelocations, std::uint16_t{0});
+    put(out, from.headerOffset, sec::kNumberOfLinenumbers, std::uint16_t{0});
+    const std::uint32_t span = placed.virtualSize != 0 ? placed.virtualSize : placed.rawSize;
+    imageEnd = std::max(imageEnd, alignUp(std::uint64_t{placed.virtualAddress} + span, pe.sectionAlignment));
+    if ((from.characteristics & sec::kInitializedData) != 0) initializedData += placed.rawSize;
+  }
 
   const std::uint32_t optional = pe.optionalHeaderOffset();
   const std::uint32_t entryPoint = file.get(optional, opt::kAddressOfEntryPoint, "the optional header");
   if (entryPoint != 0 && (entryPoint < kept.virtualAddress || entryPoint - kept.virtualAddress >= contentSize)) {
-    put(out, optional, opt::kAddressOfEntryPoint, 0U);  // its code was in a section that is not carried over
+    // Its code lies in a section carried over, or nowhere the new file has.
+    put(out, optional, opt::kAddressOfEntryPoint, carriedRva(pe, plan, entryPoint).value_or(0));
   }
-  put(out, optional, opt::kSizeOfInitializedData, start + rawSize);
-  put(out, optional, opt::kSizeOfImage,
-      to32(alignUp(std::uint64_t{kept.virtualAddress} + contentSize, pe.sectionAlignment), "the image size"));
-  if (pe.sizeOfHeaders > start) put(out, optional, opt::kSizeOfHeaders, start);
+  // The raw data of the sections that hold initialized data, the headers not counted.
+  put(out, optional, opt::kSizeOfInitializedData, to32(initializedData, "the initialized data"));
+  put(out, optional, opt::kSizeOfImage, to32(imageEnd, "the image size"));
+  const std::uint32_t headersSize = static_cast<std::uint32_t>(alignUp(sectionTableEnd(pe), pe.fileAlignment));
+  put(out, optional, opt::kSizeOfHeaders, std::clamp(pe.sizeOfHeaders, std::min(headersSize, plan.headersEnd),
+                                                     plan.headersEnd));
 
   namespace dir = pe::data_directory;
   const std::uint32_t directories = std::min(pe.dataDirectoryCount, dir::kKnown);
   for (std::uint32_t i = 0; i < directories; ++i) {
     const std::uint32_t at = pe.dataDirectoryOffset() + dir::kSize * i;
     if (at + dir::kSize > optional + pe.sizeOfOptionalHeader) break;
-    const bool resources = i == dir::kResources;
-    put(out, at, dir::kVirtualAddress, resources ? kept.virtualAddress : 0U);
-    put(out, at, dir::kSizeField, resources ? contentSize : 0U);
+    const std::uint32_t rva = file.get(at, dir::kVirtualAddress, "the data directories");
+    std::optional<std::uint32_t> moved;
+    if (i == dir::kResources) {
+      moved = kept.virtualAddress;
+      put(out, at, dir::kSizeField, contentSize);
+    } else if (i != dir::kSecurity && rva != 0) {
+      moved = carriedRva(pe, plan, rva);
+    }
+    put(out, at, dir::kVirtualAddress, moved.value_or(0));
+    if (!moved) put(out, at, dir::kSizeField, 0U);
   }
 }
+
+// Pieces in file order; data that follows on in the loaded file as in the new one is
+// copied in one go.
+class PieceList {
+ public:
+  explicit PieceList(std::vector<Piece>& pieces) : pieces_(pieces) {}
+  void add(const Piece& p) {
+    if (p.size() == 0) return;
+    if (!pieces_.empty()) {
+      Piece& last = pieces_.back();
+      if (p.inSource() && last.inSource() && last.sourceOffset + last.sourceLength == p.sourceOffset) {
+        last.sourceLength += p.sourceLength;
+        return;
+      }
+    }
+    pieces_.push_back(p);
+  }
+  void zeros(std::uint64_t count) {
+    static constexpr std::array<std::uint8_t, kPageSize> kZeros{};
+    for (; count > 0; count -= std::min<std::uint64_t>(count, kPageSize)) {
+      add(std::span<const std::uint8_t>(kZeros.data(), std::min<std::uint64_t>(count, kPageSize)));
+    }
+  }
+
+ private:
+  std::vector<Piece>& pieces_;
+};
 
 }  // namespace
 
@@ -247,46 +375,41 @@ std::uint64_t RebuiltTheme::size() const {
   return total;
 }
 
-std::vector<std::uint8_t> RebuiltTheme::bytes() const {
-  std::vector<std::uint8_t> out;
-  out.reserve(size());
-  for (const Piece& piece : pieces_) {
-    if (!piece.inSource()) {
-      out.insert(out.end(), piece.memory.begin(), piece.memory.end());
-      continue;
-    }
-    const std::size_t at = out.size();
-    out.resize(at + piece.sourceLength);
-    source_->readInto(piece.sourceOffset, std::span(out).subspan(at));
-  }
-  return out;
-}
+std::vector<std::uint8_t> RebuiltTheme::bytes() const { return joinPieces(pieces_, source_); }
 
 RebuiltTheme rebuildTheme(const ThemeImage& image, const FontPages& pages, const CodePage& cp) {
   if (!image.loaded()) throw WriteError("no theme is loaded");
   const PeLayout& pe = image.layout;
   checkRebuildable(pe);
-  const SectionHeader& kept = pe.sections[static_cast<std::size_t>(pe.resourceSectionIndex())];
+  const std::size_t keptIndex = resourceIndex(pe);
+  const SectionHeader& kept = pe.sections[keptIndex];
   const ResourceTree& tree = image.tree;
+  const CarriedParts carried = carriedParts(pe, image.reader().size());
+  for (const CarriedSection& s : carried.sections) {
+    if (s.cut) throw WriteError("a section's data lies past the end of the file");
+  }
 
   RebuiltTheme result;
   result.source_ = image.file.get();
+  result.droppedCertificate_ = carried.certificate.has_value();
   const PageRouter router(pages, cp);
   const std::vector<Piece> blocks = produceData(image, router, pages, result.generated_, result.kept_);
 
-  // Size pass, then the write pass into the head: headers, then the directory.
+  // Size pass, then the write passes: the resource directory, then the headers.
   const SectionLayout layout(tree);
-  const std::uint32_t start = sectionFileOffset(pe);
   std::uint64_t contentSize = layout.directorySize();
   for (const auto& block : blocks) contentSize += block.size();
   const std::uint64_t rawSize = alignUp(contentSize, pe.fileAlignment);
-  if (start + rawSize > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) {
+  if (rawSize > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) {
     throw WriteError("the rebuilt file is too large");
   }
-  result.head_.assign(start + layout.directorySize(), 0);
-  const std::span<std::uint8_t> section = std::span(result.head_).subspan(start);
-  SectionWriter w(section, layout);
+  const ImagePlan plan(pe, static_cast<std::uint32_t>(contentSize), static_cast<std::uint32_t>(rawSize));
+  if (plan.end + carried.appendedSize() > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) {
+    throw WriteError("the rebuilt file is too large");
+  }
 
+  result.directory_.assign(layout.directorySize(), 0);
+  SectionWriter w(result.directory_, layout);
   const std::uint32_t root = w.directory(kRoot, tree.rootHeader, tree.types.size());
   std::size_t block = 0;
   std::uint64_t dataAt = layout.directorySize();
@@ -308,25 +431,46 @@ RebuiltTheme rebuildTheme(const ThemeImage& image, const FontPages& pages, const
     }
     w.entry(root, ti, w.name(kTypeNames, type.name), (type.offsetField & kHighBit) | nameDir);
   }
-  writeHeaders(image, result.head_, start, static_cast<std::uint32_t>(contentSize),
-               static_cast<std::uint32_t>(rawSize));
+  result.head_.assign(plan.headersEnd, 0);
+  writeHeaders(image, plan, result.head_, static_cast<std::uint32_t>(contentSize));
 
-  // The section is padded with zeros to the file alignment (at most one page).
-  static constexpr std::array<std::uint8_t, kPageSize> kZeros{};
-  result.pieces_.reserve(blocks.size() + 2);
-  result.pieces_.emplace_back(result.head_);
-  for (const Piece& b : blocks) {
-    if (b.size() == 0) continue;
-    // Data that follows on in the file as in the new file is copied in one go.
-    Piece& last = result.pieces_.back();
-    if (b.inSource() && last.inSource() && last.sourceOffset + last.sourceLength == b.sourceOffset) {
-      last.sourceLength += b.sourceLength;
-    } else {
-      result.pieces_.push_back(b);
+  // The headers, the sections in table order with zeros up to each one's file offset and
+  // to the end of the resource section's raw size, then the bytes after the last section.
+  PieceList pieces(result.pieces_);
+  pieces.add(Piece(result.head_));
+  std::uint64_t cursor = plan.headersEnd;
+  std::size_t next = 0;  // in carried.sections
+  for (std::size_t i = 0; i < pe.sections.size(); ++i) {
+    const PlacedSection& placed = plan.sections[i];
+    if (i != keptIndex) ++next;
+    if (placed.rawSize == 0) continue;
+    pieces.zeros(placed.fileOffset - cursor);
+    cursor = std::uint64_t{placed.fileOffset} + placed.rawSize;
+    if (i != keptIndex) {
+      const FileRange& data = carried.sections[next - 1].data;
+      pieces.add(unchangedRange(image, data.offset, data.size, "a section's data"));
+      continue;
     }
+    pieces.add(Piece(result.directory_));
+    for (const Piece& b : blocks) pieces.add(b);
+    pieces.zeros(rawSize - contentSize);
   }
-  if (rawSize > contentSize) result.pieces_.emplace_back(std::span<const std::uint8_t>(kZeros.data(), rawSize - contentSize));
+  for (const FileRange& r : carried.appended) pieces.add(unchangedRange(image, r.offset, r.size, "the appended data"));
   return result;
+}
+
+void writeFileAtomically(const std::string& target, const RebuiltTheme& file) {
+  if (file.source() == nullptr) {
+    writeFileAtomically(target, file.pieces());
+  } else {
+    writeFileAtomically(target, file, *file.source());
+  }
+}
+
+void writeFileAtomically(const std::string& target, const RebuiltTheme& file, const DataSource& source) {
+  const FileStamp loaded = file.source() != nullptr ? file.source()->openedStamp() : source.stamp();
+  checkUnchanged(target, &source, loaded);  // changed before the write began
+  writeFileAtomically(target, file.pieces(), &source, loaded);
 }
 
 }  // namespace theme

@@ -146,8 +146,8 @@ std::string blueTheme(mt::TempDir& dir, const std::string& name, std::u16string_
 
 // Two sizes, one colour. Page 0 gets rows from NORMALBLUE_INI, THEMES_INI and a string
 // entry; page 1 from LARGEBLUE_INI (one font name outside code page 932) and THEMES_INI.
-mt::Bytes twoSizeTheme() {
-  mt::ThemeBuilder b;
+mt::ThemeBuilder twoSizeBuilder(const mt::BuildOptions& options = {}) {
+  mt::ThemeBuilder b(options);
   b.nameLists({u"Blue"}, {u"NORMALBLUE_INI", u"LARGEBLUE_INI"}, {u"NormalSize", u"LargeSize"});
   b.textFile(u"NORMALBLUE_INI",
              u"[Button]\r\nFont = Tahoma, 8\r\n[Window]\r\nCaptionFont = ＭＳ ゴシック, 9, Bold\r\nColor = 1 2 3\r\n");
@@ -159,8 +159,9 @@ mt::Bytes twoSizeTheme() {
                                                 {mt::indexInBlock(3001), u"Large"},
                                                 {mt::indexInBlock(3002), u"NORMALBLUE@[Status]Font=Tahoma, 9, Italic"}}));
   b.strings(mt::blockOf(5000), mt::stringBlock({{mt::indexInBlock(5000), u"ルナ"}}));
-  return b.build().bytes;
+  return b;
 }
+mt::Bytes twoSizeTheme() { return twoSizeBuilder().build().bytes; }
 
 // What `list --json` prints for twoSizeTheme(), written out by hand: every text exactly as
 // the file holds it, whatever the code page shows ("Café"), and how it was read.
@@ -595,6 +596,43 @@ TEST_F(CliOnSyntheticTheme, DiffExitsWithZeroWhenAlikeAndTwoOnTrouble) {
   for (const auto& args : {std::vector<std::string>{"diff", theme}, {"diff", theme, out, out}, {"diff", theme, out, "-o", out}}) {
     EXPECT_EQ(run(args).status, 2) << args.size();
   }
+}
+
+// A section after the resources and the bytes after the last section go into every
+// write (the rebuild once kept the resource section alone); diff names what else
+// differs, after the font settings, one line each.
+TEST_F(CliOnSyntheticTheme, WriteCarriesEverySectionAndDiffNamesWhatElseDiffers) {
+  mt::BuildOptions o;
+  o.relocations = true;
+  o.appended = mt::Bytes(21, 0x5A);
+  const std::string full = dir.write("full.msstyles", twoSizeBuilder(o).build().bytes);
+  Result r = run({"write", full, "-o", out});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(run({"diff", full, out}).status, 0);
+  r = run({"diff", theme, out});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "diff " + theme + " " + out + "\nsection .reloc: only in B\nappended bytes: 0 -> 21\n");
+  EXPECT_NE(compactJson(run({"diff", theme, out, "--json"}).out)
+                .find(R"("sections":[{"name":".reloc","change":"onlyInB"}],"appendedBytes":{"a":0,"b":21}})"),
+            std::string::npos);
+
+  const std::string bitmap = dir.write("bitmap.msstyles", twoSizeBuilder().add(2, 1, {1, 2, 3}).build().bytes);
+  const std::string otherBitmap = dir.write("other.msstyles", twoSizeBuilder().add(2, 1, {1, 2, 4}).build().bytes);
+  r = run({"diff", bitmap, otherBitmap, "--codepage", "932"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "diff " + bitmap + " " + otherBitmap + "\nother resource: 2 1 0x0411\n");
+
+  // A signature cannot match the new bytes: it is left out, and the write says so.
+  o.certificate = true;
+  const std::string cfg = dir.write("signed.msstyles", twoSizeBuilder(o).add(2, 1, {1, 2, 3}).build().bytes);
+  r = run({"write", cfg, "-o", out, "--font", "Arial"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "marvento-cli: " + out + ": the signature (certificate table) was left out: it cannot match the changed file\n");
+  r = run({"diff", cfg, out});  // the fonts differ; the signature is not counted among the appended bytes
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out.find("\nsection"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("\nappended"), std::string::npos) << r.out;
 }
 
 // ---------------------------------------------------------------- exact texts, languages
