@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "arguments.h"
 #include "cell_text.h"
 #include "cli_error.h"
 #include "codepage.h"

@@ -22,9 +22,6 @@ struct ListedAs;
 // The most an edited list may have; the list of a large theme is a few hundred KiB.
 inline constexpr std::size_t kMaxEditedListBytes = std::size_t{64} << 20;
 
-// `--from -`: the edited list comes on standard input.
-inline constexpr const char* kStandardInput = "-";
-
 // The whole stream as the text of an edited list (a leading UTF-8 byte-order mark
 // dropped), refused past kMaxEditedListBytes, so that an endless or huge input (a device,
 // a pipe that never ends) cannot take all memory, and refused as UTF-16. Throws Error

@@ -170,7 +170,7 @@ int main(int argc, char** argv) {
     return run(utf8Arguments(argc, argv), language);
   } catch (const Error& e) {
     if (*e.what() != '\0') std::cerr << "marvento-cli: " << e.what() << '\n';
-    if (e.withUsage()) std::cerr << cli::kUsage;
+    if (e.withUsage()) std::cerr << cli::usageText();
     return e.status();
   } catch (const std::exception& e) {
     std::cerr << "marvento-cli: " << e.what() << '\n';

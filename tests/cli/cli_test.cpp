@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "marvento_version.h"
+#include "option_table.h"
 #include "theme_builder.h"
 #include "wine_themes.h"
 
@@ -966,10 +967,11 @@ TEST_F(CliOnSyntheticTheme, BadUsageExitsWithTwo) {
 TEST_F(CliOnSyntheticTheme, HelpDocumentsEveryCommand) {
   const Result r = run({"--help"});
   EXPECT_EQ(r.status, 0);
-  EXPECT_NE(r.out.find("marvento-cli list THEME [--json] [--codepage N]"), std::string::npos);
+  EXPECT_NE(r.out.find("marvento-cli list THEME [--json] [--languages] [--tsv] [--page N]... [--codepage N]"), std::string::npos);
   EXPECT_NE(r.out.find("marvento-cli write THEME -o OUT [--from EDITED.json|-] [--font FACE] [--size N] [--option TEXT]"),
             std::string::npos);
-  EXPECT_NE(r.out.find("marvento-cli diff A B [--json] [--codepage N]"), std::string::npos);
+  EXPECT_NE(r.out.find("marvento-cli diff A B [--json] [-q] [--codepage N]"), std::string::npos);
+  EXPECT_NE(r.out.find("[--grow N | --scale FACTOR]"), std::string::npos);
   EXPECT_NE(r.out.find("Exit status"), std::string::npos);
   // A command's --help is its own part of the whole: the introduction, the command, the
   // common options and exit statuses.
@@ -1010,7 +1012,11 @@ TEST_F(CliOnSyntheticTheme, ArgumentsInEveryUsualForm) {
       {{"list", theme, "--page=x"}, "marvento-cli: --page needs a number, not \"x\"\n"},
       {{"write", theme, "-o", out, "--font"}, "marvento-cli: --font needs a value\n"},
       {{"write", theme, "--output", out, "-o", out}, "marvento-cli: -o given twice\n"},
-      {{"list", theme, "--json=x"}, "marvento-cli: \"--json\" takes no value\n"},
+      {{"list", theme, "--json=false"}, "marvento-cli: \"--json\" takes no value\n"},
+      {{"diff", theme, theme, "-q=1"}, "marvento-cli: \"-q\" takes no value\n"},
+      {{"write", theme, "--out", out}, "marvento-cli: unknown option \"--out\" for write; did you mean \"--output\"?\n"},
+      {{"--json", "list", theme}, "marvento-cli: option \"--json\" before the command: put it after \"list\"\n"},
+      {{"--codepage=932", "diff", theme, theme}, "marvento-cli: option \"--codepage\" before the command: put it after \"diff\"\n"},
   };
   for (const Case& c : cases) {
     r = run(c.args);
@@ -1022,24 +1028,78 @@ TEST_F(CliOnSyntheticTheme, ArgumentsInEveryUsualForm) {
   EXPECT_EQ(r.err.substr(0, r.err.find('\n') + 1), "marvento-cli: \"lsit\" というコマンドはありません。\"list\" のことですか?\n");
 }
 
-TEST(CliManualPage, DocumentsEveryCommandAndOptionOfTheHelp) {
-  const std::string page = readText(MARVENTO_MAN_PAGE);
-  const Result help = run({"--help"});
-  ASSERT_EQ(help.status, 0);
-  static const std::regex option(R"((^|[ \[|])(--?[a-z][a-z-]*))");  // whole names: --fonts-from
-  std::set<std::string> options;
-  for (auto it = std::sregex_iterator(help.out.begin(), help.out.end(), option); it != std::sregex_iterator(); ++it) {
-    options.insert((*it)[2]);
+// The manual page and the bash completion are written by hand; the option tables are what
+// the program takes. Each command's synopsis and completion list its options, the manual
+// page has an entry for every option, and the completion expects a value after exactly
+// the options that take one.
+TEST(CliOptionTable, ManualPageAndCompletionFollowTheTable) {
+  std::string page = readText(MARVENTO_MAN_PAGE);
+  page = std::regex_replace(std::regex_replace(page, std::regex(R"(\\f[BIRP])"), " "), std::regex(R"(\\-)"), "-");  // roff
+  const std::string completion = readText(MARVENTO_COMPLETION);
+  static const std::regex optionName(R"((^|[ \[|"])(--?[a-z][a-z-]*))");
+  const auto namesIn = [](const std::string& text) {
+    std::set<std::string> names;
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), optionName); it != std::sregex_iterator(); ++it) {
+      names.insert((*it)[2]);
+    }
+    return names;
+  };
+  const auto names = [](std::initializer_list<std::span<const cli::OptionSpec>> tables, bool firstOnly) {
+    std::set<std::string> out;
+    for (const auto& table : tables) {
+      for (const cli::OptionSpec& option : table) {
+        for (const std::string_view name : cli::namesOf(option)) {
+          out.insert(std::string(name));
+          if (firstOnly) break;
+        }
+      }
+    }
+    return out;
+  };
+  std::set<std::string> every = names({cli::programOptions()}, false);
+  std::set<std::string> takingValues;
+  for (const cli::CommandSpec& command : cli::commandTable()) {
+    const auto start = page.find(".B marvento-cli " + std::string(command.name) + "\n");
+    ASSERT_NE(start, std::string::npos) << command.name;
+    const std::string synopsis = page.substr(start, page.find("\n.br", start) - start);
+    EXPECT_EQ(namesIn(synopsis), names({command.options, cli::commonOptions()}, true)) << command.name;
+
+    std::smatch listed;
+    ASSERT_TRUE(std::regex_search(completion, listed, std::regex("\\s" + std::string(command.name) + R"re(\) options="([^"]*)")re")))
+        << command.name;
+    std::set<std::string> expected = names({command.options, cli::commonOptions()}, false);
+    expected.insert("--help");
+    EXPECT_EQ(namesIn(listed[1]), expected) << command.name;
+
+    for (const auto& table : {command.options, cli::commonOptions()}) {
+      for (const cli::OptionSpec& option : table) {
+        for (const std::string_view name : cli::namesOf(option)) {
+          every.insert(std::string(name));
+          if (option.value != nullptr) takingValues.insert(std::string(name));
+        }
+      }
+    }
   }
-  EXPECT_GE(options.size(), 11U);  // --json, --codepage, --language, -o, --from, --font, --size, --option, --page, --help, --version
-  for (const std::string& name : options) {
-    std::string escaped;  // as roff writes it: every '-' as "\-"
-    for (const char c : name) escaped += c == '-' ? std::string("\\-") : std::string(1, c);
-    EXPECT_NE(page.find(escaped), std::string::npos) << name << " is not in the manual page";
+  // Every entry of OPTIONS: the line after each .TP up to the next section.
+  const auto options = page.find(".SH OPTIONS");
+  ASSERT_NE(options, std::string::npos);
+  const std::string section = page.substr(options, page.find("\n.SH ", options + 1) - options);
+  std::set<std::string> entries;
+  for (auto at = section.find(".TP\n"); at != std::string::npos; at = section.find(".TP\n", at + 1)) {
+    const std::string line = section.substr(at + 4, section.find('\n', at + 4) - at - 4);
+    for (const std::string& name : namesIn(line)) entries.insert(name);
   }
-  for (const char* command : {"list", "write", "diff"}) {
-    EXPECT_NE(page.find(std::string(".B marvento-cli ") + command), std::string::npos) << command;
+  EXPECT_EQ(entries, every);
+  // The words after which the completion offers no options: those of `case $prev in`.
+  const auto prev = completion.find("case $prev in");
+  ASSERT_NE(prev, std::string::npos);
+  const std::string cases = completion.substr(prev, completion.find("esac", prev) - prev);
+  static const std::regex pattern(R"(\n\s*(-[-a-z| ]*)\))");
+  std::set<std::string> completed;
+  for (auto it = std::sregex_iterator(cases.begin(), cases.end(), pattern); it != std::sregex_iterator(); ++it) {
+    for (const std::string& name : namesIn(" " + (*it)[1].str())) completed.insert(name);
   }
+  EXPECT_EQ(completed, takingValues);
   EXPECT_NE(page.find(".SH EXIT STATUS"), std::string::npos);
   EXPECT_NE(page.find(".SH EXAMPLES"), std::string::npos);
 }
