@@ -230,6 +230,20 @@ Options parseArguments(std::span<const std::string> args, Language language) {
   if (operands.size() > themes) throw usageError(say(language, "unexpected argument {0}", {cli::quoted(operands[themes])}));
   o.theme = operands[0];
   if (themes == 2) o.other = operands[1];
+  // Standard input can be read once: a second reader would find it empty.
+  std::vector<std::string_view> readers;
+  for (std::size_t k = 0; k < themes; ++k) {
+    if (operands[k] == kStandardInput) readers.emplace_back(command->operands[k]);
+  }
+  for (const OptionSpec& option : command->options) {
+    const std::vector<std::string>& given = values[&option];
+    if ((option.form & kDashReadsInput) != 0 && std::find(given.begin(), given.end(), kStandardInput) != given.end()) {
+      readers.push_back(nameOf(option));
+    }
+  }
+  if (readers.size() > 1) {
+    throw usageError(say(language, "{0} and {1} both read standard input, which can be read once", {readers[0], readers[1]}));
+  }
   if (o.tsv && (o.json || o.languages)) throw usageError(say(language, "--tsv cannot be given with --json or --languages"));
   if (o.command == Command::Write) {
     if (!o.pages.empty() && !o.font && !o.size && !o.option && !o.grow && !o.scale) {

@@ -163,17 +163,14 @@ void forEachListedPage(const JsonValue& list, int pageCount, Language language, 
 
 }  // namespace
 
-std::string readBounded(std::istream& in, Language language) {
-  std::string text;
-  std::array<char, 1 << 16> chunk{};
-  while (in) {
-    in.read(chunk.data(), chunk.size());
-    text.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
-    if (text.size() > kMaxEditedListBytes) {
-      throw Error(kFailed, say(language, "is larger than {0} MiB, too large for an edited list", {std::to_string(kMaxEditedListBytes >> 20)}));
-    }
+void checkListSize(std::uint64_t size, Language language) {
+  if (size > kMaxEditedListBytes) {
+    throw Error(kFailed, say(language, "is larger than {0} MiB, too large for an edited list", {std::to_string(kMaxEditedListBytes >> 20)}));
   }
-  if (in.bad()) throw Error(kFailed, say(language, "cannot be read"));
+}
+
+std::string listText(std::string text, Language language) {
+  checkListSize(text.size(), language);
   // Notepad starts UTF-8 with a byte-order mark; UTF-16 (its "Unicode") is refused by name,
   // as its NUL bytes would otherwise be reported as a JSON syntax error.
   if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);
@@ -182,6 +179,24 @@ std::string readBounded(std::istream& in, Language language) {
   if (utf16) throw Error(kFailed, say(language, "is UTF-16 text; save it as UTF-8"));
   return text;
 }
+
+namespace {
+
+// The whole stream as listText() takes it, read no further than kMaxEditedListBytes, so
+// that an endless or huge input (a device, a pipe that never ends) cannot take all memory.
+std::string readBounded(std::istream& in, Language language) {
+  std::string text;
+  std::array<char, 1 << 16> chunk{};
+  while (in) {
+    in.read(chunk.data(), chunk.size());
+    text.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
+    checkListSize(text.size(), language);
+  }
+  if (in.bad()) throw Error(kFailed, say(language, "cannot be read"));
+  return listText(std::move(text), language);
+}
+
+}  // namespace
 
 std::string readEditedList(const std::string& path, Language language) {
   if (path == kStandardInput) {

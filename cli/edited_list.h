@@ -2,7 +2,7 @@
 // The edited list of `write --from` and `--fonts-from`: the output of `list --json`, read
 // back and checked against the loaded theme row by row.
 #include <cstddef>
-#include <iosfwd>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,12 +22,15 @@ struct ListedAs;
 // The most an edited list may have; the list of a large theme is a few hundred KiB.
 inline constexpr std::size_t kMaxEditedListBytes = std::size_t{64} << 20;
 
-// The whole stream as the text of an edited list (a leading UTF-8 byte-order mark
-// dropped), refused past kMaxEditedListBytes, so that an endless or huge input (a device,
-// a pipe that never ends) cannot take all memory, and refused as UTF-16. Throws Error
-// (status 1) without naming the file.
-std::string readBounded(std::istream& in, Language language);
-// The file at `path`, or standard input for kStandardInput, as readBounded reads it.
+// Refuses a list of more than kMaxEditedListBytes, before it is read; throws Error (status 1)
+// without naming the file.
+void checkListSize(std::uint64_t size, Language language);
+// `text` as the text of an edited list: a leading UTF-8 byte-order mark dropped; refused
+// past kMaxEditedListBytes and as UTF-16. Throws Error (status 1) without naming the file.
+std::string listText(std::string text, Language language);
+// The file at `path`, or standard input for kStandardInput, as listText() takes it, read
+// no further than kMaxEditedListBytes, so that an endless or huge input (a device, a pipe
+// that never ends) cannot take all memory.
 std::string readEditedList(const std::string& path, Language language);
 
 // An edited value checked against its column's rule (theme::kColFont, kColSize or

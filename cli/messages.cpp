@@ -28,6 +28,8 @@ const std::unordered_map<std::string_view, std::string_view>& japanese() {
       {"--page needs --font, --size, --option, --grow or --scale",
        "--page には --font、--size、--option、--grow か --scale が要ります"},
       {"{0} and {1} cannot be given together", "{0} と {1} は一緒には使えません"},
+      {"{0} and {1} both read standard input, which can be read once",
+       "{0} と {1} がどちらも標準入力を読みます。標準入力は一度しか読めません"},
       {"--fonts-from needs a file name", "--fonts-from にはファイル名が要ります"},
       {"{0} must be a number from 1 to {1}", "{0} は 1 から {1} までの数でなければなりません"},
       {"is neither a theme nor the output of \"list --json\"", "はテーマでも \"list --json\" の出力でもありません"},

@@ -24,6 +24,7 @@
 #include "json_text.h"
 #include "list_printer.h"
 #include "messages.h"
+#include "positioned_file.h"
 #include "theme_image.h"
 #include "theme_rebuild.h"
 #include "safe_write.h"
@@ -40,24 +41,32 @@ struct FontsFrom {
 };
 
 // OTHER as pages: a theme (loaded as list loads it) or the `list --json` of one, told apart
-// by their first bytes ("MZ" for a theme; JSON starts with "{", after blanks or a BOM).
-// Errors name OTHER.
+// by their first bytes ("MZ" for a theme; JSON starts with "{", after blanks or a BOM). A
+// pipe or standard input is read once, whole. Errors name OTHER.
 FontsFrom readFontsFrom(const std::string& path, const theme::CodePage& cp, std::uint16_t language, Language messages) {
   FontsFrom from;
-  const auto refused = [&path](const Error& e) { return e.about(path); };
-  std::ifstream in(nativePath(path), std::ios::binary);
-  if (!in) throw refused(Error(kFailed, say(messages, "cannot be read: {0}", {std::strerror(errno)})));
-  std::array<char, 2> magic{};
-  in.read(magic.data(), magic.size());
-  if (in.gcount() == 2 && magic[0] == 'M' && magic[1] == 'Z') {
-    in.close();
-    loadForCommand(path, from.pages, cp, language, false, messages);
+  std::unique_ptr<theme::PositionedFile> file = openSource(path, messages);
+  const std::string name = sourceName(path, messages);
+  bool isTheme = false;
+  std::string text;
+  try {
+    const std::span<const std::uint8_t> magic = file->read(0, std::min<std::uint64_t>(file->size(), 2));
+    isTheme = magic.size() == 2 && magic[0] == 'M' && magic[1] == 'Z';
+    if (!isTheme) {
+      checkListSize(file->size(), messages);
+      const std::span<const std::uint8_t> bytes = file->read(0, file->size());
+      text = listText({bytes.begin(), bytes.end()}, messages);
+    }
+  } catch (const theme::ThemeError& e) {  // opened, yet it cannot be read
+    throw Error(kFailed, e.what()).about(name);
+  } catch (const Error& e) {
+    throw e.about(name);
+  }
+  if (isTheme) {
+    loadForCommand(path, from.pages, cp, language, false, messages, kFailed, std::move(file));
     return from;
   }
-  in.clear();
-  in.seekg(0);
   try {
-    const std::string text = readBounded(in, messages);
     const std::size_t first = text.find_first_not_of(" \t\r\n");
     if (first == std::string::npos || text[first] != '{') {
       throw Error(kFailed, say(messages, "is neither a theme nor the output of \"list --json\""));
@@ -70,7 +79,7 @@ FontsFrom readFontsFrom(const std::string& path, const theme::CodePage& cp, std:
     }
     from.pages = pagesOfList(doc, cp, from.unlisted, messages);
   } catch (const Error& e) {
-    throw refused(e);
+    throw e.about(name);
   }
   return from;
 }
@@ -120,7 +129,7 @@ std::string valueFromArgument(int column, const std::string& utf8, const theme::
 
 void runWrite(const Options& options, Language language) {
   // Errors about the edited list name it.
-  const std::string listName = options.from.value_or("") == kStandardInput ? say(language, "standard input") : options.from.value_or("");
+  const std::string listName = sourceName(options.from.value_or(""), language);
   const auto aboutList = [&](auto&& step) {
     try {
       return step();

@@ -334,15 +334,75 @@ TEST_F(CliOnSyntheticTheme, FromAppliesEditedValuesAndBoxes) {
   EXPECT_EQ(listJson(out), edited);
 }
 
-TEST_F(CliOnSyntheticTheme, FromDashReadsTheEditedListFromStandardInput) {
+// Writes `bytes` into a FIFO made at `path` once a reader opens it, as a shell's <(cat x)
+// feeds a pipe; gives up after ten seconds without a reader.
+std::thread feedFifo(const std::string& path, const mt::Bytes& bytes) {
+  EXPECT_EQ(mkfifo(path.c_str(), 0600), 0) << path;
+  return std::thread([path, bytes] {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    int fd = -1;
+    while ((fd = open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC)) < 0 && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    if (fd < 0) return;
+    fcntl(fd, F_SETFL, 0);
+    for (std::size_t done = 0; done < bytes.size();) {
+      const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+      if (n <= 0) break;
+      done += static_cast<std::size_t>(n);
+    }
+    close(fd);
+  });
+}
+
+// "-" names standard input for THEME, --from and --fonts-from; standard input and pipes,
+// which cannot be read at an offset, are read whole and give what the file gives.
+TEST_F(CliOnSyntheticTheme, StandardInputAndPipesAreReadWhole) {
   std::string edited = twoSizeJson();
   replaceOnce(edited, R"("styleName":"ルナ")", R"("styleName":"Luna")");
-  const Result r = run({"write", theme, "-o", out, "--from", "-"}, editedList(edited));
+  Result r = run({"write", theme, "-o", out, "--from", "-"}, editedList(edited));
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(listJson(out), edited);
-  const Result bad = run({"write", theme, "-o", out, "--from", "-"}, editedList("{"));
-  EXPECT_EQ(bad.status, 1);
-  EXPECT_EQ(bad.err.rfind("marvento-cli: standard input: not JSON: line 1, column 2", 0), 0U) << bad.err;
+  r = run({"write", theme, "-o", out, "--from", "-"}, editedList("{"));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err.rfind("marvento-cli: standard input: not JSON: line 1, column 2", 0), 0U) << r.err;
+
+  const Result listed = run({"list", theme});
+  ASSERT_EQ(listed.status, 0) << listed.err;
+  EXPECT_EQ(run({"list", "-"}, theme).out, listed.out);
+  std::thread writer = feedFifo(dir.file("theme.fifo"), mt::readFile(theme));
+  EXPECT_EQ(run({"list", dir.file("theme.fifo")}).out, listed.out);
+  writer.join();
+  EXPECT_EQ(run({"diff", theme, "-"}, theme).status, 0);
+
+  const std::string expected = dir.file("expected.msstyles");
+  ASSERT_EQ(run({"write", theme, "-o", expected, "--font", "Arial"}).status, 0);
+  r = run({"write", "-", "-o", out, "--font", "Arial"}, theme);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(mt::readFile(out), mt::readFile(expected));
+
+  // A font set as a list, from a pipe and from standard input.
+  const std::string arial = withFonts(twoSizeJson(), "Arial");
+  writer = feedFifo(dir.file("set.fifo"), {arial.begin(), arial.end()});
+  r = run({"write", theme, "-o", out, "--fonts-from", dir.file("set.fifo")});
+  writer.join();
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(listJson(out), arial);
+  ASSERT_EQ(std::filesystem::remove(out), true);
+  r = run({"write", theme, "-o", out, "--fonts-from", "-"}, editedList(arial));
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(listJson(out), arial);
+
+  r = run({"list", "-"}, dir.write("empty", {}));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "marvento-cli: standard input: the file is empty\n");
+  // An endless stream (a node of our own with the numbers of /dev/zero) is refused, not read on.
+  const std::string zero = dir.file("zero");
+  if (mknod(zero.c_str(), S_IFCHR | 0666, makedev(1, 5)) == 0) {
+    r = run({"list", "-"}, zero);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "marvento-cli: standard input: more than 256 MiB from a pipe or device, too large for a theme\n");
+  }
 }
 
 TEST_F(CliOnSyntheticTheme, FromWithTheUneditedListChangesNoByte) {
@@ -870,7 +930,7 @@ TEST_F(CliOnSyntheticTheme, BadFontSetsAndFactorsExitWithOneAndWriteNothing) {
       {{"--scale", "4.01"}, R"(--scale "4.01" is not a factor from 0.25 to 4 (written with a point, as 1.5))"},
       {{"--scale", "1e0"}, R"(--scale "1e0" is not a factor from 0.25 to 4 (written with a point, as 1.5))"},
       {{"--size", "+1"}, R"(--size "+1": a size takes no "+"; to make every size larger, use --grow 1)"},
-      {{"--fonts-from", dir.file("missing.msstyles")}, dir.file("missing.msstyles") + ": cannot be read: No such file or directory"},
+      {{"--fonts-from", dir.file("missing.msstyles")}, dir.file("missing.msstyles") + ": cannot open the file: No such file or directory"},
       {{"--fonts-from", text("notes.txt", "Tahoma, 8\n")}, dir.file("notes.txt") + R"(: is neither a theme nor the output of "list --json")"},
       {{"--fonts-from", text("mz.msstyles", "MZ but no more")}, dir.file("mz.msstyles") + ": "},
       {{"--fonts-from", text("syntax.json", "{\"pageCount\": 1,\n \"pages\": [}\n")}, dir.file("syntax.json") + ": not JSON: line 2, column 12: "},
@@ -948,6 +1008,9 @@ TEST_F(CliOnSyntheticTheme, BadUsageExitsWithTwo) {
       {"write", theme, "-o", out, "--option", "Bold", "--option", "Italic"},
       {"write", theme, "-o", out, "--size", "9", "--page", "0", "--page", "2"},
       {"write", theme, "-o", out, "--font", "A", "--font", "B"},
+      {"diff", "-", "-"},
+      {"write", "-", "-o", out, "--from", "-"},
+      {"write", theme, "-o", out, "--from", "-", "--fonts-from", "-"},
   };
   for (const auto& args : cases) {
     const Result r = run(args);
@@ -962,6 +1025,8 @@ TEST_F(CliOnSyntheticTheme, BadUsageExitsWithTwo) {
   EXPECT_NE(page.err.find("which has 2 pages"), std::string::npos) << page.err;
   const Result cp = run({"list", theme, "--codepage", "12345"});
   EXPECT_EQ(cp.err, "marvento-cli: unknown code page 12345\n");
+  const Result twice = run({"diff", "-", "-"});
+  EXPECT_EQ(twice.err.substr(0, twice.err.find('\n')), "marvento-cli: A and B both read standard input, which can be read once");
 }
 
 TEST_F(CliOnSyntheticTheme, HelpDocumentsEveryCommand) {
@@ -1068,7 +1133,7 @@ TEST(CliOptionTable, ManualPageAndCompletionFollowTheTable) {
     ASSERT_TRUE(std::regex_search(completion, listed, std::regex("\\s" + std::string(command.name) + R"re(\) options="([^"]*)")re")))
         << command.name;
     std::set<std::string> expected = names({command.options, cli::commonOptions()}, false);
-    expected.insert("--help");
+    expected.insert({"-h", "--help"});
     EXPECT_EQ(namesIn(listed[1]), expected) << command.name;
 
     for (const auto& table : {command.options, cli::commonOptions()}) {
@@ -1090,6 +1155,9 @@ TEST(CliOptionTable, ManualPageAndCompletionFollowTheTable) {
     for (const std::string& name : namesIn(line)) entries.insert(name);
   }
   EXPECT_EQ(entries, every);
+  std::smatch before;
+  ASSERT_TRUE(std::regex_search(completion, before, std::regex(R"re(\*\) options="([^"]*)")re")));
+  EXPECT_EQ(namesIn(before[1]), names({cli::programOptions()}, false));
   // The words after which the completion offers no options: those of `case $prev in`.
   const auto prev = completion.find("case $prev in");
   ASSERT_NE(prev, std::string::npos);
