@@ -5,9 +5,6 @@
 #include "messages.h"
 
 #include <algorithm>
-#include <array>
-#include <charconv>
-#include <limits>
 #include <map>
 #include <string_view>
 #include <vector>
