@@ -8,11 +8,16 @@
 
 #include "cli_error.h"
 #include "messages.h"
+#include "option_table.h"
 #include "ui_language.h"
 
 namespace cli {
 
-enum class Command { Help, Version, List, Write, Diff };
+// A THEME, --from or --fonts-from of "-": standard input, which a command reads once at most.
+inline constexpr const char* kStandardInput = "-";
+
+// The highest --page accepted; the theme then says whether it has it.
+inline constexpr unsigned kMaxPageNumber = 1000;
 
 struct Options {
   Command command = Command::Help;  // with help: the command whose help is asked for, or Help for all
@@ -26,6 +31,7 @@ struct Options {
   bool tsv = false;        // list --tsv
   bool quiet = false;      // diff -q
   bool help = false;       // --help given: print helpText(command)
+  bool version = false;    // --version given
   // write
   std::string out;
   std::optional<std::string> from;
@@ -48,12 +54,10 @@ bool languageAsked(const Options& options);
 // Throws a usage error (status 2) for a --page the loaded theme, of `pageCount` pages, lacks.
 void checkPages(const Options& options, int pageCount, Language language);
 
-// `args` without the program name. Throws usageError(), the message in `language`.
+// `args` without the program name, as the tables of option_table.h describe them.
+// Throws usageError(), the message in `language`.
 Options parseArguments(std::span<const std::string> args, Language language);
 
-extern const char* const kUsage;  // the usage lines
-// What --help prints: every command, or only `command` after it ("write --help").
-std::string helpText(Command command);
 extern const char* const kVersion;  // what --version prints: "marvento-cli X.Y.Z"
 
 }  // namespace cli

@@ -75,10 +75,10 @@ void printDifferenceTable(std::ostream& out, const ThemeDifference& difference, 
   }
   const FilePartsDifference& parts = difference.fileParts;
   for (const ResourceInLanguage& r : parts.otherResources) {
-    out << words.otherResource << ": " << shown(r.type) << ' ' << shown(r.name) << ' ' << shown(r.language) << '\n';
+    out << words.otherResource << ": " << theme::shown(r.type) << ' ' << theme::shown(r.name) << ' ' << theme::shown(r.language) << '\n';
   }
   for (const SectionDifference& s : parts.sections) {
-    out << words.section << ' ' << shown(s.name) << ": "
+    out << words.section << ' ' << theme::shown(s.name) << ": "
         << (s.inA && s.inB ? words.changed : s.inA ? words.onlyInA : words.onlyInB) << '\n';
   }
   if (parts.appendedBytes) {

@@ -2,7 +2,6 @@
 // 1 when a file cannot be read or written as asked, 2 for bad usage.
 #include <cerrno>
 #include <exception>
-#include <tuple>
 #include <iostream>
 #include <optional>
 #include <stdexcept>
@@ -15,6 +14,7 @@
 #include "codepage.h"
 #include "console_output.h"
 #include "cli_error.h"
+#include "command_theme.h"
 #include "errors.h"
 #include "font_pages.h"
 #include "diff_printer.h"
@@ -86,18 +86,10 @@ constexpr int kDiffTrouble = 2;
 int runDiff(const cli::Options& options, const theme::CodePage& cp, Language language) {
   theme::FontPages a;
   theme::FontPages b;
-  theme::ThemeImage imageA;
-  theme::ThemeImage imageB;
   const auto asked = *cli::languageOf(options);
-  for (const auto& [path, pages, image] :
-       {std::tuple{&options.theme, &a, &imageA}, std::tuple{&options.other, &b, &imageB}}) {
-    try {
-      *image = theme::loadTheme(cli::nativePath(*path), *pages, cp, asked, theme::Reading::ListedPartsOnly);
-    } catch (const std::exception& e) {  // above all ThemeError, but never "differs" by mistake
-      throw Error(kDiffTrouble, e.what()).about(*path);
-    }
-    if (cli::languageAsked(options)) cli::noteFallback(std::cerr, *path, *image, asked, language);
-  }
+  const bool sayFallback = cli::languageAsked(options);
+  const theme::ThemeImage imageA = cli::loadForCommand(options.theme, a, cp, asked, sayFallback, language, kDiffTrouble);
+  const theme::ThemeImage imageB = cli::loadForCommand(options.other, b, cp, asked, sayFallback, language, kDiffTrouble);
   cli::ThemeDifference difference = cli::compareThemes(a, b, cp);
   difference.otherLanguages = cli::otherLanguageDifferences(imageA, imageB);
   difference.fileParts = cli::filePartsDifferences(imageA, imageB);
@@ -116,13 +108,7 @@ int runDiff(const cli::Options& options, const theme::CodePage& cp, Language lan
 void runList(const cli::Options& options, const theme::CodePage& cp, Language language) {
   theme::FontPages pages;
   const auto asked = *cli::languageOf(options);
-  theme::ThemeImage image;
-  try {
-    image = theme::loadTheme(cli::nativePath(options.theme), pages, cp, asked, theme::Reading::ListedPartsOnly);
-  } catch (const theme::ThemeError& e) {
-    throw Error(kFailed, e.what()).about(options.theme);
-  }
-  if (cli::languageAsked(options)) cli::noteFallback(std::cerr, options.theme, image, asked, language);
+  const theme::ThemeImage image = cli::loadForCommand(options.theme, pages, cp, asked, cli::languageAsked(options), language);
   if (options.languages) {
     const auto resources = cli::listLanguages(image);
     if (options.json) {
@@ -185,7 +171,7 @@ int main(int argc, char** argv) {
     return run(utf8Arguments(argc, argv), language);
   } catch (const Error& e) {
     if (*e.what() != '\0') std::cerr << "marvento-cli: " << theme::shown(e.what()) << '\n';
-    if (e.withUsage()) std::cerr << cli::kUsage;
+    if (e.withUsage()) std::cerr << cli::usageText();
     return e.status();
   } catch (const std::exception& e) {
     std::cerr << "marvento-cli: " << theme::shown(e.what()) << '\n';

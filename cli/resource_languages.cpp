@@ -62,7 +62,7 @@ std::map<Key, std::span<const std::uint8_t>> otherResources(const theme::ThemeIm
     if (type.kind != ResourceKind::Other) continue;
     for (const theme::ResourceNode& res : type.resources) {
       for (const theme::LanguageNode& lang : res.languages) {
-        found.emplace(Key{exactUtf8(type.name.wide()), exactUtf8(res.name.wide()), languageOf(lang)},
+        found.emplace(Key{theme::exactUtf8(type.name.wide()), theme::exactUtf8(res.name.wide()), languageOf(lang)},
                       image.data(lang.data));
       }
     }
@@ -84,7 +84,7 @@ std::vector<std::uint8_t> bytesOf(const theme::ByteReader& file, const std::vect
 }
 
 // A section's name as stored (8 bytes at most), each byte one character.
-std::string sectionName(const std::string& stored) { return exactUtf8(std::u16string(stored.begin(), stored.end())); }
+std::string sectionName(const std::string& stored) { return theme::exactUtf8(std::u16string(stored.begin(), stored.end())); }
 
 }  // namespace
 

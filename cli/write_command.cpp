@@ -4,10 +4,8 @@
 #include <array>
 #include <cerrno>
 #include <charconv>
-#include <cstdio>
 #include <filesystem>
 #include <optional>
-#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <iostream>
@@ -16,6 +14,8 @@
 
 #include "arguments.h"
 #include "cell_text.h"
+#include "command_theme.h"
+#include "edited_list.h"
 #include "codepage.h"
 #include "errors.h"
 #include "font_pages.h"
@@ -24,244 +24,15 @@
 #include "json_text.h"
 #include "list_printer.h"
 #include "messages.h"
-#include "resource_languages.h"
+#include "positioned_file.h"
 #include "theme_image.h"
 #include "theme_rebuild.h"
 #include "safe_write.h"
 #include "size_scaling.h"
 #include "shown_text.h"
-#include "value_messages.h"
-#include "value_rules.h"
-
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#endif
 
 namespace cli {
 namespace {
-
-using Kind = JsonValue::Kind;
-
-// A JSON number as a size's text: whole numbers as digits; anything else as written in
-// C's %g, which the size rule then refuses by name.
-std::string numberText(double number) {
-  if (std::abs(number) < 1e15 && number == std::floor(number)) return std::to_string(static_cast<long long>(number));
-  std::array<char, 32> text{};
-  std::snprintf(text.data(), text.size(), "%g", number);
-  return text.data();
-}
-
-// An edited value checked against its column's rule and converted to the code page.
-std::string cellFor(int column, std::string_view utf8, const theme::CodePage& cp, Language language) {
-  std::string ansi = cellFromUtf8(utf8, cp, language);
-  checkValue(column, utf8, language);
-  return ansi;
-}
-
-const JsonValue& member(const JsonValue& object, const char* key, Kind kind, const std::string& where,
-                        Language language) {
-  const JsonValue* v = object.find(key);
-  if (v == nullptr) throw Error(kFailed, say(language, "{0}{1} is missing", {where, cli::quoted(key)}));
-  if (!v->is(kind)) {
-    static constexpr std::array<const char*, 6> kKindNames = {"null", "true or false", "a number",
-                                                              "a string", "an array", "an object"};
-    throw Error(kFailed, say(language, "{0}{1} must be {2}", {where, cli::quoted(key), say(language, kKindNames.at(static_cast<std::size_t>(kind)))}));
-  }
-  return *v;
-}
-
-// Members a write cannot apply are refused by name rather than silently ignored: a typo
-// ("stylename") would otherwise lose the edit without a word.
-void onlyKnownKeys(const JsonValue& object, const std::vector<std::string_view>& known, const std::string& where,
-                   Language language) {
-  for (const JsonMember& m : object.members) {
-    if (std::find(known.begin(), known.end(), m.name) == known.end()) {
-      throw Error(kFailed, say(language, "{0}unknown key {1}", {where, cli::quoted(m.name)}));
-    }
-  }
-}
-
-// A read-only member, where given, must still say what the theme says.
-void unchanged(const JsonValue& object, const char* key, const std::string& themes, const std::string& where,
-               Language language) {
-  const JsonValue* v = object.find(key);
-  if (v == nullptr) return;
-  const bool same = v->is(Kind::Number) ? themes == numberText(v->number) : v->is(Kind::String) && v->string == themes;
-  if (!same) throw Error(kFailed, say(language, "{0}{1} cannot be changed: the theme's is {2}", {where, cli::quoted(key), cli::quoted(themes)}));
-}
-
-void setBox(theme::EditableText& box, const JsonValue& value, const std::string& where, const theme::CodePage& cp,
-            Language language) {
-  if (!value.is(Kind::String)) throw Error(kFailed, say(language, "{0} must be a string", {where}));
-  if (value.string == exactText(box, cp)) return;
-  // The string rewriter writes only strings the file has (an empty string is none).
-  if (box.original.empty()) throw Error(kFailed, say(language, "{0}: the theme has no string for this name, so it cannot be changed", {where}));
-  try {
-    box.text = cellFromUtf8(value.string, cp, language);
-  } catch (const std::invalid_argument& e) {
-    throw Error(kFailed, say(language, "{0} {1} {2}", {where, cli::quoted(value.string), e.what()}));
-  }
-}
-
-// A row's value as text: sizes may be JSON numbers as well as strings.
-const std::string& givenText(const JsonValue& row, int col, const std::string& where, std::string& scratch,
-                             Language language) {
-  const JsonValue* field = row.find(kRowJsonNames.at(col));
-  if (field != nullptr && field->is(Kind::String)) return field->string;
-  if (col == theme::kColSize && field != nullptr && field->is(Kind::Number)) return scratch = numberText(field->number);
-  return member(row, kRowJsonNames.at(col), Kind::String, where, language).string;  // throws
-}
-
-void applyRows(const JsonValue& rows, int page, theme::FontPages& pages, const theme::CodePage& cp, Language language) {
-  const std::size_t loaded = pages.rowCount(page);
-  const auto pageName = [page, language] { return say(language, "page {0}", {std::to_string(page)}); };
-  for (std::size_t r = 0; r < rows.items.size(); ++r) {
-    // Names for messages are made only when one is needed: most rows are taken as they are.
-    const auto rowName = [page, r, language] { return say(language, "page {0} row {1}", {std::to_string(page), std::to_string(r)}); };
-    if (r >= loaded) {
-      throw Error(kFailed, say(language, "{0}: the theme has no such row ({1} has {2} rows)", {rowName(), pageName(), std::to_string(loaded)}));
-    }
-    const JsonValue& row = rows.items[r];
-    if (!row.is(Kind::Object)) throw Error(kFailed, say(language, "{0} must be an object", {rowName()}));
-    onlyKnownKeys(row, {kRowJsonNames.begin(), kRowJsonNames.end()}, rowName() + ": ", language);
-    for (int col = 0; col < theme::kColumnCount; ++col) {
-      std::string scratch;
-      const std::string& given = givenText(row, col, rowName() + ": ", scratch, language);
-      const std::string loadedText = exactCell(pages.rows(page)[r], col, cp);
-      if (given == loadedText) continue;  // unchanged: the stored UTF-16 is kept
-      if (col < theme::kColFont) {
-        throw Error(kFailed, say(language, "{0}{1} {2} does not match the theme's {3}",
-                            {rowName() + ": ", kRowJsonNames.at(col), cli::quoted(given), cli::quoted(loadedText)}));
-      }
-      try {
-        pages.setCell(page, r, col, cellFor(col, given, cp, language));
-      } catch (const std::invalid_argument& e) {
-        throw Error(kFailed, say(language, "{0}{1} {2} {3}", {rowName() + ": ", kRowJsonNames.at(col), cli::quoted(given), e.what()}));
-      }
-    }
-  }
-  if (rows.items.size() < loaded) {
-    throw Error(kFailed, say(language, "{0}: lists {1} rows, the theme has {2}",
-                        {pageName(), std::to_string(rows.items.size()), std::to_string(loaded)}));
-  }
-}
-
-// The whole stream, refused past kMaxEditedListBytes: an endless or huge input (a device,
-// a pipe that never ends) must not take all memory.
-std::string readBounded(std::istream& in, Language language) {
-  std::string text;
-  std::array<char, 1 << 16> chunk{};
-  while (in) {
-    in.read(chunk.data(), chunk.size());
-    text.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
-    if (text.size() > kMaxEditedListBytes) {
-      throw Error(kFailed, say(language, "is larger than {0} MiB, too large for an edited list", {std::to_string(kMaxEditedListBytes >> 20)}));
-    }
-  }
-  if (in.bad()) throw Error(kFailed, say(language, "cannot be read"));
-  // Notepad starts UTF-8 with a byte-order mark; UTF-16 (its "Unicode") is refused by name,
-  // as its NUL bytes would otherwise be reported as a JSON syntax error.
-  if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);
-  const bool utf16 = text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF") ||
-                     (text.size() >= 2 && (text[0] == '\0' || text[1] == '\0'));
-  if (utf16) throw Error(kFailed, say(language, "is UTF-16 text; save it as UTF-8"));
-  return text;
-}
-
-std::string readEditedList(const std::string& path, Language language) {
-  if (path == kStandardInput) {
-#ifdef _WIN32
-    _setmode(_fileno(stdin), _O_BINARY);
-#endif
-    return readBounded(std::cin, language);
-  }
-  std::ifstream in(nativePath(path), std::ios::binary);
-  if (!in) throw Error(kFailed, say(language, "cannot be read: {0}", {std::strerror(errno)}));
-  return readBounded(in, language);
-}
-
-// Every entry of a document's "pages", in order: an object naming a page of the theme by
-// its "index", each page at most once. visit(page, entry, where it stands for messages).
-template <typename Visit>
-void forEachListedPage(const JsonValue& list, int pageCount, Language language, Visit&& visit) {
-  std::vector<bool> seen(static_cast<std::size_t>(std::max(pageCount, 0)), false);
-  for (std::size_t i = 0; i < list.items.size(); ++i) {
-    const std::string where = "pages[" + std::to_string(i) + "]";
-    const JsonValue& entry = list.items[i];
-    if (!entry.is(Kind::Object)) throw Error(kFailed, say(language, "{0} must be an object", {where}));
-    onlyKnownKeys(entry, {"index", "sizeName", "rows"}, where + ": ", language);
-    const double index = member(entry, "index", Kind::Number, where + ": ", language).number;
-    if (index < 0 || index >= pageCount || index != std::floor(index)) {
-      throw Error(kFailed, say(language, "{0}: \"index\" must be a page of the theme, 0 to {1}", {where, std::to_string(pageCount - 1)}));
-    }
-    const auto page = static_cast<int>(index);
-    if (seen[static_cast<std::size_t>(page)]) throw Error(kFailed, say(language, "{0}: page {1} listed twice", {where, std::to_string(page)}));
-    seen[static_cast<std::size_t>(page)] = true;
-    visit(page, entry, where);
-  }
-}
-
-// The `list --json` of a theme as pages of its own: every listed row with the exact UTF-16
-// the document carries, its identity and its occurrence numbered as a load numbers them
-// (per page, in listing order). Pages the document does not list are left empty and named in
-// `unlisted`. Throws Error (status 1) for a document of another shape.
-theme::FontPages pagesOfList(const JsonValue& doc, const theme::CodePage& cp, std::vector<int>& unlisted,
-                             Language language) {
-  if (!doc.is(Kind::Object)) throw Error(kFailed, say(language, "must be a JSON object as \"list --json\" prints it"));
-  onlyKnownKeys(doc, {"language", "codePage", "pageCount", "colourCount", "styleName", "sizeNameBoxes", "pages"}, "", language);
-  documentListedAs(doc, {}, language);  // "language" and "codePage", where given, must be such
-  theme::FontPages pages;
-  pages.clear();
-  const double count = member(doc, "pageCount", Kind::Number, "", language).number;
-  if (count < 1 || count > theme::kMaxPages || count != std::floor(count)) {
-    throw Error(kFailed, say(language, "{0} must be a number from 1 to {1}", {cli::quoted("pageCount"), std::to_string(theme::kMaxPages)}));
-  }
-  pages.pageCount = static_cast<int>(count);
-  std::vector<bool> seen(static_cast<std::size_t>(pages.pageCount), false);
-  forEachListedPage(member(doc, "pages", Kind::Array, "", language), pages.pageCount, language,
-                    [&](int page, const JsonValue& entry, const std::string& where) {
-    seen[static_cast<std::size_t>(page)] = true;
-    const JsonValue& rows = member(entry, "rows", Kind::Array, where + ": ", language);
-    for (std::size_t r = 0; r < rows.items.size(); ++r) {
-      const std::string rowName = say(language, "page {0} row {1}", {std::to_string(page), std::to_string(r)}) + ": ";
-      const JsonValue& row = rows.items[r];
-      if (!row.is(Kind::Object)) throw Error(kFailed, say(language, "{0} must be an object", {rowName}));
-      onlyKnownKeys(row, {kRowJsonNames.begin(), kRowJsonNames.end()}, rowName, language);
-      std::array<std::u16string, theme::kColumnCount> wide;
-      for (int col = 0; col < theme::kColumnCount; ++col) {
-        std::string scratch;
-        const std::string& given = givenText(row, col, rowName, scratch, language);
-        wide.at(col) = theme::exactUtf16(given);
-        // A theme's own values may break the edit rules ("8.5") and are carried as they are;
-        // but no value of a theme holds what would break the line it is written into.
-        const bool control = std::any_of(wide.at(col).begin(), wide.at(col).end(), [](char16_t c) { return theme::isControl(c); });
-        const bool comma = col < theme::kColOption && wide.at(col).find(u',') != std::u16string::npos;
-        const bool edge = theme::hasEdgeBlanks(wide.at(col));
-        if (col >= theme::kColFont && (control || comma || edge)) {
-          throw Error(kFailed, say(language, "{0}{1} {2} {3}", {rowName, kRowJsonNames.at(col), cli::quoted(given),
-                                                                control ? say(language, "holds a control character")
-                                                                : comma ? say(language, "holds a '{0}'", {","})
-                                                                        : say(language, kEdgeBlankReason)}));
-        }
-      }
-      theme::FontRow added;
-      added.file = theme::cutToCell(wide[theme::kColFile], cp);
-      added.section = theme::cutToCell(wide[theme::kColSection], cp);
-      added.key = theme::cutToCell(wide[theme::kColKey], cp);
-      for (const int col : {theme::kColFont, theme::kColSize, theme::kColOption}) {
-        added.value(col) = theme::EditableText::fromFile(wide.at(col), cp);
-      }
-      added.identity = theme::rowIdentity(wide[theme::kColFile], wide[theme::kColSection], wide[theme::kColKey]);
-      added.occurrence = pages.occurrencesOn(page, added.identity);
-      pages.appendRow(page, std::move(added));
-    }
-  });
-  for (int page = 0; page < pages.pageCount; ++page) {
-    if (!seen[static_cast<std::size_t>(page)]) unlisted.push_back(page);
-  }
-  return pages;
-}
 
 // What --fonts-from carried, with pages the source lacks; for the summary.
 struct FontsFrom {
@@ -270,36 +41,46 @@ struct FontsFrom {
 };
 
 // OTHER as pages: a theme (loaded as list loads it) or the `list --json` of one, told apart
-// by their first bytes ("MZ" for a theme; JSON starts with "{", after blanks or a BOM).
+// by their first bytes ("MZ" for a theme; JSON starts with "{", after blanks or a BOM). A
+// pipe or standard input is read once, whole. Errors name OTHER.
 FontsFrom readFontsFrom(const std::string& path, const theme::CodePage& cp, std::uint16_t language, Language messages) {
   FontsFrom from;
-  std::ifstream in(nativePath(path), std::ios::binary);
-  if (!in) throw Error(kFailed, say(messages, "cannot be read: {0}", {std::strerror(errno)}));
-  std::array<char, 2> magic{};
-  in.read(magic.data(), magic.size());
-  if (in.gcount() == 2 && magic[0] == 'M' && magic[1] == 'Z') {
-    in.close();
-    try {
-      theme::loadTheme(nativePath(path), from.pages, cp, language, theme::Reading::ListedPartsOnly);
-    } catch (const theme::ThemeError& e) {
-      throw Error(kFailed, e.what());
+  std::unique_ptr<theme::PositionedFile> file = openSource(path, messages);
+  const std::string name = sourceName(path, messages);
+  bool isTheme = false;
+  std::string text;
+  try {
+    const std::span<const std::uint8_t> magic = file->read(0, std::min<std::uint64_t>(file->size(), 2));
+    isTheme = magic.size() == 2 && magic[0] == 'M' && magic[1] == 'Z';
+    if (!isTheme) {
+      checkListSize(file->size(), messages);
+      const std::span<const std::uint8_t> bytes = file->read(0, file->size());
+      text = listText({bytes.begin(), bytes.end()}, messages);
     }
+  } catch (const theme::ThemeError& e) {  // opened, yet it cannot be read
+    throw Error(kFailed, e.what()).about(name);
+  } catch (const Error& e) {
+    throw e.about(name);
+  }
+  if (isTheme) {
+    loadForCommand(path, from.pages, cp, language, false, messages, kFailed, std::move(file));
     return from;
   }
-  in.clear();
-  in.seekg(0);
-  const std::string text = readBounded(in, messages);
-  const std::size_t first = text.find_first_not_of(" \t\r\n");
-  if (first == std::string::npos || text[first] != '{') {
-    throw Error(kFailed, say(messages, "is neither a theme nor the output of \"list --json\""));
-  }
-  JsonValue doc;
   try {
-    doc = parseJson(text, messages);
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos || text[first] != '{') {
+      throw Error(kFailed, say(messages, "is neither a theme nor the output of \"list --json\""));
+    }
+    JsonValue doc;
+    try {
+      doc = parseJson(text, messages);
+    } catch (const Error& e) {
+      throw Error(kFailed, say(messages, "not JSON: {0}", {e.what()}));
+    }
+    from.pages = pagesOfList(doc, cp, from.unlisted, messages);
   } catch (const Error& e) {
-    throw Error(kFailed, say(messages, "not JSON: {0}", {e.what()}));
+    throw e.about(name);
   }
-  from.pages = pagesOfList(doc, cp, from.unlisted, messages);
   return from;
 }
 
@@ -328,47 +109,6 @@ theme::ScaleFactor factorOf(const std::string& text, Language language) {
 
 }  // namespace
 
-void applyEditedList(const JsonValue& edited, theme::FontPages& pages, const theme::CodePage& cp, Language language) {
-  if (!edited.is(Kind::Object)) throw Error(kFailed, say(language, "must be a JSON object as \"list --json\" prints it"));
-  onlyKnownKeys(edited, {"language", "codePage", "pageCount", "colourCount", "styleName", "sizeNameBoxes", "pages"}, "", language);
-  theme::FontPages result = pages;
-  unchanged(edited, "pageCount", std::to_string(result.pageCount), "", language);
-  unchanged(edited, "colourCount", std::to_string(result.colourCount), "", language);
-
-  if (const JsonValue* boxes = edited.find("sizeNameBoxes")) {
-    if (!boxes->is(Kind::Array) || boxes->items.size() != result.sizeNameBoxes.size()) {
-      throw Error(kFailed, say(language, "\"sizeNameBoxes\" must be an array of {0} strings", {std::to_string(result.sizeNameBoxes.size())}));
-    }
-    for (std::size_t k = 0; k < boxes->items.size(); ++k) {
-      setBox(result.sizeNameBoxes[k], boxes->items[k], "sizeNameBoxes[" + std::to_string(k) + "]", cp, language);
-    }
-  }
-  if (const JsonValue* style = edited.find("styleName")) setBox(result.styleNameBox, *style, "styleName", cp, language);
-
-  forEachListedPage(member(edited, "pages", Kind::Array, "", language), result.pageCount, language,
-                    [&](int page, const JsonValue& entry, const std::string& where) {
-                      unchanged(entry, "sizeName", theme::exactUtf8(result.sizeNames.at(page)), where + ": ", language);
-                      applyRows(member(entry, "rows", Kind::Array, where + ": ", language), page, result, cp, language);
-                    });
-  pages = std::move(result);
-}
-
-ListedAs documentListedAs(const JsonValue& edited, ListedAs fallback, Language language) {
-  ListedAs as = fallback;
-  if (!edited.is(Kind::Object)) return as;
-  if (const JsonValue* cp = edited.find("codePage")) {
-    if (!cp->is(Kind::Number) || cp->number < 1 || cp->number > 65535 || cp->number != std::floor(cp->number)) {
-      throw Error(kFailed, say(language, "{0} must be a code page number such as 932", {cli::quoted("codePage")}));
-    }
-    as.codePage = static_cast<unsigned>(cp->number);
-  }
-  if (const JsonValue* member = edited.find("language")) {
-    const std::optional<std::uint16_t> id = languageIdOf(member->is(Kind::String) ? std::string_view(member->string) : "");
-    if (!id) throw Error(kFailed, say(language, "{0} must be a language id such as \"0x0409\"", {cli::quoted("language")}));
-    as.language = *id;
-  }
-  return as;
-}
 
 std::string valueFromArgument(int column, const std::string& utf8, const theme::CodePage& cp, Language language) {
   static constexpr std::array<const char*, theme::kColumnCount> kOptionNames = {"", "", "", "--font", "--size",
@@ -379,7 +119,7 @@ std::string valueFromArgument(int column, const std::string& utf8, const theme::
     at += ch.length;
   }
   try {
-    return cellFor(column, utf8, cp, language);
+    return checkedCell(column, utf8, cp, language);
   } catch (const std::invalid_argument& e) {
     throw Error(kFailed, say(language, "{0} {1} {2}", {kOptionNames.at(column), cli::quoted(utf8), e.what()}));
   }
@@ -387,7 +127,7 @@ std::string valueFromArgument(int column, const std::string& utf8, const theme::
 
 void runWrite(const Options& options, Language language) {
   // Errors about the edited list name it.
-  const std::string listName = options.from.value_or("") == kStandardInput ? say(language, "standard input") : options.from.value_or("");
+  const std::string listName = sourceName(options.from.value_or(""), language);
   const auto aboutList = [&](auto&& step) {
     try {
       return step();
@@ -443,24 +183,12 @@ void runWrite(const Options& options, Language language) {
   }
 
   theme::FontPages pages;
-  theme::ThemeImage image;
-  try {
-    // Only what the pages list is read now; the rest is copied from the file as it is written.
-    image = theme::loadTheme(nativePath(options.theme), pages, cp, as.language, theme::Reading::ListedPartsOnly);
-  } catch (const theme::ThemeError& e) {
-    throw Error(kFailed, e.what()).about(options.theme);
-  }
-  if (languageAsked(options)) noteFallback(std::cerr, options.theme, image, as.language, language);
+  const theme::ThemeImage image = loadForCommand(options.theme, pages, cp, as.language, languageAsked(options), language);
   checkPages(options, pages.pageCount, language);
   if (options.from) aboutList([&] { applyEditedList(edited, pages, cp, language); });
   std::optional<theme::CarriedFonts> carried;
   if (options.fontsFrom) {
-    FontsFrom from;
-    try {
-      from = readFontsFrom(*options.fontsFrom, cp, as.language, language);
-    } catch (const Error& e) {
-      throw e.about(*options.fontsFrom);
-    }
+    const FontsFrom from = readFontsFrom(*options.fontsFrom, cp, as.language, language);
     carried = theme::carryFonts(from.pages, pages, cp);
     // A page the document leaves out is a page the source lacks, as one beyond its count.
     for (const int page : from.unlisted) {
@@ -496,7 +224,7 @@ void runWrite(const Options& options, Language language) {
   if (droppedCertificate) {
     std::cerr << "marvento-cli: "
               << say(language, "{0}: the signature (certificate table) was left out: it cannot match the changed file",
-                     {options.out})
+                     {theme::shown(options.out)})
               << '\n';
   }
   if (carried) std::cerr << fontsFromSummary(*options.fontsFrom, *carried, language) << '\n';

@@ -1,8 +1,6 @@
 #pragma once
 // The write command: the loaded theme with the edits of an edited list and the bulk font
 // name applied, rebuilt and put in place of the target.
-#include <cstddef>
-#include <optional>
 #include <string>
 
 #include "messages.h"
@@ -16,30 +14,10 @@ struct ResizedSizes;
 
 namespace cli {
 
-struct JsonValue;
-struct ListedAs;
 struct Options;
-
-// The most an edited list may have; the list of a large theme is a few hundred KiB.
-inline constexpr std::size_t kMaxEditedListBytes = std::size_t{64} << 20;
 
 // The most steps --grow takes either way; more would make no font anyone can use.
 inline constexpr int kMaxGrowth = 1000;
-
-// `--from -`: the edited list comes on standard input.
-inline constexpr const char* kStandardInput = "-";
-
-// Applies an edited `list --json` to the loaded pages. Pages are taken by "index", rows by
-// position; the file, section and key of every row must be the loaded row's exactly, and a
-// listed page must list all its rows. Values equal to the exact text of a cell leave it
-// unedited, so that it is written back as it was read. Unknown keys, changed read-only
-// members (pageCount, colourCount, sizeName) and missing ones are refused by name; a size
-// may be a JSON number. Throws Error (status 1); on error nothing is applied.
-void applyEditedList(const JsonValue& edited, theme::FontPages& pages, const theme::CodePage& cp, Language language);
-
-// The language and code page an edited list records, else `fallback`'s. Throws Error for
-// a "language" or "codePage" member that is not one.
-ListedAs documentListedAs(const JsonValue& edited, ListedAs fallback, Language language);
 
 // The ANSI form of a face, size or option given on the command line (column kColFont,
 // kColSize or kColOption); throws Error (status 1) when it breaks the column's rule.

@@ -59,10 +59,13 @@ for words in "diff a.msstyles" "write a.msstyles -o"; do
   grep -qx a.msstyles <<<"$offered" && ! grep -q b.json <<<"$offered" ||
     fail "marvento-cli $words <Tab> does not offer just the .msstyles files (and folders): $offered"
 done
+touch "$work/My Theme.msstyles"
+offered=$(cd "$work" && complete_words list My)
+[ "$offered" = "My Theme.msstyles" ] || fail "marvento-cli list My<Tab> does not offer \"My Theme.msstyles\" whole: $offered"
 offered=$( (complete_words -; complete_words list x -; complete_words write x -; complete_words diff x y -) | sort -u)
 help_options=$("$cli" --help | grep -vE '[|] *(cut|awk|sort) ' | grep -oE '(^|[ [|])--?[a-z][a-z-]*' | sed 's/^[ [|]//' | sort -u)
 for option in $help_options; do
   grep -qx -- "$option" <<<"$offered" || fail "the completion does not offer $option"
 done
-log "completion: commands, theme files and all $(wc -w <<<"$help_options") options of --help"
+log "completion: commands, theme files (one with a blank) and all $(wc -w <<<"$help_options") options of --help"
 log "passed"

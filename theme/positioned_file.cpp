@@ -27,7 +27,46 @@ namespace {
 // 4-byte fields takes a handful of reads.
 constexpr std::uint64_t kReadAhead = std::uint64_t{64} << 10;
 
-#ifndef _WIN32
+// Adds a chunk of a stream read whole, which may not grow past kMaxStreamBytes: an endless
+// one (a device, a pipe that never ends) must not take all memory.
+void appendChunk(std::vector<std::uint8_t>& bytes, std::span<const std::uint8_t> chunk) {
+  if (chunk.size() > kMaxStreamBytes - bytes.size()) {
+    throw ThemeError(ThemeReason::TooLarge, "more than " + std::to_string(kMaxStreamBytes >> 20) +
+                                                " MiB from a pipe or device, too large for a theme");
+  }
+  bytes.insert(bytes.end(), chunk.begin(), chunk.end());
+}
+
+#ifdef _WIN32
+
+std::vector<std::uint8_t> readStream(HANDLE in) {
+  std::vector<std::uint8_t> bytes;
+  std::vector<std::uint8_t> chunk(std::size_t{1} << 16);
+  for (;;) {
+    DWORD got = 0;
+    if (ReadFile(in, chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr) == 0) {
+      if (GetLastError() == ERROR_BROKEN_PIPE) return bytes;  // the writer closed its end
+      throw ThemeError(ThemeReason::CannotRead, "cannot read the file");
+    }
+    if (got == 0) return bytes;
+    appendChunk(bytes, std::span(chunk).first(got));
+  }
+}
+
+#else
+
+std::vector<std::uint8_t> readStream(int fd) {
+  std::vector<std::uint8_t> bytes;
+  std::vector<std::uint8_t> chunk(std::size_t{1} << 16);
+  for (;;) {
+    const ssize_t n = ::read(fd, chunk.data(), chunk.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) throw ThemeError(ThemeReason::CannotRead, std::string("cannot read the file: ") + std::strerror(errno));
+    if (n == 0) return bytes;
+    appendChunk(bytes, std::span(chunk).first(static_cast<std::size_t>(n)));
+  }
+}
+
 [[noreturn]] void cannotOpen(int error) {
   throw ThemeError(ThemeReason::CannotOpen, error != 0 ? std::string("cannot open the file: ") + std::strerror(error) : "cannot open the file");
 }
@@ -43,6 +82,16 @@ PositionedFile::PositionedFile(const std::string& path) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) throw ThemeError(ThemeReason::CannotOpen, "cannot open the file");
+  if (GetFileType(file) != FILE_TYPE_DISK) {  // a pipe or device: read whole, as it cannot be read at an offset
+    try {
+      keepWhole(readStream(file));
+    } catch (...) {
+      CloseHandle(file);
+      throw;
+    }
+    CloseHandle(file);
+    return;
+  }
   LARGE_INTEGER size{};
   if (GetFileSizeEx(file, &size) == 0) {
     CloseHandle(file);
@@ -62,9 +111,20 @@ PositionedFile::PositionedFile(const std::string& path) {
   }
 }
 
-PositionedFile::~PositionedFile() { CloseHandle(reinterpret_cast<HANDLE>(handle_)); }
+std::unique_ptr<PositionedFile> PositionedFile::standardInput() {
+  const HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+  if (in == INVALID_HANDLE_VALUE || in == nullptr) throw ThemeError(ThemeReason::CannotOpen, "there is no standard input");
+  std::unique_ptr<PositionedFile> file(new PositionedFile());
+  file->keepWhole(readStream(in));
+  return file;
+}
+
+PositionedFile::~PositionedFile() {
+  if (handle_ != -1) CloseHandle(reinterpret_cast<HANDLE>(handle_));
+}
 
 FileStamp PositionedFile::stamp() const {
+  if (whole_) return opened_;
   const HANDLE file = reinterpret_cast<HANDLE>(handle_);
   LARGE_INTEGER size{};
   FILETIME written{};
@@ -78,6 +138,7 @@ FileStamp PositionedFile::stamp() const {
 int PositionedFile::descriptor() const { return -1; }
 
 void PositionedFile::readInto(std::uint64_t offset, std::span<std::uint8_t> out) const {
+  if (whole_) return copyWhole(offset, out);
   for (std::size_t done = 0; done < out.size();) {
     OVERLAPPED at{};
     at.Offset = static_cast<DWORD>((offset + done) & 0xFFFFFFFF);
@@ -106,6 +167,16 @@ PositionedFile::PositionedFile(const std::string& path) {
     ::close(fd);
     throw ThemeError(ThemeReason::Folder, "it is a folder, not a file");
   }
+  if (!S_ISREG(st.st_mode)) {  // a pipe, FIFO or device: read whole, as it cannot be read at an offset
+    try {
+      keepWhole(readStream(fd));
+    } catch (...) {
+      ::close(fd);
+      throw;
+    }
+    ::close(fd);
+    return;
+  }
   if (static_cast<std::uint64_t>(st.st_size) > std::numeric_limits<std::uint32_t>::max()) {
     ::close(fd);
     throw ThemeError(ThemeReason::TooLarge, "the file is larger than 4 GiB");
@@ -115,9 +186,18 @@ PositionedFile::PositionedFile(const std::string& path) {
   opened_ = {size_, std::int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec};
 }
 
-PositionedFile::~PositionedFile() { ::close(static_cast<int>(handle_)); }
+std::unique_ptr<PositionedFile> PositionedFile::standardInput() {
+  std::unique_ptr<PositionedFile> file(new PositionedFile());
+  file->keepWhole(readStream(STDIN_FILENO));
+  return file;
+}
+
+PositionedFile::~PositionedFile() {
+  if (handle_ >= 0) ::close(static_cast<int>(handle_));
+}
 
 FileStamp PositionedFile::stamp() const {
+  if (whole_) return opened_;
   struct stat st {};
   if (fstat(static_cast<int>(handle_), &st) != 0) throw ThemeError("cannot read the file");
   return {static_cast<std::uint64_t>(st.st_size), std::int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec};
@@ -126,6 +206,7 @@ FileStamp PositionedFile::stamp() const {
 int PositionedFile::descriptor() const { return static_cast<int>(handle_); }
 
 void PositionedFile::readInto(std::uint64_t offset, std::span<std::uint8_t> out) const {
+  if (whole_) return copyWhole(offset, out);
   for (std::size_t done = 0; done < out.size();) {
     const ssize_t n = ::pread(static_cast<int>(handle_), out.data() + done, out.size() - done,
                               static_cast<off_t>(offset + done));
@@ -136,6 +217,19 @@ void PositionedFile::readInto(std::uint64_t offset, std::span<std::uint8_t> out)
 }
 
 #endif
+
+void PositionedFile::keepWhole(std::vector<std::uint8_t> bytes) {
+  size_ = bytes.size();
+  opened_ = {size_, 0};  // nothing can change it now
+  whole_ = true;
+  pieces_[0] = std::move(bytes);
+}
+
+void PositionedFile::copyWhole(std::uint64_t offset, std::span<std::uint8_t> out) const {
+  if (offset > size_ || out.size() > size_ - offset) throw ThemeError(ThemeReason::CannotRead, "a read past the end of the file");
+  const std::vector<std::uint8_t>& whole = pieces_.at(0);
+  std::copy_n(whole.begin() + static_cast<std::ptrdiff_t>(offset), out.size(), out.begin());
+}
 
 std::span<const std::uint8_t> PositionedFile::read(std::uint64_t offset, std::uint64_t length) const {
   if (offset > size_ || length > size_ - offset) throw ThemeError("a read past the end of the file");

@@ -36,10 +36,17 @@ class DataSource {
   [[nodiscard]] virtual int descriptor() const { return -1; }
 };
 
+// The most a pipe, FIFO, device or standard input may hold: it is read whole into memory,
+// as it cannot be read at an offset (a theme is a few MiB).
+inline constexpr std::uint64_t kMaxStreamBytes = std::uint64_t{256} << 20;
+
 class PositionedFile final : public DataSource {
  public:
-  // Throws ThemeError: a folder, a file that cannot be opened, one of 4 GiB or more.
+  // Throws ThemeError: a folder, a file that cannot be opened, one of 4 GiB or more, a
+  // stream (pipe, FIFO, device) of more than kMaxStreamBytes, which is read whole at once.
   explicit PositionedFile(const std::string& path);
+  // Standard input, read whole at once as a stream is; throws ThemeError as above.
+  static std::unique_ptr<PositionedFile> standardInput();
   ~PositionedFile() override;
   PositionedFile(const PositionedFile&) = delete;
   PositionedFile& operator=(const PositionedFile&) = delete;
@@ -59,7 +66,13 @@ class PositionedFile final : public DataSource {
   [[nodiscard]] const FileStamp& openedStamp() const { return opened_; }
 
  private:
-  std::intptr_t handle_;  // a file descriptor, or a Windows file handle
+  PositionedFile() = default;
+  // Keeps the whole of a stream, read at once, as the piece at 0.
+  void keepWhole(std::vector<std::uint8_t> bytes);
+  void copyWhole(std::uint64_t offset, std::span<std::uint8_t> out) const;
+
+  std::intptr_t handle_ = -1;  // a file descriptor, or a Windows file handle; -1 once read whole
+  bool whole_ = false;         // read whole at once: the piece at 0 is all of it
   std::uint64_t size_ = 0;
   FileStamp opened_;
   mutable std::map<std::uint64_t, std::vector<std::uint8_t>> pieces_;  // by start offset

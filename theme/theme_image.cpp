@@ -37,8 +37,11 @@ ThemeImage parseThemeImage(std::span<const std::uint8_t> bytes, LanguagePreferen
 }
 
 ThemeImage loadThemeImage(const std::string& path, LanguagePreference language, Reading reading) {
+  return loadThemeImage(std::make_unique<PositionedFile>(path), language, reading);
+}
+
+ThemeImage loadThemeImage(std::unique_ptr<PositionedFile> file, LanguagePreference language, Reading reading) {
   ThemeImage image;
-  auto file = std::make_unique<PositionedFile>(path);
   if (reading == Reading::WholeFile) {
     image.copy = FileCopy(*file);  // the file is closed again once copied
   } else {
@@ -50,9 +53,15 @@ ThemeImage loadThemeImage(const std::string& path, LanguagePreference language, 
 
 ThemeImage loadTheme(const std::string& path, FontPages& pages, const CodePage& cp, LanguagePreference language,
                      Reading reading) {
+  pages.clear();  // also when the file cannot be opened
+  return loadTheme(std::make_unique<PositionedFile>(path), pages, cp, language, reading);
+}
+
+ThemeImage loadTheme(std::unique_ptr<PositionedFile> file, FontPages& pages, const CodePage& cp,
+                     LanguagePreference language, Reading reading) {
   pages.clear();
   try {
-    ThemeImage image = loadThemeImage(path, language, reading);
+    ThemeImage image = loadThemeImage(std::move(file), language, reading);
     readFontPages(image, pages, cp);
     return image;
   } catch (...) {

@@ -40,6 +40,9 @@ struct ThemeImage {
 // preference it is the first.
 ThemeImage loadThemeImage(const std::string& path, LanguagePreference language = {},
                           Reading reading = Reading::WholeFile);
+// The same for a file already open (PositionedFile::standardInput()).
+ThemeImage loadThemeImage(std::unique_ptr<PositionedFile> file, LanguagePreference language = {},
+                          Reading reading = Reading::WholeFile);
 // Parses bytes already in memory (tests, fuzzing).
 ThemeImage parseThemeImage(std::span<const std::uint8_t> bytes, LanguagePreference language = {});
 
@@ -47,5 +50,7 @@ ThemeImage parseThemeImage(std::span<const std::uint8_t> bytes, LanguagePreferen
 // On failure `pages` are left empty and ThemeError is thrown.
 ThemeImage loadTheme(const std::string& path, FontPages& pages, const CodePage& cp, LanguagePreference language = {},
                      Reading reading = Reading::WholeFile);
+ThemeImage loadTheme(std::unique_ptr<PositionedFile> file, FontPages& pages, const CodePage& cp,
+                     LanguagePreference language = {}, Reading reading = Reading::WholeFile);
 
 }  // namespace theme

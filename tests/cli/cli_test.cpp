@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "marvento_version.h"
+#include "option_table.h"
 #include "theme_builder.h"
 #include "wine_themes.h"
 
@@ -334,15 +335,75 @@ TEST_F(CliOnSyntheticTheme, FromAppliesEditedValuesAndBoxes) {
   EXPECT_EQ(listJson(out), edited);
 }
 
-TEST_F(CliOnSyntheticTheme, FromDashReadsTheEditedListFromStandardInput) {
+// Writes `bytes` into a FIFO made at `path` once a reader opens it, as a shell's <(cat x)
+// feeds a pipe; gives up after ten seconds without a reader.
+std::thread feedFifo(const std::string& path, const mt::Bytes& bytes) {
+  EXPECT_EQ(mkfifo(path.c_str(), 0600), 0) << path;
+  return std::thread([path, bytes] {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    int fd = -1;
+    while ((fd = open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC)) < 0 && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    if (fd < 0) return;
+    fcntl(fd, F_SETFL, 0);
+    for (std::size_t done = 0; done < bytes.size();) {
+      const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+      if (n <= 0) break;
+      done += static_cast<std::size_t>(n);
+    }
+    close(fd);
+  });
+}
+
+// "-" names standard input for THEME, --from and --fonts-from; standard input and pipes,
+// which cannot be read at an offset, are read whole and give what the file gives.
+TEST_F(CliOnSyntheticTheme, StandardInputAndPipesAreReadWhole) {
   std::string edited = twoSizeJson();
   replaceOnce(edited, R"("styleName":"ルナ")", R"("styleName":"Luna")");
-  const Result r = run({"write", theme, "-o", out, "--from", "-"}, editedList(edited));
+  Result r = run({"write", theme, "-o", out, "--from", "-"}, editedList(edited));
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(listJson(out), edited);
-  const Result bad = run({"write", theme, "-o", out, "--from", "-"}, editedList("{"));
-  EXPECT_EQ(bad.status, 1);
-  EXPECT_EQ(bad.err.rfind("marvento-cli: standard input: not JSON: line 1, column 2", 0), 0U) << bad.err;
+  r = run({"write", theme, "-o", out, "--from", "-"}, editedList("{"));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err.rfind("marvento-cli: standard input: not JSON: line 1, column 2", 0), 0U) << r.err;
+
+  const Result listed = run({"list", theme});
+  ASSERT_EQ(listed.status, 0) << listed.err;
+  EXPECT_EQ(run({"list", "-"}, theme).out, listed.out);
+  std::thread writer = feedFifo(dir.file("theme.fifo"), mt::readFile(theme));
+  EXPECT_EQ(run({"list", dir.file("theme.fifo")}).out, listed.out);
+  writer.join();
+  EXPECT_EQ(run({"diff", theme, "-"}, theme).status, 0);
+
+  const std::string expected = dir.file("expected.msstyles");
+  ASSERT_EQ(run({"write", theme, "-o", expected, "--font", "Arial"}).status, 0);
+  r = run({"write", "-", "-o", out, "--font", "Arial"}, theme);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(mt::readFile(out), mt::readFile(expected));
+
+  // A font set as a list, from a pipe and from standard input.
+  const std::string arial = withFonts(twoSizeJson(), "Arial");
+  writer = feedFifo(dir.file("set.fifo"), {arial.begin(), arial.end()});
+  r = run({"write", theme, "-o", out, "--fonts-from", dir.file("set.fifo")});
+  writer.join();
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(listJson(out), arial);
+  ASSERT_EQ(std::filesystem::remove(out), true);
+  r = run({"write", theme, "-o", out, "--fonts-from", "-"}, editedList(arial));
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(listJson(out), arial);
+
+  r = run({"list", "-"}, dir.write("empty", {}));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "marvento-cli: standard input: the file is empty\n");
+  // An endless stream (a node of our own with the numbers of /dev/zero) is refused, not read on.
+  const std::string zero = dir.file("zero");
+  if (mknod(zero.c_str(), S_IFCHR | 0666, makedev(1, 5)) == 0) {
+    r = run({"list", "-"}, zero);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "marvento-cli: standard input: more than 256 MiB from a pipe or device, too large for a theme\n");
+  }
 }
 
 TEST_F(CliOnSyntheticTheme, FromWithTheUneditedListChangesNoByte) {
@@ -910,7 +971,7 @@ TEST_F(CliOnSyntheticTheme, BadFontSetsAndFactorsExitWithOneAndWriteNothing) {
       {{"--scale", "4.01"}, R"(--scale "4.01" is not a factor from 0.25 to 4 (written with a point, as 1.5))"},
       {{"--scale", "1e0"}, R"(--scale "1e0" is not a factor from 0.25 to 4 (written with a point, as 1.5))"},
       {{"--size", "+1"}, R"(--size "+1": a size takes no "+"; to make every size larger, use --grow 1)"},
-      {{"--fonts-from", dir.file("missing.msstyles")}, dir.file("missing.msstyles") + ": cannot be read: No such file or directory"},
+      {{"--fonts-from", dir.file("missing.msstyles")}, dir.file("missing.msstyles") + ": cannot open the file: No such file or directory"},
       {{"--fonts-from", text("notes.txt", "Tahoma, 8\n")}, dir.file("notes.txt") + R"(: is neither a theme nor the output of "list --json")"},
       {{"--fonts-from", text("mz.msstyles", "MZ but no more")}, dir.file("mz.msstyles") + ": "},
       {{"--fonts-from", text("syntax.json", "{\"pageCount\": 1,\n \"pages\": [}\n")}, dir.file("syntax.json") + ": not JSON: line 2, column 12: "},
@@ -991,6 +1052,9 @@ TEST_F(CliOnSyntheticTheme, BadUsageExitsWithTwo) {
       {"write", theme, "-o", out, "--option", "Bold", "--option", "Italic"},
       {"write", theme, "-o", out, "--size", "9", "--page", "0", "--page", "2"},
       {"write", theme, "-o", out, "--font", "A", "--font", "B"},
+      {"diff", "-", "-"},
+      {"write", "-", "-o", out, "--from", "-"},
+      {"write", theme, "-o", out, "--from", "-", "--fonts-from", "-"},
   };
   for (const auto& args : cases) {
     const Result r = run(args);
@@ -1005,15 +1069,18 @@ TEST_F(CliOnSyntheticTheme, BadUsageExitsWithTwo) {
   EXPECT_NE(page.err.find("which has 2 pages"), std::string::npos) << page.err;
   const Result cp = run({"list", theme, "--codepage", "12345"});
   EXPECT_EQ(cp.err, "marvento-cli: unknown code page 12345\n");
+  const Result twice = run({"diff", "-", "-"});
+  EXPECT_EQ(twice.err.substr(0, twice.err.find('\n')), "marvento-cli: A and B both read standard input, which can be read once");
 }
 
 TEST_F(CliOnSyntheticTheme, HelpDocumentsEveryCommand) {
   const Result r = run({"--help"});
   EXPECT_EQ(r.status, 0);
-  EXPECT_NE(r.out.find("marvento-cli list THEME [--json] [--codepage N]"), std::string::npos);
+  EXPECT_NE(r.out.find("marvento-cli list THEME [--json] [--languages] [--tsv] [--page N]... [--codepage N]"), std::string::npos);
   EXPECT_NE(r.out.find("marvento-cli write THEME -o OUT [--from EDITED.json|-] [--font FACE] [--size N] [--option TEXT]"),
             std::string::npos);
-  EXPECT_NE(r.out.find("marvento-cli diff A B [--json] [--codepage N]"), std::string::npos);
+  EXPECT_NE(r.out.find("marvento-cli diff A B [--json] [-q] [--codepage N]"), std::string::npos);
+  EXPECT_NE(r.out.find("[--grow N | --scale FACTOR]"), std::string::npos);
   EXPECT_NE(r.out.find("Exit status"), std::string::npos);
   // A command's --help is its own part of the whole: the introduction, the command, the
   // common options and exit statuses.
@@ -1054,7 +1121,11 @@ TEST_F(CliOnSyntheticTheme, ArgumentsInEveryUsualForm) {
       {{"list", theme, "--page=x"}, "marvento-cli: --page needs a number, not \"x\"\n"},
       {{"write", theme, "-o", out, "--font"}, "marvento-cli: --font needs a value\n"},
       {{"write", theme, "--output", out, "-o", out}, "marvento-cli: -o given twice\n"},
-      {{"list", theme, "--json=x"}, "marvento-cli: \"--json\" takes no value\n"},
+      {{"list", theme, "--json=false"}, "marvento-cli: \"--json\" takes no value\n"},
+      {{"diff", theme, theme, "-q=1"}, "marvento-cli: \"-q\" takes no value\n"},
+      {{"write", theme, "--out", out}, "marvento-cli: unknown option \"--out\" for write; did you mean \"--output\"?\n"},
+      {{"--json", "list", theme}, "marvento-cli: option \"--json\" before the command: put it after \"list\"\n"},
+      {{"--codepage=932", "diff", theme, theme}, "marvento-cli: option \"--codepage\" before the command: put it after \"diff\"\n"},
   };
   for (const Case& c : cases) {
     r = run(c.args);
@@ -1066,24 +1137,81 @@ TEST_F(CliOnSyntheticTheme, ArgumentsInEveryUsualForm) {
   EXPECT_EQ(r.err.substr(0, r.err.find('\n') + 1), "marvento-cli: \"lsit\" というコマンドはありません。\"list\" のことですか?\n");
 }
 
-TEST(CliManualPage, DocumentsEveryCommandAndOptionOfTheHelp) {
-  const std::string page = readText(MARVENTO_MAN_PAGE);
-  const Result help = run({"--help"});
-  ASSERT_EQ(help.status, 0);
-  static const std::regex option(R"((^|[ \[|])(--?[a-z][a-z-]*))");  // whole names: --fonts-from
-  std::set<std::string> options;
-  for (auto it = std::sregex_iterator(help.out.begin(), help.out.end(), option); it != std::sregex_iterator(); ++it) {
-    options.insert((*it)[2]);
+// The manual page and the bash completion are written by hand; the option tables are what
+// the program takes. Each command's synopsis and completion list its options, the manual
+// page has an entry for every option, and the completion expects a value after exactly
+// the options that take one.
+TEST(CliOptionTable, ManualPageAndCompletionFollowTheTable) {
+  std::string page = readText(MARVENTO_MAN_PAGE);
+  page = std::regex_replace(std::regex_replace(page, std::regex(R"(\\f[BIRP])"), " "), std::regex(R"(\\-)"), "-");  // roff
+  const std::string completion = readText(MARVENTO_COMPLETION);
+  static const std::regex optionName(R"((^|[ \[|"])(--?[a-z][a-z-]*))");
+  const auto namesIn = [](const std::string& text) {
+    std::set<std::string> names;
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), optionName); it != std::sregex_iterator(); ++it) {
+      names.insert((*it)[2]);
+    }
+    return names;
+  };
+  const auto names = [](std::initializer_list<std::span<const cli::OptionSpec>> tables, bool firstOnly) {
+    std::set<std::string> out;
+    for (const auto& table : tables) {
+      for (const cli::OptionSpec& option : table) {
+        for (const std::string_view name : cli::namesOf(option)) {
+          out.insert(std::string(name));
+          if (firstOnly) break;
+        }
+      }
+    }
+    return out;
+  };
+  std::set<std::string> every = names({cli::programOptions()}, false);
+  std::set<std::string> takingValues;
+  for (const cli::CommandSpec& command : cli::commandTable()) {
+    const auto start = page.find(".B marvento-cli " + std::string(command.name) + "\n");
+    ASSERT_NE(start, std::string::npos) << command.name;
+    const std::string synopsis = page.substr(start, page.find("\n.br", start) - start);
+    EXPECT_EQ(namesIn(synopsis), names({command.options, cli::commonOptions()}, true)) << command.name;
+
+    std::smatch listed;
+    ASSERT_TRUE(std::regex_search(completion, listed, std::regex("\\s" + std::string(command.name) + R"re(\) options="([^"]*)")re")))
+        << command.name;
+    std::set<std::string> expected = names({command.options, cli::commonOptions()}, false);
+    expected.insert({"-h", "--help"});
+    EXPECT_EQ(namesIn(listed[1]), expected) << command.name;
+
+    for (const auto& table : {command.options, cli::commonOptions()}) {
+      for (const cli::OptionSpec& option : table) {
+        for (const std::string_view name : cli::namesOf(option)) {
+          every.insert(std::string(name));
+          if (option.value != nullptr) takingValues.insert(std::string(name));
+        }
+      }
+    }
   }
-  EXPECT_GE(options.size(), 11U);  // --json, --codepage, --language, -o, --from, --font, --size, --option, --page, --help, --version
-  for (const std::string& name : options) {
-    std::string escaped;  // as roff writes it: every '-' as "\-"
-    for (const char c : name) escaped += c == '-' ? std::string("\\-") : std::string(1, c);
-    EXPECT_NE(page.find(escaped), std::string::npos) << name << " is not in the manual page";
+  // Every entry of OPTIONS: the line after each .TP up to the next section.
+  const auto options = page.find(".SH OPTIONS");
+  ASSERT_NE(options, std::string::npos);
+  const std::string section = page.substr(options, page.find("\n.SH ", options + 1) - options);
+  std::set<std::string> entries;
+  for (auto at = section.find(".TP\n"); at != std::string::npos; at = section.find(".TP\n", at + 1)) {
+    const std::string line = section.substr(at + 4, section.find('\n', at + 4) - at - 4);
+    for (const std::string& name : namesIn(line)) entries.insert(name);
   }
-  for (const char* command : {"list", "write", "diff"}) {
-    EXPECT_NE(page.find(std::string(".B marvento-cli ") + command), std::string::npos) << command;
+  EXPECT_EQ(entries, every);
+  std::smatch before;
+  ASSERT_TRUE(std::regex_search(completion, before, std::regex(R"re(\*\) options="([^"]*)")re")));
+  EXPECT_EQ(namesIn(before[1]), names({cli::programOptions()}, false));
+  // The words after which the completion offers no options: those of `case $prev in`.
+  const auto prev = completion.find("case $prev in");
+  ASSERT_NE(prev, std::string::npos);
+  const std::string cases = completion.substr(prev, completion.find("esac", prev) - prev);
+  static const std::regex pattern(R"(\n\s*(-[-a-z| ]*)\))");
+  std::set<std::string> completed;
+  for (auto it = std::sregex_iterator(cases.begin(), cases.end(), pattern); it != std::sregex_iterator(); ++it) {
+    for (const std::string& name : namesIn(" " + (*it)[1].str())) completed.insert(name);
   }
+  EXPECT_EQ(completed, takingValues);
   EXPECT_NE(page.find(".SH EXIT STATUS"), std::string::npos);
   EXPECT_NE(page.find(".SH EXAMPLES"), std::string::npos);
 }
