@@ -14,12 +14,19 @@ cd "$(dirname "$0")/.."
 mode=${1:-}
 jobs=$(( $(nproc) < 2 ? $(nproc) : 2 ))
 
+# CPU seconds (user+sys) of the finished children of shell PID, in clock ticks.
+cpu_ticks() { local s f; s=$(<"/proc/$1/stat"); read -r -a f <<<"${s##*) }"; echo $((f[13] + f[14])); }
+export -f cpu_ticks
+MARVENTO_TICKS=$(getconf CLK_TCK)
+export MARVENTO_TICKS
 times=()
 phase() {  # phase NAME COMMAND...: runs the command and notes how long it took
-  local name=$1 start=$SECONDS status=0
+  local name=$1 start=$SECONDS cpu status=0
+  cpu=$(cpu_ticks $$)
   shift
   "$@" || status=$?
-  times+=("$(printf '%-34s %4d s' "$name" $((SECONDS - start)))")
+  times+=("$(printf '%-34s %4d s, CPU %5d s' "$name" $((SECONDS - start)) \
+             $((($(cpu_ticks $$) - cpu) / MARVENTO_TICKS)))")
   return "$status"
 }
 started=$SECONDS
@@ -28,7 +35,8 @@ finish() {
   if [ -n "$lane" ]; then kill -- "-$lane" 2>/dev/null || true; fi
   echo "time per phase:"
   printf '  %s\n' "${times[@]}"
-  printf '  %-34s %4d s\n' "in all" $((SECONDS - started))
+  printf '  %-34s %4d s, CPU %5d s (load now: %s)\n' "in all" $((SECONDS - started)) \
+    $(($(cpu_ticks $$) / MARVENTO_TICKS)) "$(cut -d' ' -f1-3 /proc/loadavg)"
 }
 trap finish EXIT
 
@@ -44,7 +52,12 @@ if [ "$mode" != "--native-only" ]; then
   set -m
   nice -n 19 bash -c '
     set -euo pipefail
-    step() { local start=$SECONDS; "${@:2}"; echo "background: $1 took $((SECONDS - start)) s"; }
+    step() {
+      local start=$SECONDS cpu
+      cpu=$(cpu_ticks $$)
+      "${@:2}"
+      echo "background: $1 took $((SECONDS - start)) s, CPU $((($(cpu_ticks $$) - cpu) / MARVENTO_TICKS)) s"
+    }
     step "clang-tidy" bash scripts/tidy.sh build/sanitize
     step "release zip from scratch" bash scripts/package.sh --no-setup --build-dir "$1/build" --out-dir "$1"
     step "fuzz build" bash scripts/fuzz.sh --build-only

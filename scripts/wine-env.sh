@@ -6,6 +6,9 @@
 # Marvento.exe proper is the i686 build (preset "mingw"). Some machines cannot execute
 # 32-bit processes at all (no 32-bit Wine then); there the same sources are built for
 # x86_64 (preset "mingw64") and run under 64-bit Wine.
+#
+# MARVENTO_NO_WINE32=1 takes that path on a machine whose 32-bit Wine works too, so that
+# both paths can be tried on one machine.
 
 wine_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 wine_jobs=${MARVENTO_JOBS:-2}
@@ -16,7 +19,12 @@ wine_log() { echo "windows: $*"; }
 wine_pick_build() {
   local wine32=/usr/lib/wine/wine wine64=/usr/lib/wine/wine64
   wine_preset=mingw64
-  if [ -x "$wine32" ] && command -v i686-w64-mingw32-gcc >/dev/null && wine_can_run_32bit "$wine32"; then
+  if [ "${MARVENTO_NO_WINE32:-}" = 1 ]; then
+    export MARVENTO_WINE=$wine64
+    wine_log "MARVENTO_NO_WINE32=1: as on a machine without 32-bit processes,"
+    wine_log "  the x86_64 build of the same sources (preset mingw64) is run under 64-bit Wine;"
+    wine_log "  the i686 XP build is still built and its imports are checked"
+  elif [ -x "$wine32" ] && command -v i686-w64-mingw32-gcc >/dev/null && wine_can_run_32bit "$wine32"; then
     wine_preset=mingw
     export MARVENTO_WINE=$wine32
     wine_log "32-bit Wine works here: testing the i686 (Windows XP) build"
@@ -58,7 +66,14 @@ wine_can_run_32bit() {
 wine_build() {
   local preset=$1
   shift
-  (cd "$wine_root" && cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset" -j "$wine_jobs" "$@")
+  (cd "$wine_root" && cmake --preset "$preset" -DMARVENTO_WINE_TESTS=ON >/dev/null &&
+     cmake --build --preset "$preset" -j "$wine_jobs" "$@")
+}
+
+# The i686 build where it cannot run: the two programs and what the PE checks read.
+wine_build_programs_only() {
+  (cd "$wine_root" && cmake --preset mingw -DMARVENTO_WINE_TESTS=OFF >/dev/null &&
+     cmake --build --preset mingw -j "$wine_jobs")
 }
 
 # Starts Xvfb on a free display unless told to use an existing one (MARVENTO_DISPLAY).
