@@ -78,16 +78,29 @@ else
   wine_build "$wine_preset"
 fi
 
-wine_start_display
+# The Wine tests run in lanes (ctest's resource "wine_lane"), each with a display and
+# prefixes of its own, so that no two share a desktop, a focus or a keyboard.
+wine_start_display "${MARVENTO_WINE_LANES:-2}"
 wine_prefix
 wine_prefix_wine_fonts
-# One server for the whole run: starting it anew for each test costs seconds. Wine's
-# own background processes start with the first program; start them here, away from
-# ctest's pipes, which they would otherwise hold open as long as the server lives.
-wine_server -p
-"$MARVENTO_WINE" cmd /c exit >/dev/null 2>&1 </dev/null || true
-wine_log "running under $MARVENTO_WINE on display $DISPLAY, prefix $WINEPREFIX"
-run_ctest "$wine_build_dir" -j 2 "$@"
+wine_lane_prefixes
+lane_spec=$wine_build_dir/wine-lanes.json
+{
+  printf '{"version": {"major": 1, "minor": 0}, "local": [{"wine_lane": ['
+  for ((lane = 0; lane < wine_lanes; lane++)); do
+    printf '%s{"id": "lane%d", "slots": 1}' "$([ "$lane" = 0 ] || echo ', ')" "$lane"
+  done
+  printf ']}]}\n'
+} >"$lane_spec"
+# One server a lane for the whole run: starting it anew for each test costs seconds.
+# Wine's own background processes start with the first program; start them here, away
+# from ctest's pipes, which they would otherwise hold open as long as the server lives.
+while read -r prefix; do
+  WINEPREFIX=$prefix wine_server -p
+  WINEPREFIX=$prefix "$MARVENTO_WINE" cmd /c exit >/dev/null 2>&1 </dev/null || true
+done < <(wine_lane_prefix_list)
+wine_log "running under $MARVENTO_WINE in $wine_lanes lanes on displays $MARVENTO_LANE_DISPLAYS, prefix $WINEPREFIX"
+run_ctest "$wine_build_dir" -j "$wine_lanes" --resource-spec-file "$lane_spec" "$@"
 
 # marvento-cli.exe under Wine against the native build, on every light.msstyles Wine has.
 mapfile -t themes < <(wine_themes --installed)
@@ -101,7 +114,7 @@ if [ "${#themes[@]}" -gt 0 ]; then
 else
   wine_log "Wine's light.msstyles not found: the marvento-cli.exe check is left out"
 fi
-wine_server -k 2>/dev/null || true
+wine_stop
 
 echo "windows: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
