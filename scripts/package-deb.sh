@@ -6,21 +6,26 @@
 # The package is the same byte for byte on every run from the same commit: the build
 # path is kept out of the program, and every file is dated from the commit
 # (SOURCE_DATE_EPOCH, unless already set), as the Windows zip is.
+# A release is compiled, never taken from a compiler cache; --cached (for the check of
+# reproducibility, scripts/test-deb.sh) compiles through it, the paths made relative to
+# the checkout so that build folders of the same depth share their objects.
 #
-#   scripts/package-deb.sh [--no-setup] [--build-dir DIR] [--out-dir DIR]
+#   scripts/package-deb.sh [--no-setup] [--cached] [--build-dir DIR] [--out-dir DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
 setup=1
+cached=0
 build_dir=$root/build/deb
 out_dir=$root/dist
 while [ $# -gt 0 ]; do
   case "$1" in
     --no-setup) setup=0 ;;
+    --cached) cached=1 ;;
     --build-dir) build_dir=$(realpath -m "$2"); shift ;;
     --out-dir) out_dir=$(realpath -m "$2"); shift ;;
-    *) echo "usage: scripts/package-deb.sh [--no-setup] [--build-dir DIR] [--out-dir DIR]" >&2; exit 2 ;;
+    *) echo "usage: scripts/package-deb.sh [--no-setup] [--cached] [--build-dir DIR] [--out-dir DIR]" >&2; exit 2 ;;
   esac
   shift
 done
@@ -33,8 +38,12 @@ umask 022
 rm -rf "$build_dir"
 log "building marvento-cli in $build_dir"
 # Debian's hardening flags; the build and source paths are mapped away so that they
-# leave no trace in the program. A release is compiled, never taken from a compiler cache.
-export CCACHE_DISABLE=1
+# leave no trace in the program.
+if [ "$cached" = 1 ]; then
+  export CCACHE_BASEDIR=$root
+else
+  export CCACHE_DISABLE=1
+fi
 flags="$(dpkg-buildflags --get CXXFLAGS) -ffile-prefix-map=$root=. -ffile-prefix-map=$build_dir=."
 CXXFLAGS="$flags" CPPFLAGS="$(dpkg-buildflags --get CPPFLAGS)" LDFLAGS="$(dpkg-buildflags --get LDFLAGS)" \
   cmake -S "$root" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DMARVENTO_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr >/dev/null

@@ -10,14 +10,18 @@
 # it is removed. The zip is the same byte for byte on every run from the same commit: no
 # time stamps in the programs, and every zip entry dated from the commit
 # (SOURCE_DATE_EPOCH, unless already set).
+# A release is compiled, never taken from a compiler cache; --cached (for the check of
+# reproducibility, scripts/test-package.sh) compiles through it, the paths made relative
+# to the checkout so that a build folder as deep as build/mingw shares its objects.
 #
-#   scripts/package.sh [--no-setup] [--build-dir DIR [--reuse-build]] [--out-dir DIR]
+#   scripts/package.sh [--no-setup] [--cached] [--build-dir DIR [--reuse-build]] [--out-dir DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
 setup=1
 reuse=0
+cached=0
 build_dir=$root/build/package
 out_dir=$root/dist
 while [ $# -gt 0 ]; do
@@ -25,8 +29,9 @@ while [ $# -gt 0 ]; do
     --no-setup) setup=0 ;;
     --build-dir) build_dir=$(realpath -m "$2"); shift ;;
     --reuse-build) reuse=1 ;;
+    --cached) cached=1 ;;
     --out-dir) out_dir=$(realpath -m "$2"); shift ;;
-    *) echo "usage: scripts/package.sh [--no-setup] [--build-dir DIR [--reuse-build]] [--out-dir DIR]" >&2; exit 2 ;;
+    *) echo "usage: scripts/package.sh [--no-setup] [--cached] [--build-dir DIR [--reuse-build]] [--out-dir DIR]" >&2; exit 2 ;;
   esac
   shift
 done
@@ -43,8 +48,11 @@ if [ -n "$(git status --porcelain --untracked-files=no)" ]; then
   log "warning: uncommitted changes; the programs are built from them, not from $commit alone"
 fi
 
-# A release is compiled, never taken from a compiler cache.
-export CCACHE_DISABLE=1
+if [ "$cached" = 1 ]; then
+  export CCACHE_BASEDIR=$root
+else
+  export CCACHE_DISABLE=1
+fi
 if [ "$reuse" = 1 ]; then
   log "building the i686 (Windows XP) programs in $build_dir as it is"
   cmake --preset mingw -B "$build_dir" >/dev/null

@@ -6,6 +6,9 @@
 # marvento-cli.exe against the native marvento-cli on Wine's light.msstyles.
 #
 #   scripts/test-windows.sh [--no-setup] [ctest arguments for the Wine run...]
+# Where 32-bit processes cannot run (or with MARVENTO_NO_WINE32=1, see wine-env.sh) the
+# i686 build holds only the two programs and their PE checks, and the x86_64 build (preset
+# mingw64) is the one run under Wine.
 # MARVENTO_NATIVE_BUILD: the native build whose marvento-cli the Windows one is held
 # against (default build/sanitize, preset sanitize; built when missing).
 set -euo pipefail
@@ -62,25 +65,42 @@ run_check() {
   fi
 }
 
-wine_log "building the Windows XP program (i686, preset mingw)"
-wine_build mingw
-if [ "$wine_preset" != mingw ]; then
-  # The XP build cannot run here: its host checks alone, then the runnable build.
+if [ "$wine_preset" = mingw ]; then
+  wine_log "building the Windows XP program and its tests (i686, preset mingw)"
+  wine_build mingw
+else
+  # The XP build cannot run here: its programs and their PE checks alone, then the
+  # runnable build.
+  wine_log "building the Windows XP programs (i686, preset mingw; nothing of it runs here)"
+  wine_build_programs_only
   run_ctest build/mingw -L pe
   wine_log "building the runnable test build (preset $wine_preset)"
   wine_build "$wine_preset"
 fi
 
-wine_start_display
+# The Wine tests run in lanes (ctest's resource "wine_lane"), each with a display and
+# prefixes of its own, so that no two share a desktop, a focus or a keyboard.
+wine_start_display "${MARVENTO_WINE_LANES:-2}"
 wine_prefix
 wine_prefix_wine_fonts
-# One server for the whole run: starting it anew for each test costs seconds. Wine's
-# own background processes start with the first program; start them here, away from
-# ctest's pipes, which they would otherwise hold open as long as the server lives.
-wine_server -p
-"$MARVENTO_WINE" cmd /c exit >/dev/null 2>&1 </dev/null || true
-wine_log "running under $MARVENTO_WINE on display $DISPLAY, prefix $WINEPREFIX"
-run_ctest "$wine_build_dir" -j 2 "$@"
+wine_lane_prefixes
+lane_spec=$wine_build_dir/wine-lanes.json
+{
+  printf '{"version": {"major": 1, "minor": 0}, "local": [{"wine_lane": ['
+  for ((lane = 0; lane < wine_lanes; lane++)); do
+    printf '%s{"id": "lane%d", "slots": 1}' "$([ "$lane" = 0 ] || echo ', ')" "$lane"
+  done
+  printf ']}]}\n'
+} >"$lane_spec"
+# One server a lane for the whole run: starting it anew for each test costs seconds.
+# Wine's own background processes start with the first program; start them here, away
+# from ctest's pipes, which they would otherwise hold open as long as the server lives.
+while read -r prefix; do
+  WINEPREFIX=$prefix wine_server -p
+  WINEPREFIX=$prefix "$MARVENTO_WINE" cmd /c exit >/dev/null 2>&1 </dev/null || true
+done < <(wine_lane_prefix_list)
+wine_log "running under $MARVENTO_WINE in $wine_lanes lanes on displays $MARVENTO_LANE_DISPLAYS, prefix $WINEPREFIX"
+run_ctest "$wine_build_dir" -j "$wine_lanes" --resource-spec-file "$lane_spec" "$@"
 
 # marvento-cli.exe under Wine against the native build, on every light.msstyles Wine has.
 mapfile -t themes < <(wine_themes --installed)
@@ -94,7 +114,7 @@ if [ "${#themes[@]}" -gt 0 ]; then
 else
   wine_log "Wine's light.msstyles not found: the marvento-cli.exe check is left out"
 fi
-wine_server -k 2>/dev/null || true
+wine_stop
 
 echo "windows: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -6,6 +6,9 @@
 # Marvento.exe proper is the i686 build (preset "mingw"). Some machines cannot execute
 # 32-bit processes at all (no 32-bit Wine then); there the same sources are built for
 # x86_64 (preset "mingw64") and run under 64-bit Wine.
+#
+# MARVENTO_NO_WINE32=1 takes that path on a machine whose 32-bit Wine works too, so that
+# both paths can be tried on one machine.
 
 wine_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 wine_jobs=${MARVENTO_JOBS:-2}
@@ -16,7 +19,12 @@ wine_log() { echo "windows: $*"; }
 wine_pick_build() {
   local wine32=/usr/lib/wine/wine wine64=/usr/lib/wine/wine64
   wine_preset=mingw64
-  if [ -x "$wine32" ] && command -v i686-w64-mingw32-gcc >/dev/null && wine_can_run_32bit "$wine32"; then
+  if [ "${MARVENTO_NO_WINE32:-}" = 1 ]; then
+    export MARVENTO_WINE=$wine64
+    wine_log "MARVENTO_NO_WINE32=1: as on a machine without 32-bit processes,"
+    wine_log "  the x86_64 build of the same sources (preset mingw64) is run under 64-bit Wine;"
+    wine_log "  the i686 XP build is still built and its imports are checked"
+  elif [ -x "$wine32" ] && command -v i686-w64-mingw32-gcc >/dev/null && wine_can_run_32bit "$wine32"; then
     wine_preset=mingw
     export MARVENTO_WINE=$wine32
     wine_log "32-bit Wine works here: testing the i686 (Windows XP) build"
@@ -54,37 +62,55 @@ wine_can_run_32bit() {
   return 1
 }
 
-# Configures and builds a MinGW preset (the cross build of program and tests).
+# Configures and builds a MinGW preset (the cross build of program and tests). The
+# compiler cache keys paths relative to the checkout, as scripts/package.sh --cached does.
 wine_build() {
   local preset=$1
   shift
-  (cd "$wine_root" && cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset" -j "$wine_jobs" "$@")
+  (cd "$wine_root" && export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$wine_root} && cmake --preset "$preset" -DMARVENTO_WINE_TESTS=ON >/dev/null &&
+     cmake --build --preset "$preset" -j "$wine_jobs" "$@")
 }
 
-# Starts Xvfb on a free display unless told to use an existing one (MARVENTO_DISPLAY).
+# The i686 build where it cannot run: the two programs and what the PE checks read.
+wine_build_programs_only() {
+  (cd "$wine_root" && export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$wine_root} && cmake --preset mingw -DMARVENTO_WINE_TESTS=OFF >/dev/null &&
+     cmake --build --preset mingw -j "$wine_jobs")
+}
+
+# Starts Xvfb on a free display for each of N lanes (default 1) unless told to use an
+# existing display (MARVENTO_DISPLAY, then one lane). Exports DISPLAY (the first) and
+# MARVENTO_LANE_DISPLAYS (all, in lane order) and sets wine_lanes to their number.
 wine_start_display() {
+  local want=${1:-1}
   if [ -n "${MARVENTO_DISPLAY:-}" ]; then
-    export DISPLAY=$MARVENTO_DISPLAY
+    export DISPLAY=$MARVENTO_DISPLAY MARVENTO_LANE_DISPLAYS=$MARVENTO_DISPLAY
+    wine_lanes=1
     return 0
   fi
-  local n
+  local n i pid displays=()
+  wine_xvfb_pids=()
   for n in $(seq 91 140); do
+    if [ "${#displays[@]}" -ge "$want" ]; then break; fi
     if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
       Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-      wine_xvfb_pid=$!
-      local i
+      pid=$!
+      wine_xvfb_pids+=("$pid")
       for i in $(seq 1 50); do
         if [ -e "/tmp/.X11-unix/X$n" ]; then
-          export DISPLAY=":$n"
-          return 0
+          displays+=(":$n")
+          break
         fi
         sleep 0.1
       done
-      kill "$wine_xvfb_pid" 2>/dev/null || true
+      if [ "${displays[-1]:-}" != ":$n" ]; then kill "$pid" 2>/dev/null || true; fi
     fi
   done
-  wine_log "no free X display for Xvfb"
-  return 1
+  if [ "${#displays[@]}" -eq 0 ]; then
+    wine_log "no free X display for Xvfb"
+    return 1
+  fi
+  export DISPLAY=${displays[0]} MARVENTO_LANE_DISPLAYS="${displays[*]}"
+  wine_lanes=${#displays[@]}
 }
 
 wine_server() { "${MARVENTO_WINE%/*}/wineserver" "$@"; }
@@ -133,13 +159,40 @@ wine_prefix_wine_fonts() {
   (MARVENTO_FONTS=wine wine_prefix wine-prefix-winefonts)
 }
 
+# Lanes 1 and up (wine-run.sh) run in copies of the two prefixes, WINEPREFIX.laneN and
+# MARVENTO_WINEFONTS_PREFIX.laneN: a server and desktop of their own, and a copy costs
+# far less than making a prefix.
+wine_lane_prefixes() {
+  local lane prefix
+  for ((lane = 1; lane < wine_lanes; lane++)); do
+    for prefix in "$WINEPREFIX" "$MARVENTO_WINEFONTS_PREFIX"; do
+      if [ ! -f "$prefix.lane$lane/.marvento-ready" ]; then
+        rm -rf "$prefix.lane$lane"
+        cp -a "$prefix" "$prefix.lane$lane"
+      fi
+    done
+  done
+}
+
+# The prefix of each lane, one a line.
+wine_lane_prefix_list() {
+  local lane
+  echo "$WINEPREFIX"
+  for ((lane = 1; lane < ${wine_lanes:-1}; lane++)); do echo "$WINEPREFIX.lane$lane"; done
+}
+
 wine_stop() {
-  if [ -n "${WINEPREFIX:-}" ] && [ -n "${MARVENTO_WINE:-}" ]; then wine_server -k 2>/dev/null || true; fi
-  if [ -n "${wine_xvfb_pid:-}" ]; then
-    kill "$wine_xvfb_pid" 2>/dev/null || true
-    wait "$wine_xvfb_pid" 2>/dev/null || true
-    wine_xvfb_pid=
+  local prefix pid
+  if [ -n "${WINEPREFIX:-}" ] && [ -n "${MARVENTO_WINE:-}" ]; then
+    while read -r prefix; do
+      WINEPREFIX=$prefix wine_server -k 2>/dev/null || true
+    done < <(wine_lane_prefix_list)
   fi
+  for pid in ${wine_xvfb_pids[@]+"${wine_xvfb_pids[@]}"}; do
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
+  wine_xvfb_pids=()
 }
 
 # Wine's own visual style, light.msstyles, of each build of Wine, one path a line, as
