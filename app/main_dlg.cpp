@@ -890,17 +890,20 @@ void CMainDlg::OnWrite() {
   if (!m_image.loaded()) return;
 
   bool written = false;
+  bool signatureDropped = false;
   try {
     const theme::RebuiltTheme rebuilt = theme::rebuildTheme(m_image, m_pages, m_cp);
     theme::writeFileAtomically(m_targetPath, rebuilt);
     // An emptied box shows the name the file kept.
     for (const auto& [id, name] : rebuilt.keptNames()) *m_pages.nameBox(id) = name;
     written = true;
+    signatureDropped = rebuilt.droppedCertificate();
   } catch (const std::exception& error) {
     ShowMessage(FailureMessage(IDS_WRITE_FAILED, win32::FromAnsi(error.what())), MB_ICONERROR);
   }
   // The file written is the open one from now on: the title names it, the next write offers it.
   if (written) m_loadedPath = m_targetPath;
+  if (signatureDropped) ShowMessage(win32::LoadUiString(IDS_SIGNATURE_DROPPED), MB_ICONINFORMATION);
   ShowBoxesFromModel();
   if (written) RememberWrittenValues();
   Invalidate(true);

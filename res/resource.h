@@ -28,6 +28,7 @@
 #define IDS_NO_NAME_STRING 241
 #define IDS_VALUE_TOO_LONG 242 /* %1 the most units */
 #define IDS_VALUE_CONTROL 243
+#define IDS_SIGNATURE_DROPPED 244
 #define IDS_VALUE_FIRST 250 /* 250..258: why a value is refused, by theme::ValueFault; %1 the detail */
 #define IDS_VALUE_LAST 258
 
