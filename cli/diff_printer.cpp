@@ -4,6 +4,7 @@
 #include <ostream>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "json_text.h"
 #include "json_writer.h"
@@ -45,6 +46,24 @@ void addValues(JsonValue& object, const RowValues& v) {
   addMember(object, "option", jsonText(v.option));
 }
 
+// Resources named by type, name and language, one line each or one JSON array.
+void printResources(std::ostream& out, const char* label, const std::vector<ResourceInLanguage>& resources) {
+  for (const ResourceInLanguage& r : resources) {
+    out << label << ": " << theme::shown(r.type) << ' ' << theme::shown(r.name) << ' ' << theme::shown(r.language) << '\n';
+  }
+}
+
+void addResources(JsonValue& doc, const char* key, const std::vector<ResourceInLanguage>& resources) {
+  if (resources.empty()) return;
+  JsonValue& list = addMember(doc, key, jsonArray());
+  for (const ResourceInLanguage& r : resources) {
+    JsonValue& entry = list.items.emplace_back(jsonObject());
+    addMember(entry, "type", jsonText(r.type));
+    addMember(entry, "name", jsonText(r.name));
+    addMember(entry, "language", jsonText(r.language));
+  }
+}
+
 }  // namespace
 
 void printDifferenceTable(std::ostream& out, const ThemeDifference& difference, const Words& words) {
@@ -70,13 +89,9 @@ void printDifferenceTable(std::ostream& out, const ThemeDifference& difference, 
       out << '\n';
     }
   }
-  for (const ResourceInLanguage& r : difference.otherLanguages) {
-    out << words.otherLanguage << ": " << theme::shown(r.type) << ' ' << theme::shown(r.name) << ' ' << theme::shown(r.language) << '\n';
-  }
+  printResources(out, words.otherLanguage, difference.otherLanguages);
   const FilePartsDifference& parts = difference.fileParts;
-  for (const ResourceInLanguage& r : parts.otherResources) {
-    out << words.otherResource << ": " << theme::shown(r.type) << ' ' << theme::shown(r.name) << ' ' << theme::shown(r.language) << '\n';
-  }
+  printResources(out, words.otherResource, parts.otherResources);
   for (const SectionDifference& s : parts.sections) {
     out << words.section << ' ' << theme::shown(s.name) << ": "
         << (s.inA && s.inB ? words.changed : s.inA ? words.onlyInA : words.onlyInB) << '\n';
@@ -126,25 +141,9 @@ JsonValue differenceDocument(const ThemeDifference& difference) {
     addMember(entry, "onlyInB", std::move(onlyInB));
     pages.items.push_back(std::move(entry));
   }
-  if (!difference.otherLanguages.empty()) {
-    JsonValue& others = addMember(doc, "otherLanguages", jsonArray());
-    for (const ResourceInLanguage& r : difference.otherLanguages) {
-      JsonValue& entry = others.items.emplace_back(jsonObject());
-      addMember(entry, "type", jsonText(r.type));
-      addMember(entry, "name", jsonText(r.name));
-      addMember(entry, "language", jsonText(r.language));
-    }
-  }
+  addResources(doc, "otherLanguages", difference.otherLanguages);
   const FilePartsDifference& parts = difference.fileParts;
-  if (!parts.otherResources.empty()) {
-    JsonValue& others = addMember(doc, "otherResources", jsonArray());
-    for (const ResourceInLanguage& r : parts.otherResources) {
-      JsonValue& entry = others.items.emplace_back(jsonObject());
-      addMember(entry, "type", jsonText(r.type));
-      addMember(entry, "name", jsonText(r.name));
-      addMember(entry, "language", jsonText(r.language));
-    }
-  }
+  addResources(doc, "otherResources", parts.otherResources);
   if (!parts.sections.empty()) {
     JsonValue& sections = addMember(doc, "sections", jsonArray());
     for (const SectionDifference& s : parts.sections) {
