@@ -10,6 +10,7 @@ namespace theme {
 
 std::string tsvLine(int page, const FontRow& row, const CodePage& cp) {
   std::vector<std::u16string> cells;
+  cells.reserve(kColumnCount);
   for (int column = 0; column < kColumnCount; ++column) cells.push_back(cp.toWide(row.cell(column)));
   return tsvLine(page, cells);
 }
