@@ -60,7 +60,7 @@ if [ "$mode" != "--native-only" ]; then
       "${@:2}"
       echo "background: $1 took $((SECONDS - start)) s, CPU $((($(cpu_ticks $$) - cpu) / MARVENTO_TICKS)) s"
     }
-    step "clang-tidy" bash scripts/tidy.sh build/sanitize
+    step "clang-tidy" bash scripts/tidy.sh
     step "fuzz build" bash scripts/fuzz.sh --build-only
     step "Debian package, twice" bash scripts/test-deb.sh --no-setup
   ' lane >"$lane_log" 2>&1 &
@@ -71,7 +71,7 @@ fi
 phase "native build (sanitize)" cmake --build --preset sanitize -j "$jobs"
 phase "native tests" ctest --preset sanitize -j "$jobs"
 if [ "$mode" = "--native-only" ]; then
-  phase "clang-tidy" bash scripts/tidy.sh build/sanitize
+  phase "clang-tidy" bash scripts/tidy.sh
   phase "Debian package, twice" bash scripts/test-deb.sh --no-setup
   exit 0
 fi

@@ -20,7 +20,7 @@ class LightTheme : public ::testing::TestWithParam<WineTheme> {
   Bytes original_;
 };
 
-Row blue(std::string section, std::string key, std::string size, std::string option = "") {
+Row lightRow(std::string section, std::string key, std::string size, std::string option = "") {
   return Row{"BLUE_INI", std::move(section), std::move(key), "Tahoma", std::move(size), std::move(option)};
 }
 
@@ -34,14 +34,14 @@ TEST_P(LightTheme, ListsItsPagesAndRows) {
   EXPECT_EQ(pages.fileNames[0][0], u"BLUE");
   const std::vector<Row> rows = rowsOf(pages, 0);
   ASSERT_EQ(rows.size(), 21U);
-  EXPECT_EQ(rows[0], blue("Button.Commandlink", "Font", "10"));
-  EXPECT_EQ(rows[1], blue("Button.Commandlink", "BodyFont", "8"));
-  EXPECT_EQ(rows[2], blue("Edit.Password", "GlyphFont", "9"));
-  EXPECT_EQ(rows[5], blue("ListView.GroupHeader", "Heading2Font", "9"));
-  EXPECT_EQ(rows[7], blue("Rebar", "Font", "8"));
-  EXPECT_EQ(rows[8], blue("TaskDialog.MainInstructionPane", "Font", "-16"));
-  EXPECT_EQ(rows[18], blue("Tooltip.StandardTitle", "Font", "-12", "bold"));
-  EXPECT_EQ(rows[20], blue("Tooltip.BallonTitle", "Font", "-16"));
+  EXPECT_EQ(rows[0], lightRow("Button.Commandlink", "Font", "10"));
+  EXPECT_EQ(rows[1], lightRow("Button.Commandlink", "BodyFont", "8"));
+  EXPECT_EQ(rows[2], lightRow("Edit.Password", "GlyphFont", "9"));
+  EXPECT_EQ(rows[5], lightRow("ListView.GroupHeader", "Heading2Font", "9"));
+  EXPECT_EQ(rows[7], lightRow("Rebar", "Font", "8"));
+  EXPECT_EQ(rows[8], lightRow("TaskDialog.MainInstructionPane", "Font", "-16"));
+  EXPECT_EQ(rows[18], lightRow("Tooltip.StandardTitle", "Font", "-12", "bold"));
+  EXPECT_EQ(rows[20], lightRow("Tooltip.BallonTitle", "Font", "-16"));
   for (int k = 1; k < theme::kMaxPages; ++k) EXPECT_TRUE(rowsOf(pages, k).empty());
   // The first language of block 188 is Arabic (language 1): string 3000 is "عادي".
   EXPECT_EQ(pages.sizeNameBoxes[0].original, u"\u0639\u0627\u062F\u064A");

@@ -42,15 +42,15 @@ Bytes rewrite(const Bytes& old, std::uint32_t firstId, const theme::FontPages& p
 // Reads `strings` as a block starting at `firstId`, lets `edit` change the pages and
 // rewrites the block.
 template <typename Edit>
-Strings roundTrip(const Strings& strings, std::uint32_t firstId, Edit edit) {
+Strings tableRoundTrip(const Strings& strings, std::uint32_t firstId, Edit edit) {
   theme::FontPages pages = fOnPage0();
   const Bytes old = countedStrings(strings);
   theme::readStringTableBlock(span(old), firstId, theme::PageRouter(pages, cp932()), pages);
   edit(pages);
   return splitBlock(rewrite(old, firstId, pages));
 }
-Strings roundTrip(const Strings& strings, std::uint32_t firstId = 0) {
-  return roundTrip(strings, firstId, [](theme::FontPages&) {});
+Strings tableRoundTrip(const Strings& strings, std::uint32_t firstId = 0) {
+  return tableRoundTrip(strings, firstId, [](theme::FontPages&) {});
 }
 
 TEST(StringRewrite, BlocksWithoutFontEntriesOrNamesAreReproducedByteForByte) {
@@ -88,14 +88,14 @@ TEST(StringRewrite, CutShortAndOddBlocksKeepTheirTail) {
 }
 
 TEST(StringCanonicalForm, TheDocumentedExamples) {
-  EXPECT_EQ(roundTrip({u"F@[S]Font=ms ui gothic,9"}), (Strings{u"F@[S]Font=ms ui gothic, 9"}));
-  EXPECT_EQ(roundTrip({u"F@x[S]Font=ms ui gothic, 9"}), (Strings{u"F@[S]Font=ms ui gothic, 9"}));
-  EXPECT_EQ(roundTrip({u"F@[S]Font= ms ui gothic,,  9"}), (Strings{u"F@[S]Font= ms ui gothic, 9"}));
-  EXPECT_EQ(roundTrip({u"F@[S]Font=a, 9 , Bold"}), (Strings{u"F@[S]Font=a, 9 , Bold"}));
-  EXPECT_EQ(roundTrip({u"F@[S]Font=a, 9,   x, y"}), (Strings{u"F@[S]Font=a, 9, x, y"}));
+  EXPECT_EQ(tableRoundTrip({u"F@[S]Font=ms ui gothic,9"}), (Strings{u"F@[S]Font=ms ui gothic, 9"}));
+  EXPECT_EQ(tableRoundTrip({u"F@x[S]Font=ms ui gothic, 9"}), (Strings{u"F@[S]Font=ms ui gothic, 9"}));
+  EXPECT_EQ(tableRoundTrip({u"F@[S]Font= ms ui gothic,,  9"}), (Strings{u"F@[S]Font= ms ui gothic, 9"}));
+  EXPECT_EQ(tableRoundTrip({u"F@[S]Font=a, 9 , Bold"}), (Strings{u"F@[S]Font=a, 9 , Bold"}));
+  EXPECT_EQ(tableRoundTrip({u"F@[S]Font=a, 9,   x, y"}), (Strings{u"F@[S]Font=a, 9, x, y"}));
   const Strings canonical = {u"F@[S]Font=ms ui gothic, 9, Bold", u"", u"F@[T]Font=a, 1"};
-  EXPECT_EQ(roundTrip(canonical), canonical);
-  EXPECT_EQ(countedStrings(roundTrip(canonical)), countedStrings(canonical));
+  EXPECT_EQ(tableRoundTrip(canonical), canonical);
+  EXPECT_EQ(countedStrings(tableRoundTrip(canonical)), countedStrings(canonical));
 }
 
 TEST(StringCanonicalForm, EntriesWithoutARowAreNormalisedFromTheirOwnText) {
@@ -105,29 +105,29 @@ TEST(StringCanonicalForm, EntriesWithoutARowAreNormalisedFromTheirOwnText) {
 
 TEST(StringEdits, TheDocumentedExamples) {
   const Strings bold = {u"F@[S]Font=ms ui gothic, 9, Bold"};
-  EXPECT_EQ(roundTrip(bold, 0, [](theme::FontPages& p) { p.setCell(0, 0, theme::kColOption, ""); }),
+  EXPECT_EQ(tableRoundTrip(bold, 0, [](theme::FontPages& p) { p.setCell(0, 0, theme::kColOption, ""); }),
             (Strings{u"F@[S]Font=ms ui gothic, 9"}));
-  EXPECT_EQ(roundTrip(bold, 0, [](theme::FontPages& p) { p.setCell(0, 0, theme::kColSize, "10"); }),
+  EXPECT_EQ(tableRoundTrip(bold, 0, [](theme::FontPages& p) { p.setCell(0, 0, theme::kColSize, "10"); }),
             (Strings{u"F@[S]Font=ms ui gothic, 10, Bold"}));
-  EXPECT_EQ(roundTrip({u"F@[S]Font=a, 9"}, 0, [](theme::FontPages& p) { p.setCell(0, 0, theme::kColOption, "Italic"); }),
+  EXPECT_EQ(tableRoundTrip({u"F@[S]Font=a, 9"}, 0, [](theme::FontPages& p) { p.setCell(0, 0, theme::kColOption, "Italic"); }),
             (Strings{u"F@[S]Font=a, 9, Italic"}));
 }
 
 TEST(StringEdits, IdentifyingFieldsKeepTheirUtf16AndEditedValuesGoThroughTheCodePage) {
   const Strings arabic = {u"F@[\u0639S]Font=Ta\u0639homa, 9"};
-  EXPECT_EQ(roundTrip(arabic), arabic);
+  EXPECT_EQ(tableRoundTrip(arabic), arabic);
   const std::string msGothic = sjis({0x82, 0x6C, 0x82, 0x72, 0x20, 0x83, 0x53, 0x83, 0x56, 0x83, 0x62, 0x83, 0x4E});
-  EXPECT_EQ(roundTrip(arabic, 0, [&](theme::FontPages& p) { p.setCell(0, 0, theme::kColFont, msGothic); }),
+  EXPECT_EQ(tableRoundTrip(arabic, 0, [&](theme::FontPages& p) { p.setCell(0, 0, theme::kColFont, msGothic); }),
             (Strings{u"F@[\u0639S]Font=ＭＳ ゴシック, 9"}));
 }
 
 // The same entry given twice is two settings: each is written from its own row.
 TEST(StringRows, ARepeatedEntryKeepsItsOwnRow) {
   const Strings twice = {u"F@[S]Font=a, 1", u"F@[S]Font=b, 2"};
-  EXPECT_EQ(roundTrip(twice), twice);
-  EXPECT_EQ(roundTrip(twice, 0, [](theme::FontPages& p) { p.setCell(0, 1, theme::kColFont, "z"); }),
+  EXPECT_EQ(tableRoundTrip(twice), twice);
+  EXPECT_EQ(tableRoundTrip(twice, 0, [](theme::FontPages& p) { p.setCell(0, 1, theme::kColFont, "z"); }),
             (Strings{u"F@[S]Font=a, 1", u"F@[S]Font=z, 2"}));
-  EXPECT_EQ(roundTrip(twice, 0, [](theme::FontPages& p) { p.setCell(0, 0, theme::kColFont, "z"); }),
+  EXPECT_EQ(tableRoundTrip(twice, 0, [](theme::FontPages& p) { p.setCell(0, 0, theme::kColFont, "z"); }),
             (Strings{u"F@[S]Font=z, 1", u"F@[S]Font=b, 2"}));
 }
 
@@ -158,13 +158,13 @@ Strings sizeNameBlock() {
 TEST(StringBoxes, ABoxWithANewNameReplacesItsString) {
   Strings expected = sizeNameBlock();
   expected[8] = u"大きい";
-  EXPECT_EQ(roundTrip(sizeNameBlock(), 2992,
+  EXPECT_EQ(tableRoundTrip(sizeNameBlock(), 2992,
                       [](theme::FontPages& p) { p.sizeNameBoxes[0].text = sjis({0x91, 0xE5, 0x82, 0xAB, 0x82, 0xA2}); }),
             expected);
 }
 
 TEST(StringBoxes, UneditedBoxesWriteBackTheirExactText) {
-  EXPECT_EQ(roundTrip(sizeNameBlock(), 2992), sizeNameBlock());
+  EXPECT_EQ(tableRoundTrip(sizeNameBlock(), 2992), sizeNameBlock());
 }
 
 TEST(StringBoxes, AnEmptiedBoxKeepsTheStringAndSaysWhatItKept) {
@@ -200,7 +200,7 @@ TEST(StringBoxes, AFontEntryWithTheStyleIdStaysAFontEntry) {
   block[8] = u"F@[S]Font=a,1";
   Strings expected(16);
   expected[8] = u"F@[S]Font=a, 1";
-  EXPECT_EQ(roundTrip(block, 4992, [](theme::FontPages& p) { p.styleNameBox.text = "Mine"; }), expected);
+  EXPECT_EQ(tableRoundTrip(block, 4992, [](theme::FontPages& p) { p.styleNameBox.text = "Mine"; }), expected);
 }
 
 }  // namespace
