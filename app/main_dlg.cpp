@@ -69,11 +69,6 @@ constexpr bool SeparatorAfter(UINT command) {
   return command == IDM_REDO || command == IDM_SIZES_SMALLER || command == IDM_FONTS_FROM_THEME;
 }
 
-// A value as one action left it: shown text, and a carried UTF-16 face or none.
-bool SameValue(const theme::EditableText& a, const theme::EditableText& b) {
-  return a.text == b.text && a.carried == b.carried && a.carriedText == b.carriedText;
-}
-
 // What a value shows: the theme's own UTF-16, as a write puts it back.
 std::wstring Shown(const theme::EditableText& value, const theme::CodePage& cp) {
   return win32::FromU16(value.toWrite(cp));
@@ -113,16 +108,6 @@ std::wstring WhyRefused(int column, const std::wstring& text) {
   return Fill(win32::LoadUiString(IDS_VALUE_FIRST + static_cast<UINT>(verdict.fault)), {win32::FromU16(verdict.detail)});
 }
 
-// `value` made to show and write `text` exactly; false when it already does.
-bool SetShown(theme::EditableText& value, const std::wstring& text, const theme::CodePage& cp) {
-  const std::u16string wide = win32::ToU16(text);
-  if (wide == value.toWrite(cp)) return false;
-  value.text = theme::cutToCell(wide, cp);
-  value.carriedText = value.text;
-  value.carried = wide;
-  return true;
-}
-
 void TrimWorkingSet() {
   ::SetProcessWorkingSetSize(::GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
 }
@@ -153,7 +138,7 @@ BOOL CMainDlg::OnInitDialog() {
       ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
   SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon.GetSafeHandle()));
 
-  m_pages.pageCount = 3;
+  m_model.pages().pageCount = 3;
   m_tab.InsertItem(0, L"SIZE");
 
   // The tab keeps its margins to the dialog's edges when the dialog is resized; the
@@ -174,7 +159,7 @@ BOOL CMainDlg::OnInitDialog() {
   m_styleNameBox.Create(kBoxStyle | WS_VISIBLE, kStyleNameBoxRect, m_tab.GetSafeHwnd(), IDC_STYLE_NAME,
                         WS_EX_CLIENTEDGE);
   m_styleNameBox.SetFont(font);
-  BindBox(m_styleNameBox, m_pages.styleNameBox);
+  BindBox(m_styleNameBox, m_model.pages().styleNameBox);
   // Greyed boxes say why when pointed at: the tab, their parent, gets the mouse over them.
   m_boxTip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
@@ -226,7 +211,7 @@ void CMainDlg::CreatePageWidgets(int page, const RECT& area, HFONT font) {
   win32::CEdit& box = m_sizeNameBoxes.at(page);
   box.Create(kBoxStyle, kSizeNameBoxRect, m_tab.GetSafeHwnd(), IDC_SIZE_NAME, WS_EX_CLIENTEDGE);
   box.SetFont(font);
-  BindBox(box, m_pages.sizeNameBoxes.at(page));
+  BindBox(box, m_model.pages().sizeNameBoxes.at(page));
 
   // Created under the dialog so that its notifications go to the dialog, then shown on
   // the tab control's body with the other page widgets.
@@ -238,11 +223,11 @@ void CMainDlg::CreatePageWidgets(int page, const RECT& area, HFONT font) {
 }
 
 void CMainDlg::BindBox(win32::CEdit& box, theme::EditableText& value) {
-  // `value` lies in m_pages, which a load assigns anew but never moves: the reference holds.
+  // `value` lies in the model's pages, which a load assigns anew but never moves: the reference holds.
   // A field holds at most this many units: a longer name could not be written whole.
   box.SendMessage(EM_LIMITTEXT, theme::kMaxFieldUnits);
   box.SetChangedHandler([this, &value](const std::wstring& text) {
-    SetShown(value, text, m_cp);
+    SetShownText(value, win32::ToU16(text), m_cp);
     UpdateTitle();
   });
 }
@@ -412,29 +397,8 @@ void CMainDlg::OnCancel() {
   if (MayDiscardEdits()) win32::CDialog::OnCancel();
 }
 
-template <class Visit>
-bool CMainDlg::ForEachEditable(Visit visit) const {
-  // The boxes first: typing in them asks this on every key, and most edits are there.
-  for (const theme::EditableText& box : m_pages.sizeNameBoxes) {
-    if (!visit(box)) return false;
-  }
-  if (!visit(m_pages.styleNameBox)) return false;
-  for (int page = 0; page < kPages; ++page) {
-    for (const theme::FontRow& row : m_pages.rows(page)) {
-      for (int column = theme::kColFont; column < theme::kColumnCount; ++column) {
-        if (!visit(row.value(column))) return false;
-      }
-    }
-  }
-  return true;
-}
-
 void CMainDlg::RememberWrittenValues() {
-  m_writtenValues.clear();
-  ForEachEditable([this](const theme::EditableText& value) {
-    m_writtenValues.push_back(value.toWrite(m_cp));
-    return true;
-  });
+  m_model.MarkWritten();
   UpdateTitle();
 }
 
@@ -447,16 +411,8 @@ void CMainDlg::UpdateTitle() {
   if (title != GetWindowText()) SetWindowText(title);
 }
 
-// Edits count only while a theme is loaded: without one there is nothing to write. The
-// first value that differs from the last load or write answers.
-bool CMainDlg::HasUnwrittenEdits() const {
-  if (!m_image.loaded()) return false;
-  std::size_t i = 0;
-  const bool same = ForEachEditable([this, &i](const theme::EditableText& value) {
-    return i < m_writtenValues.size() && value.toWrite(m_cp) == m_writtenValues[i++];
-  });
-  return !same || i != m_writtenValues.size();
-}
+// Edits count only while a theme is loaded: without one there is nothing to write.
+bool CMainDlg::HasUnwrittenEdits() const { return m_image.loaded() && m_model.HasUnwrittenEdits(); }
 
 bool CMainDlg::MayDiscardEdits() { return !HasUnwrittenEdits() || ConfirmDiscard(); }
 
@@ -483,44 +439,19 @@ void CMainDlg::OnBulkFontSelChange() {
   const int index = combo.GetCurSel();
   if (index == CB_ERR) return;
   const std::wstring face = combo.GetLBText(index);
-  RecordAction([this, page, &face] {  // the whole input is one step
-    for (std::size_t row = 0; row < m_pages.rowCount(page); ++row) {
-      theme::EditableText value = m_pages.rows(page)[row].font;
-      if (SetShown(value, face, m_cp)) m_pages.setValue(page, row, theme::kColFont, std::move(value));
+  const std::u16string wide = win32::ToU16(face);
+  RecordAction([this, page, &wide](theme::FontPages& pages) {  // the whole input is one step
+    for (std::size_t row = 0; row < pages.rowCount(page); ++row) {
+      theme::EditableText value = pages.rows(page)[row].font;
+      if (SetShownText(value, wide, m_cp)) pages.setValue(page, row, theme::kColFont, std::move(value));
     }
   });
 }
 
-CMainDlg::CellValues CMainDlg::ValuesOfCells() const {
-  CellValues values;
-  for (int page = 0; page < kPages; ++page) {
-    for (const theme::FontRow& row : m_pages.rows(page)) {
-      values.at(static_cast<std::size_t>(page)).push_back({row.font, row.size, row.option});
-    }
-  }
-  return values;
-}
-
-template <class Action>
-void CMainDlg::RecordAction(Action action) {
+void CMainDlg::RecordAction(const std::function<void(theme::FontPages&)>& action) {
   // An editor left open would show the value its cell had before.
   for (auto& list : m_fontLists) list.CloseEditors();
-  const CellValues before = ValuesOfCells();
-  action();
-  EditStep step;
-  for (int page = 0; page < kPages; ++page) {
-    const auto& was = before.at(static_cast<std::size_t>(page));
-    const auto& now = m_pages.rows(page);
-    for (std::size_t row = 0; row < now.size() && row < was.size(); ++row) {
-      for (int column = theme::kColFont; column < theme::kColumnCount; ++column) {
-        const theme::EditableText& old = was[row].at(static_cast<std::size_t>(column - theme::kColFont));
-        if (SameValue(old, now[row].value(column))) continue;
-        step.push_back(CellChange{page, static_cast<int>(row), column, old, now[row].value(column)});
-      }
-    }
-  }
-  ShowStep(step);
-  m_history.Record(std::move(step));
+  ShowStep(m_model.Record(action));
 }
 
 std::array<bool, CMainDlg::kPages> CMainDlg::ShowStep(const EditStep& step) {
@@ -539,7 +470,7 @@ std::array<bool, CMainDlg::kPages> CMainDlg::ShowStep(const EditStep& step) {
 void CMainDlg::ResizeShownPage(int steps) {
   const int page = m_tab.GetCurSel();
   if (!m_image.loaded() || page < 0 || page >= kPages) return;
-  RecordAction([this, page, steps] { theme::growSizes(m_pages, steps, {page}); });
+  RecordAction([page, steps](theme::FontPages& pages) { theme::growSizes(pages, steps, {page}); });
 }
 
 void CMainDlg::OnFontsFromTheme() {
@@ -550,7 +481,8 @@ void CMainDlg::OnFontsFromTheme() {
   theme::FontPages source;
   if (!ReadTheme(path, source, IDS_FONTS_FROM_FAILED, theme::Reading::ListedPartsOnly)) return;
   theme::CarriedFonts carried;
-  RecordAction([&] { carried = theme::carryFonts(source, m_pages, m_cp); });  // every page in one step
+  // Every page in one step.
+  RecordAction([&](theme::FontPages& pages) { carried = theme::carryFonts(source, pages, m_cp); });
 
   std::wstring text = Fill(win32::LoadUiString(IDS_FONTS_FROM_DONE),
                            {win32::FromAnsi(path), std::to_wstring(carried.changed),
@@ -559,7 +491,7 @@ void CMainDlg::OnFontsFromTheme() {
     std::wstring pages;
     for (const int page : carried.pagesMissing) {
       if (!pages.empty()) pages += L", ";
-      pages += win32::FromU16(m_pages.sizeNames.at(page));
+      pages += win32::FromU16(m_model.pages().sizeNames.at(page));
     }
     text += Fill(win32::LoadUiString(IDS_FONTS_FROM_PAGES_LACKING), {pages});
   }
@@ -570,13 +502,14 @@ void CMainDlg::OnCopy() {
   // The selected rows as `marvento-cli list --tsv` prints them on Windows (CRLF line ends).
   const int page = m_tab.GetCurSel();
   if (page < 0 || page >= kPages) return;
+  const theme::FontPages& pages = m_model.pages();
   std::string text;
   for (const int row : m_fontLists.at(page).GetSelectedRows()) {
-    if (static_cast<std::size_t>(row) >= m_pages.rowCount(page)) continue;
+    if (static_cast<std::size_t>(row) >= pages.rowCount(page)) continue;
     // Each cell as the list shows it: the theme's own text, not its code-page form.
     std::vector<std::u16string> cells;
     for (int column = 0; column < theme::kColumnCount; ++column) {
-      cells.push_back(win32::ToU16(ShownCell(m_pages.rows(page).at(static_cast<std::size_t>(row)), column, m_cp)));
+      cells.push_back(win32::ToU16(ShownCell(pages.rows(page).at(static_cast<std::size_t>(row)), column, m_cp)));
     }
     text += theme::tsvLine(page, cells) + "\r\n";
   }
@@ -597,11 +530,11 @@ bool CMainDlg::OnContextMenu(WPARAM wp, LPARAM lp, LRESULT& result) {
   POINT at{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
   if (at.x == -1 && at.y == -1) at = list.ContextMenuPoint();  // from the keyboard
 
-  const bool rows = m_image.loaded() && m_pages.rowCount(page) > 0;
+  const bool rows = m_image.loaded() && m_model.pages().rowCount(page) > 0;
   const auto enabled = [&](UINT command) {
     switch (command) {
-      case IDM_UNDO: return m_history.CanUndo();
-      case IDM_REDO: return m_history.CanRedo();
+      case IDM_UNDO: return m_model.CanUndo();
+      case IDM_REDO: return m_model.CanRedo();
       case IDM_FONTS_FROM_THEME: return m_image.loaded();
       case IDM_COPY: return !list.GetSelectedRows().empty();
       default: return rows;
@@ -623,22 +556,18 @@ bool CMainDlg::OnContextMenu(WPARAM wp, LPARAM lp, LRESULT& result) {
 }
 
 std::wstring CMainDlg::OnCellChanged(int page, int row, int column, const std::wstring& text) {
-  if (row < 0 || static_cast<std::size_t>(row) >= m_pages.rowCount(page)) return {};
+  if (row < 0 || static_cast<std::size_t>(row) >= m_model.pages().rowCount(page)) return {};
   std::wstring refused = WhyRefused(column, text);
   if (!refused.empty()) return refused;  // nothing written
-  const theme::EditableText before = m_pages.rows(page).at(static_cast<std::size_t>(row)).value(column);
-  theme::EditableText after = before;
-  if (!SetShown(after, text, m_cp)) return {};
-  m_pages.setValue(page, static_cast<std::size_t>(row), column, after);
+  if (!m_model.SetCellText(page, row, column, win32::ToU16(text))) return {};
   ShowCellFromModel(page, row, column);
   ShowBulkFromModel(page);
-  m_history.Record(EditStep{CellChange{page, row, column, before, std::move(after)}});
   UpdateTitle();
   return {};
 }
 
 void CMainDlg::ShowBulkFromModel(int page) {
-  const auto& rows = m_pages.rows(page);
+  const auto& rows = m_model.pages().rows(page);
   const std::u16string first = rows.empty() ? std::u16string() : rows.front().font.toWrite(m_cp);
   const bool shared = !rows.empty() && std::all_of(rows.begin(), rows.end(), [this, &first](const theme::FontRow& row) {
     return row.font.toWrite(m_cp) == first;
@@ -648,20 +577,19 @@ void CMainDlg::ShowBulkFromModel(int page) {
 }
 
 void CMainDlg::ShowCellFromModel(int page, int row, int column) {
-  const std::wstring text = ShownCell(m_pages.rows(page).at(static_cast<std::size_t>(row)), column, m_cp);
+  const std::wstring text = ShownCell(m_model.pages().rows(page).at(static_cast<std::size_t>(row)), column, m_cp);
   m_fontLists.at(page).SetItemText(row, column, text.c_str());
 }
 
-void CMainDlg::ApplyStep(const EditStep& step, bool undo) {
+void CMainDlg::UndoOrRedo(bool redo) {
+  if (redo ? !m_model.CanRedo() : !m_model.CanUndo()) return;
   for (auto& list : m_fontLists) list.CloseEditors();
-  for (const CellChange& change : step) {
-    m_pages.setValue(change.page, static_cast<std::size_t>(change.row), change.column,
-                     undo ? change.before : change.after);
-  }
-  const std::array<bool, kPages> touched = ShowStep(step);
+  const std::optional<EditStep> step = redo ? m_model.Redo() : m_model.Undo();
+  if (!step) return;
+  const std::array<bool, kPages> touched = ShowStep(*step);
   // A page that changed is shown, so the user sees what was undone.
   const int shown = m_tab.GetCurSel();
-  const int page = step.front().page;
+  const int page = step->front().page;
   const bool shownChanged = shown >= 0 && shown < kPages && touched.at(static_cast<std::size_t>(shown));
   if (!shownChanged && page < m_tab.GetItemCount()) SelectPage(page);
 }
@@ -725,11 +653,6 @@ bool CMainDlg::OnUndoKey(const MSG& msg) {
   return true;
 }
 
-void CMainDlg::UndoOrRedo(bool redo) {
-  const std::optional<EditStep> step = redo ? m_history.Redo() : m_history.Undo();
-  if (step) ApplyStep(*step, !redo);
-}
-
 LRESULT CALLBACK CMainDlg::MessageFilter(int code, WPARAM wp, LPARAM lp) {
   if (code == MSGF_DIALOGBOX && lp != 0) {
     const MSG& msg = *reinterpret_cast<const MSG*>(lp);
@@ -789,12 +712,11 @@ void CMainDlg::LoadFrom(const std::string& path) {
 
   for (auto& list : m_fontLists) list.CloseEditors();
   m_image = std::move(*image);
-  m_pages = std::move(pages);
+  m_model.Load(std::move(pages));
   m_loadedPath = path;
   ::EnableWindow(GetDlgItem(IDC_WRITE), TRUE);
   ShowPagesFromModel();
   SelectPage(0);
-  m_history.Clear();
   RememberWrittenValues();
   TrimWorkingSet();
 }
@@ -828,7 +750,7 @@ void CMainDlg::ShowPagesFromModel() {
   for (int page = 0; page < kPages; ++page) {
     widgets::CFontListCtrl& list = m_fontLists.at(page);
     list.DeleteAllItems();
-    const auto& rows = m_pages.rows(page);
+    const auto& rows = m_model.pages().rows(page);
     for (std::size_t i = 0; i < rows.size(); ++i) {
       const int item = list.InsertItem(static_cast<int>(i), ShownCell(rows[i], theme::kColFile, m_cp).c_str());
       for (int column = theme::kColSection; column < theme::kColumnCount; ++column) {
@@ -838,8 +760,8 @@ void CMainDlg::ShowPagesFromModel() {
     list.SetColumnShares(kColumnWidths);  // again: the rows may have brought a scroll bar
   }
   m_tab.DeleteAllItems();
-  for (int page = 0; page < m_pages.pageCount && page < kPages; ++page) {
-    m_tab.InsertItem(page, win32::FromU16(m_pages.sizeNames.at(page)).c_str());
+  for (int page = 0; page < m_model.pages().pageCount && page < kPages; ++page) {
+    m_tab.InsertItem(page, win32::FromU16(m_model.pages().sizeNames.at(page)).c_str());
   }
   for (int page = 0; page < kPages; ++page) ShowBulkFromModel(page);
   ShowBoxesFromModel();
@@ -847,9 +769,9 @@ void CMainDlg::ShowPagesFromModel() {
 
 void CMainDlg::ShowBoxesFromModel() {
   for (int page = 0; page < kPages; ++page) {
-    m_sizeNameBoxes.at(page).SetWindowText(Shown(m_pages.sizeNameBoxes.at(page), m_cp));
+    m_sizeNameBoxes.at(page).SetWindowText(Shown(m_model.pages().sizeNameBoxes.at(page), m_cp));
   }
-  m_styleNameBox.SetWindowText(Shown(m_pages.styleNameBox, m_cp));
+  m_styleNameBox.SetWindowText(Shown(m_model.pages().styleNameBox, m_cp));
   ShowBoxStates();
 }
 
@@ -873,11 +795,11 @@ void CMainDlg::ShowBoxStates() {
     tool.lpszText = const_cast<wchar_t*>(why.c_str());
     ::SendMessageW(m_boxTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   };
-  show(m_styleNameBox, m_pages.styleNameBox, IDC_STYLE_NAME);
+  show(m_styleNameBox, m_model.pages().styleNameBox, IDC_STYLE_NAME);
   const int page = m_tab.GetCurSel();
-  if (page >= 0 && page < kPages) show(m_sizeNameBoxes.at(page), m_pages.sizeNameBoxes.at(page), IDC_SIZE_NAME);
+  if (page >= 0 && page < kPages) show(m_sizeNameBoxes.at(page), m_model.pages().sizeNameBoxes.at(page), IDC_SIZE_NAME);
   for (int other = 0; other < kPages; ++other) {
-    const bool lacking = m_image.loaded() && m_pages.sizeNameBoxes.at(other).original.empty();
+    const bool lacking = m_image.loaded() && m_model.pages().sizeNameBoxes.at(other).original.empty();
     ::EnableWindow(m_sizeNameBoxes.at(other).GetSafeHwnd(), lacking ? FALSE : TRUE);
   }
 }
@@ -892,10 +814,10 @@ void CMainDlg::OnWrite() {
   bool written = false;
   bool signatureDropped = false;
   try {
-    const theme::RebuiltTheme rebuilt = theme::rebuildTheme(m_image, m_pages, m_cp);
+    const theme::RebuiltTheme rebuilt = theme::rebuildTheme(m_image, m_model.pages(), m_cp);
     theme::writeFileAtomically(m_targetPath, rebuilt);
     // An emptied box shows the name the file kept.
-    for (const auto& [id, name] : rebuilt.keptNames()) *m_pages.nameBox(id) = name;
+    for (const auto& [id, name] : rebuilt.keptNames()) *m_model.pages().nameBox(id) = name;
     written = true;
     signatureDropped = rebuilt.droppedCertificate();
   } catch (const std::exception& error) {

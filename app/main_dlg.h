@@ -7,6 +7,7 @@
 #include <shellapi.h>
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,7 +15,7 @@
 #include "codepage.h"
 #include "controls.h"
 #include "dialog.h"
-#include "edit_history.h"
+#include "edit_model.h"
 #include "errors.h"
 #include "face_combo.h"
 #include "font_list_ctrl.h"
@@ -36,7 +37,7 @@ class CMainDlg : public win32::CDialog {
   CMainDlg& operator=(const CMainDlg&) = delete;
 
   // What the tests look at.
-  [[nodiscard]] const theme::FontPages& pages() const { return m_pages; }
+  [[nodiscard]] const theme::FontPages& pages() const { return m_model.pages(); }
   [[nodiscard]] const theme::ThemeImage& image() const { return m_image; }
   [[nodiscard]] const std::string& loadedPath() const { return m_loadedPath; }
   [[nodiscard]] const std::string& targetPath() const { return m_targetPath; }
@@ -110,15 +111,10 @@ class CMainDlg : public win32::CDialog {
   // when `msg` was one of them.
   bool OnListKey(const MSG& msg);
   void UndoOrRedo(bool redo);
-  void ApplyStep(const EditStep& step, bool undo);
   // Every size of the shown page `steps` larger (negative: smaller), as one undo step.
   void ResizeShownPage(int steps);
-  // The values of every row (face, size, option), page by page: what an action may change.
-  using CellValues = std::array<std::vector<std::array<theme::EditableText, 3>>, kPages>;
-  [[nodiscard]] CellValues ValuesOfCells() const;
   // Runs `action` on the pages; the cells it changed are shown and recorded as one undo step.
-  template <class Action>
-  void RecordAction(Action action);
+  void RecordAction(const std::function<void(theme::FontPages&)>& action);
   // The cells of `step` shown from the model with their pages' bulk combos and the title;
   // returns the pages it touched.
   std::array<bool, kPages> ShowStep(const EditStep& step);
@@ -143,10 +139,7 @@ class CMainDlg : public win32::CDialog {
   // Cell (row, column) of a page's list shown from the model.
   void ShowCellFromModel(int page, int row, int column);
   void ReleaseTheme();
-  // Visits every value the user can change (the boxes, then every cell) until `visit`
-  // returns false; false then.
-  template <class Visit>
-  bool ForEachEditable(Visit visit) const;
+  // The values as they are now are the file's (a load or a write); the title says so.
   void RememberWrittenValues();
   bool MayDiscardEdits();
   // The heading of a failure message with the core's reason on the line below.
@@ -169,14 +162,11 @@ class CMainDlg : public win32::CDialog {
   std::string m_loadedPath;
   std::array<win32::CEdit, kPages> m_sizeNameBoxes;
   std::array<widgets::CFontListCtrl, kPages> m_fontLists;
-  theme::FontPages m_pages;  // the only store of the user's edits; the widgets show it
   theme::CodePage m_cp;
+  EditModel m_model{m_cp};  // the pages and their edits; the widgets show them
   win32::CTabCtrl m_tab;
   win32::CIcon m_icon;  // the dialog's own 16x16 icon, destroyed after its window
-  // Every editable value as a write would put it (UTF-16), at the last load or write.
-  std::vector<std::u16string> m_writtenValues;
   std::string m_startupPath;
-  EditHistory m_history;
   HHOOK m_keyFilter = nullptr;
   HWND m_boxTip = nullptr;  // owned by the dialog: destroyed with it
   SIZE m_tabMargin{};  // from the tab's right and bottom edges to the client area's

@@ -1,7 +1,5 @@
 #include "words.h"
 
-#include <cstdint>
-
 #include "ui_language.h"
 
 namespace cli {
@@ -49,10 +47,8 @@ const Words& englishWords() {
 }
 
 bool japaneseLocale() {
-  constexpr std::uint16_t kPrimaryLanguageMask = 0x3FF;
-  constexpr std::uint16_t kJapanese = 0x11;  // LANG_JAPANESE
   const theme::LanguagePreference language = theme::userInterfaceLanguage();
-  return language && (*language & kPrimaryLanguageMask) == kJapanese;
+  return language && theme::isJapanese(*language);
 }
 
 const Words& wordsForLocale() { return japaneseLocale() ? japaneseWords() : englishWords(); }

@@ -181,10 +181,10 @@ std::string cutAnsi(std::string_view ansi, std::size_t maxBytes, const CodePage&
 
 unsigned ansiCodePageOf(LanguagePreference language) {
   if (!language) return 932;
-  const unsigned primary = *language & 0x3FFU;
+  const unsigned primary = primaryLanguage(*language);
   const unsigned sub = *language >> 10U;
   switch (primary) {
-    case 0x11: return 932;  // Japanese
+    case kJapanesePrimary: return 932;
     case 0x04: return sub == 2 || sub == 4 ? 936 : 950;  // Chinese: PRC and Singapore simplified
     case 0x12: return 949;  // Korean
     case 0x05: case 0x0E: case 0x15: case 0x18: case 0x1B: case 0x1C: case 0x24:

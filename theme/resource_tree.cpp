@@ -110,13 +110,14 @@ namespace {
 // the same primary language, else the first.
 std::size_t chooseLanguage(const std::vector<LanguageNode>& languages, LanguagePreference preferred) {
   if (!preferred) return 0;
-  constexpr std::uint32_t kPrimaryMask = 0x3FF;
   for (std::size_t i = 0; i < languages.size(); ++i) {
     if (!languages[i].name.named() && languages[i].name.field == *preferred) return i;
   }
   for (std::size_t i = 0; i < languages.size(); ++i) {
     const EntryName& n = languages[i].name;
-    if (!n.named() && n.field <= 0xFFFF && (n.field & kPrimaryMask) == (*preferred & kPrimaryMask)) return i;
+    if (!n.named() && n.field <= 0xFFFF && samePrimaryLanguage(static_cast<std::uint16_t>(n.field), *preferred)) {
+      return i;
+    }
   }
   return 0;
 }

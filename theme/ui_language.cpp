@@ -79,8 +79,7 @@ LanguagePreference localeLanguage() {
 LanguagePreference userInterfaceLanguage() { return localeLanguage().value_or(kEnglish); }
 
 bool servesLanguage(std::uint16_t found, std::uint16_t asked) {
-  constexpr std::uint16_t kPrimary = 0x3FF;
-  return (found & kPrimary) == 0 || (found & kPrimary) == (asked & kPrimary);
+  return primaryLanguage(found) == 0 || samePrimaryLanguage(found, asked);
 }
 
 }  // namespace theme

@@ -13,6 +13,17 @@ using LanguagePreference = std::optional<std::uint16_t>;
 
 // US English, what Windows shows a user whose locale names no language.
 inline constexpr std::uint16_t kEnglish = 0x0409;
+// LANG_JAPANESE: the primary language of every Japanese LANGID.
+inline constexpr std::uint16_t kJapanesePrimary = 0x11;
+
+// The primary language of a LANGID (bits 0-9, PRIMARYLANGID); 0 is language-neutral.
+constexpr std::uint16_t primaryLanguage(std::uint16_t id) { return static_cast<std::uint16_t>(id & 0x3FFU); }
+constexpr bool isJapanese(std::uint16_t id) { return primaryLanguage(id) == kJapanesePrimary; }
+// The one rule by which two languages match: the same primary language, whatever the
+// sublanguage (Portuguese of Brazil serves a user of Portugal's).
+constexpr bool samePrimaryLanguage(std::uint16_t a, std::uint16_t b) {
+  return primaryLanguage(a) == primaryLanguage(b);
+}
 
 // The language the user's locale names: GetUserDefaultUILanguage on Windows; elsewhere
 // the locale of the first of LC_ALL, LC_MESSAGES and LANG that is set, no value when it
@@ -23,8 +34,8 @@ LanguagePreference localeLanguage();
 // chooses for the same user.
 LanguagePreference userInterfaceLanguage();
 
-// Whether a resource in `found` serves a user who asked for `asked`: the same language,
-// the same primary language, or a language-neutral resource (primary language 0).
+// Whether a resource in `found` serves a user who asked for `asked`: the same primary
+// language (samePrimaryLanguage), or a language-neutral resource.
 bool servesLanguage(std::uint16_t found, std::uint16_t asked);
 
 // "ja_JP.UTF-8" gives 0x0411, "pt_BR" 0x0416, "de" 0x0407; "C", "POSIX" and languages

@@ -3,70 +3,28 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <optional>
 
-#include "installed_faces.h"
+#include "message_map.h"
 #include "resource.h"
-#include "sample_font.h"
 
 namespace widgets {
 
 namespace {
 
-constexpr DWORD kSortedEditorStyle = WS_CHILD | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_SORT | CBS_HASSTRINGS;
-// The size editor takes typing too: any size the value rules allow.
-constexpr DWORD kSizeEditorStyle = WS_CHILD | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL | CBS_HASSTRINGS;
-constexpr const wchar_t* kSizes[] = {L"1",  L"6",  L"7",  L"8",  L"9",  L"10", L"11", L"12", L"13",
-                                     L"14", L"15", L"16", L"17", L"18", L"19", L"20", L"21", L"22"};
-constexpr const wchar_t* kOptions[] = {L"Bold", L"Italic", L"Bold Italic", L""};
 constexpr int kRowHeight = 20;
-constexpr int kEditorRows = 9;  // the closed box and eight rows of its list
 constexpr COLORREF kIdentityText = RGB(72, 72, 72);
 constexpr COLORREF kIdentityBack = RGB(240, 240, 240);
 constexpr COLORREF kValueText = RGB(0, 0, 0);
 constexpr COLORREF kValueBack = RGB(255, 255, 255);
 constexpr COLORREF kUnfocusedSelection = RGB(204, 214, 232);
-constexpr wchar_t kSampleText[] = L"Aa あア亜 123";
-constexpr int kSampleOffset = 16;  // the tip keeps clear of the mouse pointer
 constexpr UINT kCommitEditor = WM_APP + 20;  // posted by an editor's choice, once its list has closed
 constexpr int kCellPadding = 12;  // the list's margins around a cell's text
 #ifndef WM_MOUSEHWHEEL
 constexpr UINT WM_MOUSEHWHEEL = 0x020E;  // Vista's horizontal wheel; XP headers lack it
 #endif
 
-// The one tool of a list's sample tip (and of its other tips, with their own texts).
-TTTOOLINFOW SampleTool(HWND list, const wchar_t* text = kSampleText) {
-  TTTOOLINFOW tool{};
-  tool.cbSize = sizeof tool;
-  tool.hwnd = list;
-  tool.uId = 1;
-  tool.lpszText = const_cast<wchar_t*>(text);
-  return tool;
-}
-
-// A tracking tip owned by `list`, placed by the list.
-HWND CreateTrackingTip(HWND list, DWORD style) {
-  HWND tip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP | style,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, list, nullptr,
-                               ::GetModuleHandleW(nullptr), nullptr);
-  if (tip == nullptr) return nullptr;
-  TTTOOLINFOW tool = SampleTool(list);
-  tool.uFlags = TTF_TRACK | TTF_ABSOLUTE;
-  ::SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-  return tip;
-}
-
-// Shows `tip` at `screen` with `text`, or hides it (an empty text).
-void TrackTip(HWND tip, HWND list, const std::wstring& text, POINT screen) {
-  if (tip == nullptr) return;
-  TTTOOLINFOW tool = SampleTool(list, text.c_str());
-  if (text.empty()) {
-    ::SendMessageW(tip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
-    return;
-  }
-  ::SendMessageW(tip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
-  ::SendMessageW(tip, TTM_TRACKPOSITION, 0, MAKELPARAM(screen.x, screen.y));
-  ::SendMessageW(tip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
-}
+POINT PointOf(LPARAM lp) { return POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}; }
 
 bool IsScrollKey(WPARAM key) {
   switch (key) {
@@ -87,178 +45,220 @@ bool IsScrollKey(WPARAM key) {
 }  // namespace
 
 bool CFontListCtrl::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
-  switch (msg) {
-    case WM_CREATE:
-      result = Default();
-      if (result == -1) return true;
-      result = OnCreate() ? 0 : -1;
-      return true;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      // Not passed on: the list's own handling would start a drag or a marquee.
-      OnLButtonDown(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}, wp);
-      result = 0;
-      return true;
-    case WM_RBUTTONDOWN:
-      OnRButtonDown(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
-      result = 0;
-      return true;
-    case WM_RBUTTONUP: {
-      POINT at{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-      ::ClientToScreen(m_hWnd, &at);
-      AskForContextMenu(at);
-      result = 0;
-      return true;
-    }
-    case WM_CONTEXTMENU:
-      // The owner shows the menu; the list's own handling would ask a second time.
-      AskForContextMenu(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
-      result = 0;
-      return true;
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-    case WM_MOUSEWHEEL:
-    case WM_MOUSEHWHEEL:
-      // An editor left open would float over the wrong cell once the rows move.
-      HideOpenEditor();
-      break;
-    case WM_KEYDOWN:
-      if (OnKeyDown(wp)) {
-        result = 0;
-        return true;
-      }
-      if (IsScrollKey(wp)) HideOpenEditor();
-      break;
-    case kCommitEditor:
-      CommitOpenEditor();
-      result = 0;
-      return true;
-    case WM_SIZE:
-      // The window changed: a tip would point at where a row was.
-      HideSample();
-      HideCellTip();
-      result = Default();
-      // Only a new width: a horizontal scroll bar coming with a column widened by hand
-      // changes the height alone, and the hand's width stays.
-      if (GetClientRect().right != m_fittedWidth) FitColumns();
-      return true;
-    case WM_SYSKEYDOWN:
-      if (wp == VK_DOWN) {  // Alt+Down
-        OpenCurrentEditor();
-        result = 0;
-        return true;
-      }
-      if (wp == VK_F10 && win32::KeyHeld(VK_SHIFT)) {
-        AskForContextMenu(POINT{-1, -1});
-        result = 0;
-        return true;
-      }
-      break;
-    case WM_KEYUP:
-      if (wp == VK_APPS) {
-        AskForContextMenu(POINT{-1, -1});
-        result = 0;
-        return true;
-      }
-      break;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-      // The current cell and the selected rows are drawn in other colours while the list
-      // has the focus.
-      if (msg == WM_SETFOCUS && m_currentRow < 0 && GetItemCount() > 0) m_currentRow = 0;
-      ::InvalidateRect(m_hWnd, nullptr, FALSE);
-      break;
-    case WM_MOUSEMOVE:
-      OnMouseMove(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
-      break;  // then the list's own tracking
-    case WM_MOUSELEAVE:
-      HideSample();
-      HideCellTip();
-      break;
-    case WM_COMMAND:
-      if (LOWORD(wp) < kEditorIds.front() || LOWORD(wp) > kEditorIds.back()) break;
-      // Only a choice writes: moving the highlight in the dropped list does not.
-      if (HIWORD(wp) == CBN_SELENDOK) OnEditorChosen();
-      if (HIWORD(wp) == CBN_SELENDCANCEL) OnEditorCancelled();
-      if (HIWORD(wp) == CBN_EDITCHANGE) ShowRefusal({});  // the refused text is being changed
-      result = 0;
-      return true;
-    default:
-      break;
-  }
-  return win32::CListCtrl::OnMessage(msg, wp, lp, result);
+  using win32::OnCommandRange;
+  using win32::OnMsg;
+  static constexpr win32::MessageEntry<CFontListCtrl> kMessageMap[] = {
+      OnMsg(WM_CREATE, &CFontListCtrl::OnCreate),
+      OnMsg(WM_LBUTTONDOWN, &CFontListCtrl::OnLButtonDown),
+      OnMsg(WM_LBUTTONDBLCLK, &CFontListCtrl::OnLButtonDown),
+      OnMsg(WM_RBUTTONDOWN, &CFontListCtrl::OnRButtonDown),
+      OnMsg(WM_RBUTTONUP, &CFontListCtrl::OnRButtonUp),
+      OnMsg(WM_CONTEXTMENU, &CFontListCtrl::OnContextMenu),
+      OnMsg(WM_HSCROLL, &CFontListCtrl::OnScroll),
+      OnMsg(WM_VSCROLL, &CFontListCtrl::OnScroll),
+      OnMsg(WM_MOUSEWHEEL, &CFontListCtrl::OnScroll),
+      OnMsg(WM_MOUSEHWHEEL, &CFontListCtrl::OnScroll),
+      OnMsg(WM_KEYDOWN, &CFontListCtrl::OnKeyDown),
+      OnMsg(WM_SYSKEYDOWN, &CFontListCtrl::OnSysKeyDown),
+      OnMsg(WM_KEYUP, &CFontListCtrl::OnKeyUp),
+      OnMsg(kCommitEditor, &CFontListCtrl::OnCommitEditor),
+      OnMsg(WM_SIZE, &CFontListCtrl::OnSize),
+      OnMsg(WM_SETFOCUS, &CFontListCtrl::OnSetFocus),
+      OnMsg(WM_KILLFOCUS, &CFontListCtrl::OnKillFocus),
+      OnMsg(WM_MOUSEMOVE, &CFontListCtrl::OnMouseMove),
+      OnMsg(WM_MOUSELEAVE, &CFontListCtrl::OnMouseLeave),
+      OnCommandRange(CCellEditors::kIds.front(), CCellEditors::kIds.back(), &CFontListCtrl::OnEditorCommand),
+  };
+  return win32::RouteMessage<CFontListCtrl>(*this, kMessageMap, msg, wp, lp, result) ||
+         win32::CListCtrl::OnMessage(msg, wp, lp, result);
 }
 
-bool CFontListCtrl::OnCreate() {
+bool CFontListCtrl::OnCreate(WPARAM, LPARAM, LRESULT& result) {
+  result = Default();
+  if (result == -1) return true;
   // The row-height image list belongs to m_rowHeight however the list is destroyed.
   ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, ::GetWindowLongPtrW(m_hWnd, GWL_STYLE) | LVS_SHAREIMAGELISTS);
   if (m_rowHeight.Create(1, kRowHeight, ILC_COLOR, 0, 0)) SetImageList(m_rowHeight.GetSafeHandle(), LVSIL_STATE);
-
-  HFONT font = reinterpret_cast<HFONT>(::SendMessageW(::GetParent(m_hWnd), WM_GETFONT, 0, 0));
-  const RECT tiny{0, 0, 1, 1};
-  win32::CComboBox& faces = *m_editors[0];
-  faces.Create(kSortedEditorStyle | CBS_OWNERDRAWFIXED, tiny, m_hWnd, kEditorIds[0]);
-  faces.SetFont(font);
-  AddInstalledFaces(faces);
-
-  win32::CComboBox& sizes = *m_editors[1];
-  sizes.Create(kSizeEditorStyle, tiny, m_hWnd, kEditorIds[1]);
-  sizes.SetFont(font);
-  for (const wchar_t* size : kSizes) sizes.AddString(size);
-
-  win32::CComboBox& options = *m_editors[2];
-  options.Create(kSortedEditorStyle, tiny, m_hWnd, kEditorIds[2]);
-  options.SetFont(font);
-  for (const wchar_t* option : kOptions) options.AddString(option);
-
-  // The sample tip: a tracking tooltip owned by the list, moved to the row under the mouse.
-  m_sampleTip = CreateTrackingTip(m_hWnd, 0);
-  m_cellTip = CreateTrackingTip(m_hWnd, 0);
-  m_refusalTip = CreateTrackingTip(m_hWnd, TTS_BALLOON);
-
-  m_editColumn = -1;
+  // The tips are tracking tooltips owned by the list, moved to the row or the cell under
+  // the mouse; the editors bring their own, for a refused value.
+  m_sampleTip.Create(m_hWnd);
+  m_cellTip.Create(m_hWnd);
+  m_editors.Create(m_hWnd, reinterpret_cast<HFONT>(::SendMessageW(::GetParent(m_hWnd), WM_GETFONT, 0, 0)));
+  result = 0;
   return true;
 }
 
-void CFontListCtrl::OnMouseMove(POINT point) {
-  if (m_sampleTip == nullptr) return;
+bool CFontListCtrl::OnLButtonDown(WPARAM keys, LPARAM lp, LRESULT& result) {
+  result = 0;
   LVHITTESTINFO hit{};
-  hit.pt = point;
+  hit.pt = PointOf(lp);
+  SubItemHitTest(&hit);
+  const int row = hit.iItem;
+  const int column = hit.iSubItem;
+  HideSample();  // it would cover the editor
+  HideCellTip();
+
+  m_editors.HideAll();
+  ::SetFocus(m_hWnd);  // the keyboard follows the mouse into the list
+  if (row < 0) {
+    if ((keys & (MK_CONTROL | MK_SHIFT)) == 0) SelectOnly(-1, -1);
+    return true;
+  }
+  SetCurrentCellAt(row, column);
+  // Ctrl and Shift only select; a plain click selects its row and opens a value cell's editor.
+  if ((keys & MK_CONTROL) != 0) {
+    ToggleSelected(row);
+    m_anchorRow = row;
+    return true;
+  }
+  if ((keys & MK_SHIFT) != 0) {
+    SelectOnly(m_anchorRow, row);
+    return true;
+  }
+  SelectOnly(row, row);
+  m_anchorRow = row;
+  if (column >= kFirstValueColumn) OpenEditor(row, column, true);
+  return true;
+}
+
+bool CFontListCtrl::OnRButtonDown(WPARAM, LPARAM lp, LRESULT& result) {
+  result = 0;
+  LVHITTESTINFO hit{};
+  hit.pt = PointOf(lp);
+  SubItemHitTest(&hit);
+  HideSample();
+  m_editors.HideAll();
+  ::SetFocus(m_hWnd);
+  if (hit.iItem < 0) return true;
+  // The menu acts on the selection; a row outside it becomes the selection.
+  if (!IsSelected(hit.iItem)) {
+    SelectOnly(hit.iItem, hit.iItem);
+    m_anchorRow = hit.iItem;
+  }
+  SetCurrentCellAt(hit.iItem, hit.iSubItem);
+  return true;
+}
+
+bool CFontListCtrl::OnRButtonUp(WPARAM, LPARAM lp, LRESULT& result) {
+  POINT at = PointOf(lp);
+  ::ClientToScreen(m_hWnd, &at);
+  AskForContextMenu(at);
+  result = 0;
+  return true;
+}
+
+bool CFontListCtrl::OnContextMenu(WPARAM, LPARAM lp, LRESULT& result) {
+  // The owner shows the menu; the list's own handling would ask a second time.
+  AskForContextMenu(PointOf(lp));
+  result = 0;
+  return true;
+}
+
+bool CFontListCtrl::OnScroll(WPARAM, LPARAM, LRESULT&) {
+  // An editor left open would float over the wrong cell once the rows move.
+  HideOpenEditor();
+  return false;
+}
+
+bool CFontListCtrl::OnKeyDown(WPARAM wp, LPARAM, LRESULT& result) {
+  if (HandleKey(wp)) {
+    result = 0;
+    return true;
+  }
+  if (IsScrollKey(wp)) HideOpenEditor();
+  return false;
+}
+
+bool CFontListCtrl::OnSysKeyDown(WPARAM wp, LPARAM, LRESULT& result) {
+  if (wp == VK_DOWN) {  // Alt+Down
+    OpenCurrentEditor();
+    result = 0;
+    return true;
+  }
+  if (wp == VK_F10 && win32::KeyHeld(VK_SHIFT)) {
+    AskForContextMenu(POINT{-1, -1});
+    result = 0;
+    return true;
+  }
+  return false;
+}
+
+bool CFontListCtrl::OnKeyUp(WPARAM wp, LPARAM, LRESULT& result) {
+  if (wp != VK_APPS) return false;
+  AskForContextMenu(POINT{-1, -1});
+  result = 0;
+  return true;
+}
+
+bool CFontListCtrl::OnCommitEditor(WPARAM, LPARAM, LRESULT& result) {
+  CommitOpenEditor();
+  result = 0;
+  return true;
+}
+
+bool CFontListCtrl::OnSize(WPARAM, LPARAM, LRESULT& result) {
+  // The window changed: a tip would point at where a row was.
+  HideSample();
+  HideCellTip();
+  result = Default();
+  // Only a new width: a horizontal scroll bar coming with a column widened by hand
+  // changes the height alone, and the hand's width stays.
+  if (GetClientRect().right != m_fittedWidth) FitColumns();
+  return true;
+}
+
+bool CFontListCtrl::OnSetFocus(WPARAM, LPARAM, LRESULT&) {
+  if (m_currentRow < 0 && GetItemCount() > 0) m_currentRow = 0;
+  // The current cell and the selected rows are drawn in other colours while the list
+  // has the focus.
+  ::InvalidateRect(m_hWnd, nullptr, FALSE);
+  return false;
+}
+
+bool CFontListCtrl::OnKillFocus(WPARAM, LPARAM, LRESULT&) {
+  ::InvalidateRect(m_hWnd, nullptr, FALSE);
+  return false;
+}
+
+bool CFontListCtrl::OnMouseLeave(WPARAM, LPARAM, LRESULT&) {
+  HideSample();
+  HideCellTip();
+  return false;
+}
+
+bool CFontListCtrl::OnEditorCommand(WPARAM wp, LPARAM, LRESULT& result) {
+  // Only a choice writes: moving the highlight in the dropped list does not. It is
+  // written once the editor has closed its list (and the size editor's box shows the
+  // entry chosen), since closing it now would cancel the choice.
+  if (HIWORD(wp) == CBN_SELENDOK) PostMessage(kCommitEditor);
+  if (HIWORD(wp) == CBN_SELENDCANCEL && m_editors.Cancelled()) ::SetFocus(m_hWnd);
+  if (HIWORD(wp) == CBN_EDITCHANGE) m_editors.ShowRefusal({});  // the refused text is being changed
+  result = 0;
+  return true;
+}
+
+bool CFontListCtrl::OnMouseMove(WPARAM, LPARAM lp, LRESULT&) {
+  // Then the list's own tracking.
+  if (m_sampleTip.GetSafeHwnd() == nullptr) return false;
+  LVHITTESTINFO hit{};
+  hit.pt = PointOf(lp);
   SubItemHitTest(&hit);
   if (hit.iItem < 0) {
     HideSample();
     HideCellTip();
-    return;
+    return false;
   }
   ShowCellTip(hit.iItem, hit.iSubItem);
-  if (hit.iItem != m_sampleRow) {
-    m_sampleRow = hit.iItem;
-    HDC screen = ::GetDC(nullptr);
-    const int pixelsPerInch = ::GetDeviceCaps(screen, LOGPIXELSY);
-    ::ReleaseDC(nullptr, screen);
-    const LOGFONTW font = SampleLogFont(GetItemText(m_sampleRow, kFirstValueColumn),
-                                        GetItemText(m_sampleRow, kFirstValueColumn + 1),
-                                        GetItemText(m_sampleRow, kFirstValueColumn + 2), pixelsPerInch);
-    ::SendMessageW(m_sampleTip, WM_SETFONT, 0, FALSE);  // the old font goes next
-    if (m_sampleFont.CreateFontIndirect(font)) {
-      ::SendMessageW(m_sampleTip, WM_SETFONT, reinterpret_cast<WPARAM>(m_sampleFont.GetSafeHandle()), FALSE);
-    }
-    TTTOOLINFOW tool = SampleTool(m_hWnd);
-    ::SendMessageW(m_sampleTip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));  // re-measured
-    POINT at = point;
+  if (hit.iItem != m_sampleTip.GetRow()) {
+    POINT at = PointOf(lp);
     ::ClientToScreen(m_hWnd, &at);
-    ::SendMessageW(m_sampleTip, TTM_TRACKPOSITION, 0, MAKELPARAM(at.x + kSampleOffset, at.y + kSampleOffset));
-    ::SendMessageW(m_sampleTip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+    const int row = hit.iItem;
+    m_sampleTip.Show(row, GetItemText(row, kFirstValueColumn), GetItemText(row, kFirstValueColumn + 1),
+                     GetItemText(row, kFirstValueColumn + 2), at);
   }
   TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE, m_hWnd, 0};
   ::TrackMouseEvent(&track);
-}
-
-void CFontListCtrl::HideSample() {
-  if (m_sampleTip == nullptr || m_sampleRow < 0) return;
-  TTTOOLINFOW tool = SampleTool(m_hWnd);
-  ::SendMessageW(m_sampleTip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
-  m_sampleRow = -1;
+  return false;
 }
 
 void CFontListCtrl::ShowCellTip(int row, int column) {
@@ -276,21 +276,12 @@ void CFontListCtrl::ShowCellTip(int row, int column) {
     if (needed + kCellPadding > GetColumnWidth(column)) m_cellTipText = std::move(text);
   }
   ::ClientToScreen(m_hWnd, &at);
-  TrackTip(m_cellTip, m_hWnd, m_cellTipText, at);
+  m_cellTip.Show(m_cellTipText, at);
 }
 
 void CFontListCtrl::HideCellTip() {
   if (m_cellTipRow < 0 && m_cellTipText.empty()) return;
   ShowCellTip(-1, -1);
-}
-
-void CFontListCtrl::ShowRefusal(const std::wstring& reason) {
-  POINT at{0, 0};
-  if (m_editColumn >= kFirstValueColumn) {
-    const RECT editor = m_editors.at(m_editColumn - kFirstValueColumn)->GetWindowRect();
-    at = POINT{editor.left + 8, editor.top + ::GetSystemMetrics(SM_CYVSCROLL)};
-  }
-  TrackTip(m_refusalTip, m_hWnd, reason, at);
 }
 
 void CFontListCtrl::SetColumnShares(const std::array<int, theme::kColumnCount>& shares) {
@@ -315,76 +306,12 @@ void CFontListCtrl::FitColumns() {
   }
 }
 
-void CFontListCtrl::HideOpenEditor() const {
-  if (m_editColumn < kFirstValueColumn) return;
-  TrackTip(m_refusalTip, m_hWnd, {}, POINT{});
-  const win32::CComboBox& editor = *m_editors.at(m_editColumn - kFirstValueColumn);
-  if (editor.IsWindowVisible()) editor.ShowWindow(SW_HIDE);
-}
-
-void CFontListCtrl::HideEditors() const {
-  TrackTip(m_refusalTip, m_hWnd, {}, POINT{});
-  for (const auto* editor : m_editors) {
-    if (editor->GetDroppedState()) editor->SendMessage(CB_SHOWDROPDOWN, FALSE);  // its list would stay
-    if (editor->IsWindowVisible()) editor->ShowWindow(SW_HIDE);
-  }
-}
-
 void CFontListCtrl::CloseEditors() {
-  HideEditors();
-  m_editColumn = -1;
-  m_editRow = 0;
+  m_editors.Close();
   if (m_currentRow >= GetItemCount()) m_currentRow = -1;  // the rows it stood on are gone
   if (m_anchorRow >= GetItemCount()) m_anchorRow = 0;
   HideSample();
   HideCellTip();
-}
-
-void CFontListCtrl::OnLButtonDown(POINT point, WPARAM keys) {
-  LVHITTESTINFO hit{};
-  hit.pt = point;
-  SubItemHitTest(&hit);
-  const int row = hit.iItem;
-  const int column = hit.iSubItem;
-  HideSample();  // it would cover the editor
-  HideCellTip();
-
-  HideEditors();
-  ::SetFocus(m_hWnd);  // the keyboard follows the mouse into the list
-  if (row < 0) {
-    if ((keys & (MK_CONTROL | MK_SHIFT)) == 0) SelectOnly(-1, -1);
-    return;
-  }
-  SetCurrentCellAt(row, column);
-  // Ctrl and Shift only select; a plain click selects its row and opens a value cell's editor.
-  if ((keys & MK_CONTROL) != 0) {
-    ToggleSelected(row);
-    m_anchorRow = row;
-    return;
-  }
-  if ((keys & MK_SHIFT) != 0) {
-    SelectOnly(m_anchorRow, row);
-    return;
-  }
-  SelectOnly(row, row);
-  m_anchorRow = row;
-  if (column >= kFirstValueColumn) OpenEditor(row, column, true);
-}
-
-void CFontListCtrl::OnRButtonDown(POINT point) {
-  LVHITTESTINFO hit{};
-  hit.pt = point;
-  SubItemHitTest(&hit);
-  HideSample();
-  HideEditors();
-  ::SetFocus(m_hWnd);
-  if (hit.iItem < 0) return;
-  // The menu acts on the selection; a row outside it becomes the selection.
-  if (!IsSelected(hit.iItem)) {
-    SelectOnly(hit.iItem, hit.iItem);
-    m_anchorRow = hit.iItem;
-  }
-  SetCurrentCellAt(hit.iItem, hit.iSubItem);
 }
 
 void CFontListCtrl::AskForContextMenu(POINT screen) const {
@@ -442,52 +369,16 @@ void CFontListCtrl::SelectAll() {
 
 void CFontListCtrl::OpenCurrentEditor() {
   if (m_currentRow < 0 || m_currentRow >= GetItemCount()) return;
-  HideEditors();
+  m_editors.HideAll();
   OpenEditor(m_currentRow, m_currentColumn, true);
 }
 
-HWND CFontListCtrl::GetOpenEditor() const {
-  for (const auto* editor : m_editors) {
-    if (editor->IsWindowVisible()) return editor->GetSafeHwnd();
-  }
-  return nullptr;
-}
-
 void CFontListCtrl::OpenEditor(int row, int column, bool drop) {
-  const int width = GetColumnWidth(column);
   const int left = ColumnLeft(column);
   RECT rowRect{};
   GetItemRect(row, &rowRect, LVIR_BOUNDS);
-
-  m_editRow = row;
-  m_editColumn = column;
-  const std::size_t index = static_cast<std::size_t>(column - kFirstValueColumn);
-  const win32::CComboBox& editor = *m_editors.at(index);
-  editor.MoveWindow(left, rowRect.top, width, kEditorRows * (rowRect.bottom - rowRect.top), true);
-  // The editor shows what the cell holds: its entry (ignoring case), or the cell's own
-  // value as the first entry when none is offered (a face not installed, a size such as
-  // -16), so that no value looks erased.
-  if (m_cellEntry.at(index)) editor.SendMessage(CB_DELETESTRING, 0);
-  const std::wstring text = GetItemText(row, column);
-  int entry = FindEntry(editor, text);
-  m_cellEntry.at(index) = entry == CB_ERR;
-  if (entry == CB_ERR) {
-    entry = static_cast<int>(editor.SendMessage(CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
-  }
-  editor.SetCurSel(entry);
-  editor.ShowWindow(SW_SHOW);
-  if (drop) {
-    ::SetFocus(editor.GetSafeHwnd());
-    editor.SendMessage(CB_SHOWDROPDOWN, TRUE);
-  }
-}
-
-int CFontListCtrl::FindEntry(const win32::CComboBox& editor, const std::wstring& text) {
-  const int count = static_cast<int>(editor.SendMessage(CB_GETCOUNT));
-  for (int entry = 0; entry < count; ++entry) {
-    if (::lstrcmpiW(editor.GetLBText(entry).c_str(), text.c_str()) == 0) return entry;
-  }
-  return CB_ERR;
+  const RECT cell{left, rowRect.top, left + GetColumnWidth(column), rowRect.bottom};
+  m_editors.Open(row, column, cell, GetItemText(row, column), drop);
 }
 
 int CFontListCtrl::ColumnLeft(int column) const {
@@ -520,7 +411,7 @@ void CFontListCtrl::SetCurrentCell(int row, int column, bool scrollToColumn) {
   SendMessage(LVM_REDRAWITEMS, static_cast<WPARAM>(row), row);
 }
 
-bool CFontListCtrl::OnKeyDown(WPARAM key) {
+bool CFontListCtrl::HandleKey(WPARAM key) {
   const int count = GetItemCount();
   int row = m_currentRow < 0 ? 0 : m_currentRow;
   int column = m_currentColumn;
@@ -576,52 +467,18 @@ bool CFontListCtrl::OnKeyDown(WPARAM key) {
   return true;
 }
 
-void CFontListCtrl::OnEditorChosen() {
-  // Written once the editor has closed its list (and the size editor's box shows the
-  // entry chosen), since closing it now would cancel the choice.
-  PostMessage(kCommitEditor);
-}
-
 void CFontListCtrl::CommitOpenEditor() {
-  if (m_editColumn < kFirstValueColumn || m_editRow >= GetItemCount()) return;
-  const win32::CComboBox& editor = *m_editors.at(m_editColumn - kFirstValueColumn);
-  if (!editor.IsWindowVisible()) return;
-  std::wstring text;  // a face name, a size or an option
-  if (m_editColumn == theme::kColSize) {
-    text = editor.GetWindowText();  // typed or chosen
-    if (editor.GetDroppedState()) {
-      m_closingList = true;  // closed to write, not cancelled
-      editor.SendMessage(CB_SHOWDROPDOWN, FALSE);
-      m_closingList = false;
-    }
-  } else {
-    const int index = editor.GetCurSel();
-    if (index == CB_ERR) return;
-    text = editor.GetLBText(index);
-  }
-  const std::wstring refused = m_cellChanged ? m_cellChanged(m_editRow, m_editColumn, text) : std::wstring();
+  if (m_editors.GetColumn() < kFirstValueColumn || m_editors.GetRow() >= GetItemCount()) return;
+  const std::optional<std::wstring> text = m_editors.TextToWrite();  // a face name, a size or an option
+  if (!text) return;
+  const std::wstring refused =
+      m_cellChanged ? m_cellChanged(m_editors.GetRow(), m_editors.GetColumn(), *text) : std::wstring();
   if (!refused.empty()) {
-    ShowRefusal(refused);  // the editor stays, with the text, to be put right
+    m_editors.ShowRefusal(refused);  // the editor stays, with the text, to be put right
     return;
   }
   // Written: the editor goes and the keyboard is back in the rows.
-  HWND focus = ::GetFocus();
-  const bool focused = focus == editor.GetSafeHwnd() || (focus != nullptr && ::IsChild(editor.GetSafeHwnd(), focus));
-  HideEditors();
-  if (focused) ::SetFocus(m_hWnd);
-}
-
-void CFontListCtrl::OnEditorCancelled() {
-  // Esc in the dropped list, or a click away from it: the editor goes, the cell stays.
-  // (A closed editor losing the focus says the same; it stays open.)
-  if (m_editColumn < kFirstValueColumn || m_closingList) return;
-  const win32::CComboBox& editor = *m_editors.at(m_editColumn - kFirstValueColumn);
-  if (!editor.GetDroppedState()) return;
-  HWND focus = ::GetFocus();
-  const bool focused = focus == editor.GetSafeHwnd() || (focus != nullptr && ::IsChild(editor.GetSafeHwnd(), focus));
-  TrackTip(m_refusalTip, m_hWnd, {}, POINT{});
-  editor.ShowWindow(SW_HIDE);
-  if (focused) ::SetFocus(m_hWnd);
+  if (m_editors.Written()) ::SetFocus(m_hWnd);
 }
 
 bool CFontListCtrl::OnReflectedMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {

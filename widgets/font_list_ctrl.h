@@ -12,21 +12,20 @@
 #include <string>
 #include <vector>
 
+#include "cell_editors.h"
 #include "controls.h"
-#include "drop_down_list.h"
-#include "face_combo.h"
 #include "font_pages.h"
 #include "gdi.h"
-#include "resource.h"
+#include "sample_tip.h"
+#include "tracking_tip.h"
 
 namespace widgets {
 
 class CFontListCtrl : public win32::CListCtrl {
  public:
   static constexpr int kFirstValueColumn = theme::kColFont;
-  static constexpr std::array<int, 3> kEditorIds{IDC_FACE_EDITOR, IDC_SIZE_EDITOR, IDC_OPTION_EDITOR};
   // The control id of the editor of value column `column` (face, size, option).
-  static constexpr int EditorId(int column) { return kEditorIds.at(column - kFirstValueColumn); }
+  static constexpr int EditorId(int column) { return CCellEditors::IdOf(column); }
 
   // Told of every value an editor chooses (row, column, new text); the owner keeps the
   // value and shows it in the cell, or returns why it refuses it (the editor stays open
@@ -57,28 +56,47 @@ class CFontListCtrl : public win32::CListCtrl {
   // screen coordinates.
   [[nodiscard]] POINT ContextMenuPoint() const;
   // The open editor, or nullptr.
-  [[nodiscard]] HWND GetOpenEditor() const;
+  [[nodiscard]] HWND GetOpenEditor() const { return m_editors.GetOpen(); }
 
-  [[nodiscard]] int GetEditingRow() const { return m_editRow; }
-  [[nodiscard]] int GetEditingColumn() const { return m_editColumn; }
-  [[nodiscard]] HWND GetEditor(int column) const { return m_editors.at(column - kFirstValueColumn)->GetSafeHwnd(); }
+  [[nodiscard]] int GetEditingRow() const { return m_editors.GetRow(); }
+  [[nodiscard]] int GetEditingColumn() const { return m_editors.GetColumn(); }
+  [[nodiscard]] HWND GetEditor(int column) const { return m_editors.Get(column); }
   // The tooltip that shows a sample of the row under the mouse in the row's own font.
-  [[nodiscard]] HWND GetSampleTip() const { return m_sampleTip; }
+  [[nodiscard]] HWND GetSampleTip() const { return m_sampleTip.GetSafeHwnd(); }
   // Takes the sample away (the mouse left the rows, a click, another window in front).
-  void HideSample();
+  void HideSample() { m_sampleTip.Hide(); }
   // The tip that shows a cut cell's whole text, and the one that says why a typed value
   // was refused.
-  [[nodiscard]] HWND GetCellTip() const { return m_cellTip; }
-  [[nodiscard]] HWND GetRefusalTip() const { return m_refusalTip; }
+  [[nodiscard]] HWND GetCellTip() const { return m_cellTip.GetSafeHwnd(); }
+  [[nodiscard]] HWND GetRefusalTip() const { return m_editors.GetRefusalTip(); }
 
  protected:
   bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
   bool OnReflectedMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
  private:
-  bool OnCreate();
-  void OnLButtonDown(POINT point, WPARAM keys);
-  void OnRButtonDown(POINT point);
+  // The handlers of the message map (OnMessage): true when the message was handled, false
+  // to pass it on to the list's own handling.
+  bool OnCreate(WPARAM wp, LPARAM lp, LRESULT& result);
+  // A click selects, moves the current cell and opens a value cell's editor; never passed
+  // on: the list's own handling would start a drag or a marquee.
+  bool OnLButtonDown(WPARAM keys, LPARAM lp, LRESULT& result);
+  bool OnRButtonDown(WPARAM wp, LPARAM lp, LRESULT& result);
+  bool OnRButtonUp(WPARAM wp, LPARAM lp, LRESULT& result);
+  bool OnContextMenu(WPARAM wp, LPARAM lp, LRESULT& result);
+  // A scroll bar, the wheel: the rows move under the open editor.
+  bool OnScroll(WPARAM wp, LPARAM lp, LRESULT& result);
+  bool OnKeyDown(WPARAM wp, LPARAM lp, LRESULT& result);
+  bool OnSysKeyDown(WPARAM wp, LPARAM lp, LRESULT& result);
+  bool OnKeyUp(WPARAM wp, LPARAM lp, LRESULT& result);
+  bool OnCommitEditor(WPARAM wp, LPARAM lp, LRESULT& result);
+  bool OnSize(WPARAM wp, LPARAM lp, LRESULT& result);
+  bool OnSetFocus(WPARAM wp, LPARAM lp, LRESULT& result);
+  bool OnKillFocus(WPARAM wp, LPARAM lp, LRESULT& result);
+  bool OnMouseMove(WPARAM wp, LPARAM lp, LRESULT& result);
+  bool OnMouseLeave(WPARAM wp, LPARAM lp, LRESULT& result);
+  // WM_COMMAND from the editors.
+  bool OnEditorCommand(WPARAM wp, LPARAM lp, LRESULT& result);
   // Asks the owner for its context menu at `screen` (-1, -1: from the keyboard).
   void AskForContextMenu(POINT screen) const;
   // Only rows `first` to `last` (either order) selected, or `row` added or taken away.
@@ -88,57 +106,40 @@ class CFontListCtrl : public win32::CListCtrl {
   [[nodiscard]] bool IsSelected(int row) const;
   // Opens editor `column` over cell (row, column); `drop` drops its list and focuses it.
   void OpenEditor(int row, int column, bool drop);
-  // The arrow keys, Home, End, Page Up and Down, F2; true when `key` was one of them.
+  void HideOpenEditor() const { m_editors.HideOpen(); }
+  // The arrow keys, Home, End, Page Up and Down, F2, Space, Ctrl+A and Ctrl+C; true when
+  // `key` was one of them.
   // Shift extends the selection from the anchor row, Ctrl moves without selecting, else
   // the row moved to is the one selected.
-  bool OnKeyDown(WPARAM key);
+  bool HandleKey(WPARAM key);
   // Also scrolls the value column into view unless `scrollToColumn` is false.
   void SetCurrentCell(int row, int column, bool scrollToColumn = true);
   // The current cell moved to a clicked cell (row, column of any kind).
   void SetCurrentCellAt(int row, int column);
   // Where column `column` begins in the client area, as scrolled.
   [[nodiscard]] int ColumnLeft(int column) const;
-  // The entry of `editor` whose whole text is `text` (ignoring case), or CB_ERR; unlike
-  // CB_FINDSTRINGEXACT it finds the empty entry.
-  [[nodiscard]] static int FindEntry(const win32::CComboBox& editor, const std::wstring& text);
   void FitColumns();
   // Shows the cell tip over (row, column) when its text is cut, else hides it.
   void ShowCellTip(int row, int column);
   void HideCellTip();
-  void ShowRefusal(const std::wstring& reason);
-  void OnEditorChosen();
-  void OnEditorCancelled();
-  void HideOpenEditor() const;
-  // Hides all three editors; the cell they were opened on is kept.
-  void HideEditors() const;
-  void OnMouseMove(POINT point);
   LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw) const;
 
-  int m_editColumn = -1;
-  int m_editRow = 0;
   int m_currentRow = -1;
   int m_currentColumn = kFirstValueColumn;
   int m_anchorRow = 0;  // where a Shift selection starts
   // Asked once per paint and once per row, not for every cell.
   mutable bool m_paintFocused = false;
   mutable bool m_paintRowSelected = false;
-  std::array<bool, 3> m_cellEntry{};  // the editor's first entry is the cell's own value, not offered
-  CFaceCombo m_faceEditor;
-  std::array<CDropDownList, 2> m_valueEditors;  // size, option
-  std::array<CDropDownList*, 3> m_editors{&m_faceEditor, &m_valueEditors[0], &m_valueEditors[1]};
+  CCellEditors m_editors;
   win32::CImageList m_rowHeight;  // the list shares it (LVS_SHAREIMAGELISTS): freed here only
   CellChanged m_cellChanged;
-  HWND m_sampleTip = nullptr;  // owned by the list: destroyed with it
-  int m_sampleRow = -1;
-  win32::CFont m_sampleFont;
-  HWND m_cellTip = nullptr;     // owned by the list, as the sample tip
-  HWND m_refusalTip = nullptr;  // the same
+  CSampleTip m_sampleTip;  // the tips are owned by the list: destroyed with it
+  CTrackingTip m_cellTip;
   std::wstring m_cellTipText;
   int m_cellTipRow = -1;
   int m_cellTipColumn = -1;
   std::array<int, theme::kColumnCount> m_columnShares{};
-  bool m_closingList = false;
-  int m_fittedWidth = 0;  // the client width the columns were last fitted to  // the size editor's list closed for a write: no cancel
+  int m_fittedWidth = 0;  // the client width the columns were last fitted to
 };
 
 }  // namespace widgets

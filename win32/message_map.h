@@ -9,10 +9,11 @@ namespace win32 {
 
 template <class T>
 struct MessageEntry {
-  enum class Kind { Message, Command, Notify };
+  enum class Kind { Message, Command, CommandRange, Notify };
   Kind kind;
-  UINT msg;   // the message (Message), or the notification code (Command, Notify)
-  UINT id;    // the control id of a Command or Notify
+  UINT msg;     // the message (Message), or the notification code (Command, Notify)
+  UINT id;      // the control id of a Command or Notify, the first of a CommandRange
+  UINT lastId;  // the last control id of a CommandRange
   bool (T::*message)(WPARAM, LPARAM, LRESULT&);  // returns false to leave the message to the base class
   void (T::*command)();                           // a command or notification, handled with result 0
 };
@@ -20,17 +21,23 @@ struct MessageEntry {
 // A message; the handler sets the result and returns true, or returns false to pass it on.
 template <class T>
 constexpr MessageEntry<T> OnMsg(UINT msg, bool (T::*handler)(WPARAM, LPARAM, LRESULT&)) {
-  return {MessageEntry<T>::Kind::Message, msg, 0, handler, nullptr};
+  return {MessageEntry<T>::Kind::Message, msg, 0, 0, handler, nullptr};
 }
 // WM_COMMAND with notification `code` from control `id`.
 template <class T>
 constexpr MessageEntry<T> OnCommand(UINT code, UINT id, void (T::*handler)()) {
-  return {MessageEntry<T>::Kind::Command, code, id, nullptr, handler};
+  return {MessageEntry<T>::Kind::Command, code, id, 0, nullptr, handler};
+}
+// WM_COMMAND with any notification from controls `firstId` to `lastId`; the handler
+// reads the code and the id from `wp`.
+template <class T>
+constexpr MessageEntry<T> OnCommandRange(UINT firstId, UINT lastId, bool (T::*handler)(WPARAM, LPARAM, LRESULT&)) {
+  return {MessageEntry<T>::Kind::CommandRange, 0, firstId, lastId, handler, nullptr};
 }
 // WM_NOTIFY with notification `code` from control `id`.
 template <class T>
 constexpr MessageEntry<T> OnNotify(UINT code, UINT id, void (T::*handler)()) {
-  return {MessageEntry<T>::Kind::Notify, code, id, nullptr, handler};
+  return {MessageEntry<T>::Kind::Notify, code, id, 0, nullptr, handler};
 }
 
 // Runs the first entry of `map` that matches; false when none does or its handler passed.
@@ -45,6 +52,9 @@ bool RouteMessage(T& self, std::span<const MessageEntry<T>> map, UINT msg, WPARA
         break;
       case Kind::Command:
         match = msg == WM_COMMAND && HIWORD(wp) == entry.msg && LOWORD(wp) == entry.id;
+        break;
+      case Kind::CommandRange:
+        match = msg == WM_COMMAND && LOWORD(wp) >= entry.id && LOWORD(wp) <= entry.lastId;
         break;
       case Kind::Notify: {
         const auto* header = reinterpret_cast<const NMHDR*>(lp);

@@ -29,10 +29,11 @@
 
 #include "font_pages.h"
 #include "resource.h"
+#include "ui_language.h"
 
 namespace {
 
-bool Japanese() { return PRIMARYLANGID(::GetUserDefaultUILanguage()) == LANG_JAPANESE; }
+bool Japanese() { return theme::isJapanese(::GetUserDefaultUILanguage()); }
 std::wstring Ui(const wchar_t* japanese, const wchar_t* english) { return Japanese() ? japanese : english; }
 std::wstring RefusalText() { return Ui(L"MarventoはWindowsXPでのみ動きます。", L"Marvento runs on Windows XP only."); }
 std::wstring DiscardQuestion() {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "resource.h"
+#include "ui_language.h"
 #include "ui_language_choice.h"
 #include "text.h"
 #include "ui_resources.h"
@@ -71,7 +72,7 @@ widgets::CFontListCtrl& fontListOf(HWND list) {
 }
 
 const char* ui(const char* japanese, const char* english) {
-  return PRIMARYLANGID(win32::GetUiLanguage()) == LANG_JAPANESE ? japanese : english;
+  return theme::isJapanese(win32::GetUiLanguage()) ? japanese : english;
 }
 
 void pump() {

@@ -12,6 +12,7 @@
 #include "text.h"
 #include "ui_resources.h"
 #include "theme_rebuild.h"
+#include "ui_language.h"
 
 using gui_test::Cells;
 using gui_test::cellsOf;
@@ -272,7 +273,7 @@ TEST_F(MainDialogTest, BulkComboListsInstalledFacesWithoutSymbolAndVerticalFonts
     EXPECT_TRUE(listed) << "missing face " << win32::ToAnsi(face);
   }
   // The Japanese font that setup installs, by its Japanese name on a Japanese system.
-  const std::wstring ipa = PRIMARYLANGID(win32::GetUiLanguage()) == LANG_JAPANESE ? L"IPA Pゴシック" : L"IPAPGothic";
+  const std::wstring ipa = theme::isJapanese(win32::GetUiLanguage()) ? L"IPA Pゴシック" : L"IPAPGothic";
   EXPECT_TRUE(std::find(entries.begin(), entries.end(), ipa) != entries.end());
 }
 
