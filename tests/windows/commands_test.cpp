@@ -42,12 +42,12 @@ struct AboutSeen {
 };
 AboutSeen* g_seen = nullptr;
 UINT g_closeKey = VK_RETURN;
-int g_ticks = 0;
+int g_aboutTicks = 0;
 
 void CALLBACK InspectAbout(HWND, UINT, UINT_PTR timer, DWORD) {
   HWND about = gui_test::findTopLevel(aboutCaption());
   if (about == nullptr) {
-    if (++g_ticks > 100) ::KillTimer(nullptr, timer);
+    if (++g_aboutTicks > 100) ::KillTimer(nullptr, timer);
     return;
   }
   ::KillTimer(nullptr, timer);
@@ -96,7 +96,7 @@ AboutSeen withAboutInspector(UINT closeKey, Trigger trigger) {
   AboutSeen seen;
   g_seen = &seen;
   g_closeKey = closeKey;
-  g_ticks = 0;
+  g_aboutTicks = 0;
   const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &InspectAbout);
   trigger();
   ::KillTimer(nullptr, timer);

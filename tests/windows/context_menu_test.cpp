@@ -26,7 +26,7 @@ struct MenuItem {
   bool grey = false;
 };
 std::vector<MenuItem>* g_menu = nullptr;
-int g_ticks = 0;
+int g_menuTicks = 0;
 
 BOOL CALLBACK FindMenu(HWND hwnd, LPARAM found) {
   wchar_t cls[16] = {};
@@ -40,7 +40,7 @@ void CALLBACK ReadMenu(HWND, UINT, UINT_PTR timer, DWORD) {
   HWND window = nullptr;
   ::EnumThreadWindows(::GetCurrentThreadId(), &FindMenu, reinterpret_cast<LPARAM>(&window));
   if (window == nullptr) {
-    if (++g_ticks > 50) ::KillTimer(nullptr, timer);
+    if (++g_menuTicks > 50) ::KillTimer(nullptr, timer);
     return;
   }
   ::KillTimer(nullptr, timer);
@@ -58,7 +58,7 @@ void CALLBACK ReadMenu(HWND, UINT, UINT_PTR timer, DWORD) {
 std::vector<MenuItem> menuOpenedBy(const std::function<void()>& open) {
   std::vector<MenuItem> items;
   g_menu = &items;
-  g_ticks = 0;
+  g_menuTicks = 0;
   ::SetTimer(nullptr, 0, 20, &ReadMenu);
   open();
   gui_test::pump();

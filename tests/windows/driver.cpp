@@ -173,6 +173,17 @@ HWND WaitFor(Match match) {
 
 HWND MainDialog() { return WaitFor(IsMainDialog); }
 
+// Polls until `holds` is true, the process ends or time runs out: what the program does
+// in answer to posted messages and typed keys shows a moment later on a busy machine.
+template <typename Holds>
+bool Eventually(Holds holds) {
+  const DWORD start = ::GetTickCount();
+  while (!holds()) {
+    if (::GetTickCount() - start >= g_timeoutMs || Exited(50)) return holds();
+  }
+  return true;
+}
+
 // Whether a popup menu of the target is open, waited for until it is (`open`) or is not.
 bool MenuOpen(bool open) {
   const DWORD start = ::GetTickCount();
@@ -446,15 +457,18 @@ void TypeSize(HWND dialog, int row, const std::wstring& text, bool written) {
   Sync(L"typed-size");
   Type(dialog, {{VK_RETURN, 0}});
   if (written) {
+    Eventually([&] { return !::IsWindowVisible(editor); });
     Check(!::IsWindowVisible(editor) && TextOf(dialog).find(L" * - ") != std::wstring::npos,
           L"the typed size " + text + L" is written and the editor closes: " + TextOf(dialog));
     return;
   }
+  // A refusal is the tip; the editor stays open and nothing is written.
+  Check(Eventually([&] { return TipShown(dialog); }), L"the size editor says why " + text + L" is refused");
   Check(::IsWindowVisible(editor) && TextOf(dialog) == before, L"the typed size " + text + L" is refused, not written");
-  Check(TipShown(dialog), L"the size editor says why " + text + L" is refused");
   Sync(L"typed-size-refused");
   Type(dialog, {{VK_ESCAPE, 0}});
-  Check(!::IsWindowVisible(editor) && !TipShown(dialog), L"Esc closes the editor and its tip");
+  Check(Eventually([&] { return !::IsWindowVisible(editor) && !TipShown(dialog); }),
+        L"Esc closes the editor and its tip");
 }
 
 // Opens the editor over a cell and chooses `value` in it, as the user picks an entry.
@@ -470,6 +484,8 @@ void EditCell(HWND dialog, int row, int column, const std::wstring& value) {
   for (const WORD code : {CBN_SELCHANGE, CBN_SELENDOK}) {
     ::PostMessageW(list, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(editor), code), reinterpret_cast<LPARAM>(editor));
   }
+  // A choice closes the editor once it is written.
+  Eventually([editor] { return !::IsWindowVisible(editor); });
   // List-view items cannot be read across processes; what the edit did shows in what
   // the program asks afterwards.
   WaitIdle(dialog);
