@@ -7,9 +7,10 @@
 # (user+sys) each phase took.
 #
 # The Windows tests mostly wait for Wine, so what does not need Wine (clang-tidy, the
-# fuzz build, the Debian package built twice) is done meanwhile, at the lowest priority,
-# where it takes only the time the foreground leaves. Where 32-bit Wine cannot run (or
-# with MARVENTO_NO_WINE32=1) the Windows tests run the x86_64 build: see test-windows.sh.
+# fuzz targets built and run, the Debian package built twice) is done meanwhile, at the
+# lowest priority, where it takes only the time the foreground leaves. Where 32-bit Wine
+# cannot run (or with MARVENTO_NO_WINE32=1) the Windows tests run the x86_64 build: see
+# test-windows.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # Paths relative to the checkout in the compiler cache: the package checks' builds from
@@ -62,6 +63,7 @@ if [ "$mode" != "--native-only" ]; then
     }
     step "clang-tidy" bash scripts/tidy.sh
     step "fuzz build" bash scripts/fuzz.sh --build-only
+    step "fuzz (fixed seed)" bash scripts/fuzz.sh --fixed
     step "Debian package, twice" bash scripts/test-deb.sh --no-setup
   ' lane >"$lane_log" 2>&1 &
   lane=$!
@@ -86,4 +88,3 @@ if [ "$lane_status" -ne 0 ]; then
   exit 1
 fi
 phase "release zip twice, compared" bash scripts/test-package.sh --no-setup
-phase "fuzz (fixed seed)" bash scripts/fuzz.sh --fixed
