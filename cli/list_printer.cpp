@@ -119,64 +119,91 @@ void printTableOf(std::ostream& out, const theme::FontPages& pages, const RowSou
   });
 
   text.clear();
-  // One line: the cells padded to their columns, no trailing blanks (an empty last column).
-  const auto addLine = [&](int page, const auto& cellOf) {
-    const std::size_t start = text.size();
-    text += ' ';
+  // One line into `to`: the cells padded to their columns, no trailing blanks (an empty last column).
+  const auto addLine = [&](std::string& to, int page, const auto& cellOf) {
+    const std::size_t start = to.size();
+    to += ' ';
     for (int col = 0; col < theme::kColumnCount; ++col) {
-      text += ' ';
-      const std::size_t width = cellOf(col);
-      if (col + 1 < theme::kColumnCount) text.append(widths.at(page)[col] - width + 1, ' ');
+      to += ' ';
+      const std::size_t width = cellOf(to, col);
+      if (col + 1 < theme::kColumnCount) to.append(widths.at(page)[col] - width + 1, ' ');
     }
-    while (text.size() > start && text.back() == ' ') text.pop_back();
-    text += '\n';
-    if (text.size() >= kPieceBytes) {
-      out.write(text.data(), static_cast<std::streamsize>(text.size()));
-      text.clear();
-    }
+    while (to.size() > start && to.back() == ' ') to.pop_back();
+    to += '\n';
   };
-  text += format(words.listedAs, {languageId(listedAs.language), std::to_string(listedAs.codePage)}) + "\n\n";
-  for (int page = 0; page < pages.pageCount; ++page) {
-    if (!listed(only, page)) continue;
-    text += '[' + std::to_string(page) + "] " + theme::shown(tabTitle(pages, page, cp)) + '\n';
-    text += "  " + labelled(words.sizeNameBox, theme::shown(theme::ansiToUtf8(pages.sizeNameBoxes.at(page).text, cp))) + '\n';
-    addLine(page, [&](int col) {
+  const auto flush = [&] {
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    text.clear();
+  };
+  const auto addHead = [&](std::string& to, int page) {
+    to += '[' + std::to_string(page) + "] " + theme::shown(tabTitle(pages, page, cp)) + '\n';
+    to += "  " + labelled(words.sizeNameBox, theme::shown(theme::ansiToUtf8(pages.sizeNameBoxes.at(page).text, cp))) + '\n';
+    addLine(to, page, [&](std::string& into, int col) {
       const std::string_view title = words.columnTitles.at(col);
-      text += title;
+      into += title;
       return theme::displayWidth(title);
     });
-    rows([&](int at, const Cells& cells) {
-      if (at == page) addLine(page, [&](int col) { return appendShown(text, cells[col], cp); });
+  };
+  text += format(words.listedAs, {languageId(listedAs.language), std::to_string(listedAs.codePage)}) + "\n\n";
+  // One more walk prints every page: the first listed one straight out, the others (a theme
+  // has few rows on them, or few pages) kept until it is done.
+  int first = -1;
+  std::array<std::string, theme::kMaxPages> later;
+  for (int page = 0; page < pages.pageCount; ++page) {
+    if (!listed(only, page)) continue;
+    if (first < 0) {
+      first = page;
+      addHead(text, page);
+    } else {
+      addHead(later.at(page), page);
+    }
+  }
+  if (first >= 0) {
+    rows([&](int page, const Cells& cells) {
+      if (page >= pages.pageCount || !listed(only, page)) return;
+      std::string& to = page == first ? text : later.at(page);
+      addLine(to, page, [&](std::string& into, int col) { return appendShown(into, cells[col], cp); });
+      if (text.size() >= kPieceBytes) flush();
     });
+  }
+  for (int page = 0; page < pages.pageCount; ++page) {
+    if (!listed(only, page)) continue;
+    if (page != first) text += later.at(page);
     text += '\n';
   }
   text += labelled(words.styleName, theme::shown(theme::ansiToUtf8(pages.styleNameBox.text, cp))) + '\n';
-  out.write(text.data(), static_cast<std::streamsize>(text.size()));
+  flush();
 }
 
 void printTsvOf(std::ostream& out, const theme::FontPages& pages, const RowSource& rows, const theme::CodePage& cp,
                 const std::vector<int>& only) {
-  std::string text;
-  for (int page = 0; page < pages.pageCount; ++page) {
-    if (!listed(only, page)) continue;
-    rows([&](int at, const Cells& cells) {
-      if (at != page) return;
-      text += std::to_string(page);
-      for (const std::string_view cell : cells) {
-        text += '\t';
-        if (cp.keepsAscii() && std::all_of(cell.begin(), cell.end(), [](char c) { return c >= 0x20 && c < 0x7F && c != '\\'; })) {
-          text += cell;  // printable ASCII without a backslash: the field as it is
-        } else {
-          text += theme::tsvField(theme::ansiToUtf8(cell, cp));
-        }
-      }
-      text += '\n';
-      if (text.size() >= kPieceBytes) {
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        text.clear();
-      }
-    });
+  // One walk: the first listed page straight out, the others kept until it is done.
+  int first = -1;
+  for (int page = 0; page < pages.pageCount && first < 0; ++page) {
+    if (listed(only, page)) first = page;
   }
+  if (first < 0) return;
+  std::string text;
+  std::array<std::string, theme::kMaxPages> later;
+  rows([&](int page, const Cells& cells) {
+    if (page >= pages.pageCount || !listed(only, page)) return;
+    std::string& to = page == first ? text : later.at(page);
+    to += std::to_string(page);
+    for (const std::string_view cell : cells) {
+      to += '\t';
+      if (cp.keepsAscii() && std::all_of(cell.begin(), cell.end(), [](char c) { return c >= 0x20 && c < 0x7F && c != '\\'; })) {
+        to += cell;  // printable ASCII without a backslash: the field as it is
+      } else {
+        to += theme::tsvField(theme::ansiToUtf8(cell, cp));
+      }
+    }
+    to += '\n';
+    if (text.size() >= kPieceBytes) {
+      out.write(text.data(), static_cast<std::streamsize>(text.size()));
+      text.clear();
+    }
+  });
+  for (int page = first + 1; page < pages.pageCount; ++page) text += later.at(page);
   out.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 

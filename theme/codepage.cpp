@@ -102,6 +102,8 @@ bool opened(iconv_t cd) { return reinterpret_cast<std::intptr_t>(cd) != -1; }
 struct CodePage::Impl {
   iconv_t toAnsi = nullptr;
   iconv_t toWide = nullptr;
+  // Opens both conversions once; throws std::invalid_argument when the system lacks them.
+  void open(unsigned id);
   ~Impl() {
     if (toAnsi != nullptr && opened(toAnsi)) iconv_close(toAnsi);
     if (toWide != nullptr && opened(toWide)) iconv_close(toWide);
@@ -150,13 +152,19 @@ std::string convert(iconv_t cd, std::string_view in, std::size_t unit, std::stri
 
 }  // namespace
 
-CodePage::CodePage(unsigned id) : id_(id == 0 ? 932 : id), impl_(std::make_unique<Impl>()) {
-  const std::string name = iconvName(id_);
-  impl_->toAnsi = iconv_open(name.c_str(), "UTF-16LE");
-  impl_->toWide = iconv_open("UTF-16LE", name.c_str());
-  if (!opened(impl_->toAnsi) || !opened(impl_->toWide)) {
-    throw std::invalid_argument("unknown code page " + std::to_string(id));
+void CodePage::Impl::open(unsigned id) {
+  if (toAnsi == nullptr) {
+    const std::string name = iconvName(id);
+    toAnsi = iconv_open(name.c_str(), "UTF-16LE");
+    toWide = iconv_open("UTF-16LE", name.c_str());
   }
+  if (!opened(toAnsi) || !opened(toWide)) throw std::invalid_argument("unknown code page " + std::to_string(id));
+}
+
+CodePage::CodePage(unsigned id) : id_(id == 0 ? 932 : id), impl_(std::make_unique<Impl>()) {
+  // The code pages of Windows are opened when a text first needs them: a theme of ASCII
+  // alone (most) never does, and loading a converter costs more than listing such a theme.
+  if (!asciiKept(id_)) impl_->open(id_);
 }
 
 std::string CodePage::toAnsi(std::u16string_view wide) const {
@@ -167,6 +175,7 @@ std::string CodePage::toAnsi(std::u16string_view wide) const {
     le[2 * i] = static_cast<char>(wide[i] & 0xFF);
     le[2 * i + 1] = static_cast<char>(wide[i] >> 8);
   }
+  impl_->open(id_);
   return convert(impl_->toAnsi, le, 2, "?");
 }
 
@@ -176,6 +185,7 @@ std::u16string CodePage::toWide(std::string_view ansi) const {
   // The default Unicode character of code page 932 is the katakana middle dot.
   const char16_t fallbackUnit = id_ == 932 ? u'\u30FB' : u'?';
   const std::string fallback{static_cast<char>(fallbackUnit & 0xFF), static_cast<char>(fallbackUnit >> 8)};
+  impl_->open(id_);
   const std::string le = convert(impl_->toWide, ansi, 1, fallback);
   std::u16string out(le.size() / 2, u'\0');
   for (std::size_t i = 0; i < out.size(); ++i) {
