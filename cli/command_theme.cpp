@@ -5,6 +5,8 @@
 
 #include "arguments.h"
 #include "cell_text.h"
+#include "font_page_reader.h"
+#include "font_pages.h"
 #include "positioned_file.h"
 #include "resource_languages.h"
 #include "theme_image.h"
@@ -36,6 +38,20 @@ theme::ThemeImage loadForCommand(const std::string& path, theme::FontPages& page
   }
   if (sayFallback) noteFallback(std::cerr, sourceName(path, messages), image, language, messages);
   return image;
+}
+
+theme::ThemeSettings loadSettingsForCommand(const std::string& path, theme::ThemeImage& image, theme::FontPages& pages,
+                                            const theme::CodePage& cp, std::uint16_t language, bool sayFallback,
+                                            Language messages, int status) {
+  std::unique_ptr<theme::PositionedFile> open = openSource(path, messages, status);
+  try {
+    image = theme::loadThemeImage(std::move(open), language, theme::Reading::ListedPartsOnly);
+    theme::ThemeSettings settings(image, pages, cp);
+    if (sayFallback) noteFallback(std::cerr, sourceName(path, messages), image, language, messages);
+    return settings;
+  } catch (const std::exception& e) {  // above all ThemeError, but never a failure of another status by mistake
+    throw Error(status, e.what()).about(sourceName(path, messages));
+  }
 }
 
 }  // namespace cli

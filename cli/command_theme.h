@@ -11,6 +11,7 @@ namespace theme {
 class CodePage;
 class FontPages;
 class PositionedFile;
+class ThemeSettings;
 struct ThemeImage;
 }  // namespace theme
 
@@ -32,5 +33,11 @@ std::unique_ptr<theme::PositionedFile> openSource(const std::string& path, Langu
 theme::ThemeImage loadForCommand(const std::string& path, theme::FontPages& pages, const theme::CodePage& cp,
                                  std::uint16_t language, bool sayFallback, Language messages, int status = kFailed,
                                  std::unique_ptr<theme::PositionedFile> open = nullptr);
+
+// The same without a row for each setting: `image` loaded, the name lists and boxes read
+// into `pages`, the settings kept to be walked (list, diff).
+theme::ThemeSettings loadSettingsForCommand(const std::string& path, theme::ThemeImage& image, theme::FontPages& pages,
+                                            const theme::CodePage& cp, std::uint16_t language, bool sayFallback,
+                                            Language messages, int status = kFailed);
 
 }  // namespace cli

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -10,21 +11,56 @@
 
 #include "cell_text.h"
 #include "codepage.h"
+#include "font_page_reader.h"
 #include "font_pages.h"
 #include "json_writer.h"
 #include "messages.h"
 #include "shown_text.h"
-#include "tsv_row.h"
 #include "words.h"
 
 namespace cli {
 namespace {
 
-// A table cell as shown, with the terminal columns it takes.
-struct Cell {
-  std::string text;
-  std::size_t width = 0;
-};
+// The rows of every page as their cells in the code page: visit(page, cells) in the order
+// of the pages' rows, page by page or interleaved.
+using Cells = std::array<std::string_view, theme::kColumnCount>;
+using RowVisit = std::function<void(int page, const Cells& cells)>;
+using RowSource = std::function<void(const RowVisit& visit)>;
+
+RowSource rowsOf(const theme::FontPages& pages) {
+  return [&pages](const RowVisit& visit) {
+    Cells cells;
+    for (int page = 0; page < pages.pageCount; ++page) {
+      for (const theme::FontRow& row : pages.rows(page)) {
+        for (int col = 0; col < theme::kColumnCount; ++col) cells[col] = row.cell(col);
+        visit(page, cells);
+      }
+    }
+  };
+}
+
+RowSource rowsOf(const theme::ThemeSettings& settings) {
+  return [&settings](const RowVisit& visit) {
+    settings.forEach([&visit](const theme::ListedSetting& s) {
+      for (const int page : s) visit(page, s.cells);
+    });
+  };
+}
+
+// Appends a cell in the code page as shown in UTF-8; returns the terminal columns it takes.
+// Printable ASCII, nearly every cell, is appended as it is.
+std::size_t appendShown(std::string& out, std::string_view ansi, const theme::CodePage& cp) {
+  if (cp.keepsAscii() && std::all_of(ansi.begin(), ansi.end(), [](char c) { return c >= 0x20 && c < 0x7F; })) {
+    out += ansi;
+    return ansi.size();
+  }
+  const std::string text = theme::shown(theme::ansiToUtf8(ansi, cp));
+  out += text;
+  return theme::displayWidth(text);
+}
+
+// Standard output takes the text in pieces of about this size.
+constexpr std::size_t kPieceBytes = 65536;
 
 // "label: text", without a trailing blank when the text is empty.
 std::string labelled(std::string_view label, const std::string& text) {
@@ -62,40 +98,125 @@ std::string exactCell(const theme::FontRow& row, int column, const theme::CodePa
   return theme::exactUtf8(column == theme::kColFile ? parts.file : column == theme::kColSection ? parts.section : parts.key);
 }
 
-void printTable(std::ostream& out, const theme::FontPages& pages, const theme::CodePage& cp, const Words& words,
-                ListedAs listedAs, const std::vector<int>& only) {
-  out << format(words.listedAs, {languageId(listedAs.language), std::to_string(listedAs.codePage)}) << "\n\n";
+namespace {
+
+void printTableOf(std::ostream& out, const theme::FontPages& pages, const RowSource& rows, const theme::CodePage& cp,
+                  const Words& words, ListedAs listedAs, const std::vector<int>& only) {
+  // The columns are measured once, over every page, then every page printed.
+  std::array<std::array<std::size_t, theme::kColumnCount>, theme::kMaxPages> widths{};
+  std::string text;
+  for (int page = 0; page < pages.pageCount; ++page) {
+    for (int col = 0; col < theme::kColumnCount; ++col) {
+      widths.at(page)[col] = theme::displayWidth(words.columnTitles.at(col));
+    }
+  }
+  rows([&](int page, const Cells& cells) {
+    if (page >= pages.pageCount || !listed(only, page)) return;
+    for (int col = 0; col < theme::kColumnCount; ++col) {
+      text.clear();
+      widths.at(page)[col] = std::max(widths.at(page)[col], appendShown(text, cells[col], cp));
+    }
+  });
+
+  text.clear();
+  // One line into `to`: the cells padded to their columns, no trailing blanks (an empty last column).
+  const auto addLine = [&](std::string& to, int page, const auto& cellOf) {
+    const std::size_t start = to.size();
+    to += ' ';
+    for (int col = 0; col < theme::kColumnCount; ++col) {
+      to += ' ';
+      const std::size_t width = cellOf(to, col);
+      if (col + 1 < theme::kColumnCount) to.append(widths.at(page)[col] - width + 1, ' ');
+    }
+    while (to.size() > start && to.back() == ' ') to.pop_back();
+    to += '\n';
+  };
+  const auto flush = [&] {
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    text.clear();
+  };
+  const auto addHead = [&](std::string& to, int page) {
+    to += '[' + std::to_string(page) + "] " + theme::shown(tabTitle(pages, page, cp)) + '\n';
+    to += "  " + labelled(words.sizeNameBox, theme::shown(theme::ansiToUtf8(pages.sizeNameBoxes.at(page).text, cp))) + '\n';
+    addLine(to, page, [&](std::string& into, int col) {
+      const std::string_view title = words.columnTitles.at(col);
+      into += title;
+      return theme::displayWidth(title);
+    });
+  };
+  text += format(words.listedAs, {languageId(listedAs.language), std::to_string(listedAs.codePage)}) + "\n\n";
+  // One more walk prints every page: the first listed one straight out, the others (a theme
+  // has few rows on them, or few pages) kept until it is done.
+  int first = -1;
+  std::array<std::string, theme::kMaxPages> later;
   for (int page = 0; page < pages.pageCount; ++page) {
     if (!listed(only, page)) continue;
-    out << '[' << page << "] " << theme::shown(tabTitle(pages, page, cp)) << '\n';
-    out << "  " << labelled(words.sizeNameBox, theme::shown(theme::ansiToUtf8(pages.sizeNameBoxes.at(page).text, cp))) << '\n';
-
-    std::vector<std::array<Cell, theme::kColumnCount>> lines;
-    std::array<std::size_t, theme::kColumnCount> widths{};
-    const auto addCell = [&](int col, std::string text) {
-      const std::size_t width = theme::displayWidth(text);
-      widths[col] = std::max(widths[col], width);
-      lines.back()[col] = {std::move(text), width};
-    };
-    lines.emplace_back();
-    for (int col = 0; col < theme::kColumnCount; ++col) addCell(col, words.columnTitles.at(col));
-    for (const theme::FontRow& row : pages.rows(page)) {
-      lines.emplace_back();
-      for (int col = 0; col < theme::kColumnCount; ++col) addCell(col, theme::shown(theme::ansiToUtf8(row.cell(col), cp)));
+    if (first < 0) {
+      first = page;
+      addHead(text, page);
+    } else {
+      addHead(later.at(page), page);
     }
-    for (const auto& line : lines) {
-      std::string text = " ";
-      for (int col = 0; col < theme::kColumnCount; ++col) {
-        text += ' ';
-        text += line[col].text;
-        if (col + 1 < theme::kColumnCount) text.append(widths[col] - line[col].width + 1, ' ');
-      }
-      while (text.back() == ' ') text.pop_back();  // an empty last column leaves no trailing blanks
-      out << text << '\n';
-    }
-    out << '\n';
   }
-  out << labelled(words.styleName, theme::shown(theme::ansiToUtf8(pages.styleNameBox.text, cp))) << '\n';
+  if (first >= 0) {
+    rows([&](int page, const Cells& cells) {
+      if (page >= pages.pageCount || !listed(only, page)) return;
+      std::string& to = page == first ? text : later.at(page);
+      addLine(to, page, [&](std::string& into, int col) { return appendShown(into, cells[col], cp); });
+      if (text.size() >= kPieceBytes) flush();
+    });
+  }
+  for (int page = 0; page < pages.pageCount; ++page) {
+    if (!listed(only, page)) continue;
+    if (page != first) text += later.at(page);
+    text += '\n';
+  }
+  text += labelled(words.styleName, theme::shown(theme::ansiToUtf8(pages.styleNameBox.text, cp))) + '\n';
+  flush();
+}
+
+void printTsvOf(std::ostream& out, const theme::FontPages& pages, const RowSource& rows, const theme::CodePage& cp,
+                const std::vector<int>& only) {
+  // One walk: the first listed page straight out, the others kept until it is done.
+  int first = -1;
+  for (int page = 0; page < pages.pageCount && first < 0; ++page) {
+    if (listed(only, page)) first = page;
+  }
+  if (first < 0) return;
+  std::string text;
+  std::array<std::string, theme::kMaxPages> later;
+  rows([&](int page, const Cells& cells) {
+    if (page >= pages.pageCount || !listed(only, page)) return;
+    std::string& to = page == first ? text : later.at(page);
+    to += std::to_string(page);
+    for (const std::string_view cell : cells) {
+      to += '\t';
+      if (cp.keepsAscii() && std::all_of(cell.begin(), cell.end(), [](char c) { return c >= 0x20 && c < 0x7F && c != '\\'; })) {
+        to += cell;  // printable ASCII without a backslash: the field as it is
+      } else {
+        to += theme::tsvField(theme::ansiToUtf8(cell, cp));
+      }
+    }
+    to += '\n';
+    if (text.size() >= kPieceBytes) {
+      out.write(text.data(), static_cast<std::streamsize>(text.size()));
+      text.clear();
+    }
+  });
+  for (int page = first + 1; page < pages.pageCount; ++page) text += later.at(page);
+  out.write(text.data(), static_cast<std::streamsize>(text.size()));
+}
+
+}  // namespace
+
+void printTable(std::ostream& out, const theme::FontPages& pages, const theme::CodePage& cp, const Words& words,
+                ListedAs listedAs, const std::vector<int>& only) {
+  printTableOf(out, pages, rowsOf(pages), cp, words, listedAs, only);
+}
+
+void printTable(std::ostream& out, const theme::FontPages& pages, const theme::ThemeSettings& settings,
+                const theme::CodePage& cp, const Words& words, ListedAs listedAs, const std::vector<int>& only) {
+  printTableOf(out, pages, rowsOf(settings), cp, words, listedAs, only);
 }
 
 JsonValue listDocument(const theme::FontPages& pages, const theme::CodePage& cp, ListedAs listedAs,
@@ -130,12 +251,12 @@ void printJson(std::ostream& out, const theme::FontPages& pages, const theme::Co
 }
 
 void printTsv(std::ostream& out, const theme::FontPages& pages, const theme::CodePage& cp, const std::vector<int>& only) {
-  for (int page = 0; page < pages.pageCount; ++page) {
-    if (!listed(only, page)) continue;
-    for (const theme::FontRow& row : pages.rows(page)) {
-      out << theme::tsvLine(page, row, cp) << '\n';
-    }
-  }
+  printTsvOf(out, pages, rowsOf(pages), cp, only);
+}
+
+void printTsv(std::ostream& out, const theme::FontPages& pages, const theme::ThemeSettings& settings,
+              const theme::CodePage& cp, const std::vector<int>& only) {
+  printTsvOf(out, pages, rowsOf(settings), cp, only);
 }
 
 }  // namespace cli

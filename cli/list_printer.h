@@ -12,6 +12,10 @@
 
 #include "font_pages.h"
 
+namespace theme {
+class ThemeSettings;
+}  // namespace theme
+
 namespace cli {
 
 struct JsonValue;
@@ -44,6 +48,9 @@ std::string exactText(const theme::EditableText& text, const theme::CodePage& cp
 // `only` names the pages to list (all when empty), in every form.
 void printTable(std::ostream& out, const theme::FontPages& pages, const theme::CodePage& cp, const Words& words,
                 ListedAs listedAs, const std::vector<int>& only = {});
+// The same of a theme read without rows: the settings walked, the names and boxes of `pages`.
+void printTable(std::ostream& out, const theme::FontPages& pages, const theme::ThemeSettings& settings,
+                const theme::CodePage& cp, const Words& words, ListedAs listedAs, const std::vector<int>& only = {});
 
 // {"language":"0x0409","codePage":N,"pageCount":N,"colourCount":N,"styleName":"…",
 // "sizeNameBoxes":[5 texts],"pages":[…]}, indented, every text exactly as the file holds it.
@@ -55,5 +62,7 @@ void printJson(std::ostream& out, const theme::FontPages& pages, const theme::Co
 // One row per line for pipes: page, file, section, key, font, size, option, tab-separated,
 // no titles; a tab, line break or backslash in a value as \t, \n (\r) or \\.
 void printTsv(std::ostream& out, const theme::FontPages& pages, const theme::CodePage& cp, const std::vector<int>& only = {});
+void printTsv(std::ostream& out, const theme::FontPages& pages, const theme::ThemeSettings& settings,
+              const theme::CodePage& cp, const std::vector<int>& only = {});
 
 }  // namespace cli

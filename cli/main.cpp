@@ -16,6 +16,7 @@
 #include "cli_error.h"
 #include "command_theme.h"
 #include "errors.h"
+#include "font_page_reader.h"
 #include "font_pages.h"
 #include "diff_printer.h"
 #include "json_reader.h"
@@ -88,9 +89,13 @@ int runDiff(const cli::Options& options, const theme::CodePage& cp, Language lan
   theme::FontPages b;
   const auto asked = *cli::languageOf(options);
   const bool sayFallback = cli::languageAsked(options);
-  const theme::ThemeImage imageA = cli::loadForCommand(options.theme, a, cp, asked, sayFallback, language, kDiffTrouble);
-  const theme::ThemeImage imageB = cli::loadForCommand(options.other, b, cp, asked, sayFallback, language, kDiffTrouble);
-  cli::ThemeDifference difference = cli::compareThemes(a, b, cp);
+  theme::ThemeImage imageA;
+  theme::ThemeImage imageB;
+  const theme::ThemeSettings settingsA =
+      cli::loadSettingsForCommand(options.theme, imageA, a, cp, asked, sayFallback, language, kDiffTrouble);
+  const theme::ThemeSettings settingsB =
+      cli::loadSettingsForCommand(options.other, imageB, b, cp, asked, sayFallback, language, kDiffTrouble);
+  cli::ThemeDifference difference = cli::compareThemes(a, settingsA, b, settingsB, cp);
   difference.otherLanguages = cli::otherLanguageDifferences(imageA, imageB);
   difference.fileParts = cli::filePartsDifferences(imageA, imageB);
   if (options.quiet) return difference.empty() ? 0 : kDiffers;
@@ -108,6 +113,18 @@ int runDiff(const cli::Options& options, const theme::CodePage& cp, Language lan
 void runList(const cli::Options& options, const theme::CodePage& cp, Language language) {
   theme::FontPages pages;
   const auto asked = *cli::languageOf(options);
+  if (!options.languages && !options.json) {  // the settings walked as printed, without a row for each
+    theme::ThemeImage image;
+    const theme::ThemeSettings settings =
+        cli::loadSettingsForCommand(options.theme, image, pages, cp, asked, cli::languageAsked(options), language);
+    cli::checkPages(options, pages.pageCount, language);
+    if (options.tsv) {
+      cli::printTsv(std::cout, pages, settings, cp, options.pages);
+    } else {
+      cli::printTable(std::cout, pages, settings, cp, cli::wordsForLocale(), {asked, cp.id()}, options.pages);
+    }
+    return;
+  }
   const theme::ThemeImage image = cli::loadForCommand(options.theme, pages, cp, asked, cli::languageAsked(options), language);
   if (options.languages) {
     const auto resources = cli::listLanguages(image);

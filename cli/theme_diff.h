@@ -12,6 +12,7 @@
 namespace theme {
 class CodePage;
 class FontPages;
+class ThemeSettings;
 }  // namespace theme
 
 namespace cli {
@@ -50,7 +51,9 @@ struct ThemeDifference {
 
 // Values are compared as the files hold them (UTF-16), so two faces that the code page
 // shows alike still differ. Rows pair by identity and occurrence (the n-th setting of a
-// file, section and key meets the other theme's n-th).
-ThemeDifference compareThemes(const theme::FontPages& a, const theme::FontPages& b, const theme::CodePage& cp);
+// file, section and key meets the other theme's n-th). Each theme is read without rows: its
+// names and boxes in `a` (`b`), its settings walked.
+ThemeDifference compareThemes(const theme::FontPages& a, const theme::ThemeSettings& settingsA, const theme::FontPages& b,
+                              const theme::ThemeSettings& settingsB, const theme::CodePage& cp);
 
 }  // namespace cli

@@ -163,7 +163,7 @@ bool withinLimits(const theme::IniLine& f, std::u16string_view section) {
 
 // The promises of one parsed line, given the section before it.
 void checkParsedLine(std::u16string_view line, const theme::IniLine& f, const std::u16string& sectionBefore,
-                     const std::u16string& sectionAfter) {
+                     std::u16string_view sectionAfter) {
   const auto at = [&] { return std::string("line " + show(line) + ": "); };
   for (const std::u16string_view v : {f.key, f.font, f.size, f.option}) {
     REQUIRE(inside(line, v), at() + "a field lies outside the line");
@@ -250,11 +250,11 @@ IniListing listIniText(std::u16string_view text) {
       for (std::size_t i = crlf; i < line.size(); ++i) REQUIRE(isBreak(line[i]), "line cut late: " + show(line));
       REQUIRE(end == text.size() || !isBreak(text[end]), "line cut early: " + show(line));
     }
-    const std::u16string before = parser.section();
+    const std::u16string before(parser.section());
     const theme::IniLine f = parser.parse(line);
     checkParsedLine(line, f, before, parser.section());
     if (f.fontEntry) {
-      listing.entries.push_back(IniEntry{parser.section(), std::u16string(f.key), std::u16string(f.font),
+      listing.entries.push_back(IniEntry{std::u16string(parser.section()), std::u16string(f.key), std::u16string(f.font),
                                          std::u16string(f.size), std::u16string(f.option),
                                          withinLimits(f, parser.section())});
     } else {

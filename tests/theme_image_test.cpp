@@ -2,10 +2,12 @@
 // read, PE32+ and section layouts where file offsets differ from RVAs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <optional>
 
 #include "errors.h"
+#include "positioned_file.h"
 #include "resource_tree.h"
 #include "ui_language.h"
 #include "test_support.h"
@@ -289,6 +291,19 @@ TEST(LoadTheme, MissingFileIsRefusedAndLeavesThePagesEmpty) {
   for (int k = 0; k < theme::kMaxPages; ++k) EXPECT_EQ(pages.rowCount(k), 0U);
   EXPECT_TRUE(pages.styleNameBox.text.empty());
   EXPECT_TRUE(pages.sizeNames[0].empty());
+}
+
+// What a read handed out stays valid when a longer read from the same block follows: diff
+// holds the data of every other resource while it reads the next.
+TEST(PositionedFile, WhatWasReadStaysValidAfterALongerReadFromTheSameBlock) {
+  TempDir dir;
+  Bytes bytes(200000);
+  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 7 + 1);
+  const theme::PositionedFile file(dir.write("data.bin", bytes));
+  const auto first = file.read(10, 100);
+  const auto longer = file.read(20, 100000);
+  EXPECT_TRUE(std::equal(first.begin(), first.end(), bytes.begin() + 10));
+  EXPECT_TRUE(std::equal(longer.begin(), longer.end(), bytes.begin() + 20));
 }
 
 }  // namespace

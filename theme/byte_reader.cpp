@@ -1,5 +1,8 @@
 #include "byte_reader.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "errors.h"
 #include "positioned_file.h"
 
@@ -35,10 +38,26 @@ std::u16string ByteReader::units(std::uint64_t offset, std::uint64_t count, cons
   if (count > size_ / 2) {
     throw ThemeError(std::string(what) + " lies outside the file");
   }
-  const auto raw = bytes(offset, count * 2, what);
+  require(offset, count * 2, what);
   std::u16string out(count, u'\0');
-  for (std::size_t i = 0; i < count; ++i) {
-    out[i] = static_cast<char16_t>(raw[2 * i] | (raw[2 * i + 1] << 8));
+  const auto decode = [&out](std::span<const std::uint8_t> raw, std::size_t first) {
+    for (std::size_t i = 0; i < raw.size() / 2; ++i) {
+      out[first + i] = static_cast<char16_t>(raw[2 * i] | (raw[2 * i + 1] << 8));
+    }
+  };
+  constexpr std::size_t kChunkUnits = 32768;
+  if (file_ == nullptr || count <= kChunkUnits) {
+    decode(bytes(offset, count * 2, what), 0);
+    return out;
+  }
+  // A long text from a file, through a small buffer and not kept as a piece: held once, as units.
+  std::vector<std::uint8_t> chunk(std::min<std::uint64_t>(count, kChunkUnits) * 2);
+  for (std::size_t done = 0; done < count;) {
+    const std::size_t n = std::min<std::uint64_t>(count - done, kChunkUnits);
+    const std::span<std::uint8_t> part(chunk.data(), n * 2);
+    file_->readInto(offset + done * 2, part);
+    decode(part, done);
+    done += n;
   }
   return out;
 }

@@ -1,6 +1,7 @@
 #include "codepage.h"
 #include "shown_text.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <stdexcept>
@@ -37,6 +38,23 @@ std::size_t charLength(unsigned cp, unsigned char lead) {
   }
 }
 
+// Whether the code page holds U+0000..U+007F as the same single bytes: every ANSI code page
+// of Windows, UTF-8 and ASCII. Texts of those characters alone (nearly all of a theme) then
+// cross without a conversion call.
+bool asciiKept(unsigned cp) {
+  switch (cp) {
+    case 874: case 932: case 936: case 949: case 950: case 20127: case 65001:
+      return true;
+    default:
+      return cp >= 1250 && cp <= 1258;
+  }
+}
+
+template <typename Text>
+bool allAscii(Text text) {
+  return std::all_of(text.begin(), text.end(), [](auto c) { return static_cast<std::uint32_t>(c) < 0x80; });
+}
+
 }  // namespace
 
 #ifdef _WIN32
@@ -54,6 +72,7 @@ CodePage::CodePage(unsigned id) : id_(id) {
 
 std::string CodePage::toAnsi(std::u16string_view wide) const {
   if (wide.empty()) return {};
+  if (asciiKept(id_) && allAscii(wide)) return std::string(wide.begin(), wide.end());
   const auto* src = reinterpret_cast<const wchar_t*>(wide.data());
   const int n = WideCharToMultiByte(id_, 0, src, static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
@@ -63,6 +82,7 @@ std::string CodePage::toAnsi(std::u16string_view wide) const {
 
 std::u16string CodePage::toWide(std::string_view ansi) const {
   if (ansi.empty()) return {};
+  if (asciiKept(id_) && allAscii(ansi)) return std::u16string(ansi.begin(), ansi.end());
   const int n = MultiByteToWideChar(id_, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
   std::u16string out(static_cast<std::size_t>(n > 0 ? n : 0), u'\0');
   if (n > 0) {
@@ -82,6 +102,8 @@ bool opened(iconv_t cd) { return reinterpret_cast<std::intptr_t>(cd) != -1; }
 struct CodePage::Impl {
   iconv_t toAnsi = nullptr;
   iconv_t toWide = nullptr;
+  // Opens both conversions once; throws std::invalid_argument when the system lacks them.
+  void open(unsigned id);
   ~Impl() {
     if (toAnsi != nullptr && opened(toAnsi)) iconv_close(toAnsi);
     if (toWide != nullptr && opened(toWide)) iconv_close(toWide);
@@ -130,30 +152,40 @@ std::string convert(iconv_t cd, std::string_view in, std::size_t unit, std::stri
 
 }  // namespace
 
-CodePage::CodePage(unsigned id) : id_(id == 0 ? 932 : id), impl_(std::make_unique<Impl>()) {
-  const std::string name = iconvName(id_);
-  impl_->toAnsi = iconv_open(name.c_str(), "UTF-16LE");
-  impl_->toWide = iconv_open("UTF-16LE", name.c_str());
-  if (!opened(impl_->toAnsi) || !opened(impl_->toWide)) {
-    throw std::invalid_argument("unknown code page " + std::to_string(id));
+void CodePage::Impl::open(unsigned id) {
+  if (toAnsi == nullptr) {
+    const std::string name = iconvName(id);
+    toAnsi = iconv_open(name.c_str(), "UTF-16LE");
+    toWide = iconv_open("UTF-16LE", name.c_str());
   }
+  if (!opened(toAnsi) || !opened(toWide)) throw std::invalid_argument("unknown code page " + std::to_string(id));
+}
+
+CodePage::CodePage(unsigned id) : id_(id == 0 ? 932 : id), impl_(std::make_unique<Impl>()) {
+  // The code pages of Windows are opened when a text first needs them: a theme of ASCII
+  // alone (most) never does, and loading a converter costs more than listing such a theme.
+  if (!asciiKept(id_)) impl_->open(id_);
 }
 
 std::string CodePage::toAnsi(std::u16string_view wide) const {
   if (wide.empty()) return {};
+  if (asciiKept(id_) && allAscii(wide)) return std::string(wide.begin(), wide.end());
   std::string le(wide.size() * 2, '\0');
   for (std::size_t i = 0; i < wide.size(); ++i) {
     le[2 * i] = static_cast<char>(wide[i] & 0xFF);
     le[2 * i + 1] = static_cast<char>(wide[i] >> 8);
   }
+  impl_->open(id_);
   return convert(impl_->toAnsi, le, 2, "?");
 }
 
 std::u16string CodePage::toWide(std::string_view ansi) const {
   if (ansi.empty()) return {};
+  if (asciiKept(id_) && allAscii(ansi)) return std::u16string(ansi.begin(), ansi.end());
   // The default Unicode character of code page 932 is the katakana middle dot.
   const char16_t fallbackUnit = id_ == 932 ? u'\u30FB' : u'?';
   const std::string fallback{static_cast<char>(fallbackUnit & 0xFF), static_cast<char>(fallbackUnit >> 8)};
+  impl_->open(id_);
   const std::string le = convert(impl_->toWide, ansi, 1, fallback);
   std::u16string out(le.size() / 2, u'\0');
   for (std::size_t i = 0; i < out.size(); ++i) {
@@ -164,6 +196,8 @@ std::u16string CodePage::toWide(std::string_view ansi) const {
 }
 
 #endif
+
+bool CodePage::keepsAscii() const { return asciiKept(id_); }
 
 CodePage::~CodePage() = default;
 CodePage::CodePage(CodePage&&) noexcept = default;

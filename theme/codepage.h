@@ -28,6 +28,9 @@ class CodePage {
   [[nodiscard]] unsigned id() const { return id_; }
   [[nodiscard]] std::string toAnsi(std::u16string_view wide) const;
   [[nodiscard]] std::u16string toWide(std::string_view ansi) const;
+  // Whether U+0000..U+007F are the same single bytes in this code page (every Windows ANSI
+  // code page, UTF-8, ASCII): such texts need no conversion.
+  [[nodiscard]] bool keepsAscii() const;
 
  private:
   struct Impl;

@@ -4,11 +4,10 @@
 
 #include "codepage.h"
 #include "font_pages.h"
-#include "page_routing.h"
-#include "theme_image.h"
-#include "name_list_reader.h"
 #include "ini_reader.h"
+#include "name_list_reader.h"
 #include "string_table_reader.h"
+#include "theme_image.h"
 
 namespace theme {
 
@@ -35,13 +34,13 @@ void fillFileNameTable(FontPages& pages, const std::vector<std::u16string>& file
   }
 }
 
-}  // namespace
+std::span<const std::uint8_t> dataOf(const ThemeImage& image, const ResourceNode& res) {
+  return image.data(res.languages[res.chosen].data);
+}
 
-void readFontPages(const ThemeImage& image, FontPages& pages, const CodePage& cp) {
-  const auto dataOf = [&](const ResourceNode& res) { return image.data(res.languages[res.chosen].data); };
-
-  // The name lists decide where every text and table is listed, so they are read
-  // first, wherever the directory puts them.
+// The name lists decide where every text and table is listed, so they are read first,
+// wherever the directory puts them. Returns `pages`, for the router.
+const FontPages& readNameLists(const ThemeImage& image, FontPages& pages) {
   std::vector<std::u16string> fileNames;
   std::vector<std::u16string> sizeNames;
   bool haveSizes = false;
@@ -49,12 +48,13 @@ void readFontPages(const ThemeImage& image, FontPages& pages, const CodePage& cp
     for (const ResourceNode& res : type.resources) {
       if (res.languages.empty()) continue;
       if (type.kind == ResourceKind::ColourNames) {
-        pages.colourCount = static_cast<int>(std::min<std::size_t>(readNameList(dataOf(res)).size(), kMaxColours));
+        pages.colourCount =
+            static_cast<int>(std::min<std::size_t>(readNameList(dataOf(image, res)).size(), kMaxColours));
       } else if (type.kind == ResourceKind::SizeNames) {
-        sizeNames = readNameList(dataOf(res));
+        sizeNames = readNameList(dataOf(image, res));
         haveSizes = true;
       } else if (type.kind == ResourceKind::FileNames) {
-        fileNames = readNameList(dataOf(res));
+        fileNames = readNameList(dataOf(image, res));
       }
     }
   }
@@ -65,18 +65,46 @@ void readFontPages(const ThemeImage& image, FontPages& pages, const CodePage& cp
     pages.pageCount = static_cast<int>(std::min<std::size_t>(sizeNames.size(), kMaxPages));
     fillFileNameTable(pages, fileNames, sizeNames.size());
   }
+  return pages;
+}
 
-  const PageRouter router(pages, cp);
+}  // namespace
+
+ThemeSettings::ThemeSettings(const ThemeImage& image, FontPages& pages, const CodePage& cp)
+    : router_(readNameLists(image, pages), cp) {
   for (const TypeNode& type : image.tree.types) {
     for (const ResourceNode& res : type.resources) {
       if (res.languages.empty()) continue;
       if (type.kind == ResourceKind::TextFile) {
-        readIniFontEntries(dataOf(res), res.name.wide(), router, pages);
+        Source& s = sources_.emplace_back();
+        s.name = res.name.wide();
+        s.fileCell = cutToCell(s.name, cp);
+        s.text = image.iniText(res.languages[res.chosen].data);
       } else if (isStringBlock(type, res)) {
-        readStringTableBlock(dataOf(res), firstStringId(res), router, pages);
+        std::vector<Routed> strings;
+        readStringTableBlock(dataOf(image, res), firstStringId(res), router_, pages,
+                             [&strings](ListedStringEntry&& e, const PageList& targets) {
+                               strings.push_back(Routed{std::move(e), targets});
+                             });
+        if (!strings.empty()) sources_.emplace_back().strings = std::move(strings);
       }
     }
   }
+}
+
+void ThemeSettings::forEach(const std::function<void(const ListedSetting&)>& visit) const {
+  for (const Source& s : sources_) {
+    if (s.strings.empty()) {
+      forEachIniSetting(s.text, s.name, s.fileCell, router_, visit);
+    } else {
+      for (const Routed& r : s.strings) visit(listedSetting(r.entry, r.pages));
+    }
+  }
+}
+
+void readFontPages(const ThemeImage& image, FontPages& pages, const CodePage& cp) {
+  const ThemeSettings settings(image, pages, cp);
+  settings.forEach([&pages](const ListedSetting& s) { pages.appendSetting(s); });
 }
 
 }  // namespace theme

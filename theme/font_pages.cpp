@@ -1,5 +1,6 @@
 #include "font_pages.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <utility>
 
@@ -40,10 +41,19 @@ std::string cutToCell(std::u16string_view wide, const CodePage& cp) { return cut
 std::string cutToCell(std::string_view ansi, const CodePage& cp) { return cutAnsi(ansi, kMaxCellBytes, cp); }
 
 std::optional<std::string> cellText(std::u16string_view wide, const CodePage& cp) {
-  if (wide.size() > kMaxFieldUnits) return std::nullopt;
-  std::string ansi = cp.toAnsi(wide);
-  if (ansi.size() > kMaxCellBytes) return std::nullopt;
+  std::string ansi;
+  if (!cellText(wide, cp, ansi)) return std::nullopt;
   return ansi;
+}
+
+bool cellText(std::u16string_view wide, const CodePage& cp, std::string& ansi) {
+  if (wide.size() > kMaxFieldUnits) return false;
+  if (cp.keepsAscii() && std::all_of(wide.begin(), wide.end(), [](char16_t c) { return c < 0x80; })) {
+    ansi.assign(wide.begin(), wide.end());  // no conversion, and no allocation once the string has room
+  } else {
+    ansi = cp.toAnsi(wide);
+  }
+  return ansi.size() <= kMaxCellBytes;
 }
 
 const std::string& FontRow::cell(int column) const {
@@ -88,8 +98,9 @@ void FontPages::clear() {
   for (auto& box : sizeNameBoxes) box = EditableText{};
   styleNameBox = EditableText{};
   for (auto& page : pages_) {
+    page.firstRow.clear();
+    page.occurrenceRows.clear();
     page.rows.clear();
-    page.firstRowByIdentity.clear();
   }
 }
 
@@ -107,14 +118,52 @@ IdentityParts identityParts(std::u16string_view identity) {
   return {identity.substr(0, a), identity.substr(a + 1, b - a - 1), identity.substr(b + 1)};
 }
 
+void FontPages::Page::index(std::size_t row) {
+  const FontRow& added = rows[row];
+  const auto [first, isNew] = firstRow.try_emplace(added.identity, row);
+  if (isNew) return;  // the common case: a setting given once
+  const auto [list, listNew] = occurrenceRows.try_emplace(first->first);
+  std::vector<std::size_t>& byOccurrence = list->second;
+  if (listNew) {
+    const std::size_t firstOccurrence = rows[first->second].occurrence;
+    byOccurrence.assign(firstOccurrence + 1, kNoRow);
+    byOccurrence[firstOccurrence] = first->second;
+  }
+  if (added.occurrence >= byOccurrence.size()) byOccurrence.resize(added.occurrence + 1, kNoRow);
+  if (byOccurrence[added.occurrence] == kNoRow) byOccurrence[added.occurrence] = row;
+}
+
+FontPages::Page::Page(const Page& other) : rows(other.rows) {
+  for (std::size_t row = 0; row < rows.size(); ++row) index(row);
+}
+
+FontPages::Page& FontPages::Page::operator=(const Page& other) {
+  if (this != &other) {
+    firstRow.clear();
+    occurrenceRows.clear();
+    rows = other.rows;
+    for (std::size_t row = 0; row < rows.size(); ++row) index(row);
+  }
+  return *this;
+}
+
 std::size_t FontPages::appendRow(int page, FontRow row) {
   Page& p = pages_.at(page);
-  const std::size_t index = p.rows.size();
-  std::vector<std::size_t>& first = p.firstRowByIdentity[row.identity];
-  if (row.occurrence >= first.size()) first.resize(row.occurrence + 1, kNoRow);
-  if (first[row.occurrence] == kNoRow) first[row.occurrence] = index;
   p.rows.push_back(std::move(row));
-  return index;
+  p.index(p.rows.size() - 1);
+  return p.rows.size() - 1;
+}
+
+void FontPages::appendSetting(const ListedSetting& s) {
+  if (s.begin() == s.end()) return;
+  const std::u16string identity = rowIdentity(s.file, s.section, s.key);
+  const std::size_t occurrence = occurrencesOn(*s.begin(), identity);
+  for (const int page : s) {
+    appendRow(page, FontRow{std::string(s.cells[kColFile]), std::string(s.cells[kColSection]),
+                            std::string(s.cells[kColKey]), EditableText::loaded(s.font, std::string(s.cells[kColFont])),
+                            EditableText::loaded(s.size, std::string(s.cells[kColSize])),
+                            EditableText::loaded(s.option, std::string(s.cells[kColOption])), identity, occurrence});
+  }
 }
 
 void FontPages::setCell(int page, std::size_t row, int column, std::string text) {
@@ -136,19 +185,26 @@ void FontPages::setFontOfPage(int page, const std::string& face) {
   for (auto& row : pages_.at(page).rows) row.font.text = face;
 }
 
-std::size_t FontPages::occurrencesOn(int page, const std::u16string& identity) const {
+std::size_t FontPages::occurrencesOn(int page, std::u16string_view identity) const {
   if (page < 0 || page >= kMaxPages) return 0;
-  const auto it = pages_[page].firstRowByIdentity.find(identity);
-  return it == pages_[page].firstRowByIdentity.end() ? 0 : it->second.size();
+  const Page& p = pages_[page];
+  const auto list = p.occurrenceRows.find(identity);
+  if (list != p.occurrenceRows.end()) return list->second.size();
+  const auto first = p.firstRow.find(identity);
+  return first == p.firstRow.end() ? 0 : p.rows[first->second].occurrence + 1;
 }
 
-const FontRow* FontPages::findRow(int page, const std::u16string& identity, std::size_t occurrence) const {
+const FontRow* FontPages::findRow(int page, std::u16string_view identity, std::size_t occurrence) const {
   if (page < 0 || page >= kMaxPages) return nullptr;
   const Page& p = pages_[page];
-  const auto it = p.firstRowByIdentity.find(identity);
-  if (it == p.firstRowByIdentity.end() || occurrence >= it->second.size()) return nullptr;
-  const std::size_t index = it->second[occurrence];
-  return index == kNoRow ? nullptr : &p.rows[index];
+  const auto list = p.occurrenceRows.find(identity);
+  if (list != p.occurrenceRows.end()) {
+    if (occurrence >= list->second.size() || list->second[occurrence] == kNoRow) return nullptr;
+    return &p.rows[list->second[occurrence]];
+  }
+  const auto first = p.firstRow.find(identity);
+  if (first == p.firstRow.end() || p.rows[first->second].occurrence != occurrence) return nullptr;
+  return &p.rows[first->second];
 }
 
 }  // namespace theme

@@ -51,6 +51,8 @@ std::string cutToCell(std::string_view ansi, const CodePage& cp);
 // The ANSI form of a field as a cell shows it, or nullopt when it does not fit in a cell
 // (such settings are not listed and are written back unchanged).
 std::optional<std::string> cellText(std::u16string_view wide, const CodePage& cp);
+// The same into `ansi`, which keeps its room: false when the field does not fit a cell.
+bool cellText(std::u16string_view wide, const CodePage& cp, std::string& ansi);
 
 // Columns 0..2 in the UTF-16 they were read from, joined: what finds a row again when
 // the file is written. Texts that differ only where the code page cannot show them
@@ -62,6 +64,20 @@ struct IdentityParts {
   std::u16string_view file, section, key;
 };
 IdentityParts identityParts(std::u16string_view identity);
+
+// A listed setting as a walk over a theme's texts and tables meets it (font_page_reader.h):
+// the pages it is listed on, its fields as the file holds them and the cells they show in the
+// code page. The views are valid during the call that hands it out, or as long as whatever
+// the walk reads from says.
+struct ListedSetting {
+  const std::uint8_t* pagesBegin = nullptr;  // the PageList of its routing
+  const std::uint8_t* pagesEnd = nullptr;
+  std::u16string_view file, section, key, font, size, option;
+  std::array<std::string_view, kColumnCount> cells;  // ANSI, as the columns show them
+
+  [[nodiscard]] const std::uint8_t* begin() const { return pagesBegin; }
+  [[nodiscard]] const std::uint8_t* end() const { return pagesEnd; }
+};
 
 struct FontRow {
   std::string file;     // column 0: resource name, or the file part of a string-table entry
@@ -101,6 +117,8 @@ class FontPages {
   [[nodiscard]] const std::deque<FontRow>& rows(int page) const { return pages_.at(page).rows; }
   [[nodiscard]] std::size_t rowCount(int page) const { return rows(page).size(); }
   std::size_t appendRow(int page, FontRow row);  // returns the new row's index
+  // A row for `setting` on each of its pages, numbered as the next occurrence of its identity.
+  void appendSetting(const ListedSetting& setting);
   // Columns 3..5 only; the identifying columns never change after a row is added.
   void setCell(int page, std::size_t row, int column, std::string text);
   // A value given in UTF-16 (fonts from another theme), shown as `ansi`, written as `wide`.
@@ -112,17 +130,30 @@ class FontPages {
 
   // The first row from the top of `page` with this identity and occurrence, or nullptr.
   // Constant cost: an index is kept with the rows.
-  [[nodiscard]] const FontRow* findRow(int page, const std::u16string& identity, std::size_t occurrence) const;
+  [[nodiscard]] const FontRow* findRow(int page, std::u16string_view identity, std::size_t occurrence) const;
   // How many settings with this identity `page` has rows for (occurrences 0 to n - 1): what
   // numbers the next one a reader appends, and whether a writer needs to count them.
-  [[nodiscard]] std::size_t occurrencesOn(int page, const std::u16string& identity) const;
+  [[nodiscard]] std::size_t occurrencesOn(int page, std::u16string_view identity) const;
 
  private:
   static constexpr std::size_t kNoRow = static_cast<std::size_t>(-1);
   struct Page {
+    Page() = default;
+    // The index views the rows' identities: a copy indexes its own rows; a move keeps them
+    // where they are.
+    Page(const Page& other);
+    Page& operator=(const Page& other);
+    Page(Page&&) noexcept = default;
+    Page& operator=(Page&&) noexcept = default;
+    ~Page() = default;
+    void index(std::size_t row);  // adds rows[row] to the index
+
     std::deque<FontRow> rows;
-    // identity -> the first row of each occurrence (kNoRow where a page has none)
-    std::unordered_map<std::u16string, std::vector<std::size_t>> firstRowByIdentity;
+    // identity (a view of the first such row's, which never moves) -> that row. Most settings
+    // are given once: only those given again get a list of the first row of each occurrence
+    // (kNoRow where a page has none).
+    std::unordered_map<std::u16string_view, std::size_t> firstRow;
+    std::unordered_map<std::u16string_view, std::vector<std::size_t>> occurrenceRows;
   };
   std::array<Page, kMaxPages> pages_;
 };

@@ -7,26 +7,26 @@
 
 namespace theme {
 
-void readIniFontEntries(std::span<const std::uint8_t> data, std::u16string_view resourceName,
-                        const PageRouter& router, FontPages& pages) {
+void forEachIniSetting(std::u16string_view text, std::u16string_view resourceName, std::string_view fileCell,
+                       const PageRouter& router, const std::function<void(const ListedSetting&)>& visit) {
   const CodePage& cp = router.codePage();
-  const std::string fileCell = cutToCell(resourceName, cp);
   const PageRouter::IniText routing = router.iniText(resourceName, Visit::FirstPerColour);
-  forEachIniLine(decodeIniText(data), [&](std::u16string_view, const IniLine& line, std::u16string_view section) {
+  IniEntryCells cells;  // one set for every line: no allocation per line
+  forEachIniLine(text, [&](std::u16string_view, const IniLine& line, std::u16string_view section) {
     // Routed first: the cells of a line no page lists are not worth converting.
     if (!line.fontEntry) return;
     const PageList targets = routing.pagesFor(section);
-    if (targets.empty()) return;
-    auto cells = listedIniEntry(line, section, cp);
-    if (!cells) return;
-    const std::u16string identity = rowIdentity(resourceName, section, line.key);
-    const std::size_t occurrence = pages.occurrencesOn(*targets.begin(), identity);
-    for (const int page : targets) {
-      pages.appendRow(page, FontRow{fileCell, cells->section, cells->key, EditableText::loaded(line.font, cells->font),
-                                    EditableText::loaded(line.size, cells->size),
-                                    EditableText::loaded(line.option, cells->option), identity, occurrence});
-    }
+    if (targets.empty() || !listedIniEntry(line, section, cp, cells)) return;
+    visit(ListedSetting{targets.begin(), targets.end(), resourceName, section, line.key, line.font, line.size,
+                        line.option, {fileCell, cells.section, cells.key, cells.font, cells.size, cells.option}});
   });
+}
+
+void readIniFontEntries(std::span<const std::uint8_t> data, std::u16string_view resourceName,
+                        const PageRouter& router, FontPages& pages) {
+  const std::string fileCell = cutToCell(resourceName, router.codePage());
+  forEachIniSetting(decodeIniText(data), resourceName, fileCell, router,
+                    [&pages](const ListedSetting& s) { pages.appendSetting(s); });
 }
 
 }  // namespace theme

@@ -56,12 +56,19 @@ IniLine IniLineParser::parse(std::u16string_view line) {
   const bool comment = !line.empty() && line.front() == u';';
   if (content.size() > kMaxLineUnits || comment) return out;
 
-  const std::size_t open = line.find(u'[');
-  const std::size_t close = line.find(u']');
+  // The first '[', ']' and '=' in one pass over the line.
+  std::size_t open = npos;
+  std::size_t close = npos;
+  std::size_t eq = npos;
+  for (std::size_t i = 0; i < line.size() && (open == npos || close == npos || eq == npos); ++i) {
+    const char16_t c = line[i];
+    if (c == u'[' && open == npos) open = i;
+    if (c == u']' && close == npos) close = i;
+    if (c == u'=' && eq == npos) eq = i;
+  }
   const bool setsSection = open != npos && close != npos && open < close;
-  if (setsSection) section_.assign(line.substr(open + 1, close - open - 1));
+  if (setsSection) section_ = line.substr(open + 1, close - open - 1);
 
-  const std::size_t eq = line.find(u'=');
   if (eq == npos) return out;
   out.key = trimBlanks(line.substr(0, eq));
 
@@ -100,16 +107,16 @@ bool holdsBothBrackets(const IniLine& line) {
 
 }  // namespace
 
+bool listedIniEntry(const IniLine& line, std::u16string_view section, const CodePage& cp, IniEntryCells& cells) {
+  return line.fontEntry && !holdsBothBrackets(line) && cellText(section, cp, cells.section) &&
+         cellText(line.key, cp, cells.key) && cellText(line.font, cp, cells.font) && cellText(line.size, cp, cells.size) &&
+         cellText(line.option, cp, cells.option);
+}
+
 std::optional<IniEntryCells> listedIniEntry(const IniLine& line, std::u16string_view section, const CodePage& cp) {
-  if (!line.fontEntry || holdsBothBrackets(line)) return std::nullopt;
-  auto sectionCell = cellText(section, cp);
-  auto key = cellText(line.key, cp);
-  auto font = cellText(line.font, cp);
-  auto size = cellText(line.size, cp);
-  auto option = cellText(line.option, cp);
-  if (!sectionCell || !key || !font || !size || !option) return std::nullopt;
-  return IniEntryCells{std::move(*sectionCell), std::move(*key), std::move(*font), std::move(*size),
-                       std::move(*option)};
+  IniEntryCells cells;
+  if (!listedIniEntry(line, section, cp, cells)) return std::nullopt;
+  return cells;
 }
 
 std::u16string formatIniFontLine(std::u16string_view key, std::u16string_view font, std::u16string_view size,

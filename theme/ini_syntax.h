@@ -32,12 +32,13 @@ struct IniLine {
 // lines beyond the line limit are passed over: they yield nothing and set no section.
 class IniLineParser {
  public:
-  // `line` includes its line-break run and must outlive the returned views.
+  // `line` includes its line-break run and must outlive the returned views, and the
+  // section, which views the line that set it.
   IniLine parse(std::u16string_view line);
-  [[nodiscard]] const std::u16string& section() const { return section_; }
+  [[nodiscard]] std::u16string_view section() const { return section_; }
 
  private:
-  std::u16string section_;
+  std::u16string_view section_;
 };
 
 // The cells a listed font entry shows (the file cell is its text's name).
@@ -49,6 +50,9 @@ struct IniEntryCells {
 // not holding both "[" and "]" whose section and fields each fit a cell; nullopt for every other
 // line, which the rewriter copies unchanged.
 std::optional<IniEntryCells> listedIniEntry(const IniLine& line, std::u16string_view section, const CodePage& cp);
+// The same into `cells`, whose strings keep their room from line to line; false for a line
+// that is not listed (`cells` then hold no meaning).
+bool listedIniEntry(const IniLine& line, std::u16string_view section, const CodePage& cp, IniEntryCells& cells);
 
 // Walks an INI text line by line: visit(line with its line-break run, parsed line,
 // current section).
@@ -60,7 +64,7 @@ void forEachIniLine(std::u16string_view text, Visit&& visit) {
     const std::u16string_view line = text.substr(pos, end - pos);
     pos = end;
     const IniLine parsed = parser.parse(line);
-    visit(line, parsed, std::u16string_view(parser.section()));
+    visit(line, parsed, parser.section());
   }
 }
 

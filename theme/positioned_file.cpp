@@ -222,12 +222,13 @@ void PositionedFile::keepWhole(std::vector<std::uint8_t> bytes) {
   size_ = bytes.size();
   opened_ = {size_, 0};  // nothing can change it now
   whole_ = true;
-  pieces_[0] = std::move(bytes);
+  pieces_.clear();
+  pieces_.emplace(0, std::move(bytes));
 }
 
 void PositionedFile::copyWhole(std::uint64_t offset, std::span<std::uint8_t> out) const {
   if (offset > size_ || out.size() > size_ - offset) throw ThemeError(ThemeReason::CannotRead, "a read past the end of the file");
-  const std::vector<std::uint8_t>& whole = pieces_.at(0);
+  const std::vector<std::uint8_t>& whole = pieces_.begin()->second;
   std::copy_n(whole.begin() + static_cast<std::ptrdiff_t>(offset), out.size(), out.begin());
 }
 
@@ -246,9 +247,10 @@ std::span<const std::uint8_t> PositionedFile::read(std::uint64_t offset, std::ui
   const std::uint64_t end = std::min(size_, (offset + length + kReadAhead - 1) / kReadAhead * kReadAhead);
   std::vector<std::uint8_t> piece(end - start);
   readInto(start, piece);
-  auto& kept = pieces_[start];
-  if (kept.size() < piece.size()) kept = std::move(piece);  // a longer piece replaces a shorter one at the same start
-  return std::span<const std::uint8_t>(kept).subspan(offset - start, length);
+  // Added beside any piece at the same start, never in its place: what was handed out of
+  // that one stays valid. The lookup above finds the latest, longest one.
+  const auto kept = pieces_.emplace(start, std::move(piece));
+  return std::span<const std::uint8_t>(kept->second).subspan(offset - start, length);
 }
 
 std::uint64_t PositionedFile::bytesKept() const {

@@ -75,7 +75,7 @@ class PositionedFile final : public DataSource {
   bool whole_ = false;         // read whole at once: the piece at 0 is all of it
   std::uint64_t size_ = 0;
   FileStamp opened_;
-  mutable std::map<std::uint64_t, std::vector<std::uint8_t>> pieces_;  // by start offset
+  mutable std::multimap<std::uint64_t, std::vector<std::uint8_t>> pieces_;  // by start offset
 };
 
 // The whole file in a private block whose pages are not zeroed before it is filled.

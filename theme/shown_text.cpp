@@ -62,7 +62,13 @@ bool isWide(char32_t c) {
          (c >= 0x1F900 && c <= 0x1F9FF) || (c >= 0x20000 && c <= 0x3FFFD);
 }
 
+// Printable ASCII (and no backslash for TSV): shown as it is.
+bool plain(std::string_view text, bool tsv) {
+  return std::all_of(text.begin(), text.end(), [tsv](char c) { return c >= 0x20 && c < 0x7F && !(tsv && c == '\\'); });
+}
+
 std::string escaped(std::string_view utf8, bool tsv) {
+  if (plain(utf8, tsv)) return std::string(utf8);
   std::string out;
   out.reserve(utf8.size());
   for (std::size_t at = 0; at < utf8.size();) {
@@ -131,7 +137,10 @@ std::string exactUtf8(std::u16string_view wide) { return utf8Of(wide, appendSurr
 
 std::u16string exactUtf16(std::string_view utf8) { return utf16Of(utf8, true); }
 
-std::string ansiToUtf8(std::string_view ansi, const CodePage& cp) { return utf16ToUtf8(cp.toWide(ansi)); }
+std::string ansiToUtf8(std::string_view ansi, const CodePage& cp) {
+  if (cp.keepsAscii() && std::all_of(ansi.begin(), ansi.end(), [](char c) { return c >= 0; })) return std::string(ansi);
+  return utf16ToUtf8(cp.toWide(ansi));
+}
 
 std::string_view firstChars(std::string_view text, std::size_t maxChars) {
   std::size_t at = 0;
@@ -140,6 +149,7 @@ std::string_view firstChars(std::string_view text, std::size_t maxChars) {
 }
 
 std::size_t displayWidth(std::string_view utf8) {
+  if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return c >= 0; })) return utf8.size();  // ASCII
   std::size_t width = 0;
   for (std::size_t at = 0; at < utf8.size();) {
     const Utf8Char ch = characterAt(utf8, at);

@@ -7,22 +7,28 @@
 
 namespace theme {
 
+ListedSetting listedSetting(const ListedStringEntry& e, const PageList& pages) {
+  return {pages.begin(), pages.end(), e.fields.file, e.fields.section, e.fields.key, e.fields.font, e.fields.size,
+          e.fields.option, {e.file, e.section, e.key, e.font, e.size, e.option}};
+}
+
 void readStringTableBlock(std::span<const std::uint8_t> data, std::uint32_t firstId, const PageRouter& router,
-                          FontPages& pages) {
+                          FontPages& pages, const std::function<void(ListedStringEntry&&, const PageList&)>& entry) {
   const CodePage& cp = router.codePage();
   forEachTableString(data, firstId, [&](const TableString& s) {
-    if (const auto e = listedStringEntry(s, cp)) {
-      const std::u16string identity = rowIdentity(e->fields.file, e->fields.section, e->fields.key);
+    if (auto e = listedStringEntry(s, cp)) {
       const PageList targets = router.stringEntryPages(e->fields.file, Visit::FirstPerColour);
-      const std::size_t occurrence = targets.empty() ? 0 : pages.occurrencesOn(*targets.begin(), identity);
-      for (const int page : targets) {
-        pages.appendRow(page, FontRow{e->file, e->section, e->key, EditableText::loaded(e->fields.font, e->font),
-                                      EditableText::loaded(e->fields.size, e->size),
-                                      EditableText::loaded(e->fields.option, e->option), identity, occurrence});
-      }
+      if (!targets.empty()) entry(std::move(*e), targets);
     } else if (isPlainString(s)) {
       if (EditableText* box = pages.nameBox(s.id)) *box = EditableText::fromFile(s.text, cp);
     }
+  });
+}
+
+void readStringTableBlock(std::span<const std::uint8_t> data, std::uint32_t firstId, const PageRouter& router,
+                          FontPages& pages) {
+  readStringTableBlock(data, firstId, router, pages, [&pages](ListedStringEntry&& e, const PageList& targets) {
+    pages.appendSetting(listedSetting(e, targets));
   });
 }
 

@@ -29,6 +29,12 @@ void parse(ThemeImage& image, LanguagePreference language) {
 
 }  // namespace
 
+std::u16string ThemeImage::iniText(const DataEntry& entry) const {
+  std::u16string text = reader().units(entry.fileOffset, entry.size / 2, "resource data");
+  text.resize(std::min(text.size(), text.find(u'\0')));
+  return text;
+}
+
 ThemeImage parseThemeImage(std::span<const std::uint8_t> bytes, LanguagePreference language) {
   ThemeImage image;
   image.copy = FileCopy(bytes);

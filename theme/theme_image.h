@@ -32,6 +32,9 @@ struct ThemeImage {
   [[nodiscard]] std::span<const std::uint8_t> data(const DataEntry& entry) const {
     return reader().bytes(entry.fileOffset, entry.size, "resource data");
   }
+  // The data of a TEXTFILE resource as its text (decodeIniText), read straight into
+  // UTF-16: a long text from a file is held once, not also as bytes.
+  [[nodiscard]] std::u16string iniText(const DataEntry& entry) const;
 };
 
 // Reads the file at `path` and parses it; throws ThemeError naming what is wrong, also
