@@ -1,10 +1,13 @@
 #include "codepage.h"
 #include "shown_text.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <mutex>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -37,7 +40,30 @@ std::size_t charLength(unsigned cp, unsigned char lead) {
   }
 }
 
+// The code pages that hold ASCII as ASCII: every ANSI code page Windows pairs with a
+// language (ansiCodePageOf), UTF-8 and US-ASCII. Not so the EBCDIC ones (037, 500, ...).
+bool holdsAsciiAsIs(unsigned cp) {
+  switch (cp) {
+    case 874: case 932: case 936: case 949: case 950:
+    case 1250: case 1251: case 1252: case 1253: case 1254: case 1255: case 1256: case 1257: case 1258:
+    case 20127: case 65001:
+      return true;
+    default:
+      return false;
+  }
+}
+
+template <typename Text>
+bool allAscii(Text text) {
+  return std::all_of(text.begin(), text.end(), [](auto c) { return static_cast<std::uint32_t>(c) < 0x80; });
+}
+
 }  // namespace
+
+std::size_t CodePage::ansiSize(std::u16string_view wide) const {
+  if (asciiAsIs_ && allAscii(wide)) return wide.size();
+  return toAnsi(wide).size();
+}
 
 #ifdef _WIN32
 
@@ -50,6 +76,7 @@ CodePage::CodePage(unsigned id) : id_(id) {
   if (id_ == 0) {
     id_ = GetACP();
   }
+  asciiAsIs_ = holdsAsciiAsIs(id_);
 }
 
 std::string CodePage::toAnsi(std::u16string_view wide) const {
@@ -79,13 +106,40 @@ namespace {
 bool opened(iconv_t cd) { return reinterpret_cast<std::intptr_t>(cd) != -1; }
 }  // namespace
 
-struct CodePage::Impl {
-  iconv_t toAnsi = nullptr;
-  iconv_t toWide = nullptr;
-  ~Impl() {
-    if (toAnsi != nullptr && opened(toAnsi)) iconv_close(toAnsi);
-    if (toWide != nullptr && opened(toWide)) iconv_close(toWide);
+// A converter, opened on first use: loading iconv's modules costs more than the whole
+// work of a command whose texts are ASCII.
+class LazyConverter {
+ public:
+  LazyConverter(std::string to, std::string from) : to_(std::move(to)), from_(std::move(from)) {}
+  ~LazyConverter() {
+    if (opened(cd_)) iconv_close(cd_);
   }
+  LazyConverter(const LazyConverter&) = delete;
+  LazyConverter& operator=(const LazyConverter&) = delete;
+  LazyConverter(LazyConverter&&) = delete;
+  LazyConverter& operator=(LazyConverter&&) = delete;
+
+  // Opens it now; false when iconv has no such conversion.
+  bool open() {
+    std::call_once(once_, [this] { cd_ = iconv_open(to_.c_str(), from_.c_str()); });
+    return opened(cd_);
+  }
+  // The converter; std::invalid_argument when it cannot be opened.
+  iconv_t get(unsigned id) {
+    if (!open()) throw std::invalid_argument("unknown code page " + std::to_string(id));
+    return cd_;
+  }
+
+ private:
+  std::string to_, from_;
+  std::once_flag once_;
+  iconv_t cd_ = reinterpret_cast<iconv_t>(std::intptr_t{-1});  // NOLINT(performance-no-int-to-ptr): iconv's own failure value
+};
+
+struct CodePage::Impl {
+  explicit Impl(const std::string& name) : toAnsi(name, "UTF-16LE"), toWide("UTF-16LE", name) {}
+  LazyConverter toAnsi;
+  LazyConverter toWide;
 };
 
 namespace {
@@ -130,31 +184,34 @@ std::string convert(iconv_t cd, std::string_view in, std::size_t unit, std::stri
 
 }  // namespace
 
-CodePage::CodePage(unsigned id) : id_(id == 0 ? 932 : id), impl_(std::make_unique<Impl>()) {
-  const std::string name = iconvName(id_);
-  impl_->toAnsi = iconv_open(name.c_str(), "UTF-16LE");
-  impl_->toWide = iconv_open("UTF-16LE", name.c_str());
-  if (!opened(impl_->toAnsi) || !opened(impl_->toWide)) {
+CodePage::CodePage(unsigned id)
+    : id_(id == 0 ? 932 : id),
+      asciiAsIs_(holdsAsciiAsIs(id_)),
+      impl_(std::make_unique<Impl>(iconvName(id_))) {
+  // The code pages that hold ASCII as it is are all known to iconv; any other is tried now.
+  if (!asciiAsIs_ && (!impl_->toAnsi.open() || !impl_->toWide.open())) {
     throw std::invalid_argument("unknown code page " + std::to_string(id));
   }
 }
 
 std::string CodePage::toAnsi(std::u16string_view wide) const {
   if (wide.empty()) return {};
+  if (asciiAsIs_ && allAscii(wide)) return std::string(wide.begin(), wide.end());
   std::string le(wide.size() * 2, '\0');
   for (std::size_t i = 0; i < wide.size(); ++i) {
     le[2 * i] = static_cast<char>(wide[i] & 0xFF);
     le[2 * i + 1] = static_cast<char>(wide[i] >> 8);
   }
-  return convert(impl_->toAnsi, le, 2, "?");
+  return convert(impl_->toAnsi.get(id_), le, 2, "?");
 }
 
 std::u16string CodePage::toWide(std::string_view ansi) const {
   if (ansi.empty()) return {};
+  if (asciiAsIs_ && allAscii(ansi)) return std::u16string(ansi.begin(), ansi.end());
   // The default Unicode character of code page 932 is the katakana middle dot.
   const char16_t fallbackUnit = id_ == 932 ? u'\u30FB' : u'?';
   const std::string fallback{static_cast<char>(fallbackUnit & 0xFF), static_cast<char>(fallbackUnit >> 8)};
-  const std::string le = convert(impl_->toWide, ansi, 1, fallback);
+  const std::string le = convert(impl_->toWide.get(id_), ansi, 1, fallback);
   std::u16string out(le.size() / 2, u'\0');
   for (std::size_t i = 0; i < out.size(); ++i) {
     out[i] = static_cast<char16_t>(static_cast<unsigned char>(le[2 * i]) |
