@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "byte_reader.h"
+#include "codepage.h"
 #include "font_pages.h"
 #include "text_compare.h"
 
@@ -112,13 +113,20 @@ std::optional<IniEntryCells> listedIniEntry(const IniLine& line, std::u16string_
                        std::move(*option)};
 }
 
+bool isListedIniEntry(const IniLine& line, std::u16string_view section, const CodePage& cp) {
+  // cellText() would give a cell: few enough units, and few enough bytes in the code page.
+  const auto fits = [&cp](std::u16string_view field) {
+    return field.size() <= kMaxFieldUnits && cp.ansiSize(field) <= kMaxCellBytes;
+  };
+  return line.fontEntry && !holdsBothBrackets(line) && fits(section) && fits(line.key) && fits(line.font) &&
+         fits(line.size) && fits(line.option);
+}
+
 std::u16string formatIniFontLine(std::u16string_view key, std::u16string_view font, std::u16string_view size,
                                  std::u16string_view option) {
   std::u16string line;
   line.reserve(key.size() + font.size() + size.size() + option.size() + 12);
-  line.append(key).append(u" = ").append(font).append(u", ").append(size);
-  if (!option.empty()) line.append(u", ").append(option);
-  line.append(u"\r\n");
+  putIniFontLine([&line](std::u16string_view piece) { line.append(piece); }, key, font, size, option);
   return line;
 }
 
