@@ -39,7 +39,6 @@ void rewriteIniText(std::span<const std::uint8_t> old, std::u16string_view resou
                     const FontPages& pages, std::vector<std::uint8_t>& out) {
   const CodePage& cp = router.codePage();
   const PageRouter::IniText routing = router.iniText(resourceName, Visit::Every);
-  out.reserve(out.size() + old.size() + old.size() / 8);
   const std::u16string text = decodeIniText(old);
   // Everything but the listed entries goes back as the bytes it was, run by run: the
   // text's units map onto the old bytes two by two.
