@@ -41,7 +41,8 @@ std::u16string ByteReader::units(std::uint64_t offset, std::uint64_t count, cons
   const auto raw = bytes(offset, count * 2, what);
   std::u16string out(count, u'\0');
   if constexpr (std::endian::native == std::endian::little) {
-    std::memcpy(out.data(), raw.data(), raw.size());  // the units as they lie: whole texts are copied at once
+    // The units as they lie: whole texts are copied at once (an empty span may have no data).
+    if (!raw.empty()) std::memcpy(out.data(), raw.data(), raw.size());
   } else {
     for (std::size_t i = 0; i < count; ++i) {
       out[i] = static_cast<char16_t>(raw[2 * i] | (raw[2 * i + 1] << 8));
