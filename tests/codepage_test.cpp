@@ -34,6 +34,20 @@ TEST(CodePage, DefaultIs932) {
 }
 #endif
 
+TEST(CodePage, AsciiPassesThroughOnlyWhereTheCodePageHoldsItAsIs) {
+  const theme::CodePage western(1252);
+  EXPECT_EQ(western.toAnsi(u"Tahoma \\~"), "Tahoma \\~");
+  EXPECT_EQ(western.toWide("Tahoma \\~"), u"Tahoma \\~");
+  EXPECT_EQ(cp932().ansiSize(u"Tahoma"), 6U);
+  EXPECT_EQ(cp932().ansiSize(u"ＭＳ ゴシック"), 13U);
+#ifndef _WIN32
+  // EBCDIC holds the letters elsewhere: converted, not passed through.
+  const theme::CodePage ebcdic(500);
+  EXPECT_EQ(ebcdic.toAnsi(u"A"), "\xC1");
+  EXPECT_EQ(ebcdic.toWide("\xC1"), u"A");
+#endif
+}
+
 TEST(CodePage, UnknownCodePageIsRefused) { EXPECT_THROW(theme::CodePage(54321), std::invalid_argument); }
 
 TEST(CodePage, CutNeverSplitsADoubleByteCharacter) {
