@@ -178,6 +178,16 @@ std::string convert(iconv_t cd, std::string_view in, std::size_t unit, std::stri
     srcLeft -= skip;
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
   }
+  // What a converter with a state still holds (code page 1258 keeps the last letter back
+  // in case a combining mark follows) comes out when it is told the input has ended.
+  for (;;) {
+    char* dst = out.data() + used;
+    std::size_t dstLeft = out.size() - used;
+    const std::size_t r = iconv(cd, nullptr, nullptr, &dst, &dstLeft);
+    used = out.size() - dstLeft;
+    if (r != static_cast<std::size_t>(-1) || errno != E2BIG) break;
+    out.resize(out.size() * 2);
+  }
   out.resize(used);
   return out;
 }
