@@ -129,6 +129,15 @@ void checkPages(const Options& options, int pageCount, Language language) {
 Options parseArguments(std::span<const std::string> args, Language language) {
   Options o;
   if (args.empty()) throw usageError(say(language, "no command given"));
+  // A lone --version or --help needs none of the parser's objects, which cost more to
+  // build than the rest of the program's start.
+  if (args.size() == 1 && args[0].find('=') == std::string::npos) {
+    if (const OptionSpec* option = optionNamed(args[0], {programOptions()}); option != nullptr) {
+      o.*option->flag = true;
+      if (o.version) o.command = Command::Version;
+      return o;
+    }
+  }
   checkSyntax(args, language);
 
   // CLI11 reads the syntax: subcommands, "--opt value", "--opt=value", "-o value", "--".

@@ -23,7 +23,6 @@
 #include "json_writer.h"
 #include "list_printer.h"
 #include "messages.h"
-#include "signal_cleanup.h"
 #include "resource_languages.h"
 #include "theme_diff.h"
 #include "shown_text.h"
@@ -180,7 +179,6 @@ int run(const std::vector<std::string>& args, Language language) {
 
 int main(int argc, char** argv) {
   const cli::ConsoleCodePage console;
-  theme::removeFileOnSignal();  // an interrupted write leaves no temporary file behind
   const Language language = cli::japaneseLocale() ? Language::Japanese : Language::English;
   // Every error ends here, and only here, as one line on standard error, shown as the
   // terminal must get it (a file name holding escapes).

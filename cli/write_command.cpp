@@ -28,6 +28,7 @@
 #include "theme_image.h"
 #include "theme_rebuild.h"
 #include "safe_write.h"
+#include "signal_cleanup.h"
 #include "size_scaling.h"
 #include "shown_text.h"
 
@@ -126,6 +127,7 @@ std::string valueFromArgument(int column, const std::string& utf8, const theme::
 }
 
 void runWrite(const Options& options, Language language) {
+  theme::removeFileOnSignal();  // an interrupted write leaves no temporary file behind
   // Errors about the edited list name it.
   const std::string listName = sourceName(options.from.value_or(""), language);
   const auto aboutList = [&](auto&& step) {

@@ -4,11 +4,12 @@
 # clicked, the bulk font-name combo dropped down with every face drawn in itself, the
 # mouse on a row with its sample shown, the About box opened) and saves a PNG of the
 # screen at each step, on a Japanese interface and on an English one, each with the
-# project's fonts (IPA faces for the Japanese XP ones) and with Wine's own font metrics:
+# project's fonts (IPA faces for the Japanese XP ones) and with Wine's own font metrics;
+# last, a size typed into the size editor (24) before the close box discards the edit:
 #   build/<preset>/screenshots{,-en}{,-winefonts}/{1-before-load,2-after-load,3-size-editor,
-#                                                  4-faces,5-sample,6-about}.png
+#                                   4-faces,5-sample,6-about,7-context-menu,8-typed-size}.png
 #
-#   scripts/screenshot.sh [--no-setup]
+#   scripts/screenshot.sh [--no-setup] [THEME]   (THEME: another theme file to load)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # shellcheck source=wine-env.sh
@@ -23,7 +24,11 @@ wine_start_display
 wine_prefix
 wine_prefix_wine_fonts
 
-light=$(wine_light_msstyles) || { wine_log "Wine's light.msstyles not found"; exit 1; }
+if [ -n "${1:-}" ]; then
+  light=$(realpath "$1")
+else
+  light=$(wine_light_msstyles) || { wine_log "Wine's light.msstyles not found"; exit 1; }
+fi
 status=0
 
 # One run of the driver in a locale, with the screen captured at every sync point.
@@ -35,7 +40,8 @@ shoot() {
   WINEPREFIX=$prefix LANG=$lang LC_ALL=$lang "$MARVENTO_WINE" "$wine_build_dir/tests/windows/marvento_driver.exe" --sync-dir "Z:$sync" \
     "Z:$wine_build_dir/app/Marvento.exe" -- \
     expect-dialog sync 1-before-load load "Z:$light" sync 2-after-load \
-    click-cell 1 4 sync 3-size-editor drop-faces 4-faces hover-row 8 sync 5-sample about show-context-menu 7-context-menu close-box \
+    click-cell 1 4 sync 3-size-editor drop-faces 4-faces hover-row 8 sync 5-sample about show-context-menu 7-context-menu \
+    type-size 1 24 written sync 8-typed-size close-box-asks yes \
     >"$out/driver.log" 2>&1 &
   driver=$!
 

@@ -34,6 +34,23 @@ TEST(CodePage, DefaultIs932) {
 }
 #endif
 
+TEST(CodePage, AsciiPassesThroughOnlyWhereItCanAndNoLetterIsKeptBack) {
+  const theme::CodePage western(1252);
+  EXPECT_EQ(western.toAnsi(u"Tahoma \\~"), "Tahoma \\~");
+  EXPECT_EQ(western.toWide("Tahoma \\~"), u"Tahoma \\~");
+  EXPECT_EQ(cp932().ansiSize(u"Tahoma"), 6U);
+  EXPECT_EQ(cp932().ansiSize(u"ＭＳ ゴシック"), 13U);
+#ifndef _WIN32
+  // iconv's 1258 keeps a letter back for a combining mark, and gives it up at the end.
+  const theme::CodePage vietnamese(1258);
+  EXPECT_EQ(vietnamese.toWide(vietnamese.toAnsi(u"Vi\u1EC7t")), u"Vi\u1EC7t");
+  // EBCDIC holds the letters elsewhere: converted, not passed through.
+  const theme::CodePage ebcdic(500);
+  EXPECT_EQ(ebcdic.toAnsi(u"A"), "\xC1");
+  EXPECT_EQ(ebcdic.toWide("\xC1"), u"A");
+#endif
+}
+
 TEST(CodePage, UnknownCodePageIsRefused) { EXPECT_THROW(theme::CodePage(54321), std::invalid_argument); }
 
 TEST(CodePage, CutNeverSplitsADoubleByteCharacter) {

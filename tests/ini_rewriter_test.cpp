@@ -61,9 +61,14 @@ TEST(IniRewrite, EntriesBeyondTheLimitsAreCopiedUnchanged) {
   const std::u16string longSection = u"[" + std::u16string(64, u's') + u"]\r\nFont=a,1\r\n";
   for (const auto& t : {longLine, longField, wideCell, noComma, longSection})
     EXPECT_EQ(roundTrip(t), t) << theme::utf16ToUtf8(t);
-  // ...while the ordinary entries around them are still rewritten.
+  // ...while the ordinary entries around them are still rewritten, as are those at the
+  // limits: 63 units, 63 bytes in the code page.
   EXPECT_EQ(roundTrip(u"Font=a,1\r\n" + noComma + u"Font2=b,2"),
             u"Font = a, 1\r\n" + noComma + u"Font2 = b, 2\r\n");
+  const std::u16string units63(63, u'f');
+  const std::u16string bytes63 = std::u16string(31, u'あ') + u"x";
+  EXPECT_EQ(roundTrip(u"Font=" + units63 + u",1\r\nFont2=" + bytes63 + u",2"),
+            u"Font = " + units63 + u", 1\r\nFont2 = " + bytes63 + u", 2\r\n");
 }
 
 // The text is read up to its first U+0000; that unit and all after it are kept as they are.

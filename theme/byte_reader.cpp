@@ -1,6 +1,8 @@
 #include "byte_reader.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <vector>
 
 #include "errors.h"
@@ -41,8 +43,13 @@ std::u16string ByteReader::units(std::uint64_t offset, std::uint64_t count, cons
   require(offset, count * 2, what);
   std::u16string out(count, u'\0');
   const auto decode = [&out](std::span<const std::uint8_t> raw, std::size_t first) {
-    for (std::size_t i = 0; i < raw.size() / 2; ++i) {
-      out[first + i] = static_cast<char16_t>(raw[2 * i] | (raw[2 * i + 1] << 8));
+    if constexpr (std::endian::native == std::endian::little) {
+      // The units as they lie, copied at once (an empty span may have no data).
+      if (!raw.empty()) std::memcpy(out.data() + first, raw.data(), raw.size() & ~std::size_t{1});
+    } else {
+      for (std::size_t i = 0; i < raw.size() / 2; ++i) {
+        out[first + i] = static_cast<char16_t>(raw[2 * i] | (raw[2 * i + 1] << 8));
+      }
     }
   };
   constexpr std::size_t kChunkUnits = 32768;

@@ -4,8 +4,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <mutex>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -38,15 +40,16 @@ std::size_t charLength(unsigned cp, unsigned char lead) {
   }
 }
 
-// Whether the code page holds U+0000..U+007F as the same single bytes: every ANSI code page
-// of Windows, UTF-8 and ASCII. Texts of those characters alone (nearly all of a theme) then
-// cross without a conversion call.
-bool asciiKept(unsigned cp) {
+// The code pages that hold ASCII as ASCII: every ANSI code page Windows pairs with a
+// language (ansiCodePageOf), UTF-8 and US-ASCII. Not so the EBCDIC ones (037, 500, ...).
+bool holdsAsciiAsIs(unsigned cp) {
   switch (cp) {
-    case 874: case 932: case 936: case 949: case 950: case 20127: case 65001:
+    case 874: case 932: case 936: case 949: case 950:
+    case 1250: case 1251: case 1252: case 1253: case 1254: case 1255: case 1256: case 1257: case 1258:
+    case 20127: case 65001:
       return true;
     default:
-      return cp >= 1250 && cp <= 1258;
+      return false;
   }
 }
 
@@ -56,6 +59,11 @@ bool allAscii(Text text) {
 }
 
 }  // namespace
+
+std::size_t CodePage::ansiSize(std::u16string_view wide) const {
+  if (asciiAsIs_ && allAscii(wide)) return wide.size();
+  return toAnsi(wide).size();
+}
 
 #ifdef _WIN32
 
@@ -68,11 +76,12 @@ CodePage::CodePage(unsigned id) : id_(id) {
   if (id_ == 0) {
     id_ = GetACP();
   }
+  asciiAsIs_ = holdsAsciiAsIs(id_);
 }
 
 std::string CodePage::toAnsi(std::u16string_view wide) const {
   if (wide.empty()) return {};
-  if (asciiKept(id_) && allAscii(wide)) return std::string(wide.begin(), wide.end());
+  if (asciiAsIs_ && allAscii(wide)) return std::string(wide.begin(), wide.end());
   const auto* src = reinterpret_cast<const wchar_t*>(wide.data());
   const int n = WideCharToMultiByte(id_, 0, src, static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
@@ -82,7 +91,7 @@ std::string CodePage::toAnsi(std::u16string_view wide) const {
 
 std::u16string CodePage::toWide(std::string_view ansi) const {
   if (ansi.empty()) return {};
-  if (asciiKept(id_) && allAscii(ansi)) return std::u16string(ansi.begin(), ansi.end());
+  if (asciiAsIs_ && allAscii(ansi)) return std::u16string(ansi.begin(), ansi.end());
   const int n = MultiByteToWideChar(id_, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
   std::u16string out(static_cast<std::size_t>(n > 0 ? n : 0), u'\0');
   if (n > 0) {
@@ -99,15 +108,40 @@ namespace {
 bool opened(iconv_t cd) { return reinterpret_cast<std::intptr_t>(cd) != -1; }
 }  // namespace
 
-struct CodePage::Impl {
-  iconv_t toAnsi = nullptr;
-  iconv_t toWide = nullptr;
-  // Opens both conversions once; throws std::invalid_argument when the system lacks them.
-  void open(unsigned id);
-  ~Impl() {
-    if (toAnsi != nullptr && opened(toAnsi)) iconv_close(toAnsi);
-    if (toWide != nullptr && opened(toWide)) iconv_close(toWide);
+// A converter, opened on first use: loading iconv's modules costs more than the whole
+// work of a command whose texts are ASCII.
+class LazyConverter {
+ public:
+  LazyConverter(std::string to, std::string from) : to_(std::move(to)), from_(std::move(from)) {}
+  ~LazyConverter() {
+    if (opened(cd_)) iconv_close(cd_);
   }
+  LazyConverter(const LazyConverter&) = delete;
+  LazyConverter& operator=(const LazyConverter&) = delete;
+  LazyConverter(LazyConverter&&) = delete;
+  LazyConverter& operator=(LazyConverter&&) = delete;
+
+  // Opens it now; false when iconv has no such conversion.
+  bool open() {
+    std::call_once(once_, [this] { cd_ = iconv_open(to_.c_str(), from_.c_str()); });
+    return opened(cd_);
+  }
+  // The converter; std::invalid_argument when it cannot be opened.
+  iconv_t get(unsigned id) {
+    if (!open()) throw std::invalid_argument("unknown code page " + std::to_string(id));
+    return cd_;
+  }
+
+ private:
+  std::string to_, from_;
+  std::once_flag once_;
+  iconv_t cd_ = reinterpret_cast<iconv_t>(std::intptr_t{-1});  // NOLINT(performance-no-int-to-ptr): iconv's own failure value
+};
+
+struct CodePage::Impl {
+  explicit Impl(const std::string& name) : toAnsi(name, "UTF-16LE"), toWide("UTF-16LE", name) {}
+  LazyConverter toAnsi;
+  LazyConverter toWide;
 };
 
 namespace {
@@ -146,47 +180,50 @@ std::string convert(iconv_t cd, std::string_view in, std::size_t unit, std::stri
     srcLeft -= skip;
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
   }
+  // What a converter with a state still holds (code page 1258 keeps the last letter back
+  // in case a combining mark follows) comes out when it is told the input has ended.
+  for (;;) {
+    char* dst = out.data() + used;
+    std::size_t dstLeft = out.size() - used;
+    const std::size_t r = iconv(cd, nullptr, nullptr, &dst, &dstLeft);
+    used = out.size() - dstLeft;
+    if (r != static_cast<std::size_t>(-1) || errno != E2BIG) break;
+    out.resize(out.size() * 2);
+  }
   out.resize(used);
   return out;
 }
 
 }  // namespace
 
-void CodePage::Impl::open(unsigned id) {
-  if (toAnsi == nullptr) {
-    const std::string name = iconvName(id);
-    toAnsi = iconv_open(name.c_str(), "UTF-16LE");
-    toWide = iconv_open("UTF-16LE", name.c_str());
+CodePage::CodePage(unsigned id)
+    : id_(id == 0 ? 932 : id),
+      asciiAsIs_(holdsAsciiAsIs(id_)),
+      impl_(std::make_unique<Impl>(iconvName(id_))) {
+  // The code pages that hold ASCII as it is are all known to iconv; any other is tried now.
+  if (!asciiAsIs_ && (!impl_->toAnsi.open() || !impl_->toWide.open())) {
+    throw std::invalid_argument("unknown code page " + std::to_string(id));
   }
-  if (!opened(toAnsi) || !opened(toWide)) throw std::invalid_argument("unknown code page " + std::to_string(id));
-}
-
-CodePage::CodePage(unsigned id) : id_(id == 0 ? 932 : id), impl_(std::make_unique<Impl>()) {
-  // The code pages of Windows are opened when a text first needs them: a theme of ASCII
-  // alone (most) never does, and loading a converter costs more than listing such a theme.
-  if (!asciiKept(id_)) impl_->open(id_);
 }
 
 std::string CodePage::toAnsi(std::u16string_view wide) const {
   if (wide.empty()) return {};
-  if (asciiKept(id_) && allAscii(wide)) return std::string(wide.begin(), wide.end());
+  if (asciiAsIs_ && allAscii(wide)) return std::string(wide.begin(), wide.end());
   std::string le(wide.size() * 2, '\0');
   for (std::size_t i = 0; i < wide.size(); ++i) {
     le[2 * i] = static_cast<char>(wide[i] & 0xFF);
     le[2 * i + 1] = static_cast<char>(wide[i] >> 8);
   }
-  impl_->open(id_);
-  return convert(impl_->toAnsi, le, 2, "?");
+  return convert(impl_->toAnsi.get(id_), le, 2, "?");
 }
 
 std::u16string CodePage::toWide(std::string_view ansi) const {
   if (ansi.empty()) return {};
-  if (asciiKept(id_) && allAscii(ansi)) return std::u16string(ansi.begin(), ansi.end());
+  if (asciiAsIs_ && allAscii(ansi)) return std::u16string(ansi.begin(), ansi.end());
   // The default Unicode character of code page 932 is the katakana middle dot.
   const char16_t fallbackUnit = id_ == 932 ? u'\u30FB' : u'?';
   const std::string fallback{static_cast<char>(fallbackUnit & 0xFF), static_cast<char>(fallbackUnit >> 8)};
-  impl_->open(id_);
-  const std::string le = convert(impl_->toWide, ansi, 1, fallback);
+  const std::string le = convert(impl_->toWide.get(id_), ansi, 1, fallback);
   std::u16string out(le.size() / 2, u'\0');
   for (std::size_t i = 0; i < out.size(); ++i) {
     out[i] = static_cast<char16_t>(static_cast<unsigned char>(le[2 * i]) |
@@ -197,7 +234,7 @@ std::u16string CodePage::toWide(std::string_view ansi) const {
 
 #endif
 
-bool CodePage::keepsAscii() const { return asciiKept(id_); }
+bool CodePage::keepsAscii() const { return asciiAsIs_; }
 
 CodePage::~CodePage() = default;
 CodePage::CodePage(CodePage&&) noexcept = default;

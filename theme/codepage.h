@@ -3,6 +3,9 @@
 // controls. On Windows this is WideCharToMultiByte/MultiByteToWideChar (code page 0
 // means the system's ANSI code page); elsewhere iconv, code page 932 unless told.
 // Characters the code page cannot hold become its default character, as on Windows.
+// ASCII text is passed through without a conversion in the code pages that hold it as it
+// is (the ANSI code pages, UTF-8); elsewhere iconv's converters are only opened for the
+// first text that needs them.
 #include <memory>
 #include <string>
 #include <string_view>
@@ -31,10 +34,13 @@ class CodePage {
   // Whether U+0000..U+007F are the same single bytes in this code page (every Windows ANSI
   // code page, UTF-8, ASCII): such texts need no conversion.
   [[nodiscard]] bool keepsAscii() const;
+  // toAnsi(wide).size(), without converting a text the code page holds as it is (ASCII).
+  [[nodiscard]] std::size_t ansiSize(std::u16string_view wide) const;
 
  private:
   struct Impl;
   unsigned id_;
+  bool asciiAsIs_ = false;  // ASCII converts to and from itself, unit for byte
   std::unique_ptr<Impl> impl_;
 };
 

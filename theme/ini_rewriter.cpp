@@ -8,36 +8,75 @@
 
 namespace theme {
 
+namespace {
+
+// The end of the line that starts at `pos`, as iniLineEnd() finds it, and whether the
+// parser has anything to do with the line: only a '[' may set the section and only a
+// line with a ',' may be a font entry. Most lines have neither and are not parsed.
+struct ScannedLine {
+  std::size_t end = 0;
+  bool parse = false;
+};
+
+ScannedLine scanLine(std::u16string_view text, std::size_t pos) {
+  ScannedLine line;
+  for (std::size_t i = pos; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    if (c == u'[' || c == u',') {
+      line.parse = true;
+    } else if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+      line.end = iniLineEnd(text, i);
+      return line;
+    }
+  }
+  line.end = text.size();
+  return line;
+}
+
+}  // namespace
+
 void rewriteIniText(std::span<const std::uint8_t> old, std::u16string_view resourceName, const PageRouter& router,
                     const FontPages& pages, std::vector<std::uint8_t>& out) {
   const CodePage& cp = router.codePage();
   const PageRouter::IniText routing = router.iniText(resourceName, Visit::Every);
-  out.reserve(out.size() + old.size() + old.size() / 8);
   const std::u16string text = decodeIniText(old);
-  forEachIniLine(text, [&](std::u16string_view text, const IniLine& line, std::u16string_view section) {
+  // Everything but the listed entries goes back as the bytes it was, run by run: the
+  // text's units map onto the old bytes two by two.
+  std::size_t copied = 0;  // units of `text` given to `out`
+  IniLineParser parser;
+  for (std::size_t pos = 0; pos < text.size();) {
+    const ScannedLine scanned = scanLine(text, pos);
+    const std::size_t start = pos;
+    pos = scanned.end;
+    if (!scanned.parse) continue;
+    const IniLine line = parser.parse(std::u16string_view(text).substr(start, pos - start));
+    const std::u16string_view section = parser.section();
     // Settings that were never listed go back exactly as they were.
-    if (!listedIniEntry(line, section, cp)) {
-      appendUtf16(out, text);
-      return;
-    }
-    std::u16string font(line.font);
-    std::u16string size(line.size);
-    std::u16string option(line.option);
+    if (!isListedIniEntry(line, section, cp)) continue;
+    std::u16string_view font = line.font;
+    std::u16string_view size = line.size;
+    std::u16string_view option = line.option;
+    std::u16string rowFont;
+    std::u16string rowSize;
+    std::u16string rowOption;
     const std::u16string identity = rowIdentity(resourceName, section, line.key);
     const PageList visited = routing.pagesFor(section);
     const std::size_t occurrence = occurrenceToWrite(router, pages, visited, identity);
     for (const int page : visited) {
       if (const FontRow* row = pages.findRow(page, identity, occurrence)) {
-        font = row->font.toWrite(cp);
-        size = row->size.toWrite(cp);
-        option = row->option.toWrite(cp);
+        font = rowFont = row->font.toWrite(cp);
+        size = rowSize = row->size.toWrite(cp);
+        option = rowOption = row->option.toWrite(cp);
       }
     }
-    appendUtf16(out, formatIniFontLine(line.key, font, size, option));
-  });
+    const auto unchanged = old.subspan(2 * copied, 2 * (start - copied));
+    out.insert(out.end(), unchanged.begin(), unchanged.end());
+    putIniFontLine([&out](std::u16string_view piece) { appendUtf16(out, piece); }, line.key, font, size, option);
+    copied = pos;
+  }
   // The listed text ends at its first U+0000 (the theme engine reads no further), but the
   // file goes on: that unit and everything after it, a final odd byte too, stay as they were.
-  const auto tail = old.subspan(2 * text.size());
+  const auto tail = old.subspan(2 * copied);
   out.insert(out.end(), tail.begin(), tail.end());
 }
 

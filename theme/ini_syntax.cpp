@@ -1,8 +1,11 @@
 #include "ini_syntax.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 #include "byte_reader.h"
+#include "codepage.h"
 #include "font_pages.h"
 #include "text_compare.h"
 
@@ -36,9 +39,27 @@ std::size_t skipBlanks(std::u16string_view s, std::size_t pos) {
 
 }  // namespace
 
+namespace {
+
+// Where the first U+0000 unit is, else the end: four units at a time, as a word holds a
+// zero unit exactly when the lane test below finds one.
+std::size_t firstZeroUnit(std::u16string_view text) {
+  constexpr std::uint64_t kOnes = 0x0001000100010001ULL;
+  constexpr std::uint64_t kHighs = 0x8000800080008000ULL;
+  std::size_t i = 0;
+  for (; i + 4 <= text.size(); i += 4) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, text.substr(i, 4).data(), sizeof word);
+    if (((word - kOnes) & ~word & kHighs) != 0) break;
+  }
+  return std::min(text.size(), text.find(u'\0', i));
+}
+
+}  // namespace
+
 std::u16string decodeIniText(std::span<const std::uint8_t> data) {
   std::u16string text = ByteReader(data).units(0, data.size() / 2, "an INI text");
-  text.resize(std::min(text.size(), text.find(u'\0')));
+  text.resize(firstZeroUnit(text));
   return text;
 }
 
@@ -119,13 +140,20 @@ std::optional<IniEntryCells> listedIniEntry(const IniLine& line, std::u16string_
   return cells;
 }
 
+bool isListedIniEntry(const IniLine& line, std::u16string_view section, const CodePage& cp) {
+  // cellText() would give a cell: few enough units, and few enough bytes in the code page.
+  const auto fits = [&cp](std::u16string_view field) {
+    return field.size() <= kMaxFieldUnits && cp.ansiSize(field) <= kMaxCellBytes;
+  };
+  return line.fontEntry && !holdsBothBrackets(line) && fits(section) && fits(line.key) && fits(line.font) &&
+         fits(line.size) && fits(line.option);
+}
+
 std::u16string formatIniFontLine(std::u16string_view key, std::u16string_view font, std::u16string_view size,
                                  std::u16string_view option) {
   std::u16string line;
   line.reserve(key.size() + font.size() + size.size() + option.size() + 12);
-  line.append(key).append(u" = ").append(font).append(u", ").append(size);
-  if (!option.empty()) line.append(u", ").append(option);
-  line.append(u"\r\n");
+  putIniFontLine([&line](std::u16string_view piece) { line.append(piece); }, key, font, size, option);
   return line;
 }
 

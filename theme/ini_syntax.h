@@ -68,7 +68,27 @@ void forEachIniLine(std::u16string_view text, Visit&& visit) {
   }
 }
 
-// "key = font, size[, option]\r\n"
+// Whether listedIniEntry() lists the line, without making its cells: only fields that
+// are not ASCII go through the code page, to measure them.
+bool isListedIniEntry(const IniLine& line, std::u16string_view section, const CodePage& cp);
+
+// "key = font, size[, option]\r\n", piece by piece to put(std::u16string_view): the one
+// statement of the form, which a writer may put straight into its output.
+template <typename Put>
+void putIniFontLine(Put&& put, std::u16string_view key, std::u16string_view font, std::u16string_view size,
+                    std::u16string_view option) {
+  put(key);
+  put(u" = ");
+  put(font);
+  put(u", ");
+  put(size);
+  if (!option.empty()) {
+    put(u", ");
+    put(option);
+  }
+  put(u"\r\n");
+}
+
 std::u16string formatIniFontLine(std::u16string_view key, std::u16string_view font, std::u16string_view size,
                                  std::u16string_view option);
 

@@ -19,7 +19,9 @@ std::string folderOf(const std::string& path) {
 
 int copyThroughBuffer(const DataSource& source, std::uint64_t offset, std::uint64_t length,
                       std::vector<std::uint8_t>& buffer, const std::function<int(std::span<const std::uint8_t>)>& write) {
-  buffer.resize(kCopyChunk);
+  // Sized to what is copied, and only grown: a short copy does not clear a whole chunk.
+  const auto needed = static_cast<std::size_t>(std::min<std::uint64_t>(length, kCopyChunk));
+  if (buffer.size() < needed) buffer.resize(needed);
   while (length > 0) {
     const auto chunk = static_cast<std::size_t>(std::min<std::uint64_t>(length, kCopyChunk));
     try {

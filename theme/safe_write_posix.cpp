@@ -102,6 +102,7 @@ int copyFromSource(int fd, const DataSource& source, std::uint64_t offset, std::
       offset += static_cast<std::uint64_t>(n);
       length -= static_cast<std::uint64_t>(n);
     }
+    if (length == 0) return 0;
   }
 #endif
   const int error = copyThroughBuffer(source, offset, length, buffer, [&](std::span<const std::uint8_t> chunk) {

@@ -38,7 +38,6 @@ std::u16string rewriteEntry(const StringFontEntry& own, const PageRouter& router
 void rewriteStringTableBlock(std::span<const std::uint8_t> old, std::uint32_t firstId, const PageRouter& router,
                              const FontPages& pages, std::vector<std::uint8_t>& out, KeptNames* kept) {
   const CodePage& cp = router.codePage();
-  out.reserve(out.size() + old.size() + 256);
   forEachTableString(old, firstId, [&](const TableString& s) {
     const auto copyUnchanged = [&] { out.insert(out.end(), old.begin() + s.offset, old.begin() + s.offset + s.byteLength); };
     if (const auto e = listedStringEntry(s, cp)) {

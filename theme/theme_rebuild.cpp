@@ -5,6 +5,7 @@
 #include <limits>
 #include <optional>
 #include <stdexcept>
+#include <utility>
 
 #include "byte_writer.h"
 #include "codepage.h"
@@ -243,27 +244,48 @@ Piece unchangedData(const ThemeImage& image, const DataEntry& entry) {
 }
 
 // The data pass: every resource's new data in directory order. Texts and tables of the
-// chosen language are regenerated into `generated`; everything else is copied unchanged.
+// chosen language are regenerated one after the other into `generated`, the one buffer
+// they are written from; everything else is copied unchanged.
 std::vector<Piece> produceData(const ThemeImage& image, const PageRouter& router, const FontPages& pages,
-                               std::vector<std::vector<std::uint8_t>>& generated, KeptNames& kept) {
+                               std::vector<std::uint8_t>& generated, KeptNames& kept) {
+  const auto regenerated = [](const TypeNode& type, const ResourceNode& res, std::size_t li) {
+    return li == res.chosen && (type.kind == ResourceKind::TextFile || isStringBlock(type, res));
+  };
+  // Room for them all, with a margin for growth, so that the buffer is not moved as it fills.
+  std::uint64_t room = 0;
+  for (const TypeNode& type : image.tree.types) {
+    for (const ResourceNode& res : type.resources) {
+      for (std::size_t li = 0; li < res.languages.size(); ++li) {
+        if (regenerated(type, res, li)) room += res.languages[li].data.size * 9 / 8 + 256;
+      }
+    }
+  }
+  generated.reserve(static_cast<std::size_t>(room));
+
   std::vector<Piece> blocks;
+  std::vector<std::pair<std::size_t, std::size_t>> starts;  // a regenerated block: its index, where it starts
   for (const TypeNode& type : image.tree.types) {
     for (const ResourceNode& res : type.resources) {
       for (std::size_t li = 0; li < res.languages.size(); ++li) {
         const DataEntry& entry = res.languages[li].data;
-        const bool listed = li == res.chosen;
-        if (listed && type.kind == ResourceKind::TextFile) {
-          rewriteIniText(image.data(entry), res.name.wide(), router, pages, generated.emplace_back());
-        } else if (listed && isStringBlock(type, res)) {
-          rewriteStringTableBlock(image.data(entry), firstStringId(res), router, pages, generated.emplace_back(),
-                                  &kept);
-        } else {
+        if (!regenerated(type, res, li)) {
           blocks.push_back(unchangedData(image, entry));
           continue;
         }
-        blocks.emplace_back(generated.back());
+        starts.emplace_back(blocks.size(), generated.size());
+        blocks.emplace_back();
+        if (type.kind == ResourceKind::TextFile) {
+          rewriteIniText(image.data(entry), res.name.wide(), router, pages, generated);
+        } else {
+          rewriteStringTableBlock(image.data(entry), firstStringId(res), router, pages, generated, &kept);
+        }
       }
     }
+  }
+  // The buffer is complete: each regenerated block runs up to where the next one starts.
+  for (std::size_t k = 0; k < starts.size(); ++k) {
+    const std::size_t end = k + 1 < starts.size() ? starts[k + 1].second : generated.size();
+    blocks[starts[k].first] = Piece(std::span<const std::uint8_t>(generated).subspan(starts[k].second, end - starts[k].second));
   }
   return blocks;
 }

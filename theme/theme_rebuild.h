@@ -51,7 +51,7 @@ class RebuiltTheme {
   bool droppedCertificate_ = false;
   std::vector<std::uint8_t> head_;                    // the headers
   std::vector<std::uint8_t> directory_;               // the resource directory and names
-  std::vector<std::vector<std::uint8_t>> generated_;  // regenerated texts and tables
+  std::vector<std::uint8_t> generated_;               // regenerated texts and tables, one after the other
   std::vector<Piece> pieces_;
   const PositionedFile* source_ = nullptr;
 };
