@@ -55,11 +55,11 @@ if [ "$mode" != "--native-only" ]; then
   set -m
   nice -n 19 bash -c '
     set -euo pipefail
-    step() {
-      local start=$SECONDS cpu
-      cpu=$(cpu_ticks $BASHPID)
+    step() {  # CPU of the finished children of this (sub)shell, not of a $(...) one
+      local start=$SECONDS me=$BASHPID cpu
+      cpu=$(cpu_ticks "$me")
       "${@:2}"
-      echo "background: $1 took $((SECONDS - start)) s, CPU $((($(cpu_ticks $BASHPID) - cpu) / MARVENTO_TICKS)) s"
+      echo "background: $1 took $((SECONDS - start)) s, CPU $((($(cpu_ticks "$me") - cpu) / MARVENTO_TICKS)) s"
     }
     # Two at once: once the foreground is done, the single-threaded steps (the fuzz run,
     # lintian) would leave a core idle beside them.

@@ -154,8 +154,22 @@ wine_prefix() {
 
 # Makes the second prefix, with Wine's own font metrics, beside the first and exports its
 # path as MARVENTO_WINEFONTS_PREFIX; the tests that set MARVENTO_FONTS=wine run in it.
+# After wine_prefix (IPA fonts) it is a copy of the first without the font replacements:
+# a copy costs far less than making a prefix.
 wine_prefix_wine_fonts() {
   export MARVENTO_WINEFONTS_PREFIX=$wine_build_dir/wine-prefix-winefonts
+  local copy=$MARVENTO_WINEFONTS_PREFIX
+  if [ -f "$copy/.marvento-ready" ]; then return 0; fi
+  if [ "${MARVENTO_FONTS:-ipa}" != wine ] && [ -f "${WINEPREFIX:-}/.marvento-ready" ]; then
+    wine_log "making the Wine prefix $copy (a copy of $WINEPREFIX with Wine's own fonts)"
+    rm -rf "$copy"
+    cp -a "$WINEPREFIX" "$copy"
+    rm -f "$copy/.marvento-ready"
+    WINEPREFIX=$copy "$MARVENTO_WINE" reg delete 'HKCU\Software\Wine\Fonts\Replacements' /f >/dev/null 2>&1
+    WINEPREFIX=$copy wine_server -w
+    touch "$copy/.marvento-ready"
+    return 0
+  fi
   (MARVENTO_FONTS=wine wine_prefix wine-prefix-winefonts)
 }
 
