@@ -61,14 +61,13 @@ if [ "$mode" != "--native-only" ]; then
       "${@:2}"
       echo "background: $1 took $((SECONDS - start)) s, CPU $((($(cpu_ticks "$me") - cpu) / MARVENTO_TICKS)) s"
     }
-    # Two at once: once the foreground is done, the single-threaded steps (the fuzz run,
-    # lintian) would leave a core idle beside them.
-    step "clang-tidy" bash scripts/tidy.sh &
-    tidy=$!
+    # One at a time (more at once only slow the foreground down), clang-tidy last: what
+    # is left when the foreground is done then keeps both cores busy, where the fuzz run
+    # and lintian would keep one.
     step "fuzz build" bash scripts/fuzz.sh --build-only
     step "fuzz (fixed seed)" bash scripts/fuzz.sh --fixed
     step "Debian package, twice" bash scripts/test-deb.sh --no-setup
-    wait "$tidy"
+    step "clang-tidy" bash scripts/tidy.sh
   ' lane >"$lane_log" 2>&1 &
   lane=$!
   set +m
