@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Checks the Debian package of marvento-cli: built twice, in two build folders (through
-# the compiler cache: package-deb.sh --cached), it is the same byte for byte; lintian
-# finds no error; unpacked into a temporary folder (never installed on this machine) its
-# program lists Wine's light.msstyles; and its bash completion completes the commands and
-# every option that --help names.
+# Checks the Debian package of marvento-cli: built twice from scratch in one build folder
+# (the second through the compiler cache: package-deb.sh --cached; the folder's path is
+# in the compile flags, so a second folder would compile it all again), it is the same
+# byte for byte; lintian finds no error; unpacked into a temporary folder (never installed
+# on this machine) its program lists Wine's light.msstyles; and its bash completion
+# completes the commands and every option that --help names.
 #
 #   scripts/test-deb.sh [--setup]   (--setup: runs scripts/setup.sh first)
 set -euo pipefail
@@ -18,7 +19,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 for n in 1 2; do
-  bash scripts/package-deb.sh $setup --cached --build-dir "$root/build/deb-$n" --out-dir "$work/out-$n" >/dev/null
+  bash scripts/package-deb.sh $setup --cached --build-dir "$root/build/deb" --out-dir "$work/out-$n" >/dev/null
 done
 deb=$(ls "$work"/out-1/*.deb)
 name=$(basename "$deb")
