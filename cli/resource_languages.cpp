@@ -5,6 +5,7 @@
 #include <ostream>
 #include <span>
 #include <tuple>
+#include <vector>
 
 #include "json_writer.h"
 #include "list_printer.h"
@@ -56,14 +57,14 @@ void collect(const theme::ThemeImage& image, std::map<Key, std::span<const std::
 }
 
 // Every language of every resource of a type the tool does not read, by key.
-std::map<Key, std::span<const std::uint8_t>> otherResources(const theme::ThemeImage& image) {
-  std::map<Key, std::span<const std::uint8_t>> found;
+std::map<Key, theme::DataEntry> otherResources(const theme::ThemeImage& image) {
+  std::map<Key, theme::DataEntry> found;
   for (const theme::TypeNode& type : image.tree.types) {
     if (type.kind != ResourceKind::Other) continue;
     for (const theme::ResourceNode& res : type.resources) {
       for (const theme::LanguageNode& lang : res.languages) {
         found.emplace(Key{theme::exactUtf8(type.name.wide()), theme::exactUtf8(res.name.wide()), languageOf(lang)},
-                      image.data(lang.data));
+                      lang.data);
       }
     }
   }
@@ -72,6 +73,26 @@ std::map<Key, std::span<const std::uint8_t>> otherResources(const theme::ThemeIm
 
 bool sameBytes(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b) {
   return std::equal(a.begin(), a.end(), b.begin(), b.end());
+}
+
+// Whether two resources hold the same bytes, read a piece at a time and not kept: the
+// pictures of two themes are most of their bytes.
+bool sameData(const theme::ThemeImage& a, const theme::DataEntry& x, const theme::ThemeImage& b,
+              const theme::DataEntry& y) {
+  if (x.size != y.size) return false;
+  constexpr std::uint64_t kPiece = 1U << 18;
+  std::vector<std::uint8_t> pieceA(std::min<std::uint64_t>(x.size, kPiece));
+  std::vector<std::uint8_t> pieceB(pieceA.size());
+  const theme::ByteReader readerA = a.reader();
+  const theme::ByteReader readerB = b.reader();
+  for (std::uint64_t done = 0; done < x.size;) {
+    const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(x.size - done, kPiece));
+    readerA.copyTo(x.fileOffset + done, std::span(pieceA).first(n), "resource data");
+    readerB.copyTo(y.fileOffset + done, std::span(pieceB).first(n), "resource data");
+    if (!sameBytes(std::span(pieceA).first(n), std::span(pieceB).first(n))) return false;
+    done += n;
+  }
+  return true;
 }
 
 std::vector<std::uint8_t> bytesOf(const theme::ByteReader& file, const std::vector<theme::FileRange>& ranges) {
@@ -176,7 +197,7 @@ FilePartsDifference filePartsDifferences(const theme::ThemeImage& a, const theme
   const auto inB = otherResources(b);
   for (const auto& [key, data] : inA) {
     const auto other = inB.find(key);
-    if (other == inB.end() || !sameBytes(data, other->second)) {
+    if (other == inB.end() || !sameData(a, data, b, other->second)) {
       d.otherResources.push_back({std::get<0>(key), std::get<1>(key), std::get<2>(key)});
     }
   }

@@ -36,6 +36,16 @@ std::uint32_t ByteReader::u32(std::uint64_t offset, const char* what) const {
          (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
 }
 
+void ByteReader::copyTo(std::uint64_t offset, std::span<std::uint8_t> out, const char* what) const {
+  require(offset, out.size(), what);
+  if (out.empty()) return;
+  if (file_ != nullptr) {
+    file_->readInto(offset, out);
+  } else {
+    std::memcpy(out.data(), bytes_.subspan(offset, out.size()).data(), out.size());
+  }
+}
+
 std::u16string ByteReader::units(std::uint64_t offset, std::uint64_t count, const char* what) const {
   if (count > size_ / 2) {
     throw ThemeError(std::string(what) + " lies outside the file");

@@ -39,6 +39,8 @@ class ByteReader {
       return u32(base + Offset, what);
     }
   }
+  // Copies [offset, offset + out.size()) into `out`; from a file it is read, not kept.
+  void copyTo(std::uint64_t offset, std::span<std::uint8_t> out, const char* what) const;
   // `count` little-endian UTF-16 units starting at `offset`.
   [[nodiscard]] std::u16string units(std::uint64_t offset, std::uint64_t count, const char* what) const;
 
