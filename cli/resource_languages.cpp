@@ -76,24 +76,29 @@ bool sameBytes(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b)
 }
 
 // Whether two resources hold the same bytes, read a piece at a time and not kept: the
-// pictures of two themes are most of their bytes.
-bool sameData(const theme::ThemeImage& a, const theme::DataEntry& x, const theme::ThemeImage& b,
-              const theme::DataEntry& y) {
-  if (x.size != y.size) return false;
-  constexpr std::uint64_t kPiece = 1U << 18;
-  std::vector<std::uint8_t> pieceA(std::min<std::uint64_t>(x.size, kPiece));
-  std::vector<std::uint8_t> pieceB(pieceA.size());
-  const theme::ByteReader readerA = a.reader();
-  const theme::ByteReader readerB = b.reader();
-  for (std::uint64_t done = 0; done < x.size;) {
-    const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(x.size - done, kPiece));
-    readerA.copyTo(x.fileOffset + done, std::span(pieceA).first(n), "resource data");
-    readerB.copyTo(y.fileOffset + done, std::span(pieceB).first(n), "resource data");
-    if (!sameBytes(std::span(pieceA).first(n), std::span(pieceB).first(n))) return false;
-    done += n;
+// pictures of two themes are most of their bytes. One pair of buffers serves every pair.
+class DataComparer {
+ public:
+  DataComparer(const theme::ThemeImage& a, const theme::ThemeImage& b) : readerA_(a.reader()), readerB_(b.reader()) {}
+  bool same(const theme::DataEntry& x, const theme::DataEntry& y) {
+    if (x.size != y.size) return false;
+    for (std::uint64_t done = 0; done < x.size;) {
+      const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(x.size - done, kPiece));
+      pieceA_.resize(std::max(pieceA_.size(), n));
+      pieceB_.resize(pieceA_.size());
+      readerA_.copyTo(x.fileOffset + done, std::span(pieceA_).first(n), "resource data");
+      readerB_.copyTo(y.fileOffset + done, std::span(pieceB_).first(n), "resource data");
+      if (!sameBytes(std::span(pieceA_).first(n), std::span(pieceB_).first(n))) return false;
+      done += n;
+    }
+    return true;
   }
-  return true;
-}
+
+ private:
+  static constexpr std::uint64_t kPiece = 1U << 18;
+  theme::ByteReader readerA_, readerB_;
+  std::vector<std::uint8_t> pieceA_, pieceB_;
+};
 
 std::vector<std::uint8_t> bytesOf(const theme::ByteReader& file, const std::vector<theme::FileRange>& ranges) {
   std::vector<std::uint8_t> out;
@@ -195,9 +200,10 @@ FilePartsDifference filePartsDifferences(const theme::ThemeImage& a, const theme
   FilePartsDifference d;
   const auto inA = otherResources(a);
   const auto inB = otherResources(b);
+  DataComparer comparer(a, b);
   for (const auto& [key, data] : inA) {
     const auto other = inB.find(key);
-    if (other == inB.end() || !sameData(a, data, b, other->second)) {
+    if (other == inB.end() || !comparer.same(data, other->second)) {
       d.otherResources.push_back({std::get<0>(key), std::get<1>(key), std::get<2>(key)});
     }
   }
