@@ -178,15 +178,16 @@ TEST(RebuildLayout, TwoTypesThreeResourcesAtTheDocumentedOffsets) {
 }
 
 // BLUE_INI comes first; every later block moves with its growth or shrink.
-Bytes growthTheme() {
+ThemeBuilder growthThemeBuilder() {
   ThemeBuilder b = oneSizeTheme();
   b.textFile(u"BLUE_INI", u"[S]\r\nFont = ms ui gothic, 9, Bold\r\n");
   b.textFile(u"THEMES_INI", u"[documentation]\r\nName = x\r\n");
   b.strings(188, stringBlock({{8, u"Normal"}}));
   b.add(10, 1, Bytes{1, 2, 3});
   b.add(10, 2, Bytes{4, 5, 6, 7, 8});
-  return b.build().bytes;
+  return b;
 }
+Bytes growthTheme() { return growthThemeBuilder().build().bytes; }
 
 void expectShifted(const Rebuilt& base, const Rebuilt& changed, int delta) {
   ASSERT_EQ(base.resources.size(), changed.resources.size());
@@ -239,6 +240,35 @@ TEST(RebuildLayout, BlocksArePackedWithoutGapsEvenAtOddOffsets) {
   }
   EXPECT_TRUE(sawOdd);
   for (std::size_t i = 0; i < r.resources.size(); ++i) EXPECT_EQ(r.resources[i].data, before[i].data) << i;
+}
+
+// A run of pictures of 256 KiB or more keeps its place within a page whatever the text
+// before it grows by (the kernel then copies it page by page); shorter blocks stay packed.
+// rebuildBytes also checks that a theme loaded from memory is laid out as one streamed.
+TEST(RebuildLayout, LongUnchangedRunsKeepTheirPlaceWithinAPage) {
+  ThemeBuilder b = growthThemeBuilder();
+  Bytes picture(300 * 1024);
+  for (std::size_t i = 0; i < picture.size(); ++i) picture[i] = static_cast<std::uint8_t>(i * 7);
+  b.add(2, u"ZZ_BMP", picture);
+  const Bytes theme = b.build().bytes;
+  const auto pictureOf = [](const std::vector<ListedResource>& list) {
+    for (const ListedResource& r : list) {
+      if (r.name == ResId(u"ZZ_BMP")) return r;
+    }
+    ADD_FAILURE() << "no ZZ_BMP";
+    return ListedResource{};
+  };
+  const ListedResource before = pictureOf(listResources(theme));
+  for (const char* size : {"9", "12", "123456"}) {
+    const Rebuilt r = rebuildBytes(theme, [size](theme::FontPages& p) { p.setCell(0, 0, theme::kColSize, size); });
+    const ListedResource after = pictureOf(r.resources);
+    EXPECT_EQ(after.data, picture) << size;
+    EXPECT_EQ(after.dataRva % 0x1000, before.dataRva % 0x1000) << size;
+    for (std::size_t i = 0; i + 1 < r.resources.size(); ++i) {  // the small blocks before it: packed
+      if (r.resources[i + 1].name == ResId(u"ZZ_BMP")) continue;
+      EXPECT_EQ(r.resources[i + 1].dataRva, r.resources[i].dataRva + r.resources[i].data.size()) << size << " " << i;
+    }
+  }
 }
 
 TEST(RebuildLayout, AnImageEndingPast4GiBIsRefused) {

@@ -112,23 +112,61 @@ int copyFromSource(int fd, const DataSource& source, std::uint64_t offset, std::
   return error == kSourceUnreadable ? ENODATA : error;
 }
 
-// Every piece in order: runs of pieces in memory with gathered writes, ranges of the source copied.
+// Source ranges up to this size go through memory with the pieces around them: a kernel
+// copy costs more to set up than a read of a few KiB, and a theme's string tables and
+// small resources come as dozens of such ranges.
+constexpr std::uint64_t kSmallCopy = std::uint64_t{64} << 10;
+// The most read at once to gather the short ranges of a run (gaps between them included).
+constexpr std::uint64_t kGatherSpan = std::uint64_t{1} << 20;
+
+// Every piece in order: long ranges of the source copied file to file; everything else in
+// runs of gathered writes, the short ranges of a run read from the source with one read.
 int writePieces(int fd, std::span<const Piece> pieces, const DataSource* source) {
-  std::vector<std::uint8_t> buffer;  // only for copies the kernel does not make
+  std::vector<std::uint8_t> buffer;    // only for copies the kernel does not make
+  std::vector<std::uint8_t> gathered;  // the short ranges of a run, as the source holds them
+  std::vector<Piece> run;
   for (std::size_t i = 0; i < pieces.size();) {
-    std::size_t end = i;
-    while (end < pieces.size() && !pieces[end].inSource()) ++end;
-    if (end > i) {
-      if (const int error = writeMemory(fd, pieces.subspan(i, end - i)); error != 0) return error;
-      i = end;
+    if (pieces[i].inSource() && pieces[i].sourceLength > kSmallCopy) {
+      if (source == nullptr) return EINVAL;
+      if (const int error = copyFromSource(fd, *source, pieces[i].sourceOffset, pieces[i].sourceLength, buffer);
+          error != 0) {
+        return error;
+      }
+      ++i;
       continue;
     }
-    if (source == nullptr) return EINVAL;
-    if (const int error = copyFromSource(fd, *source, pieces[i].sourceOffset, pieces[i].sourceLength, buffer);
-        error != 0) {
-      return error;
+    std::uint64_t low = UINT64_MAX;
+    std::uint64_t high = 0;
+    std::size_t end = i;
+    for (; end < pieces.size(); ++end) {
+      const Piece& piece = pieces[end];
+      if (!piece.inSource()) continue;
+      if (piece.sourceLength > kSmallCopy) break;
+      const std::uint64_t from = std::min(low, piece.sourceOffset);
+      const std::uint64_t to = std::max(high, piece.sourceOffset + piece.sourceLength);
+      if (to - from > kGatherSpan) break;
+      low = from;
+      high = to;
     }
-    ++i;
+    if (high > low) {
+      if (source == nullptr) return EINVAL;
+      gathered.resize(static_cast<std::size_t>(high - low));
+      try {
+        source->readInto(low, gathered);
+      } catch (const ThemeError&) {
+        return ENODATA;
+      }
+    }
+    run.clear();
+    for (std::size_t k = i; k < end; ++k) {
+      const Piece& piece = pieces[k];
+      run.push_back(piece.inSource() ? Piece(std::span<const std::uint8_t>(gathered).subspan(
+                                           static_cast<std::size_t>(piece.sourceOffset - low),
+                                           static_cast<std::size_t>(piece.sourceLength)))
+                                     : piece);
+    }
+    if (const int error = writeMemory(fd, run); error != 0) return error;
+    i = end;
   }
   return 0;
 }

@@ -28,6 +28,7 @@ constexpr std::uint32_t kHighBit = pe::resource_entry::kHighBit;
 constexpr std::uint64_t kDirectory = pe::resource_directory::kSize;
 constexpr std::uint64_t kEntry = pe::resource_entry::kSize;
 constexpr std::uint64_t kDataEntry = pe::resource_data_entry::kSize;
+constexpr std::uint64_t kRegenerated = std::numeric_limits<std::uint64_t>::max();  // a block not in the loaded file
 
 std::uint64_t alignUp(std::uint64_t v, std::uint32_t alignment) { return (v + alignment - 1) / alignment * alignment; }
 bool isPowerOfTwo(std::uint32_t v) { return v != 0 && (v & (v - 1)) == 0; }
@@ -245,9 +246,11 @@ Piece unchangedData(const ThemeImage& image, const DataEntry& entry) {
 
 // The data pass: every resource's new data in directory order. Texts and tables of the
 // chosen language are regenerated one after the other into `generated`, the one buffer
-// they are written from; everything else is copied unchanged.
+// they are written from; everything else is copied unchanged, and `loadedAt` says from
+// where.
 std::vector<Piece> produceData(const ThemeImage& image, const PageRouter& router, const FontPages& pages,
-                               std::vector<std::uint8_t>& generated, KeptNames& kept) {
+                               std::vector<std::uint8_t>& generated, KeptNames& kept,
+                               std::vector<std::uint64_t>& loadedAt) {
   const auto regenerated = [](const TypeNode& type, const ResourceNode& res, std::size_t li) {
     return li == res.chosen && (type.kind == ResourceKind::TextFile || isStringBlock(type, res));
   };
@@ -270,10 +273,12 @@ std::vector<Piece> produceData(const ThemeImage& image, const PageRouter& router
         const DataEntry& entry = res.languages[li].data;
         if (!regenerated(type, res, li)) {
           blocks.push_back(unchangedData(image, entry));
+          loadedAt.push_back(entry.fileOffset);
           continue;
         }
         starts.emplace_back(blocks.size(), generated.size());
         blocks.emplace_back();
+        loadedAt.push_back(kRegenerated);
         if (type.kind == ResourceKind::TextFile) {
           rewriteIniText(image.data(entry), res.name.wide(), router, pages, generated);
         } else {
@@ -362,6 +367,34 @@ void writeHeaders(const ThemeImage& image, const ImagePlan& plan, std::span<std:
   }
 }
 
+// Long runs of unchanged data start in the new file at the same place within a page as
+// in the loaded one, after a few zeros where needed: the system then copies them page by
+// page, where a run shifted by a few bytes splits every page in two on both the copy and
+// the flush (a third slower for a picture-heavy theme). Short runs are packed.
+constexpr std::uint64_t kPageAlignedRun = std::uint64_t{256} << 10;
+
+// The zeros before each block, for blocks that start in the section at `dataStart`
+// bytes from its start, the section at `sectionOffset` in the file. `loadedAt` gives
+// where each block lay in the loaded file, kRegenerated for the regenerated ones.
+std::vector<std::uint64_t> paddingBefore(std::span<const Piece> blocks, std::span<const std::uint64_t> loadedAt,
+                                         std::uint64_t sectionOffset, std::uint64_t dataStart) {
+  const auto followsOn = [&](std::size_t k) {
+    return k > 0 && loadedAt[k] != kRegenerated && loadedAt[k - 1] != kRegenerated &&
+           loadedAt[k - 1] + blocks[k - 1].size() == loadedAt[k];
+  };
+  std::vector<std::uint64_t> padding(blocks.size(), 0);
+  std::uint64_t at = sectionOffset + dataStart;
+  for (std::size_t k = 0; k < blocks.size(); ++k) {
+    if (loadedAt[k] != kRegenerated && !followsOn(k)) {
+      std::uint64_t run = blocks[k].size();
+      for (std::size_t j = k + 1; j < blocks.size() && run < kPageAlignedRun && followsOn(j); ++j) run += blocks[j].size();
+      if (run >= kPageAlignedRun) padding[k] = (loadedAt[k] % kPageSize + kPageSize - at % kPageSize) % kPageSize;
+    }
+    at += padding[k] + blocks[k].size();
+  }
+  return padding;
+}
+
 // Pieces in file order; data that follows on in the loaded file as in the new one is
 // copied in one go.
 class PieceList {
@@ -415,12 +448,16 @@ RebuiltTheme rebuildTheme(const ThemeImage& image, const FontPages& pages, const
   result.source_ = image.file.get();
   result.droppedCertificate_ = carried.certificate.has_value();
   const PageRouter router(pages, cp);
-  const std::vector<Piece> blocks = produceData(image, router, pages, result.generated_, result.kept_);
+  std::vector<std::uint64_t> loadedAt;  // where each block lay in the loaded file
+  const std::vector<Piece> blocks = produceData(image, router, pages, result.generated_, result.kept_, loadedAt);
 
   // Size pass, then the write passes: the resource directory, then the headers.
   const SectionLayout layout(tree);
+  // Where the section lies in the new file does not depend on its own size.
+  const std::uint64_t sectionOffset = ImagePlan(pe, 1, pe.fileAlignment).sections[keptIndex].fileOffset;
+  const std::vector<std::uint64_t> padding = paddingBefore(blocks, loadedAt, sectionOffset, layout.directorySize());
   std::uint64_t contentSize = layout.directorySize();
-  for (const auto& block : blocks) contentSize += block.size();
+  for (std::size_t k = 0; k < blocks.size(); ++k) contentSize += padding[k] + blocks[k].size();
   const std::uint64_t rawSize = alignUp(contentSize, pe.fileAlignment);
   if (rawSize > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) {
     throw WriteError("the rebuilt file is too large");
@@ -443,6 +480,7 @@ RebuiltTheme rebuildTheme(const ThemeImage& image, const FontPages& pages, const
       const std::uint32_t langDir = w.directory(kLanguageDirectories, res.languageHeader, res.languages.size());
       for (std::size_t li = 0; li < res.languages.size(); ++li) {
         const LanguageNode& lang = res.languages[li];
+        dataAt += padding[block];
         const auto size = static_cast<std::uint32_t>(blocks[block++].size());
         const std::uint32_t entry = w.dataEntry(to32(kept.virtualAddress + dataAt, "a resource's address"), size,
                                                 lang.data);
@@ -474,7 +512,10 @@ RebuiltTheme rebuildTheme(const ThemeImage& image, const FontPages& pages, const
       continue;
     }
     pieces.add(Piece(result.directory_));
-    for (const Piece& b : blocks) pieces.add(b);
+    for (std::size_t k = 0; k < blocks.size(); ++k) {
+      pieces.zeros(padding[k]);
+      pieces.add(blocks[k]);
+    }
     pieces.zeros(rawSize - contentSize);
   }
   for (const FileRange& r : carried.appended) pieces.add(unchangedRange(image, r.offset, r.size, "the appended data"));
