@@ -61,6 +61,8 @@ std::size_t appendShown(std::string& out, std::string_view ansi, const theme::Co
 
 // Standard output takes the text in pieces of about this size.
 constexpr std::size_t kPieceBytes = 65536;
+// The most the table keeps of its rows between the measuring walk and the printing one.
+constexpr std::size_t kKeptRowBytes = std::size_t{1} << 20;
 
 // "label: text", without a trailing blank when the text is empty.
 std::string labelled(std::string_view label, const std::string& text) {
@@ -110,11 +112,31 @@ void printTableOf(std::ostream& out, const theme::FontPages& pages, const RowSou
       widths.at(page)[col] = theme::displayWidth(words.columnTitles.at(col));
     }
   }
+  // The rows as shown, kept from the measuring walk up to kKeptRowBytes, so that a theme
+  // of common size is read once; past that they are walked again rather than held.
+  struct KeptRow {
+    int page = 0;
+    std::array<std::size_t, theme::kColumnCount + 1> at{};  // where each cell starts in `kept`
+    std::array<std::size_t, theme::kColumnCount> width{};
+  };
+  std::string kept;
+  std::vector<KeptRow> keptRows;
+  bool keptAll = true;
   rows([&](int page, const Cells& cells) {
     if (page >= pages.pageCount || !listed(only, page)) return;
+    if (!keptAll) kept.clear();
+    KeptRow row{page};
     for (int col = 0; col < theme::kColumnCount; ++col) {
-      text.clear();
-      widths.at(page)[col] = std::max(widths.at(page)[col], appendShown(text, cells[col], cp));
+      row.at[col] = kept.size();
+      row.width[col] = appendShown(kept, cells[col], cp);
+      widths.at(page)[col] = std::max(widths.at(page)[col], row.width[col]);
+    }
+    row.at[theme::kColumnCount] = kept.size();
+    if (!keptAll) return;
+    keptRows.push_back(row);
+    if (kept.size() > kKeptRowBytes) {
+      keptAll = false;
+      keptRows = {};
     }
   });
 
@@ -158,7 +180,16 @@ void printTableOf(std::ostream& out, const theme::FontPages& pages, const RowSou
       addHead(later.at(page), page);
     }
   }
-  if (first >= 0) {
+  if (first >= 0 && keptAll) {
+    for (const KeptRow& row : keptRows) {
+      std::string& to = row.page == first ? text : later.at(row.page);
+      addLine(to, row.page, [&](std::string& into, int col) {
+        into.append(kept, row.at[col], row.at[col + 1] - row.at[col]);
+        return row.width[col];
+      });
+      if (text.size() >= kPieceBytes) flush();
+    }
+  } else if (first >= 0) {
     rows([&](int page, const Cells& cells) {
       if (page >= pages.pageCount || !listed(only, page)) return;
       std::string& to = page == first ? text : later.at(page);

@@ -67,7 +67,12 @@ std::u16string ByteReader::units(std::uint64_t offset, std::uint64_t count, cons
     decode(bytes(offset, count * 2, what), 0);
     return out;
   }
-  // A long text from a file, through a small buffer and not kept as a piece: held once, as units.
+  // A long text from a file, not kept as a piece: held once, as units, read straight into
+  // them where the file's byte order is the machine's (unsigned char may alias them).
+  if constexpr (std::endian::native == std::endian::little) {
+    file_->readInto(offset, {reinterpret_cast<std::uint8_t*>(out.data()), count * 2});  // NOLINT(cppcoreguidelines-pro-type-reinterpret-cast)
+    return out;
+  }
   std::vector<std::uint8_t> chunk(std::min<std::uint64_t>(count, kChunkUnits) * 2);
   for (std::size_t done = 0; done < count;) {
     const std::size_t n = std::min<std::uint64_t>(count - done, kChunkUnits);

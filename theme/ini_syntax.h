@@ -22,7 +22,8 @@ std::u16string decodeIniText(std::span<const std::uint8_t> data);
 std::size_t iniLineEnd(std::u16string_view text, std::size_t pos);
 
 struct IniLine {
-  std::u16string_view key, font, size, option;  // views into the parsed line
+  // Views into the parsed line; the value fields only where the key holds "font".
+  std::u16string_view key, font, size, option;
   // A non-empty key containing "font" (any case), a value with ',', and no section
   // brackets (rewriting such a line could change the section of every later line).
   bool fontEntry = false;

@@ -25,7 +25,8 @@ namespace {
 
 // Reads ahead around a small request, so that the walk over a directory of thousands of
 // 4-byte fields takes a handful of reads.
-constexpr std::uint64_t kReadAhead = std::uint64_t{64} << 10;
+constexpr std::uint64_t kReadAhead = std::uint64_t{16} << 10;
+constexpr std::uint64_t kPage = 4096;
 
 // Adds a chunk of a stream read whole, which may not grow past kMaxStreamBytes: an endless
 // one (a device, a pipe that never ends) must not take all memory.
@@ -223,6 +224,7 @@ void PositionedFile::keepWhole(std::vector<std::uint8_t> bytes) {
   opened_ = {size_, 0};  // nothing can change it now
   whole_ = true;
   pieces_.clear();
+  last_ = nullptr;
   pieces_.emplace(0, std::move(bytes));
 }
 
@@ -234,22 +236,38 @@ void PositionedFile::copyWhole(std::uint64_t offset, std::span<std::uint8_t> out
 
 std::span<const std::uint8_t> PositionedFile::read(std::uint64_t offset, std::uint64_t length) const {
   if (offset > size_ || length > size_ - offset) throw ThemeError("a read past the end of the file");
+  // A walk reads field after field of one piece: that piece is tried before the lookup.
+  const auto within = [offset, length](std::uint64_t start, const std::vector<std::uint8_t>& piece) {
+    return offset >= start && offset - start <= piece.size() && length <= piece.size() - (offset - start);
+  };
+  if (last_ != nullptr && within(lastStart_, *last_)) {
+    return std::span<const std::uint8_t>(*last_).subspan(offset - lastStart_, length);
+  }
   // The piece that starts last at or before `offset` holds it, if any piece does.
   auto it = pieces_.upper_bound(offset);
   if (it != pieces_.begin()) {
     --it;
-    const std::uint64_t inPiece = offset - it->first;
-    if (inPiece <= it->second.size() && length <= it->second.size() - inPiece) {
-      return std::span<const std::uint8_t>(it->second).subspan(inPiece, length);
+    if (within(it->first, it->second)) {
+      last_ = &it->second;
+      lastStart_ = it->first;
+      return std::span<const std::uint8_t>(it->second).subspan(offset - it->first, length);
     }
   }
-  const std::uint64_t start = offset / kReadAhead * kReadAhead;
+  std::uint64_t start = offset / kReadAhead * kReadAhead;
+  if (it != pieces_.end() && it->first <= offset) {
+    // Past the end of the piece before: read again from the page of `offset` only, not
+    // the read-ahead block that piece already holds most of.
+    const std::uint64_t pieceEnd = it->first + it->second.size();
+    start = std::max(start, std::min(offset / kPage * kPage, pieceEnd / kPage * kPage));
+  }
   const std::uint64_t end = std::min(size_, (offset + length + kReadAhead - 1) / kReadAhead * kReadAhead);
   std::vector<std::uint8_t> piece(end - start);
   readInto(start, piece);
   // Added beside any piece at the same start, never in its place: what was handed out of
   // that one stays valid. The lookup above finds the latest, longest one.
   const auto kept = pieces_.emplace(start, std::move(piece));
+  last_ = &kept->second;
+  lastStart_ = start;
   return std::span<const std::uint8_t>(kept->second).subspan(offset - start, length);
 }
 

@@ -76,6 +76,8 @@ class PositionedFile final : public DataSource {
   std::uint64_t size_ = 0;
   FileStamp opened_;
   mutable std::multimap<std::uint64_t, std::vector<std::uint8_t>> pieces_;  // by start offset
+  mutable const std::vector<std::uint8_t>* last_ = nullptr;  // the piece read from last, in pieces_
+  mutable std::uint64_t lastStart_ = 0;
 };
 
 // The whole file in a private block whose pages are not zeroed before it is filled.

@@ -31,11 +31,19 @@ bool equalsIgnoreCase(std::u16string_view a, std::u16string_view b) {
 }
 
 bool containsIgnoreCase(std::u16string_view text, std::u16string_view needle) {
+  if (needle.empty()) return true;
   // ASCII, nearly every unit of a theme, folded here without a call.
   const auto fold = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c < 0x80 ? c : foldCase(c); };
-  const auto it = std::search(text.begin(), text.end(), needle.begin(), needle.end(),
-                              [&fold](char16_t x, char16_t y) { return fold(x) == fold(y); });
-  return it != text.end() || needle.empty();
+  // Every line's key is searched for "font": a plain loop over the candidates, the
+  // first unit compared before the rest.
+  const char16_t first = fold(needle.front());
+  for (std::size_t i = 0; i + needle.size() <= text.size(); ++i) {
+    if (fold(text[i]) != first) continue;
+    std::size_t k = 1;
+    while (k < needle.size() && fold(text[i + k]) == fold(needle[k])) ++k;
+    if (k == needle.size()) return true;
+  }
+  return false;
 }
 
 }  // namespace theme

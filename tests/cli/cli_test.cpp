@@ -226,6 +226,35 @@ TEST_F(CliOnSyntheticTheme, ListPrintsATablePerPageAndTheStyleName) {
             "スタイル名: ルナ\n");
 }
 
+// Past a megabyte of rows the table walks the theme twice instead of keeping them: the
+// rows come out once each, in order, padded to the widest cell of all (the last here).
+TEST(CliList, ATableOfMoreRowsThanItKeepsIsPaddedToItsWidestCell) {
+  mt::TempDir dir;
+  constexpr int kRows = 30000;
+  std::u16string ini = u"[S]\r\n";
+  for (int i = 0; i < kRows; ++i) {
+    const std::string n = std::to_string(i);
+    ini += u"Font" + std::u16string(n.begin(), n.end()) + u" = Tahoma Sans Serif Regular, 9\r\n";
+  }
+  ini += u"FontLast = " + std::u16string(40, u'W') + u", 9\r\n";
+  const Result r = run({"list", "--page", "0", blueTheme(dir, "many.msstyles", ini)}, "", "LC_ALL=C");
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::istringstream lines(r.out);
+  std::string line;
+  int rows = 0;
+  std::size_t sizeColumn = std::string::npos;
+  while (std::getline(lines, line)) {
+    if (!line.starts_with("  BLUE_INI")) continue;
+    const std::size_t at = line.rfind("  9") + 2;
+    if (sizeColumn == std::string::npos) sizeColumn = at;
+    ASSERT_EQ(at, sizeColumn) << "row " << rows << ": " << line;
+    ++rows;
+  }
+  EXPECT_EQ(rows, kRows + 1);
+  EXPECT_NE(r.out.find(std::string(40, 'W') + "  9\n"), std::string::npos);
+  EXPECT_GE(r.out.size(), std::size_t{1} << 20);
+}
+
 TEST_F(CliOnSyntheticTheme, TableTitlesFollowTheLocale) {
   const std::string english =
       "Language 0x0409, code page 932\n"
