@@ -61,8 +61,9 @@ std::size_t appendShown(std::string& out, std::string_view ansi, const theme::Co
 
 // Standard output takes the text in pieces of about this size.
 constexpr std::size_t kPieceBytes = 65536;
-// The most the table keeps of its rows between the measuring walk and the printing one.
-constexpr std::size_t kKeptRowBytes = std::size_t{1} << 20;
+// The most the table keeps of its rows between the measuring walk and the printing one
+// (a theme has a few hundred rows; a larger table is walked again).
+constexpr std::size_t kKeptRowBytes = std::size_t{256} << 10;
 
 // "label: text", without a trailing blank when the text is empty.
 std::string labelled(std::string_view label, const std::string& text) {
@@ -116,8 +117,8 @@ void printTableOf(std::ostream& out, const theme::FontPages& pages, const RowSou
   // of common size is read once; past that they are walked again rather than held.
   struct KeptRow {
     int page = 0;
-    std::array<std::size_t, theme::kColumnCount + 1> at{};  // where each cell starts in `kept`
-    std::array<std::size_t, theme::kColumnCount> width{};
+    std::array<std::uint32_t, theme::kColumnCount + 1> at{};  // where each cell starts in `kept`
+    std::array<std::uint32_t, theme::kColumnCount> width{};
   };
   std::string kept;
   std::vector<KeptRow> keptRows;
@@ -127,16 +128,18 @@ void printTableOf(std::ostream& out, const theme::FontPages& pages, const RowSou
     if (!keptAll) kept.clear();
     KeptRow row{page};
     for (int col = 0; col < theme::kColumnCount; ++col) {
-      row.at[col] = kept.size();
-      row.width[col] = appendShown(kept, cells[col], cp);
-      widths.at(page)[col] = std::max(widths.at(page)[col], row.width[col]);
+      row.at[col] = static_cast<std::uint32_t>(kept.size());
+      const std::size_t width = appendShown(kept, cells[col], cp);
+      row.width[col] = static_cast<std::uint32_t>(width);
+      widths.at(page)[col] = std::max(widths.at(page)[col], width);
     }
-    row.at[theme::kColumnCount] = kept.size();
+    row.at[theme::kColumnCount] = static_cast<std::uint32_t>(kept.size());
     if (!keptAll) return;
     keptRows.push_back(row);
-    if (kept.size() > kKeptRowBytes) {
+    if (kept.size() + keptRows.capacity() * sizeof(KeptRow) > kKeptRowBytes) {
       keptAll = false;
       keptRows = {};
+      kept = {};
     }
   });
 
