@@ -1,5 +1,6 @@
 #pragma once
 // Little-endian stores into the output being built (the write side of ByteReader).
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -12,6 +13,11 @@
 namespace theme {
 
 inline void appendUtf16(std::vector<std::uint8_t>& out, std::u16string_view units) {
+  if constexpr (std::endian::native == std::endian::little) {  // the units' bytes are the file's
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(units.data());  // NOLINT(cppcoreguidelines-pro-type-reinterpret-cast)
+    out.insert(out.end(), bytes, bytes + units.size() * 2);
+    return;
+  }
   const std::size_t at = out.size();
   out.resize(at + units.size() * 2);
   for (std::size_t i = 0; i < units.size(); ++i) {

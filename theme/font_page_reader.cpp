@@ -95,7 +95,7 @@ ThemeSettings::ThemeSettings(const ThemeImage& image, FontPages& pages, const Co
 void ThemeSettings::forEach(const std::function<void(const ListedSetting&)>& visit) const {
   for (const Source& s : sources_) {
     if (s.strings.empty()) {
-      forEachIniSetting(s.text, s.name, s.fileCell, router_, visit);
+      forEachIniSetting(*s.text, s.name, s.fileCell, router_, visit);
     } else {
       for (const Routed& r : s.strings) visit(listedSetting(r.entry, r.pages));
     }

@@ -2,6 +2,7 @@
 // The font pages read from a loaded theme.
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -40,7 +41,7 @@ class ThemeSettings {
   struct Source {
     std::u16string name;
     std::string fileCell;
-    std::u16string text;
+    std::shared_ptr<const std::u16string> text;  // the image's
     std::vector<Routed> strings;
   };
   PageRouter router_;

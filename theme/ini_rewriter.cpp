@@ -37,11 +37,16 @@ ScannedLine scanLine(std::u16string_view text, std::size_t pos) {
 
 void rewriteIniText(std::span<const std::uint8_t> old, std::u16string_view resourceName, const PageRouter& router,
                     const FontPages& pages, std::vector<std::uint8_t>& out) {
+  const std::u16string text = decodeIniText(old);
+  rewriteIniText(text, old.subspan(2 * text.size()), resourceName, router, pages, out);
+}
+
+void rewriteIniText(std::u16string_view text, std::span<const std::uint8_t> rest, std::u16string_view resourceName,
+                    const PageRouter& router, const FontPages& pages, std::vector<std::uint8_t>& out) {
   const CodePage& cp = router.codePage();
   const PageRouter::IniText routing = router.iniText(resourceName, Visit::Every);
-  const std::u16string text = decodeIniText(old);
-  // Everything but the listed entries goes back as the bytes it was, run by run: the
-  // text's units map onto the old bytes two by two.
+  // Everything but the listed entries goes back as it was, run by run: the text's units
+  // are the old bytes two by two.
   std::size_t copied = 0;  // units of `text` given to `out`
   IniLineParser parser;
   for (std::size_t pos = 0; pos < text.size();) {
@@ -69,15 +74,14 @@ void rewriteIniText(std::span<const std::uint8_t> old, std::u16string_view resou
         option = rowOption = row->option.toWrite(cp);
       }
     }
-    const auto unchanged = old.subspan(2 * copied, 2 * (start - copied));
-    out.insert(out.end(), unchanged.begin(), unchanged.end());
+    appendUtf16(out, text.substr(copied, start - copied));
     putIniFontLine([&out](std::u16string_view piece) { appendUtf16(out, piece); }, line.key, font, size, option);
     copied = pos;
   }
   // The listed text ends at its first U+0000 (the theme engine reads no further), but the
   // file goes on: that unit and everything after it, a final odd byte too, stay as they were.
-  const auto tail = old.subspan(2 * copied);
-  out.insert(out.end(), tail.begin(), tail.end());
+  appendUtf16(out, text.substr(copied));
+  out.insert(out.end(), rest.begin(), rest.end());
 }
 
 }  // namespace theme

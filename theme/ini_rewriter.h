@@ -15,5 +15,9 @@ class PageRouter;
 // text's first U+0000 on copied as it is.
 void rewriteIniText(std::span<const std::uint8_t> old, std::u16string_view resourceName, const PageRouter& router,
                     const FontPages& pages, std::vector<std::uint8_t>& out);
+// The same from the text already decoded (decodeIniText of the data) and `rest`, the
+// data's bytes from the text's end on (its first U+0000 unit, a final odd byte).
+void rewriteIniText(std::u16string_view text, std::span<const std::uint8_t> rest, std::u16string_view resourceName,
+                    const PageRouter& router, const FontPages& pages, std::vector<std::uint8_t>& out);
 
 }  // namespace theme

@@ -29,10 +29,14 @@ void parse(ThemeImage& image, LanguagePreference language) {
 
 }  // namespace
 
-std::u16string ThemeImage::iniText(const DataEntry& entry) const {
-  std::u16string text = reader().units(entry.fileOffset, entry.size / 2, "resource data");
-  text.resize(std::min(text.size(), text.find(u'\0')));
-  return text;
+std::shared_ptr<const std::u16string> ThemeImage::iniText(const DataEntry& entry) const {
+  std::shared_ptr<const std::u16string>& kept = iniTexts[{entry.fileOffset, entry.size}];
+  if (kept == nullptr) {
+    std::u16string text = reader().units(entry.fileOffset, entry.size / 2, "resource data");
+    text.resize(std::min(text.size(), text.find(u'\0')));
+    kept = std::make_shared<const std::u16string>(std::move(text));
+  }
+  return kept;
 }
 
 ThemeImage parseThemeImage(std::span<const std::uint8_t> bytes, LanguagePreference language) {

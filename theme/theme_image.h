@@ -2,8 +2,10 @@
 // A loaded theme file with its parsed headers and resource tree. Reading fills the font
 // pages from it; writing rebuilds a file from it.
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "pe_image.h"
@@ -33,8 +35,12 @@ struct ThemeImage {
     return reader().bytes(entry.fileOffset, entry.size, "resource data");
   }
   // The data of a TEXTFILE resource as its text (decodeIniText), read straight into
-  // UTF-16: a long text from a file is held once, not also as bytes.
-  [[nodiscard]] std::u16string iniText(const DataEntry& entry) const;
+  // UTF-16 on first use and kept: a long text from a file is held once, not also as
+  // bytes, and a write rewrites the text the load read.
+  [[nodiscard]] std::shared_ptr<const std::u16string> iniText(const DataEntry& entry) const;
+
+  // by file offset and size
+  mutable std::map<std::pair<std::uint32_t, std::uint32_t>, std::shared_ptr<const std::u16string>> iniTexts;
 };
 
 // Reads the file at `path` and parses it; throws ThemeError naming what is wrong, also

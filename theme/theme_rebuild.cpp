@@ -280,7 +280,14 @@ std::vector<Piece> produceData(const ThemeImage& image, const PageRouter& router
         blocks.emplace_back();
         loadedAt.push_back(kRegenerated);
         if (type.kind == ResourceKind::TextFile) {
-          rewriteIniText(image.data(entry), res.name.wide(), router, pages, generated);
+          // The text the load read; only the bytes after its end are read again.
+          const std::shared_ptr<const std::u16string> text = image.iniText(entry);
+          const std::uint64_t textBytes = 2 * std::uint64_t{text->size()};
+          const std::span<const std::uint8_t> rest =
+              textBytes < entry.size
+                  ? image.reader().bytes(std::uint64_t{entry.fileOffset} + textBytes, entry.size - textBytes, "resource data")
+                  : std::span<const std::uint8_t>();
+          rewriteIniText(*text, rest, res.name.wide(), router, pages, generated);
         } else {
           rewriteStringTableBlock(image.data(entry), firstStringId(res), router, pages, generated, &kept);
         }
