@@ -84,6 +84,32 @@ TEST(SafeWrite, PiecesAreWrittenInOrder) {
   EXPECT_EQ(readFile(dir.file("pieces.msstyles")), bytes);
 }
 
+// Where long ranges of the theme file keep their places, the file is copied whole and
+// the rest written over it: what differs, a long range that moved, short ranges, a new
+// end before or past the old one.
+TEST(SafeWrite, OverACopyOfTheThemeFileEveryOtherPieceIsWritten) {
+  TempDir dir;
+  const Bytes bytes = payload(2000000);
+  const theme::PositionedFile source(dir.write("source.msstyles", bytes));
+  const Bytes other(800000, 0xAB);
+  // (the last in-place range, what follows it): 1.6 MB in all, then 2.1 MB, the theme 2 MB
+  for (const auto& [tail, end] : {std::pair<std::size_t, std::size_t>{300000, 2000}, {10, 800000}}) {
+    const std::vector<theme::Piece> pieces = {
+        theme::Piece(span(other).first(1000)),  // differs from the theme's start
+        theme::Piece::ofSource(1000, 1200000),  // in place
+        theme::Piece::ofSource(50, 100000),     // long, moved
+        theme::Piece::ofSource(1301000, 30),    // short, in place
+        theme::Piece::ofSource(7, 20),          // short, moved
+        theme::Piece(span(other).first(500)),
+        theme::Piece::ofSource(1301550, tail),  // in place
+        theme::Piece(span(other).first(end)),
+    };
+    const Bytes expected = theme::joinPieces(pieces, &source);
+    theme::writeFileAtomically(dir.file("over.msstyles"), pieces, &source, source.openedStamp());
+    EXPECT_EQ(readFile(dir.file("over.msstyles")), expected) << end;
+  }
+}
+
 // Data copied from the theme file while it is written: a file changed meanwhile (here by
 // the source itself, on its first read; it offers no descriptor, so the copy goes through
 // a buffer) is refused, the target keeps its old bytes and no temporary file stays.
