@@ -41,17 +41,22 @@ std::size_t skipBlanks(std::u16string_view s, std::size_t pos) {
 
 namespace {
 
-// Where the first U+0000 unit is, else the end: four units at a time, as a word holds a
-// zero unit exactly when the lane test below finds one.
+// Four UTF-16 units at a time: a word holds a zero unit exactly when the lane test finds
+// one, and a given unit where the word XOR that unit in every lane holds a zero.
+constexpr std::uint64_t kOnes = 0x0001000100010001ULL;
+constexpr std::uint64_t kHighs = 0x8000800080008000ULL;
+constexpr bool holdsZeroUnit(std::uint64_t word) { return ((word - kOnes) & ~word & kHighs) != 0; }
+constexpr bool holdsUnit(std::uint64_t word, char16_t unit) { return holdsZeroUnit(word ^ (kOnes * unit)); }
+std::uint64_t fourUnits(std::u16string_view text, std::size_t at) {
+  std::uint64_t word = 0;
+  std::memcpy(&word, text.substr(at, 4).data(), sizeof word);
+  return word;
+}
+
+// Where the first U+0000 unit is, else the end.
 std::size_t firstZeroUnit(std::u16string_view text) {
-  constexpr std::uint64_t kOnes = 0x0001000100010001ULL;
-  constexpr std::uint64_t kHighs = 0x8000800080008000ULL;
   std::size_t i = 0;
-  for (; i + 4 <= text.size(); i += 4) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, text.substr(i, 4).data(), sizeof word);
-    if (((word - kOnes) & ~word & kHighs) != 0) break;
-  }
+  while (i + 4 <= text.size() && !holdsZeroUnit(fourUnits(text, i))) i += 4;
   return std::min(text.size(), text.find(u'\0', i));
 }
 
@@ -64,13 +69,19 @@ std::u16string decodeIniText(std::span<const std::uint8_t> data) {
 }
 
 std::size_t iniLineEnd(std::u16string_view text, std::size_t pos) {
-  // A plain loop: the generic search for a two-unit needle costs several times as much
-  // on lines of a few dozen units.
-  for (std::size_t i = pos; i + 1 < text.size(); ++i) {
-    if (text[i] != u'\r' || text[i + 1] != u'\n') continue;
-    std::size_t end = i + 2;
-    while (end < text.size() && isBreak(text[end])) ++end;
-    return end;
+  // Four units at a time past those without a CR: the generic search for a two-unit
+  // needle costs several times as much on lines of a few dozen units.
+  for (std::size_t i = pos; i + 1 < text.size();) {
+    if (i + 4 <= text.size() && !holdsUnit(fourUnits(text, i), u'\r')) {
+      i += 4;
+      continue;
+    }
+    for (const std::size_t stop = std::min(text.size() - 1, i + 4); i < stop; ++i) {
+      if (text[i] != u'\r' || text[i + 1] != u'\n') continue;
+      std::size_t end = i + 2;
+      while (end < text.size() && isBreak(text[end])) ++end;
+      return end;
+    }
   }
   return text.size();
 }
@@ -85,15 +96,23 @@ IniLine IniLineParser::parse(std::u16string_view line) {
   std::size_t open = npos;
   std::size_t close = npos;
   std::size_t eq = npos;
-  for (std::size_t i = 0; i < line.size(); ++i) {
-    const char16_t c = line[i];
-    if (c > u']' || (c != u'[' && c != u']' && c != u'=')) continue;  // letters mostly: one test
-    if (c == u'[') {
-      open = std::min(open, i);
-    } else if (c == u']') {
-      close = std::min(close, i);
-    } else {
-      eq = std::min(eq, i);
+  for (std::size_t i = 0; i < line.size();) {
+    if (i + 4 <= line.size()) {  // four units at a time past those that are none of the three
+      const std::uint64_t word = fourUnits(line, i);
+      if (!holdsUnit(word, u'[') && !holdsUnit(word, u']') && !holdsUnit(word, u'=')) {
+        i += 4;
+        continue;
+      }
+    }
+    for (const std::size_t stop = std::min(line.size(), i + 4); i < stop; ++i) {
+      const char16_t c = line[i];
+      if (c == u'[') {
+        open = std::min(open, i);
+      } else if (c == u']') {
+        close = std::min(close, i);
+      } else if (c == u'=') {
+        eq = std::min(eq, i);
+      }
     }
   }
   const bool setsSection = open != npos && close != npos && open < close;
