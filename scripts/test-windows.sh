@@ -100,7 +100,21 @@ while read -r prefix; do
   WINEPREFIX=$prefix "$MARVENTO_WINE" cmd /c exit >/dev/null 2>&1 </dev/null || true
 done < <(wine_lane_prefix_list)
 wine_log "running under $MARVENTO_WINE in $wine_lanes lanes on displays $MARVENTO_LANE_DISPLAYS, prefix $WINEPREFIX"
+failed_before=$failed
 run_ctest "$wine_build_dir" -j "$wine_lanes" --resource-spec-file "$lane_spec" "$@"
+# Wine now and then fails to start a program at all (seen once: a test that passes alone
+# and in every other run ended within 10 ms with no output). A few failed tests run once
+# more, and are named; one that fails again counts as failed, as do many failures at once.
+failed_now=$((failed - failed_before))
+if [ "$failed_now" -ge 1 ] && [ "$failed_now" -le 3 ]; then
+  wine_log "$failed_now Wine test(s) failed; running them once more:"
+  (cd "$wine_build_dir" && ctest --show-only=human --rerun-failed 2>/dev/null | grep -E '^ +Test +#' || true)
+  failed=$failed_before
+  run_ctest "$wine_build_dir" --rerun-failed --resource-spec-file "$lane_spec" "$@"
+  if [ "$failed" -eq "$failed_before" ]; then
+    wine_log "they passed when run again: counted as passed, named above"
+  fi
+fi
 
 # marvento-cli.exe under Wine against the native build, on every light.msstyles Wine has.
 mapfile -t themes < <(wine_themes --installed)

@@ -218,7 +218,7 @@ TEST_F(ConvenienceTest, HoveringARowShowsItsSampleInItsFont) {
     return font;
   };
   hover(0);
-  EXPECT_TRUE(gui_test::visible(tip));
+  EXPECT_TRUE(gui_test::pumpUntil([tip] { return gui_test::visible(tip); }));
   LOGFONTA font = tipFont();
   EXPECT_STREQ(font.lfFaceName, "DejaVu Serif");
   HDC dc = ::GetDC(nullptr);
@@ -253,7 +253,7 @@ TEST_F(ConvenienceTest, HoveringARowShowsItsSampleInItsFont) {
                  SWP_NOMOVE | SWP_NOZORDER);
   gui_test::pump();
   hover(1);
-  EXPECT_TRUE(gui_test::visible(tip));
+  EXPECT_TRUE(gui_test::pumpUntil([tip] { return gui_test::visible(tip); }));
   ::GetWindowRect(list, &before);
 
   // Below the rows: no sample; the layout never moved.

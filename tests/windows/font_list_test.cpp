@@ -258,7 +258,7 @@ TEST_F(FontListTest, TheSizeEditorTakesATypedSizeTheValueRulesAllowAsOneStep) {
     }
     EXPECT_EQ(cell(2, 4), "8") << t.text << " is not written";
     EXPECT_TRUE(gui_test::visible(sizes)) << "the editor stays with " << t.text;
-    EXPECT_TRUE(gui_test::visible(tip));
+    EXPECT_TRUE(gui_test::pumpUntil([tip] { return gui_test::visible(tip); }));
     EXPECT_EQ(win32::ToAnsi(gui_test::tipText(tip, list)), t.refusal);
     gui_test::press(box, VK_ESCAPE);
     EXPECT_FALSE(gui_test::visible(sizes));

@@ -85,6 +85,15 @@ void pump() {
   }
 }
 
+bool pumpUntil(const std::function<bool()>& holds) {
+  const DWORD start = ::GetTickCount();
+  for (pump(); !holds(); pump()) {
+    if (::GetTickCount() - start >= 2000) return holds();
+    ::Sleep(10);
+  }
+  return true;
+}
+
 void press(HWND target, UINT key, bool control, bool shift) {
   BYTE keys[256] = {};
   ::GetKeyboardState(keys);

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -61,6 +62,9 @@ const char* ui(const char* japanese, const char* english);
 
 // Dispatches every pending message of this thread (through the dialog manager).
 void pump();
+// Pumps until `holds` is true or two seconds have passed; returns `holds`. A tip or an
+// editor shows a moment after the message that asks for it on a busy machine.
+bool pumpUntil(const std::function<bool()>& holds);
 // `key` typed into `target` with Ctrl and Shift held or not, through the dialog's message
 // loop (the dialog manager and the program's message filter).
 void press(HWND target, UINT key, bool control = false, bool shift = false);

@@ -223,12 +223,12 @@ TEST_F(KeyboardTest, EveryColumnIsInViewTheyShareTheRoomAndACutCellShowsItsText)
     gui_test::pump();
   };
   point(0, theme::kColSection);
-  EXPECT_TRUE(gui_test::visible(tip));
+  EXPECT_TRUE(gui_test::pumpUntil([tip] { return gui_test::visible(tip); }));
   EXPECT_EQ(win32::ToAnsi(gui_test::tipText(tip, list)), marvento_test::sampleRows(0).at(0).section);
   point(0, theme::kColFont);
   EXPECT_FALSE(gui_test::visible(tip));
   point(1, theme::kColSection);
-  EXPECT_TRUE(gui_test::visible(tip));
+  EXPECT_TRUE(gui_test::pumpUntil([tip] { return gui_test::visible(tip); }));
   ::SendMessageA(list, WM_MOUSELEAVE, 0, 0);
   EXPECT_FALSE(gui_test::visible(tip));
 }
