@@ -16,6 +16,7 @@
 #include "json_writer.h"
 #include "messages.h"
 #include "shown_text.h"
+#include "tsv_row.h"
 #include "words.h"
 
 namespace cli {
@@ -45,18 +46,6 @@ RowSource rowsOf(const theme::ThemeSettings& settings) {
       for (const int page : s) visit(page, s.cells);
     });
   };
-}
-
-// Appends a cell in the code page as shown in UTF-8; returns the terminal columns it takes.
-// Printable ASCII, nearly every cell, is appended as it is.
-std::size_t appendShown(std::string& out, std::string_view ansi, const theme::CodePage& cp) {
-  if (cp.keepsAscii() && std::all_of(ansi.begin(), ansi.end(), [](char c) { return c >= 0x20 && c < 0x7F; })) {
-    out += ansi;
-    return ansi.size();
-  }
-  const std::string text = theme::shown(theme::ansiToUtf8(ansi, cp));
-  out += text;
-  return theme::displayWidth(text);
 }
 
 // Standard output takes the text in pieces of about this size.
@@ -129,7 +118,7 @@ void printTableOf(std::ostream& out, const theme::FontPages& pages, const RowSou
     KeptRow row{page};
     for (int col = 0; col < theme::kColumnCount; ++col) {
       row.at[col] = static_cast<std::uint32_t>(kept.size());
-      const std::size_t width = appendShown(kept, cells[col], cp);
+      const std::size_t width = theme::appendShown(kept, cells[col], cp);
       row.width[col] = static_cast<std::uint32_t>(width);
       widths.at(page)[col] = std::max(widths.at(page)[col], width);
     }
@@ -196,7 +185,7 @@ void printTableOf(std::ostream& out, const theme::FontPages& pages, const RowSou
     rows([&](int page, const Cells& cells) {
       if (page >= pages.pageCount || !listed(only, page)) return;
       std::string& to = page == first ? text : later.at(page);
-      addLine(to, page, [&](std::string& into, int col) { return appendShown(into, cells[col], cp); });
+      addLine(to, page, [&](std::string& into, int col) { return theme::appendShown(into, cells[col], cp); });
       if (text.size() >= kPieceBytes) flush();
     });
   }
@@ -222,15 +211,7 @@ void printTsvOf(std::ostream& out, const theme::FontPages& pages, const RowSourc
   rows([&](int page, const Cells& cells) {
     if (page >= pages.pageCount || !listed(only, page)) return;
     std::string& to = page == first ? text : later.at(page);
-    to += std::to_string(page);
-    for (const std::string_view cell : cells) {
-      to += '\t';
-      if (cp.keepsAscii() && std::all_of(cell.begin(), cell.end(), [](char c) { return c >= 0x20 && c < 0x7F && c != '\\'; })) {
-        to += cell;  // printable ASCII without a backslash: the field as it is
-      } else {
-        to += theme::tsvField(theme::ansiToUtf8(cell, cp));
-      }
-    }
+    theme::appendTsvLine(to, page, cells, cp);
     to += '\n';
     if (text.size() >= kPieceBytes) {
       out.write(text.data(), static_cast<std::streamsize>(text.size()));

@@ -1,6 +1,8 @@
 // Fonts carried from another theme, and every size grown or scaled at once.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <optional>
 #include <string>
 #include <stdexcept>
@@ -70,7 +72,11 @@ TEST(FontsFromTheme, MatchingRules) {
 TEST(TsvLine, CellsInUtf16AndRowsGiveOneLine) {
   std::vector<std::u16string> cells{u"BLUE_INI", u"Ta\tb", u"K\\ey", u"ＭＳ ゴシック", u"9", u""};
   const theme::FontPages pages = pagesOf(1, {{0, {cells[0], cells[1], cells[2], cells[3], cells[4], cells[5]}}});
-  EXPECT_EQ(theme::tsvLine(0, cells), theme::tsvLine(0, pages.rows(0)[0], cp932()));
+  std::array<std::string_view, theme::kColumnCount> shown;
+  for (int column = 0; column < theme::kColumnCount; ++column) shown[column] = pages.rows(0)[0].cell(column);
+  std::string printed;
+  theme::appendTsvLine(printed, 0, shown, cp932());
+  EXPECT_EQ(theme::tsvLine(0, cells), printed);
   cells[3] = u"Noto \u0639";
   EXPECT_EQ(theme::tsvLine(2, cells), "2\tBLUE_INI\tTa\\tb\tK\\\\ey\tNoto \xD8\xB9\t9\t");
 }

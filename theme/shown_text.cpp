@@ -177,4 +177,22 @@ std::string shown(std::string_view utf8) { return escaped(utf8, false); }
 
 std::string tsvField(std::string_view utf8) { return escaped(utf8, true); }
 
+std::size_t appendShown(std::string& out, std::string_view ansi, const CodePage& cp) {
+  if (cp.keepsAscii() && plain(ansi, false)) {
+    out += ansi;
+    return ansi.size();
+  }
+  const std::string text = shown(ansiToUtf8(ansi, cp));
+  out += text;
+  return displayWidth(text);
+}
+
+void appendTsvField(std::string& out, std::string_view ansi, const CodePage& cp) {
+  if (cp.keepsAscii() && plain(ansi, true)) {
+    out += ansi;
+  } else {
+    out += tsvField(ansiToUtf8(ansi, cp));
+  }
+}
+
 }  // namespace theme

@@ -84,4 +84,10 @@ std::string shown(std::string_view utf8);
 // tab-separated cells and every escape reads back one way.
 std::string tsvField(std::string_view utf8);
 
+// A cell in the code page appended as shown(ansiToUtf8(ansi)) (returning the terminal
+// columns it takes) or as tsvField(ansiToUtf8(ansi)): printable ASCII, nearly every cell,
+// is appended as it is, without a copy.
+std::size_t appendShown(std::string& out, std::string_view ansi, const CodePage& cp);
+void appendTsvField(std::string& out, std::string_view ansi, const CodePage& cp);
+
 }  // namespace theme
