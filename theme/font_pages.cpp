@@ -46,6 +46,10 @@ std::optional<std::string> cellText(std::u16string_view wide, const CodePage& cp
   return ansi;
 }
 
+bool fitsCell(std::u16string_view wide, const CodePage& cp) {
+  return wide.size() <= kMaxFieldUnits && cp.ansiSize(wide) <= kMaxCellBytes;
+}
+
 bool cellText(std::u16string_view wide, const CodePage& cp, std::string& ansi) {
   if (wide.size() > kMaxFieldUnits) return false;
   if (cp.keepsAscii() && std::all_of(wide.begin(), wide.end(), [](char16_t c) { return c < 0x80; })) {

@@ -53,6 +53,9 @@ std::string cutToCell(std::string_view ansi, const CodePage& cp);
 std::optional<std::string> cellText(std::u16string_view wide, const CodePage& cp);
 // The same into `ansi`, which keeps its room: false when the field does not fit a cell.
 bool cellText(std::u16string_view wide, const CodePage& cp, std::string& ansi);
+// Whether cellText() gives a cell, without making it (only a text that is not ASCII goes
+// through the code page, to be measured).
+bool fitsCell(std::u16string_view wide, const CodePage& cp);
 
 // Columns 0..2 in the UTF-16 they were read from, joined: what finds a row again when
 // the file is written. Texts that differ only where the code page cannot show them

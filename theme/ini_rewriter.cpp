@@ -8,33 +8,6 @@
 
 namespace theme {
 
-namespace {
-
-// The end of the line that starts at `pos`, as iniLineEnd() finds it, and whether the
-// parser has anything to do with the line: only a '[' may set the section and only a
-// line with a ',' may be a font entry. Most lines have neither and are not parsed.
-struct ScannedLine {
-  std::size_t end = 0;
-  bool parse = false;
-};
-
-ScannedLine scanLine(std::u16string_view text, std::size_t pos) {
-  ScannedLine line;
-  for (std::size_t i = pos; i < text.size(); ++i) {
-    const char16_t c = text[i];
-    if (c == u'[' || c == u',') {
-      line.parse = true;
-    } else if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
-      line.end = iniLineEnd(text, i);
-      return line;
-    }
-  }
-  line.end = text.size();
-  return line;
-}
-
-}  // namespace
-
 void rewriteIniText(std::span<const std::uint8_t> old, std::u16string_view resourceName, const PageRouter& router,
                     const FontPages& pages, std::vector<std::uint8_t>& out) {
   const std::u16string text = decodeIniText(old);
@@ -50,11 +23,9 @@ void rewriteIniText(std::u16string_view text, std::span<const std::uint8_t> rest
   std::size_t copied = 0;  // units of `text` given to `out`
   IniLineParser parser;
   for (std::size_t pos = 0; pos < text.size();) {
-    const ScannedLine scanned = scanLine(text, pos);
     const std::size_t start = pos;
-    pos = scanned.end;
-    if (!scanned.parse) continue;
-    const IniLine line = parser.parse(std::u16string_view(text).substr(start, pos - start));
+    pos = iniLineEnd(text, pos);
+    const IniLine line = parser.parse(text.substr(start, pos - start));
     const std::u16string_view section = parser.section();
     // Settings that were never listed go back exactly as they were.
     if (!isListedIniEntry(line, section, cp)) continue;

@@ -53,18 +53,17 @@ std::uint64_t fourUnits(std::u16string_view text, std::size_t at) {
   return word;
 }
 
-// Where the first U+0000 unit is, else the end.
-std::size_t firstZeroUnit(std::u16string_view text) {
-  std::size_t i = 0;
-  while (i + 4 <= text.size() && !holdsZeroUnit(fourUnits(text, i))) i += 4;
-  return std::min(text.size(), text.find(u'\0', i));
-}
-
 }  // namespace
+
+std::size_t iniTextLength(std::u16string_view units) {
+  std::size_t i = 0;
+  while (i + 4 <= units.size() && !holdsZeroUnit(fourUnits(units, i))) i += 4;
+  return std::min(units.size(), units.find(u'\0', i));
+}
 
 std::u16string decodeIniText(std::span<const std::uint8_t> data) {
   std::u16string text = ByteReader(data).units(0, data.size() / 2, "an INI text");
-  text.resize(firstZeroUnit(text));
+  text.resize(iniTextLength(text));
   return text;
 }
 
@@ -92,14 +91,15 @@ IniLine IniLineParser::parse(std::u16string_view line) {
   const bool comment = !line.empty() && line.front() == u';';
   if (content.size() > kMaxLineUnits || comment) return out;
 
-  // The first '[', ']' and '=' in one pass over the line.
+  // The first '[', ']' and '=', and the first ',' after that '=', in one pass over the line.
   std::size_t open = npos;
   std::size_t close = npos;
   std::size_t eq = npos;
+  std::size_t comma = npos;
   for (std::size_t i = 0; i < line.size();) {
-    if (i + 4 <= line.size()) {  // four units at a time past those that are none of the three
+    if (i + 4 <= line.size()) {  // four units at a time past those that are none of them
       const std::uint64_t word = fourUnits(line, i);
-      if (!holdsUnit(word, u'[') && !holdsUnit(word, u']') && !holdsUnit(word, u'=')) {
+      if (!holdsUnit(word, u'[') && !holdsUnit(word, u']') && !holdsUnit(word, u'=') && !holdsUnit(word, u',')) {
         i += 4;
         continue;
       }
@@ -112,6 +112,8 @@ IniLine IniLineParser::parse(std::u16string_view line) {
         close = std::min(close, i);
       } else if (c == u'=') {
         eq = std::min(eq, i);
+      } else if (c == u',' && eq != npos) {
+        comma = std::min(comma, i);
       }
     }
   }
@@ -120,24 +122,20 @@ IniLine IniLineParser::parse(std::u16string_view line) {
 
   if (eq == npos) return out;
   out.key = trimBlanks(line.substr(0, eq));
-  // Most lines are other settings: their values are not needed.
-  if (out.key.empty() || !containsIgnoreCase(out.key, u"font")) return out;
+  // Most lines are other settings, or values without a ',': their fields are not needed.
+  if (comma == npos || out.key.empty() || !containsIgnoreCase(out.key, u"font")) return out;
 
   const std::size_t valueStart = skipBlanks(line, eq + 1);
-  const std::size_t comma = line.find(u',', valueStart);
-  if (comma != npos) {
-    out.font = trimBlanks(line.substr(valueStart, comma - valueStart));
-    const std::size_t sizeStart = skipBlanks(line, comma + 1);
-    const std::size_t comma2 = line.find(u',', sizeStart);
-    if (comma2 != npos) {
-      out.size = trimBlanksAndBreaks(line.substr(sizeStart, comma2 - sizeStart));
-      out.option = trimBlanksAndBreaks(line.substr(skipBlanks(line, comma2 + 1)));
-    } else {
-      out.size = trimBlanksAndBreaks(line.substr(sizeStart));
-    }
+  out.font = trimBlanks(line.substr(valueStart, comma - valueStart));
+  const std::size_t sizeStart = skipBlanks(line, comma + 1);
+  const std::size_t comma2 = line.find(u',', sizeStart);
+  if (comma2 != npos) {
+    out.size = trimBlanksAndBreaks(line.substr(sizeStart, comma2 - sizeStart));
+    out.option = trimBlanksAndBreaks(line.substr(skipBlanks(line, comma2 + 1)));
+  } else {
+    out.size = trimBlanksAndBreaks(line.substr(sizeStart));
   }
-
-  out.fontEntry = comma != npos && !setsSection;
+  out.fontEntry = !setsSection;
   return out;
 }
 
@@ -171,12 +169,8 @@ std::optional<IniEntryCells> listedIniEntry(const IniLine& line, std::u16string_
 }
 
 bool isListedIniEntry(const IniLine& line, std::u16string_view section, const CodePage& cp) {
-  // cellText() would give a cell: few enough units, and few enough bytes in the code page.
-  const auto fits = [&cp](std::u16string_view field) {
-    return field.size() <= kMaxFieldUnits && cp.ansiSize(field) <= kMaxCellBytes;
-  };
-  return line.fontEntry && !holdsBothBrackets(line) && fits(section) && fits(line.key) && fits(line.font) &&
-         fits(line.size) && fits(line.option);
+  return line.fontEntry && !holdsBothBrackets(line) && fitsCell(section, cp) && fitsCell(line.key, cp) &&
+         fitsCell(line.font, cp) && fitsCell(line.size, cp) && fitsCell(line.option, cp);
 }
 
 std::u16string formatIniFontLine(std::u16string_view key, std::u16string_view font, std::u16string_view size,

@@ -16,13 +16,16 @@ class CodePage;
 // The text of a TEXTFILE resource: UTF-16LE up to its first U+0000 unit or the end of
 // the data; a final odd byte is not part of it.
 std::u16string decodeIniText(std::span<const std::uint8_t> data);
+// Where such a text ends in the units of its data: at the first U+0000, else at their end.
+std::size_t iniTextLength(std::u16string_view units);
 
 // End of the line that starts at `pos`: past the first CR LF and every CR or LF right
 // after it (the line-break run), or the end of the text. Lone CR or LF do not end lines.
 std::size_t iniLineEnd(std::u16string_view text, std::size_t pos);
 
 struct IniLine {
-  // Views into the parsed line; the value fields only where the key holds "font".
+  // Views into the parsed line; the value fields only where the key holds "font" and the
+  // value a ",".
   std::u16string_view key, font, size, option;
   // A non-empty key containing "font" (any case), a value with ',', and no section
   // brackets (rewriting such a line could change the section of every later line).

@@ -1,5 +1,7 @@
 #include "theme_image.h"
 
+#include "ini_syntax.h"
+
 #include <algorithm>
 
 #include "errors.h"
@@ -33,7 +35,7 @@ std::shared_ptr<const std::u16string> ThemeImage::iniText(const DataEntry& entry
   std::shared_ptr<const std::u16string>& kept = iniTexts[{entry.fileOffset, entry.size}];
   if (kept == nullptr) {
     std::u16string text = reader().units(entry.fileOffset, entry.size / 2, "resource data");
-    text.resize(std::min(text.size(), text.find(u'\0')));
+    text.resize(iniTextLength(text));
     kept = std::make_shared<const std::u16string>(std::move(text));
   }
   return kept;
