@@ -110,7 +110,9 @@ if [ "$failed_now" -ge 1 ] && [ "$failed_now" -le 3 ]; then
   wine_log "$failed_now Wine test(s) failed; running them once more:"
   (cd "$wine_build_dir" && ctest --show-only=human --rerun-failed 2>/dev/null | grep -E '^ +Test +#' || true)
   failed=$failed_before
-  run_ctest "$wine_build_dir" --rerun-failed --resource-spec-file "$lane_spec" "$@"
+  # One at a time and without the lanes: each then runs in the first lane's display and
+  # prefixes, which are free by now.
+  run_ctest "$wine_build_dir" --rerun-failed "$@"
   if [ "$failed" -eq "$failed_before" ]; then
     wine_log "they passed when run again: counted as passed, named above"
   fi
