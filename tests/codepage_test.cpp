@@ -107,6 +107,32 @@ TEST(TextCompare, LetterCaseIgnored) {
   EXPECT_TRUE(theme::containsIgnoreCase(u"xFoNtx", u"font"));
   EXPECT_FALSE(theme::containsIgnoreCase(u"fon t", u"font"));
   EXPECT_FALSE(theme::containsIgnoreCase(u"fon", u"font"));
+  EXPECT_TRUE(theme::containsIgnoreCase(u"FoFONT", u"font")) << "a partial match before the whole one";
+  EXPECT_TRUE(theme::containsIgnoreCase(u"\uFF26\uFF2F\uFF2E\uFF34", u"\uFF46\uFF4F\uFF4E\uFF54")) << "full-width";
+  EXPECT_FALSE(theme::containsIgnoreCase(u"\uFF26\uFF2F\uFF2E\uFF34", u"font")) << "full-width is not ASCII";
+  EXPECT_TRUE(theme::containsIgnoreCase(u"x", u""));
+}
+
+// The shortcut for printable ASCII gives what the escaper gives, in a code page that holds
+// ASCII as it is and (where iconv has it) in one that does not (EBCDIC 500).
+TEST(ShownText, AnsiCellsAppendedAsTheEscaperShowsThem) {
+  std::vector<const theme::CodePage*> codePages{&cp932()};
+#ifndef _WIN32
+  const theme::CodePage ebcdic(500);
+  codePages.push_back(&ebcdic);
+#endif
+  const std::string cells[] = {"Tahoma", "a\\b", "Ta\tb", "esc\x1b[2J", "del\x7f", "\x82\x6c\x82\x72", ""};
+  for (const theme::CodePage* cp : codePages) {
+    for (const std::string& cell : cells) {
+      const std::string utf8 = theme::ansiToUtf8(cell, *cp);
+      std::string table = "|";
+      std::string tsv = "|";
+      EXPECT_EQ(theme::appendShown(table, cell, *cp), theme::displayWidth(theme::shown(utf8))) << cp->id() << " " << cell;
+      theme::appendTsvField(tsv, cell, *cp);
+      EXPECT_EQ(table, "|" + theme::shown(utf8)) << cp->id();
+      EXPECT_EQ(tsv, "|" + theme::tsvField(utf8)) << cp->id();
+    }
+  }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "page_routing.h"
 #include "test_support.h"
 #include "ini_reader.h"
+#include "ini_syntax.h"
 
 namespace marvento_test {
 namespace {
@@ -63,6 +64,22 @@ TEST(IniLines, TextEndsAtFirstNulAndIgnoresAnOddByte) {
   theme::readIniFontEntries(span(odd), u"BLUE_INI", theme::PageRouter(pages, cp932()), pages);
   EXPECT_EQ(rowsOf(pages, 0), (std::vector<Row>{blue("", "Font", "a", "1")}));
   EXPECT_TRUE(readBlue(u"").empty());
+}
+
+// The scans look at four units at a time: a line end, a text end, brackets, '=' and ',' are
+// found wherever they fall in a group of four, at the very end of a text too.
+TEST(IniLines, EveryMarkIsFoundAtEveryPlaceWithinFourUnits) {
+  for (std::size_t pad = 0; pad < 9; ++pad) {
+    const std::u16string blanks(pad, u' ');
+    const std::u16string line = blanks + u"Font" + blanks + u"=" + blanks + u"a" + blanks + u"," + blanks + u"9\r\n";
+    EXPECT_EQ(theme::iniLineEnd(line + u"X", 0), line.size()) << pad;
+    EXPECT_EQ(theme::iniLineEnd(blanks + u"\r", 0), pad + 1) << pad << ": a CR without LF at the end";
+    EXPECT_EQ(theme::iniTextLength(blanks + u'\0' + u"x"), pad) << pad;
+    EXPECT_EQ(theme::iniTextLength(blanks), pad) << pad;
+    EXPECT_EQ(readBlue(blanks + u"[S" + blanks + u"]\r\n" + line),
+              (std::vector<Row>{blue("S" + std::string(pad, ' '), std::string(pad, ' ') + "Font", "a", "9")}))
+        << pad;
+  }
 }
 
 TEST(IniSections, BracketsAnywhereSetTheSectionForThatLineAndAfter) {

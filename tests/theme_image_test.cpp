@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 #include <cstdlib>
 #include <optional>
 
@@ -304,6 +305,15 @@ TEST(PositionedFile, WhatWasReadStaysValidAfterALongerReadFromTheSameBlock) {
   const auto longer = file.read(20, 100000);
   EXPECT_TRUE(std::equal(first.begin(), first.end(), bytes.begin() + 10));
   EXPECT_TRUE(std::equal(longer.begin(), longer.end(), bytes.begin() + 20));
+  // Reads that cross the blocks read ahead, forth and back, near the end too.
+  const std::pair<std::uint64_t, std::uint64_t> reads[] = {
+      {16380, 8}, {16383, 1}, {4095, 20000}, {65530, 80}, {30, 4}, {131000, 2000}, {199990, 10}, {16384, 16384}};
+  for (const auto& [offset, length] : reads) {
+    const auto got = file.read(offset, length);
+    EXPECT_TRUE(std::equal(got.begin(), got.end(), bytes.begin() + static_cast<std::ptrdiff_t>(offset)) && got.size() == length)
+        << offset << "+" << length;
+  }
+  EXPECT_THROW((void)file.read(199990, 11), theme::ThemeError);
 }
 
 }  // namespace
