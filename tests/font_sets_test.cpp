@@ -81,6 +81,52 @@ TEST(TsvLine, CellsInUtf16AndRowsGiveOneLine) {
   EXPECT_EQ(theme::tsvLine(2, cells), "2\tBLUE_INI\tTa\\tb\tK\\\\ey\tNoto \xD8\xB9\t9\t");
 }
 
+// Rows are found again by identity and occurrence; only a setting given twice gets a list
+// of occurrences. A copy finds its own rows once the pages it was made from are gone.
+TEST(FontPagesIndex, RowsAreFoundByIdentityAndOccurrenceAlsoInACopy) {
+  const auto row = [](std::u16string_view key, std::size_t occurrence) {
+    const theme::EditableText v = theme::EditableText::loaded(u"x", "x");
+    return theme::FontRow{"F", "S", "K", v, v, v, theme::rowIdentity(u"F", u"S", key), occurrence};
+  };
+  std::optional<theme::FontPages> original(std::in_place);
+  original->pageCount = 2;
+  original->appendRow(0, row(u"A", 0));  // row 0
+  original->appendRow(0, row(u"B", 0));  // row 1
+  original->appendRow(0, row(u"A", 1));  // row 2
+  original->appendRow(0, row(u"A", 1));  // row 3: the same occurrence again, not found
+  original->appendRow(0, row(u"B", 3));  // row 4: B given again, occurrences 1 and 2 missing
+  original->appendRow(1, row(u"A", 0));
+  struct Case {
+    int page;
+    std::u16string_view key;
+    std::size_t occurrence;
+    std::optional<std::size_t> row;
+  };
+  const Case cases[] = {{0, u"A", 0, 0}, {0, u"A", 1, 2}, {0, u"A", 2, std::nullopt}, {0, u"B", 0, 1},
+                        {0, u"B", 1, std::nullopt}, {0, u"B", 3, 4}, {0, u"C", 0, std::nullopt},
+                        {1, u"A", 0, 0}, {1, u"A", 1, std::nullopt}, {1, u"B", 0, std::nullopt}};
+  const auto check = [&](const theme::FontPages& pages, const char* which) {
+    for (const Case& c : cases) {
+      const theme::FontRow* found = pages.findRow(c.page, theme::rowIdentity(u"F", u"S", c.key), c.occurrence);
+      std::optional<std::size_t> at;
+      for (std::size_t i = 0; i < pages.rowCount(c.page); ++i) {
+        if (&pages.rows(c.page)[i] == found) at = i;
+      }
+      EXPECT_EQ(at, c.row) << which << " page " << c.page << " occurrence " << c.occurrence;
+    }
+    EXPECT_EQ(pages.occurrencesOn(0, theme::rowIdentity(u"F", u"S", u"A")), 2U) << which;
+    EXPECT_EQ(pages.occurrencesOn(0, theme::rowIdentity(u"F", u"S", u"B")), 4U) << which;
+    EXPECT_EQ(pages.occurrencesOn(1, theme::rowIdentity(u"F", u"S", u"A")), 1U) << which;
+    EXPECT_EQ(pages.occurrencesOn(1, theme::rowIdentity(u"F", u"S", u"C")), 0U) << which;
+  };
+  check(*original, "original");
+  theme::FontPages copy = *original;
+  original.reset();
+  check(copy, "copy");
+  const theme::FontPages moved = std::move(copy);
+  check(moved, "moved");
+}
+
 TEST(SizeScaling, GrowthAndScaleEdges) {
   struct Case {
     std::u16string size;
